@@ -1,0 +1,11 @@
+#include "image/LoadImage.h"
+
+#include "image/BmpReader.h"
+
+namespace pixalto {
+
+std::string LoadImage(ImageState& state, File& file, bool isTim) {
+    return isTim ? LoadTim(state, file) : LoadBmp(state, file);
+}
+
+}  // namespace pixalto

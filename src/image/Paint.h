@@ -1,0 +1,53 @@
+#pragma once
+// Painting the loaded image into the image area of a surface, one surface
+// pixel per image pixel, and erasing that area.
+
+#include <cstdint>
+#include <vector>
+
+#include "image/ImageState.h"
+#include "platform/Surface.h"
+
+namespace pixalto {
+
+// Where the image's top-left pixel goes on the window's surface.
+inline constexpr int kImageAreaX = 330;
+inline constexpr int kImageAreaY = 5;
+
+// The view options that decide what a paint draws.
+struct ViewOptions {
+    std::uint32_t currentSet = 0;  // CLUT set used for 4- and 8-bit images
+    bool splitImage = false;       // OR the lower half of the image onto the upper half
+    bool transparency = false;     // leave colour word 0 undrawn
+};
+
+// Told at the start of every paint which set, CLUT and depth the image is drawn
+// with. The CLUT viewer implements it so that its swatches follow the image; it
+// may edit clutData in place, and the next paint shows the edit.
+class PaintObserver {
+public:
+    virtual ~PaintObserver() = default;
+    virtual void OnPaint(std::uint32_t currentSet, std::vector<std::uint8_t>& clutData,
+                         std::uint32_t bpp) = 0;
+};
+
+// Rows a paint draws: imageHeight, or half of it (rounded down) when split.
+std::uint32_t RowsToPaint(const ImageState& state, bool splitImage);
+
+// Draws the loaded image (state.IsLoaded() must hold) at (kImageAreaX,
+// kImageAreaY) and records the extent in paintedWidth/paintedHeight. Pixels
+// whose data lies beyond imageData, CLUT indices whose entry lies beyond
+// clutData, and (with transparency) colour word 0 are left undrawn.
+void PaintImage(ImageState& state, const ViewOptions& view, Surface& surface,
+                PaintObserver* observer = nullptr);
+
+// Fills width x height pixels from the image area's corner with the
+// button-face colour; either size 0 fills nothing.
+void EraseImageArea(Surface& surface, std::uint32_t width, std::uint32_t height);
+
+// Erases what a paint of the current image may have left, as closing the image
+// does before the pixel buffer goes: the larger of the last painted extent and
+// the extent the current view would paint, in each direction.
+void EraseForClose(const ImageState& state, bool splitImage, Surface& surface);
+
+}  // namespace pixalto

@@ -1,0 +1,65 @@
+#pragma once
+// A byte-exact file object with 64-bit positions: every file the program
+// reads or writes (images, RAW files, extraction lists) goes through it.
+// Plain POSIX underneath, no Qt, so the image and RAW logic stays headless.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace pixalto {
+
+class File {
+public:
+    enum class Mode {
+        Read,          // existing file, read only
+        CreateWrite,   // create, or truncate an existing file, write only
+        WriteInPlace,  // existing file, read and write, never created or truncated
+    };
+    enum class SeekFrom { Begin, Current, End };
+
+    File() = default;
+    ~File();
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+
+    // Opens path in the given mode; false when the file can't be opened.
+    // A file already open is closed first.
+    bool Open(const std::string& path, Mode mode);
+    bool IsOpen() const { return fd_ >= 0; }
+
+    // Reads up to count bytes at the current position and returns how many
+    // were read: fewer only at the end of the file or on a read error.
+    std::size_t Read(void* buffer, std::size_t count);
+    // Writes all count bytes; false when any of them could not be written.
+    bool Write(const void* buffer, std::size_t count);
+
+    // Moves the position; returns the new absolute position, or -1 on failure.
+    std::int64_t Seek(std::int64_t offset, SeekFrom from = SeekFrom::Begin);
+    void SeekToBegin() { Seek(0, SeekFrom::Begin); }
+    std::int64_t GetPosition() const;
+    std::int64_t GetLength() const;
+
+    // Closes the file; false when the system reported a failure (for a
+    // written file, that data may not have reached the disk).
+    bool Close();
+
+    // The path as given to Open, its last component, and that component
+    // without its extension.
+    const std::string& GetFilePath() const { return path_; }
+    std::string GetFileName() const;
+    std::string GetFileTitle() const;
+
+private:
+    int fd_ = -1;
+    std::string path_;
+};
+
+// Name helpers that the file object and callers building sibling paths share.
+std::string FileNameOf(const std::string& path);
+std::string FileTitleOf(const std::string& path);
+std::string FolderOf(const std::string& path);  // with its trailing '/', or "" for a bare name
+
+}  // namespace pixalto

@@ -1,0 +1,349 @@
+#include <gtest/gtest.h>
+
+#include "image/Image.h"
+#include "platform/ByteOrder.h"
+#include "support/TimBuilder.h"
+
+namespace pixalto {
+namespace {
+
+using testing::MakeTim;
+using testing::PatternTim;
+using testing::TimSpec;
+
+constexpr Pixel kBefore = MakePixel(1, 2, 3);  // what the surface held before the paint
+
+// Builds the ImageState that loading the spec would give, without a file.
+ImageState StateFrom(const TimSpec& spec) {
+    ImageState s;
+    s.flags[0] = spec.mode;
+    s.bpp = BppForMode(spec.mode);
+    for (std::uint16_t entry : spec.clut) {
+        s.clutData.push_back(static_cast<std::uint8_t>(entry));
+        s.clutData.push_back(static_cast<std::uint8_t>(entry >> 8));
+    }
+    s.clutDataSize = static_cast<std::uint32_t>(s.clutData.size());
+    s.imageWidth = spec.imageWidth;
+    s.imageHeight = spec.imageHeight;
+    s.pixelWidth = PixelWidthFor(s.bpp, spec.imageWidth);
+    s.imageDataSize = static_cast<std::uint32_t>(spec.pixels.size());
+    s.imageData = spec.pixels;
+    s.imageData.push_back(0xEE);  // the spare byte is never pixel data
+    return s;
+}
+
+MemorySurface SurfaceFor(const ImageState& s) {
+    return MemorySurface(kImageAreaX + static_cast<int>(s.pixelWidth) + 4,
+                         kImageAreaY + s.imageHeight + 4, kBefore);
+}
+
+Pixel At(const MemorySurface& surface, int x, int y) {
+    return surface.At(kImageAreaX + x, kImageAreaY + y);
+}
+
+// A 4-bit image of w x h pixels, pixel n holding index n % 16 unless given.
+TimSpec FourBit(std::uint16_t units, std::uint16_t h, std::uint32_t sets) {
+    TimSpec spec;
+    spec.mode = 8;
+    spec.imageWidth = units;
+    spec.imageHeight = h;
+    spec.pixels.assign(std::size_t{units} * 2 * h, 0);
+    for (std::uint32_t i = 0; i < 16 * sets; ++i) {
+        spec.clut.push_back(static_cast<std::uint16_t>(i + 1));  // entry i is word i+1
+    }
+    return spec;
+}
+
+TEST(Paint, SixteenBitWordsAndTransparency) {
+    struct Case {
+        std::uint16_t word;
+        bool transparency;
+        Pixel expected;
+    };
+    const Case cases[] = {
+        {0x001F, false, MakePixel(255, 7, 7)}, {0x7C00, false, MakePixel(7, 7, 255)},
+        {0x8000, false, MakePixel(7, 7, 7)},   {0x8000, true, MakePixel(7, 7, 7)},
+        {0x0000, false, MakePixel(7, 7, 7)},   {0x0000, true, MemorySurface::kDefaultButtonFace},
+    };
+    for (const auto& c : cases) {
+        TimSpec spec;
+        spec.mode = 2;
+        spec.imageWidth = 1;
+        spec.imageHeight = 1;
+        spec.pixels = {static_cast<std::uint8_t>(c.word), static_cast<std::uint8_t>(c.word >> 8)};
+        ImageState s = StateFrom(spec);
+        MemorySurface surface = SurfaceFor(s);
+        ViewOptions view;
+        view.transparency = c.transparency;
+        PaintImage(s, view, surface);  // with transparency, a 0 is left undrawn ...
+        EXPECT_EQ(At(surface, 0, 0), c.transparency && c.word == 0 ? kBefore : c.expected);
+        PaintImage(s, view, surface);  // ... and the second paint erases the first
+        EXPECT_EQ(At(surface, 0, 0), c.expected) << std::hex << c.word << ' ' << c.transparency;
+    }
+}
+
+TEST(Paint, FourBitLowNibbleFirst) {
+    TimSpec spec = FourBit(1, 1, 1);
+    spec.pixels[0] = 0x21;
+    ImageState s = StateFrom(spec);
+    MemorySurface surface = SurfaceFor(s);
+    PaintImage(s, {}, surface);
+    EXPECT_EQ(At(surface, 0, 0), PsxToPixel(2));  // entry 1
+    EXPECT_EQ(At(surface, 1, 0), PsxToPixel(3));  // entry 2
+    EXPECT_EQ(At(surface, 4, 0), kBefore);        // right of the image: untouched
+}
+
+TEST(Paint, ClutSetSelectsEntriesOfThatSet) {
+    struct Case {
+        std::uint32_t bpp, set;
+        std::uint8_t index;
+        std::uint32_t entry;
+    };
+    const Case cases[] = {{4, 1, 3, 19}, {8, 1, 3, 259}, {4, 0, 15, 15}, {8, 2, 255, 767}};
+    for (const auto& c : cases) {
+        TimSpec spec;
+        spec.mode = testing::ModeForBpp(c.bpp);
+        spec.imageWidth = 1;
+        spec.imageHeight = 1;
+        spec.pixels = {c.index, 0};
+        for (std::uint32_t i = 0; i < ClutSetEntries(c.bpp) * 3; ++i) {
+            spec.clut.push_back(static_cast<std::uint16_t>(i * 37 + 1));
+        }
+        ImageState s = StateFrom(spec);
+        MemorySurface surface = SurfaceFor(s);
+        ViewOptions view;
+        view.currentSet = c.set;
+        PaintImage(s, view, surface);
+        EXPECT_EQ(At(surface, 0, 0), PsxToPixel(static_cast<PsxColor>(c.entry * 37 + 1)))
+            << c.bpp << " set " << c.set;
+    }
+}
+
+TEST(Paint, TwentyFourBitBytesAreRedGreenBlue) {
+    TimSpec spec;
+    spec.mode = 3;
+    spec.imageWidth = 3;  // two pixels
+    spec.imageHeight = 1;
+    spec.pixels = {0x10, 0x20, 0x30, 0xFF, 0x00, 0x80};
+    ImageState s = StateFrom(spec);
+    MemorySurface surface = SurfaceFor(s);
+    ViewOptions view;
+    view.transparency = true;  // never applies to 24-bit
+    PaintImage(s, view, surface);
+    EXPECT_EQ(At(surface, 0, 0), MakePixel(0x10, 0x20, 0x30));
+    EXPECT_EQ(At(surface, 1, 0), MakePixel(0xFF, 0x00, 0x80));
+}
+
+TEST(Paint, RowsFollowOneAnotherWithoutPadding) {
+    // 24-bit, imageWidth 2 units = 4 bytes a row, but 1 pixel (3 bytes) wide:
+    // row 1 starts at byte 3, not 4.
+    TimSpec spec;
+    spec.mode = 3;
+    spec.imageWidth = 2;
+    spec.imageHeight = 2;
+    spec.pixels = {1, 2, 3, 4, 5, 6, 7, 8};
+    ImageState s = StateFrom(spec);
+    MemorySurface surface = SurfaceFor(s);
+    PaintImage(s, {}, surface);
+    EXPECT_EQ(s.pixelWidth, 1u);
+    EXPECT_EQ(At(surface, 0, 1), MakePixel(4, 5, 6));
+}
+
+TEST(Paint, SplitOrsTheLowerHalfOntoTheUpper) {
+    struct Case {
+        std::uint16_t height;
+        std::uint32_t rows, pairedOffset;
+    };
+    for (const Case c : {Case{8, 4, 4}, Case{7, 3, 3}, Case{1, 0, 0}}) {
+        TimSpec spec = FourBit(1, c.height, 1);  // 4 pixels a row
+        for (std::size_t i = 0; i < spec.pixels.size(); ++i) {
+            spec.pixels[i] = static_cast<std::uint8_t>((i * 5 + 1) & 0xFF);
+        }
+        ImageState s = StateFrom(spec);
+        MemorySurface surface = SurfaceFor(s);
+        ViewOptions view;
+        view.splitImage = true;
+        PaintImage(s, view, surface);
+        EXPECT_EQ(s.paintedHeight, c.rows);
+        for (std::uint32_t y = 0; y < c.rows; ++y) {
+            for (std::uint32_t x = 0; x < 4; ++x) {
+                auto index = [&](std::uint32_t row) {
+                    std::uint32_t n = row * 4 + x;
+                    std::uint8_t byte = spec.pixels[n / 2];
+                    return (n & 1) ? byte >> 4 : byte & 15;
+                };
+                std::uint32_t v = index(y) | index(y + c.pairedOffset);
+                EXPECT_EQ(At(surface, static_cast<int>(x), static_cast<int>(y)),
+                          PsxToPixel(static_cast<PsxColor>(v + 1)))
+                    << "height " << c.height << " at " << x << ',' << y;
+            }
+        }
+        EXPECT_EQ(At(surface, 0, static_cast<int>(c.rows)), kBefore) << "lower half painted";
+    }
+}
+
+TEST(Paint, SplitOrsWordsAndTwentyFourBitValues) {
+    TimSpec words;
+    words.mode = 2;
+    words.imageWidth = 1;
+    words.imageHeight = 2;
+    words.pixels = {0x1F, 0x00, 0x00, 0x7C};
+    ImageState s16 = StateFrom(words);
+    MemorySurface surface16 = SurfaceFor(s16);
+    PaintImage(s16, {0, true, false}, surface16);
+    EXPECT_EQ(At(surface16, 0, 0), PsxToPixel(0x7C1F));
+
+    TimSpec rgb;
+    rgb.mode = 3;
+    rgb.imageWidth = 2;  // 1 pixel wide, rows 3 bytes apart
+    rgb.imageHeight = 2;
+    rgb.pixels = {0x01, 0x10, 0x00, 0x02, 0x20, 0x80, 0, 0};
+    ImageState s24 = StateFrom(rgb);
+    MemorySurface surface24 = SurfaceFor(s24);
+    PaintImage(s24, {0, true, false}, surface24);
+    EXPECT_EQ(At(surface24, 0, 0), MakePixel(0x03, 0x30, 0x80));
+}
+
+TEST(Paint, TransparencyLeavesOnlyWordZeroUndrawnAndErasesThePreviousPicture) {
+    TimSpec spec = FourBit(1, 1, 2);
+    spec.clut[0] = 0x0000;   // set 0, index 0: transparent
+    spec.clut[1] = 0x8000;   // STP only: visible black
+    spec.clut[16] = 0x7FFF;  // set 1, index 0: white
+    spec.pixels = {0x10, 0x00};  // indices 0, 1, 0, 0
+    ImageState s = StateFrom(spec);
+    MemorySurface surface = SurfaceFor(s);
+    ViewOptions view;
+    view.currentSet = 1;
+    PaintImage(s, view, surface);
+    EXPECT_EQ(At(surface, 0, 0), PsxToPixel(0x7FFF));
+    // Switching to set 0 with Transparency on must not leave set 1's white.
+    view.currentSet = 0;
+    view.transparency = true;
+    PaintImage(s, view, surface);
+    EXPECT_EQ(At(surface, 0, 0), MemorySurface::kDefaultButtonFace);
+    EXPECT_EQ(At(surface, 1, 0), MakePixel(7, 7, 7));
+}
+
+TEST(Paint, MissingDataAndMissingClutEntriesStayUndrawn) {
+    // Pixel data for 1.5 rows of a 4-pixel 16-bit image of 3 rows.
+    TimSpec spec;
+    spec.mode = 2;
+    spec.imageWidth = 4;
+    spec.imageHeight = 3;
+    spec.pixels.assign(12 + 1, 0x21);  // 6.5 pixels: the half pixel is not drawn
+    ImageState s = StateFrom(spec);
+    MemorySurface surface = SurfaceFor(s);
+    PaintImage(s, {}, surface);
+    EXPECT_EQ(At(surface, 3, 0), PsxToPixel(0x2121));
+    EXPECT_EQ(At(surface, 1, 1), PsxToPixel(0x2121));
+    EXPECT_EQ(At(surface, 2, 1), kBefore);
+    EXPECT_EQ(At(surface, 0, 2), kBefore);
+    EXPECT_EQ(s.paintedHeight, 3u);
+
+    // A CLUT of 8 entries: indices 8 and up, and any set past it, draw nothing.
+    TimSpec clutShort = FourBit(1, 1, 0);
+    for (std::uint16_t i = 0; i < 8; ++i) {
+        clutShort.clut.push_back(static_cast<std::uint16_t>(0x100 + i));
+    }
+    clutShort.pixels = {0x87, 0x00};  // indices 7, 8, 0, 0
+    ImageState c = StateFrom(clutShort);
+    MemorySurface clutSurface = SurfaceFor(c);
+    PaintImage(c, {}, clutSurface);
+    EXPECT_EQ(At(clutSurface, 0, 0), PsxToPixel(0x107));
+    EXPECT_EQ(At(clutSurface, 1, 0), kBefore);
+    clutSurface.Clear(kBefore);
+    PaintImage(c, {5, false, false}, clutSurface);
+    EXPECT_EQ(At(clutSurface, 0, 0), kBefore);
+    EXPECT_EQ(At(clutSurface, 2, 0), kBefore);
+
+    // Split needs both halves: with the lower half missing nothing is drawn.
+    TimSpec split = spec;
+    split.imageHeight = 4;
+    ImageState sp = StateFrom(split);
+    MemorySurface splitSurface = SurfaceFor(sp);
+    PaintImage(sp, {0, true, false}, splitSurface);
+    EXPECT_EQ(At(splitSurface, 0, 0), kBefore);
+}
+
+TEST(Paint, LyingHeadersNeverReadOutsideTheBuffers) {
+    // Sanitizer builds turn any stray read here into a failure.
+    for (std::uint32_t bpp : {4u, 8u, 16u, 24u}) {
+        for (std::uint32_t size : {0u, 1u, 2u, 3u, 31u}) {
+            TimSpec spec = PatternTim(bpp, 40, 30, 1, size);
+            spec.pixels.resize(size);
+            spec.clut.resize(spec.clut.size() / 3);
+            ImageState s = StateFrom(spec);
+            s.imageData.resize(size + 1);
+            MemorySurface surface = SurfaceFor(s);
+            PaintImage(s, {7, true, true}, surface);
+            PaintImage(s, {0, false, false}, surface);
+            EXPECT_EQ(s.paintedWidth, s.pixelWidth);
+        }
+    }
+}
+
+TEST(Paint, RecordsThePaintedExtent) {
+    ImageState s = StateFrom(PatternTim(8, 10, 9));
+    MemorySurface surface = SurfaceFor(s);
+    PaintImage(s, {}, surface);
+    EXPECT_EQ(s.paintedWidth, 10u);
+    EXPECT_EQ(s.paintedHeight, 9u);
+    PaintImage(s, {0, true, false}, surface);
+    EXPECT_EQ(s.paintedHeight, 4u);
+}
+
+TEST(Paint, EraseExtents) {
+    MemorySurface surface(400, 100, kBefore);
+    EraseImageArea(surface, 3, 2);
+    const Pixel face = MemorySurface::kDefaultButtonFace;
+    EXPECT_EQ(surface.At(330, 5), face);
+    EXPECT_EQ(surface.At(332, 6), face);
+    EXPECT_EQ(surface.At(333, 6), kBefore);
+    EXPECT_EQ(surface.At(332, 7), kBefore);
+    EXPECT_EQ(surface.At(329, 5), kBefore);
+    EXPECT_EQ(surface.At(330, 4), kBefore);
+
+    MemorySurface untouched(400, 100, kBefore);
+    EraseImageArea(untouched, 0, 50);
+    EraseImageArea(untouched, 50, 0);
+    EXPECT_EQ(untouched.At(330, 5), kBefore);
+
+    // Closing erases the larger of the last paint and the current view's extent.
+    ImageState s = StateFrom(PatternTim(16, 8, 10));
+    s.paintedWidth = 20;
+    s.paintedHeight = 2;
+    MemorySurface closing(400, 100, kBefore);
+    EraseForClose(s, /*splitImage=*/true, closing);  // 20 x max(2, 5)
+    EXPECT_EQ(closing.At(330 + 19, 5 + 4), face);
+    EXPECT_EQ(closing.At(330 + 20, 5), kBefore);
+    EXPECT_EQ(closing.At(330, 5 + 5), kBefore);
+}
+
+class RecordingObserver : public PaintObserver {
+public:
+    void OnPaint(std::uint32_t set, std::vector<std::uint8_t>& clut, std::uint32_t bpp) override {
+        calls++;
+        lastSet = set;
+        lastBpp = bpp;
+        clut[0] = 0x1F;  // an edit in place shows in the paint that follows
+        clut[1] = 0x00;
+    }
+    int calls = 0;
+    std::uint32_t lastSet = 0, lastBpp = 0;
+};
+
+TEST(Paint, HandsTheClutToTheObserverBeforeDrawing) {
+    TimSpec spec = FourBit(1, 1, 2);
+    ImageState s = StateFrom(spec);
+    MemorySurface surface = SurfaceFor(s);
+    RecordingObserver observer;
+    PaintImage(s, {1, false, false}, surface, &observer);
+    EXPECT_EQ(observer.calls, 1);
+    EXPECT_EQ(observer.lastSet, 1u);
+    EXPECT_EQ(observer.lastBpp, 4u);
+    PaintImage(s, {0, false, false}, surface, &observer);
+    EXPECT_EQ(At(surface, 0, 0), PsxToPixel(0x001F));
+}
+
+}  // namespace
+}  // namespace pixalto

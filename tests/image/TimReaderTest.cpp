@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "image/Image.h"
+#include "support/TempDir.h"
+#include "support/TimBuilder.h"
+
+namespace pixalto {
+namespace {
+
+using testing::MakeTim;
+using testing::PatternTim;
+using testing::TempDir;
+using testing::TimSpec;
+
+// Loads bytes as a file, with the TIM starting at offset.
+std::string LoadBytes(const std::vector<std::uint8_t>& bytes, ImageState& state,
+                      std::int64_t offset = 0) {
+    TempDir dir;
+    std::string path = dir.Write("image.tim", bytes);
+    File file;
+    EXPECT_TRUE(file.Open(path, File::Mode::Read));
+    file.Seek(offset);
+    return LoadImage(state, file, true);
+}
+
+std::string LoadBytes(const std::vector<std::uint8_t>& bytes) {
+    ImageState state;
+    return LoadBytes(bytes, state);
+}
+
+TimSpec Small16Bit() {
+    TimSpec spec;
+    spec.mode = 2;
+    spec.imageWidth = 2;
+    spec.imageHeight = 2;
+    spec.pixels.assign(8, 0x11);
+    return spec;
+}
+
+TimSpec Small4Bit() {
+    TimSpec spec = PatternTim(4, 8, 2);
+    return spec;
+}
+
+struct MessageCase {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    std::string message;
+};
+
+std::vector<std::uint8_t> With(TimSpec spec, void (*change)(TimSpec&)) {
+    change(spec);
+    return MakeTim(spec);
+}
+
+std::vector<std::uint8_t> Truncated(std::vector<std::uint8_t> bytes, std::size_t drop) {
+    bytes.resize(bytes.size() - drop);
+    return bytes;
+}
+
+TEST(TimReader, ReturnsTheFirstFailureInOrder) {
+    const std::vector<MessageCase> cases = {
+        {"valid 16-bit control", MakeTim(Small16Bit()), ""},
+        {"valid 4-bit control", MakeTim(Small4Bit()), ""},
+        {"BMP magic", {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, msg::kTimHeaderNotFound},
+        {"four zero bytes", {0, 0, 0, 0, 2, 0, 0, 0}, msg::kTimHeaderNotFound},
+        {"empty file", {}, msg::kTimHeaderNotFound},
+        {"identifier cut short", {0x10, 0, 0}, msg::kTimHeaderNotFound},
+        {"identifier byte 1 set", {0x10, 1, 0, 0, 2, 0, 0, 0}, msg::kTimHeaderNotFound},
+        {"mode 0", With(Small16Bit(), [](TimSpec& s) { s.mode = 0; }), msg::kInvalidTimHeader},
+        {"mode 1", With(Small16Bit(), [](TimSpec& s) { s.mode = 1; }), msg::kInvalidTimHeader},
+        {"mode 10", With(Small16Bit(), [](TimSpec& s) { s.mode = 10; }), msg::kInvalidTimHeader},
+        {"mode 11", With(Small16Bit(), [](TimSpec& s) { s.mode = 11; }), msg::kInvalidTimHeader},
+        {"mode with another bit", With(Small16Bit(), [](TimSpec& s) { s.mode = 0x12; }),
+         msg::kInvalidTimHeader},
+        {"flag byte 5", With(Small16Bit(), [](TimSpec& s) { s.flagByte5 = 1; }), msg::kInvalidTimHeader},
+        {"flag byte 6", With(Small16Bit(), [](TimSpec& s) { s.flagByte6 = 0x80; }),
+         msg::kInvalidTimHeader},
+        {"flag byte 7", With(Small16Bit(), [](TimSpec& s) { s.flagByte7 = 1; }), msg::kInvalidTimHeader},
+        {"flags cut short", {0x10, 0, 0, 0}, msg::kInvalidTimHeader},
+        {"mode 2 with flag bytes cut short", {0x10, 0, 0, 0, 2, 0, 0}, msg::kInvalidTimHeader},
+        {"image block length 11", With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 11; }),
+         msg::kImageBeyond1Gig},
+        {"image block length 0", With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 0; }),
+         msg::kImageBeyond1Gig},
+        {"data size exactly 1e9", With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 1'000'000'012; }),
+         msg::kImageBeyond1Gig},
+        {"data size just under 1e9 but past the end",
+         With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 1'000'000'011; }), msg::kFileTooSmall},
+        {"pixel data one byte short", Truncated(MakeTim(Small16Bit()), 1), msg::kFileTooSmall},
+        {"image header cut short", Truncated(MakeTim(Small16Bit()), 9), msg::kFileTooSmall},
+        {"CLUT header cut short", {0x10, 0, 0, 0, 8, 0, 0, 0, 44, 0}, msg::kFileTooSmall},
+        {"CLUT block length 11", With(Small4Bit(), [](TimSpec& s) { s.clutBlockLength = 11; }),
+         msg::kNotEnoughMemory},
+        {"CLUT block length 0", With(Small4Bit(), [](TimSpec& s) { s.clutBlockLength = 0; }),
+         msg::kNotEnoughMemory},
+        {"CLUT past the end of the file",
+         With(Small4Bit(), [](TimSpec& s) { s.clutBlockLength = 0xFFFFFFF0; }), msg::kFileTooSmall},
+        {"CLUT block length 12 is an empty CLUT",
+         With(Small4Bit(), [](TimSpec& s) { s.clut.clear(); }), ""},
+        {"image block length 12 is an empty image",
+         With(Small16Bit(), [](TimSpec& s) { s.pixels.clear(); }), ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(LoadBytes(c.bytes), c.message) << c.name;
+    }
+}
+
+TEST(TimReader, ExactLengthLoadsAndExtraBytesAreIgnored) {
+    auto bytes = MakeTim(Small16Bit());
+    EXPECT_EQ(LoadBytes(bytes), "");
+    bytes.push_back(0xAB);
+    EXPECT_EQ(LoadBytes(bytes), "");
+}
+
+struct SizeCase {
+    std::uint8_t mode;
+    std::uint16_t imageWidth;
+    std::uint32_t clutEntries;
+    std::uint32_t bpp, pixelWidth, sets;
+};
+
+TEST(TimReader, DerivesSizesFromTheHeader) {
+    const std::vector<SizeCase> cases = {
+        {8, 16, 16, 4, 64, 1},   {8, 16, 32, 4, 64, 2},   {8, 16, 15, 4, 64, 0},
+        {9, 16, 256, 8, 32, 1},  {9, 16, 511, 8, 32, 1},  {9, 16, 512, 8, 32, 2},
+        {2, 64, 0, 16, 64, 0},   {3, 16, 0, 24, 10, 0},   {3, 1, 0, 24, 0, 0},
+        {3, 3, 0, 24, 2, 0},
+    };
+    for (const auto& c : cases) {
+        TimSpec spec;
+        spec.mode = c.mode;
+        spec.clut.assign(c.clutEntries, 0x1234);
+        spec.imageWidth = c.imageWidth;
+        spec.imageHeight = 3;
+        spec.pixels.assign(std::size_t{c.imageWidth} * 2 * 3, 0);
+        ImageState state;
+        ASSERT_EQ(LoadBytes(MakeTim(spec), state), "") << int(c.mode);
+        EXPECT_EQ(state.bpp, c.bpp);
+        EXPECT_EQ(state.pixelWidth, c.pixelWidth) << int(c.mode) << " width " << c.imageWidth;
+        EXPECT_EQ(state.ClutSetCount(), c.sets) << int(c.mode) << " entries " << c.clutEntries;
+        EXPECT_EQ(state.clutDataSize, HasClut(c.bpp) ? c.clutEntries * 2 : 0u);
+        EXPECT_EQ(state.imageDataSize, spec.pixels.size());
+        EXPECT_EQ(state.imageData.size(), spec.pixels.size() + 1);
+        EXPECT_EQ(state.clutData.size(), state.clutDataSize);
+    }
+}
+
+TEST(TimReader, KnownSixteenBitHeader) {
+    TimSpec spec;
+    spec.mode = 2;
+    spec.imageWidth = 64;
+    spec.imageHeight = 32;
+    spec.imageX = 640;
+    spec.imageY = 256;
+    spec.pixels.assign(4096, 0x5A);
+    ImageState state;
+    ASSERT_EQ(LoadBytes(MakeTim(spec), state), "");
+    EXPECT_EQ(state.imageBlockLength, 4108u);
+    EXPECT_EQ(state.pixelWidth, 64u);
+    EXPECT_EQ(state.imageDataSize, 4096u);
+    EXPECT_EQ(state.imageOrgX, 640);
+    EXPECT_EQ(state.imageOrgY, 256);
+    EXPECT_TRUE(state.clutData.empty());
+    EXPECT_EQ(state.clutBlockLength, 0u);
+    EXPECT_EQ(state.imageData[0], 0x5A);
+    EXPECT_EQ(state.imageData[4095], 0x5A);
+}
+
+TEST(TimReader, ReadsClutFieldsAndData) {
+    TimSpec spec = PatternTim(8, 4, 2, 2, 7);
+    spec.clutX = 0x140;
+    spec.clutY = 0x1E0;
+    ImageState state;
+    ASSERT_EQ(LoadBytes(MakeTim(spec), state), "");
+    EXPECT_EQ(state.clutBlockLength, 12u + 1024u);
+    EXPECT_EQ(state.clutOrgX, 0x140);
+    EXPECT_EQ(state.clutOrgY, 0x1E0);
+    EXPECT_EQ(state.clutWidth, 256);
+    EXPECT_EQ(state.clutHeight, 2);
+    ASSERT_EQ(state.clutData.size(), 1024u);
+    EXPECT_EQ(state.clutData[0], spec.clut[0] & 0xFF);
+    EXPECT_EQ(state.clutData[1023], spec.clut[511] >> 8);
+}
+
+TEST(TimReader, OddClutSizeKeepsEveryByte) {
+    TimSpec spec = Small4Bit();
+    spec.clutBlockLength = 12 + 33;
+    auto bytes = MakeTim(spec);
+    // MakeTim wrote 32 CLUT bytes; add the odd one right after them.
+    bytes.insert(bytes.begin() + 20 + 32, 0x77);
+    ImageState state;
+    ASSERT_EQ(LoadBytes(bytes, state), "");
+    ASSERT_EQ(state.clutData.size(), 33u);
+    EXPECT_EQ(state.clutData[32], 0x77);
+    EXPECT_EQ(state.ClutSetCount(), 1u);
+}
+
+TEST(TimReader, LoadsAtAnOffsetOfALargerFile) {
+    auto tim = MakeTim(PatternTim(8, 6, 5, 1, 3));
+    std::vector<std::uint8_t> raw(1000, 0x10);
+    raw.insert(raw.begin() + 517, tim.begin(), tim.end());
+    ImageState atOffset, alone;
+    ASSERT_EQ(LoadBytes(raw, atOffset, 517), "");
+    ASSERT_EQ(LoadBytes(tim, alone), "");
+    EXPECT_EQ(atOffset.imageData, alone.imageData);
+    EXPECT_EQ(atOffset.clutData, alone.clutData);
+    // The size test is against the whole file, not the TIM's own bytes.
+    raw.resize(517 + tim.size() - 1);
+    EXPECT_EQ(LoadBytes(raw, atOffset, 517), msg::kFileTooSmall);
+}
+
+TEST(TimReader, LoadsATimPastFourGigabytesOfASparseFile) {
+    TempDir dir;
+    std::string path = dir.File("big.raw");
+    const std::int64_t offset = (std::int64_t{1} << 32) + 12345;
+    auto tim = MakeTim(PatternTim(16, 4, 4));
+    {
+        File file;
+        ASSERT_TRUE(file.Open(path, File::Mode::CreateWrite));
+        ASSERT_EQ(file.Seek(offset), offset);
+        ASSERT_TRUE(file.Write(tim.data(), tim.size()));
+    }
+    File file;
+    ASSERT_TRUE(file.Open(path, File::Mode::Read));
+    ASSERT_EQ(file.GetLength(), offset + static_cast<std::int64_t>(tim.size()));
+    file.Seek(offset);
+    ImageState state;
+    ASSERT_EQ(LoadImage(state, file, true), "");
+    EXPECT_EQ(state.pixelWidth, 4u);
+    EXPECT_EQ(state.imageData[0], tim[20]);
+}
+
+TEST(TimReader, ReloadReplacesEveryFieldOfTheLastImage) {
+    ImageState state;
+    ASSERT_EQ(LoadBytes(MakeTim(PatternTim(8, 4, 2, 3)), state), "");
+    state.ReleaseBuffers();
+    ASSERT_EQ(LoadBytes(MakeTim(Small16Bit()), state), "");
+    EXPECT_EQ(state.bpp, 16u);
+    EXPECT_EQ(state.clutDataSize, 0u);
+    EXPECT_EQ(state.clutBlockLength, 0u);
+    EXPECT_EQ(state.clutWidth, 0);
+    EXPECT_TRUE(state.clutData.empty());
+    EXPECT_EQ(state.ClutSetCount(), 0u);
+}
+
+TEST(TimReader, FailedLoadLeavesNoImage) {
+    ImageState state;
+    EXPECT_EQ(LoadBytes(Truncated(MakeTim(Small4Bit()), 1), state), msg::kFileTooSmall);
+    EXPECT_FALSE(state.IsLoaded());
+}
+
+}  // namespace
+}  // namespace pixalto

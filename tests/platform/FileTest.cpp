@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform/File.h"
+#include "support/TempDir.h"
+
+namespace pixalto {
+namespace {
+
+using testing::ReadAll;
+using testing::TempDir;
+
+TEST(File, OpenModes) {
+    TempDir dir;
+    std::string path = dir.File("a.bin");
+    File file;
+    EXPECT_FALSE(file.Open(path, File::Mode::Read));
+    EXPECT_FALSE(file.Open(path, File::Mode::WriteInPlace)) << "write in place never creates";
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    ASSERT_TRUE(file.Open(path, File::Mode::CreateWrite));
+    ASSERT_TRUE(file.Write("hello world", 11));
+    EXPECT_EQ(file.GetPosition(), 11);
+    EXPECT_TRUE(file.Close());
+
+    ASSERT_TRUE(file.Open(path, File::Mode::WriteInPlace));
+    EXPECT_EQ(file.GetLength(), 11) << "write in place never truncates";
+    EXPECT_EQ(file.Seek(6), 6);
+    ASSERT_TRUE(file.Write("W", 1));
+    file.Close();
+    auto bytes = ReadAll(path);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "hello World");
+
+    ASSERT_TRUE(file.Open(path, File::Mode::CreateWrite));
+    EXPECT_EQ(file.GetLength(), 0) << "create-and-write truncates";
+    file.Close();
+
+    EXPECT_FALSE(file.Open(dir.Path().string(), File::Mode::Read)) << "a folder is not a file";
+}
+
+TEST(File, ReadReturnsWhatIsThereAndSeeksAreAbsolute) {
+    TempDir dir;
+    std::string path = dir.Write("data", {1, 2, 3, 4, 5});
+    File file;
+    ASSERT_TRUE(file.Open(path, File::Mode::Read));
+    std::uint8_t buffer[8] = {};
+    EXPECT_EQ(file.Read(buffer, 3), 3u);
+    EXPECT_EQ(buffer[2], 3);
+    EXPECT_EQ(file.Read(buffer, 8), 2u) << "short at the end";
+    EXPECT_EQ(file.Read(buffer, 8), 0u);
+    file.SeekToBegin();
+    EXPECT_EQ(file.GetPosition(), 0);
+    EXPECT_EQ(file.Seek(-2, File::SeekFrom::End), 3);
+    EXPECT_EQ(file.Read(buffer, 1), 1u);
+    EXPECT_EQ(buffer[0], 4);
+    EXPECT_FALSE(file.Write(buffer, 1)) << "read-only file";
+    EXPECT_EQ(file.Seek(-1, File::SeekFrom::Begin), -1);
+}
+
+TEST(File, PositionsBeyondFourGigabytes) {
+    TempDir dir;
+    std::string path = dir.File("sparse");
+    const std::int64_t far = (std::int64_t{5} << 30) + 3;
+    File file;
+    ASSERT_TRUE(file.Open(path, File::Mode::CreateWrite));
+    ASSERT_EQ(file.Seek(far), far);
+    ASSERT_TRUE(file.Write("x", 1));
+    EXPECT_EQ(file.GetPosition(), far + 1);
+    EXPECT_EQ(file.GetLength(), far + 1);
+    file.Close();
+    ASSERT_TRUE(file.Open(path, File::Mode::Read));
+    file.Seek(far);
+    char c = 0;
+    EXPECT_EQ(file.Read(&c, 1), 1u);
+    EXPECT_EQ(c, 'x');
+}
+
+TEST(File, Names) {
+    struct Case {
+        const char *path, *name, *title, *folder;
+    };
+    const Case cases[] = {
+        {"/a/b/pic.tim", "pic.tim", "pic", "/a/b/"},
+        {"/a/b/pic.v2.bmp", "pic.v2.bmp", "pic.v2", "/a/b/"},
+        {"noext", "noext", "noext", ""},
+        {"/a/.hidden", ".hidden", ".hidden", "/a/"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FileNameOf(c.path), c.name);
+        EXPECT_EQ(FileTitleOf(c.path), c.title);
+        EXPECT_EQ(FolderOf(c.path), c.folder);
+    }
+    TempDir dir;
+    std::string path = dir.Write("x.tim", {});
+    File file;
+    ASSERT_TRUE(file.Open(path, File::Mode::Read));
+    EXPECT_EQ(file.GetFilePath(), path);
+    EXPECT_EQ(file.GetFileName(), "x.tim");
+    EXPECT_EQ(file.GetFileTitle(), "x");
+}
+
+TEST(File, ClosedFileRefusesEverything) {
+    File file;
+    char c;
+    EXPECT_EQ(file.Read(&c, 1), 0u);
+    EXPECT_FALSE(file.Write(&c, 1));
+    EXPECT_EQ(file.GetLength(), -1);
+    EXPECT_EQ(file.GetPosition(), -1);
+    EXPECT_TRUE(file.Close());
+}
+
+}  // namespace
+}  // namespace pixalto
