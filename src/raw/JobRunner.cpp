@@ -1,0 +1,13 @@
+#include "raw/Job.h"
+
+namespace pixalto::raw {
+
+int RunJob(Job& job) {
+    JobState state = job.Start();
+    while (state == JobState::Running) {
+        state = job.Step();
+    }
+    return job.End();
+}
+
+}  // namespace pixalto::raw

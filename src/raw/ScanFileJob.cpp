@@ -1,0 +1,109 @@
+#include "raw/ScanFileJob.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "raw/Messages.h"
+#include "raw/ScanEntry.h"
+#include "raw/TimSignature.h"
+
+namespace pixalto::raw {
+namespace {
+
+// Windows overlap by this much: a candidate needs its first 10 bytes in the
+// window to be tested there, so the last 9 offsets wait for the next window.
+constexpr std::size_t kOverlap = 9;
+
+constexpr std::uint8_t kIdByte = 0x10;
+
+// Everything about the 8-byte header except the mode, checked in the window
+// before the full test: most 0x10 bytes fail here.
+bool HeaderWordsZero(const std::uint8_t* p) {
+    return p[1] == 0 && p[2] == 0 && p[3] == 0 && p[5] == 0 && p[6] == 0 && p[7] == 0;
+}
+
+}  // namespace
+
+ScanFileJob::ScanFileJob(ScanHost& host, std::string rawPath)
+    : host_(host), rawPath_(std::move(rawPath)) {}
+
+JobState ScanFileJob::Start() {
+    if (!raw_.Open(rawPath_, File::Mode::Read)) {
+        host_.MessageBox(msg::kCouldntOpenFile, msg::kFileErrorTitle);
+        stopped_ = true;
+        return JobState::Stopped;
+    }
+    length_ = static_cast<std::uint64_t>(std::max<std::int64_t>(raw_.GetLength(), 0));
+    foundCount_ = 0;
+    position_ = 0;
+    buffer_.assign(kWorkBufferSize, 0);
+    host_.DeleteAllEntries();
+    host_.SetStatusText(StatusLine::Upper, "");
+    host_.SetStatusText(StatusLine::Lower, "");
+    host_.SetProgressRange(0, static_cast<std::int64_t>(length_));
+    return JobState::Running;
+}
+
+JobState ScanFileJob::Step() {
+    std::size_t count = 0;
+    if (raw_.Seek(static_cast<std::int64_t>(position_)) >= 0) {
+        count = raw_.Read(buffer_.data(), buffer_.size());
+    }
+    TestWindow(count);
+    position_ += count > kOverlap ? count - kOverlap : 0;
+
+    host_.SetStatusText(StatusLine::Upper, msg::BytesScanned(position_, length_));
+    if (foundCount_ > 0) {
+        host_.SetStatusText(StatusLine::Lower, msg::ImagesFound(foundCount_));
+    }
+    host_.SetProgressPos(static_cast<std::int64_t>(position_));
+
+    // A window that made no progress ends the scan too, so that a file which
+    // shrinks while it is scanned can't keep it running for ever.
+    if (position_ + kOverlap < length_ && count > kOverlap) {
+        return JobState::Running;
+    }
+    raw_.Close();
+    return JobState::Finished;
+}
+
+int ScanFileJob::End() {
+    raw_.Close();
+    return stopped_ ? kJobStopped : kJobFinished;
+}
+
+void ScanFileJob::TestWindow(std::size_t count) {
+    if (count <= kOverlap) {
+        return;
+    }
+    RawBytes bytes(raw_, length_);
+    bytes.SetWindow(position_, buffer_.data(), count);
+    const std::uint8_t* data = buffer_.data();
+    const std::size_t end = count - kOverlap;  // offsets p with p + 9 < count
+    for (std::size_t p = 0; p < end; ++p) {
+        const void* hit = std::memchr(data + p, kIdByte, end - p);
+        if (hit == nullptr) {
+            break;
+        }
+        p = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data);
+        if (!HeaderWordsZero(data + p)) {
+            continue;
+        }
+        if (auto size = TestTimSignature(bytes, position_ + p)) {
+            AddFound(position_ + p, size->width, size->height);
+        }
+    }
+}
+
+void ScanFileJob::AddFound(std::uint64_t offset, std::uint16_t width, std::uint16_t height) {
+    ScanEntry entry;
+    entry.fileNumber = static_cast<std::int32_t>(foundCount_ + 1);
+    entry.position = offset;
+    entry.width = width;
+    entry.height = height;
+    host_.AddEntry(CellsOf(entry));
+    ++foundCount_;
+}
+
+}  // namespace pixalto::raw

@@ -1,0 +1,41 @@
+#pragma once
+// The scan: every offset of a RAW file is tested for a TIM, window by window,
+// and each TIM found becomes a row of the host's entry table.
+
+#include <string>
+#include <vector>
+
+#include "platform/File.h"
+#include "raw/Job.h"
+#include "raw/ScanHost.h"
+
+namespace pixalto::raw {
+
+class ScanFileJob : public Job {
+public:
+    ScanFileJob(ScanHost& host, std::string rawPath);
+
+    // Opens the RAW file and empties the entry table. A file that can't be
+    // opened is reported and leaves the table as it was.
+    JobState Start() override;
+    // Reads one window and lists the TIMs that start in it.
+    JobState Step() override;
+    int End() override;
+
+    std::uint64_t FoundCount() const { return foundCount_; }
+
+private:
+    void TestWindow(std::size_t count);
+    void AddFound(std::uint64_t offset, std::uint16_t width, std::uint16_t height);
+
+    ScanHost& host_;
+    std::string rawPath_;
+    File raw_;
+    std::uint64_t length_ = 0;
+    std::uint64_t position_ = 0;
+    std::uint64_t foundCount_ = 0;
+    bool stopped_ = false;
+    std::vector<std::uint8_t> buffer_;
+};
+
+}  // namespace pixalto::raw

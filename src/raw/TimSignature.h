@@ -1,0 +1,46 @@
+#pragma once
+// The test that decides whether a TIM starts at an offset of a RAW file: a
+// valid ID and flag word, and block lengths that agree with the widths and
+// heights stored in the block headers.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "platform/File.h"
+
+namespace pixalto::raw {
+
+// The bytes of a RAW file at any offset. Bytes inside the current scan window
+// come from memory; headers that lie past it are read from the file, so a
+// candidate near a window's end sees the same bytes as anywhere else.
+class RawBytes {
+public:
+    RawBytes(File& file, std::uint64_t fileLength) : file_(file), fileLength_(fileLength) {}
+
+    void SetWindow(std::uint64_t start, const std::uint8_t* data, std::size_t size);
+    std::uint64_t FileLength() const { return fileLength_; }
+
+    // Copies count bytes at offset into out; false when any of them lies past
+    // the end of the file.
+    bool Get(std::uint64_t offset, std::uint8_t* out, std::size_t count);
+
+private:
+    File& file_;
+    std::uint64_t fileLength_;
+    std::uint64_t windowStart_ = 0;
+    const std::uint8_t* window_ = nullptr;
+    std::size_t windowSize_ = 0;
+};
+
+struct TimDimensions {
+    std::uint16_t width = 0;   // the image block's width field (16-bit units)
+    std::uint16_t height = 0;  // its height field
+};
+
+// The image block's width and height when a TIM header passes at offset, else
+// nothing. Lengths are compared in 64 bits, so a product that only matches
+// after wrapping around 32 bits is not taken for a TIM.
+std::optional<TimDimensions> TestTimSignature(RawBytes& bytes, std::uint64_t offset);
+
+}  // namespace pixalto::raw
