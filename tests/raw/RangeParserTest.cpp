@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "raw/NumberText.h"
+#include "raw/RangeParser.h"
+
+namespace pixalto::raw {
+namespace {
+
+TEST(NumberText, ReadsAsPercentIDoes) {
+    struct Case {
+        const char* text;
+        std::optional<std::uint64_t> value32, value64;
+        std::size_t end;
+    };
+    const Case cases[] = {
+        {"42", 42, 42, 2},
+        {" \t\r\n42x", 42, 42, 6},
+        {"+7", 7, 7, 2},
+        {"-1", 0xFFFF'FFFFu, ~std::uint64_t{0}, 2},
+        {"-5", 0xFFFF'FFFBu, ~std::uint64_t{0} - 4, 2},
+        {"010", 8, 8, 3},
+        {"09", 0, 0, 1},
+        {"0x1F", 31, 31, 4},
+        {"0X1fG", 31, 31, 4},
+        {"0x", 0, 0, 1},
+        {"0xg", 0, 0, 1},
+        {"0", 0, 0, 1},
+        {"4294967295", 0xFFFF'FFFFu, 4294967295u, 10},
+        // Too long for 32 bits: saturates rather than wrapping to 1.
+        {"4294967297", 0xFFFF'FFFFu, 4294967297u, 10},
+        {"-4294967295", 0x8000'0000u, ~std::uint64_t{0} - 4294967294u, 11},
+        {"18446744073709551615", 0xFFFF'FFFFu, ~std::uint64_t{0}, 20},
+        {"99999999999999999999999", 0xFFFF'FFFFu, ~std::uint64_t{0}, 23},
+        {"", std::nullopt, std::nullopt, 0},
+        {"  ", std::nullopt, std::nullopt, 0},
+        {"-", std::nullopt, std::nullopt, 0},
+        {"+-1", std::nullopt, std::nullopt, 0},
+        {"abc", std::nullopt, std::nullopt, 0},
+    };
+    for (const Case& c : cases) {
+        auto r32 = ReadInt32(c.text);
+        auto r64 = ReadInt64(c.text);
+        ASSERT_EQ(r32.has_value(), c.value32.has_value()) << c.text;
+        ASSERT_EQ(r64.has_value(), c.value64.has_value()) << c.text;
+        if (r32) {
+            EXPECT_EQ(r32->value, *c.value32) << c.text;
+            EXPECT_EQ(r64->value, *c.value64) << c.text;
+            EXPECT_EQ(r32->end, c.end) << c.text;
+            EXPECT_EQ(r64->end, c.end) << c.text;
+        }
+    }
+}
+
+TEST(RangeParser, ChecksSelectionsAgainstTenEntries) {
+    struct Case {
+        const char* text;
+        std::optional<std::uint64_t> total;
+    };
+    const Case cases[] = {
+        {"1,2-3,5-", 9},
+        {"3-3", 1},
+        {"10", 1},
+        {"11", std::nullopt},
+        {"0", std::nullopt},
+        {"5-3", std::nullopt},
+        {"2-1", std::nullopt},  // descending by one: would count 0 and never end
+        {"1-10,1-10", 20},
+        {"1,", std::nullopt},
+        {",1", std::nullopt},
+        {"1,,2", std::nullopt},
+        {" 1", std::nullopt},
+        {"-1", std::nullopt},
+        {"+1", std::nullopt},
+        {"A", std::nullopt},
+        {"010", 1},
+        {"0X0A", 1},
+        {"09", std::nullopt},
+        {"5 -7", 1},
+        {"5- 7", 3},
+        {"5abc", 1},
+        {"5-7x", 3},
+        {"5--3", std::nullopt},
+        {"1-0x0A", 10},
+        {"4294967297", std::nullopt},  // must not wrap to 1
+        {"1-4294967297", std::nullopt},
+        {"10-", 1},
+        {"11-", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CheckSelection(c.text, 10), c.total) << '"' << c.text << '"';
+    }
+}
+
+TEST(RangeParser, NothingIsValidWithoutEntries) {
+    for (const char* text : {"1", "0", "1-", "1-1", ""}) {
+        EXPECT_FALSE(CheckSelection(text, 0)) << text;
+    }
+}
+
+TEST(RangeParser, ReadsEachFormsBounds) {
+    struct Case {
+        const char* piece;
+        std::uint32_t first, last, count;
+    };
+    const Case cases[] = {
+        {"5-", 5, 10, 6},  {"010", 8, 8, 1},   {"5 -7", 5, 5, 1},
+        {"5- 7", 5, 7, 3}, {"0X0A", 10, 10, 1}, {"2-x-", 2, 10, 9},
+    };
+    for (const Case& c : cases) {
+        auto piece = ReadPiece(c.piece, 10);
+        ASSERT_TRUE(piece) << c.piece;
+        EXPECT_EQ(piece->first, c.first) << c.piece;
+        EXPECT_EQ(piece->last, c.last) << c.piece;
+        EXPECT_EQ(piece->count, c.count) << c.piece;
+    }
+    EXPECT_FALSE(ReadPiece("x", 10));
+}
+
+TEST(RangeParser, PiecesAreTakenUpToTheNextComma) {
+    EXPECT_EQ(PieceAt("1,2-3,5-", 0), "1");
+    EXPECT_EQ(PieceAt("1,2-3,5-", 2), "2-3");
+    EXPECT_EQ(PieceAt("1,2-3,5-", 6), "5-");
+    EXPECT_EQ(PieceAt("1,2-3,5-", 9), "");
+}
+
+}  // namespace
+}  // namespace pixalto::raw
