@@ -5,6 +5,7 @@
 #include "raw/Messages.h"
 #include "raw/ScanFileJob.h"
 #include "raw/TimSignature.h"
+#include "raw/RawFiles.h"
 #include "raw/RecordingHost.h"
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
@@ -12,23 +13,14 @@
 namespace pixalto::raw {
 namespace {
 
+using testing::Bytes;
+using testing::Filler;
 using testing::MakeTim;
 using testing::PatternTim;
+using testing::Place;
 using testing::RecordingHost;
 using testing::TempDir;
 using testing::TimSpec;
-using Bytes = std::vector<std::uint8_t>;
-
-// Filler that holds no 0x10 byte, so that only placed TIMs can be found.
-Bytes Filler(std::size_t size) { return Bytes(size, 0xA5); }
-
-void Place(Bytes& raw, std::size_t offset, const Bytes& tim) {
-    if (raw.size() < offset + tim.size()) {
-        raw.resize(offset + tim.size(), 0xA5);
-    }
-    std::copy(tim.begin(), tim.end(), raw.begin() + static_cast<std::ptrdiff_t>(offset));
-}
-
 struct ScanRun {
     int result = 0;
     int steps = 0;
@@ -90,7 +82,7 @@ TEST(Scan, FollowsAClutBlockThatReachesFarPastTheWindow) {
     Bytes raw = Filler(29'000);
     Bytes tim = MakeTim(PatternTim(8, 16, 4, 40));  // CLUT of 20 KiB
     Place(raw, 28'000, tim);
-    raw.resize(raw.size() + 5000, 0xA5);
+    raw.resize(raw.size() + 5000, testing::kFillerByte);
     RecordingHost host;
     Scan(dir.Write("far.bin", raw), host);
     EXPECT_EQ(Positions(host), std::vector<std::string>{"28000"});
@@ -133,7 +125,7 @@ TEST(Scan, AcceptsOnlyTheFourModesWithZeroUpperBytes) {
         }
         Bytes raw = Filler(20);
         Place(raw, 20, tim);
-        raw.resize(raw.size() + 20, 0xA5);
+        raw.resize(raw.size() + 20, testing::kFillerByte);
         RecordingHost host;
         Scan(dir.Write("m.bin", raw), host);
         EXPECT_EQ(host.Rows().size(), c.found ? 1u : 0u)
@@ -184,7 +176,7 @@ TEST(Scan, RejectsBlocksWhoseLengthsDisagreeWithTheirSizes) {
         c.change(spec);
         Bytes raw = Filler(10);
         Place(raw, 10, MakeTim(spec));
-        raw.resize(raw.size() + 10, 0xA5);
+        raw.resize(raw.size() + 10, testing::kFillerByte);
         RecordingHost host;
         Scan(dir.Write("l.bin", raw), host);
         EXPECT_EQ(host.Rows().size(), c.found ? 1u : 0u) << c.what;
@@ -299,12 +291,7 @@ TEST(Scan, SignatureTestWorksPastFourGibibytes) {
     std::string path = dir.File("big.bin");
     const std::uint64_t offset = (std::uint64_t{1} << 32) + 1000;
     Bytes tim = MakeTim(PatternTim(4, 8, 3));
-    {
-        File file;
-        ASSERT_TRUE(file.Open(path, File::Mode::CreateWrite));
-        ASSERT_EQ(file.Seek(static_cast<std::int64_t>(offset)), static_cast<std::int64_t>(offset));
-        ASSERT_TRUE(file.Write(tim.data(), tim.size()));
-    }
+    ASSERT_TRUE(testing::WriteSparse(path, offset, tim));
     File file;
     ASSERT_TRUE(file.Open(path, File::Mode::Read));
     RawBytes bytes(file, static_cast<std::uint64_t>(file.GetLength()));

@@ -1,0 +1,154 @@
+#include "raw/ExtractJob.h"
+
+#include <limits>
+#include <utility>
+
+#include "platform/ByteOrder.h"
+#include "raw/ExtractionList.h"
+#include "raw/FileCopy.h"
+#include "raw/Messages.h"
+#include "raw/RangeParser.h"
+#include "raw/ScanEntry.h"
+
+namespace pixalto::raw {
+namespace {
+
+// The TIM header and the first CLUT header word: enough to size a TIM.
+constexpr std::size_t kSizingBytes = 20;
+constexpr std::uint64_t kHeaderAndImageBlockHeader = 8 + 12;
+
+}  // namespace
+
+ExtractJob::ExtractJob(ScanHost& host, std::string rawPath, std::string selection)
+    : host_(host), rawPath_(std::move(rawPath)), selection_(std::move(selection)) {}
+
+JobState ExtractJob::Start() {
+    std::size_t rows = host_.EntryCount();
+    entryCount_ = rows > std::numeric_limits<std::uint32_t>::max()
+                      ? std::numeric_limits<std::uint32_t>::max()
+                      : static_cast<std::uint32_t>(rows);
+    auto total = CheckSelection(selection_, entryCount_);
+    if (!total) {
+        return Stop(msg::kInvalidSelection, msg::kInvalidSelectionTitle);
+    }
+    if (!raw_.Open(rawPath_, File::Mode::Read)) {
+        return Stop(msg::kCouldntOpenFile, msg::kFileErrorTitle);
+    }
+    readOffset_ = 0;
+    rangeEnd_ = 0;
+    current_ = 1;
+    filesDone_ = 0;
+    host_.SetStatusText(StatusLine::Upper, "");
+    host_.SetStatusText(StatusLine::Lower, "");
+    host_.SetProgressRange(0, static_cast<std::int64_t>(*total));
+    directory_ = FolderOf(rawPath_);
+    listPath_ = directory_ + kExtractionListName;
+    std::string head = FormatListHead(FileNameOf(rawPath_));
+    if (!list_.Open(listPath_, File::Mode::CreateWrite) || !list_.Write(head.data(), head.size())) {
+        return StopCouldntCreate(listPath_);
+    }
+    return JobState::Running;
+}
+
+JobState ExtractJob::Step() {
+    if (current_ == rangeEnd_ + 1 && !TakeNextPiece()) {
+        return Stop(msg::kInvalidSelection, msg::kInvalidSelectionTitle);
+    }
+    auto entry = ReadEntry(host_, current_ - 1);
+    if (!entry) {
+        return Stop(msg::kInvalidSelection, msg::kInvalidSelectionTitle);
+    }
+    std::uint64_t size = TimSizeAt(entry->position, entry->width, entry->height);
+    auto fileNumber = static_cast<std::int32_t>(current_);
+    std::string outPath = directory_ + Decimal(fileNumber) + ".tim";
+    if (!WriteTim(entry->position, size, outPath)) {
+        return JobState::Stopped;
+    }
+    host_.SetStatusText(StatusLine::Upper, msg::TimNumber(fileNumber));
+
+    if (readOffset_ >= selection_.size() && current_ == rangeEnd_) {
+        raw_.Close();
+        return JobState::Finished;
+    }
+    ++current_;
+    ++filesDone_;
+    host_.SetProgressPos(filesDone_);
+    return JobState::Running;
+}
+
+int ExtractJob::End() {
+    raw_.Close();
+    if (list_.IsOpen() && !list_.Close() && !stopped_) {
+        StopCouldntCreate(listPath_);
+    }
+    return stopped_ ? kJobStopped : kJobFinished;
+}
+
+// The next piece of the selection sets the numbers to extract next. The text
+// was checked at the start, so a piece that doesn't read, or a range that
+// runs backwards, means the text changed under the job.
+bool ExtractJob::TakeNextPiece() {
+    std::string_view piece = PieceAt(selection_, readOffset_);
+    auto read = ReadPiece(piece, entryCount_);
+    if (piece.empty() || !read || read->first < 1 || read->last < read->first) {
+        return false;
+    }
+    current_ = read->first;
+    rangeEnd_ = read->last;
+    readOffset_ += piece.size() + 1;
+    return true;
+}
+
+// Header, image block, and the CLUT block's full 32-bit length for modes
+// with a CLUT (the mode byte read as signed, 8 or more). Bytes missing at the
+// end of the file count as zeros.
+std::uint64_t ExtractJob::TimSizeAt(std::uint64_t position, std::uint16_t width,
+                                    std::uint16_t height) {
+    std::uint8_t head[kSizingBytes] = {};
+    if (raw_.Seek(static_cast<std::int64_t>(position)) >= 0) {
+        raw_.Read(head, sizeof head);
+    }
+    std::uint64_t size = kHeaderAndImageBlockHeader + 2 * std::uint64_t{width} * height;
+    if (static_cast<std::int8_t>(head[4]) >= 8) {
+        size += ReadU32LE(head + 8);
+    }
+    return size;
+}
+
+// Creates the .tim file, records it in the list and copies its bytes; zeros
+// stand in for what lies past the end of the RAW file, so the file always has
+// the recorded size.
+bool ExtractJob::WriteTim(std::uint64_t position, std::uint64_t size, const std::string& outPath) {
+    File out;
+    if (!out.Open(outPath, File::Mode::CreateWrite)) {
+        StopCouldntCreate(outPath);
+        return false;
+    }
+    std::string record = FormatListRecord({static_cast<std::int32_t>(current_), position, size});
+    if (!list_.Write(record.data(), record.size())) {
+        StopCouldntCreate(listPath_);
+        return false;
+    }
+    if (raw_.Seek(static_cast<std::int64_t>(position)) < 0) {
+        raw_.Seek(0, File::SeekFrom::End);  // a position past any file: all zeros
+    }
+    if (CopyBytes(raw_, out, size, buffer_, PastEnd::WriteZeros) != CopyResult::Done ||
+        !out.Close()) {
+        StopCouldntCreate(outPath);
+        return false;
+    }
+    return true;
+}
+
+JobState ExtractJob::Stop(const std::string& text, const char* title) {
+    host_.MessageBox(text, title);
+    stopped_ = true;
+    raw_.Close();
+    return JobState::Stopped;
+}
+
+JobState ExtractJob::StopCouldntCreate(const std::string& path) {
+    return Stop(msg::CouldntCreateFile(path), msg::kExtractionErrorTitle);
+}
+
+}  // namespace pixalto::raw

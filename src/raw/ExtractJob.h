@@ -1,0 +1,49 @@
+#pragma once
+// Extraction: every file number of a selection is copied out of the RAW file
+// into "<folder><number>.tim" beside it, one TIM per step, and recorded in the
+// extraction list so that insertion can write it back.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/File.h"
+#include "raw/Job.h"
+#include "raw/ScanHost.h"
+
+namespace pixalto::raw {
+
+class ExtractJob : public Job {
+public:
+    // selection is a text as CheckSelection accepts it; the positions and
+    // sizes come from the host's entry table as the scan left it.
+    ExtractJob(ScanHost& host, std::string rawPath, std::string selection);
+
+    JobState Start() override;
+    JobState Step() override;
+    int End() override;
+
+private:
+    bool TakeNextPiece();
+    bool WriteTim(std::uint64_t position, std::uint64_t size, const std::string& outPath);
+    std::uint64_t TimSizeAt(std::uint64_t position, std::uint16_t width, std::uint16_t height);
+    JobState Stop(const std::string& text, const char* title);
+    JobState StopCouldntCreate(const std::string& path);
+
+    ScanHost& host_;
+    std::string rawPath_;
+    std::string selection_;
+    std::string directory_;
+    std::string listPath_;
+    File raw_;
+    File list_;
+    std::uint32_t entryCount_ = 0;
+    std::size_t readOffset_ = 0;
+    std::uint32_t current_ = 1;
+    std::uint32_t rangeEnd_ = 0;
+    std::int64_t filesDone_ = 0;
+    bool stopped_ = false;
+    std::vector<std::uint8_t> buffer_;
+};
+
+}  // namespace pixalto::raw

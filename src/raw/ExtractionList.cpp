@@ -1,0 +1,94 @@
+#include "raw/ExtractionList.h"
+
+#include "raw/NumberText.h"
+
+namespace pixalto::raw {
+namespace {
+
+constexpr std::string_view kRecordStart = "\nFile #";
+
+// Walks a window the way scanf walks its input for one pattern.
+class PatternReader {
+public:
+    explicit PatternReader(std::string_view text) : text_(text) {}
+
+    void SkipSpace() {
+        while (pos_ < text_.size() && IsSpace(text_[pos_])) {
+            ++pos_;
+        }
+    }
+    bool Literal(std::string_view literal) {
+        if (text_.substr(pos_, literal.size()) != literal) {
+            return false;
+        }
+        pos_ += literal.size();
+        return true;
+    }
+    std::optional<std::uint64_t> Number(bool wide) {
+        auto read = wide ? ReadInt64(text_, pos_) : ReadInt32(text_, pos_);
+        if (!read) {
+            return std::nullopt;
+        }
+        pos_ = read->end;
+        return read->value;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+}  // namespace
+
+std::string FormatListHead(const std::string& rawFileName) { return rawFileName + "\r\n\r\n"; }
+
+std::string FormatListRecord(const ListRecord& record) {
+    return "File #" + Decimal(record.fileNumber) + "\r\nPosition:\t" + Decimal(record.position) +
+           "\r\nSize:\t" + Decimal(record.size) + "\r\n\r\n";
+}
+
+std::optional<std::string> ReadListHead(std::string_view firstWindow) {
+    std::size_t cr = firstWindow.substr(0, kListWindowSize).find('\r');
+    if (cr == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return std::string(firstWindow.substr(0, cr));
+}
+
+std::optional<std::size_t> FindListRecord(std::string_view window) {
+    std::size_t found = window.substr(0, kListWindowSize).find(kRecordStart);
+    if (found == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return found;
+}
+
+std::optional<ListRecord> ReadListRecord(std::string_view window) {
+    PatternReader in(window.substr(0, kListWindowSize));
+    ListRecord record;
+    if (!in.Literal("File #")) {
+        return std::nullopt;
+    }
+    auto fileNumber = in.Number(false);
+    in.SkipSpace();
+    if (!fileNumber || !in.Literal("Position:")) {
+        return std::nullopt;
+    }
+    in.SkipSpace();
+    auto position = in.Number(true);
+    in.SkipSpace();
+    if (!position || !in.Literal("Size:")) {
+        return std::nullopt;
+    }
+    in.SkipSpace();
+    auto size = in.Number(true);
+    if (!size) {
+        return std::nullopt;
+    }
+    record.fileNumber = static_cast<std::int32_t>(static_cast<std::uint32_t>(*fileNumber));
+    record.position = *position;
+    record.size = *size;
+    return record;
+}
+
+}  // namespace pixalto::raw

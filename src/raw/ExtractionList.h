@@ -1,0 +1,47 @@
+#pragma once
+// The extraction list ("timextracts.txt") that extraction writes beside the
+// RAW file and insertion reads back: a head naming the RAW file, then one
+// record per TIM written with its file number, position and size. Lines end
+// with a carriage return and a line feed.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pixalto::raw {
+
+inline constexpr const char* kExtractionListName = "timextracts.txt";
+
+// Insertion looks at the list through windows of this many bytes: the head
+// must end within the first, and each record must begin within the window
+// that starts at the previous record.
+inline constexpr std::size_t kListWindowSize = 150;
+
+struct ListRecord {
+    std::int32_t fileNumber = 0;
+    std::uint64_t position = 0;
+    std::uint64_t size = 0;
+};
+
+// "NAME\r\n\r\n": the RAW file's name, never its folder.
+std::string FormatListHead(const std::string& rawFileName);
+// "File #N\r\nPosition:\tP\r\nSize:\tS\r\n\r\n".
+std::string FormatListRecord(const ListRecord& record);
+
+// The head: the text before the first carriage return of the list's first
+// window; nothing when the window holds none.
+std::optional<std::string> ReadListHead(std::string_view firstWindow);
+
+// Offset in window of the line feed of the first "\nFile #" that lies wholly
+// inside it; nothing when there is none.
+std::optional<std::size_t> FindListRecord(std::string_view window);
+
+// Reads a record from a window that starts at its "File #", as the pattern
+// "File #%i\r\nPosition:\t%i\r\nSize:\t%i" reads it: each white-space
+// character of the pattern matches any run of white space, including none.
+// Nothing unless all three numbers are there.
+std::optional<ListRecord> ReadListRecord(std::string_view window);
+
+}  // namespace pixalto::raw

@@ -1,0 +1,23 @@
+#pragma once
+// Copies between files through the jobs' one work buffer, in pieces of at
+// most kWorkBufferSize bytes, from each file's current position.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/File.h"
+
+namespace pixalto::raw {
+
+enum class CopyResult { Done, SourceEnded, WriteFailed };
+
+enum class PastEnd {
+    WriteZeros,  // bytes past the end of the source are written as zeros
+    Stop,        // the copy stops with SourceEnded
+};
+
+// Copies count bytes from `from` to `to`; buffer is resized to the work size.
+CopyResult CopyBytes(File& from, File& to, std::uint64_t count, std::vector<std::uint8_t>& buffer,
+                     PastEnd pastEnd);
+
+}  // namespace pixalto::raw

@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "raw/ExtractJob.h"
+#include "raw/RawFiles.h"
+#include "support/TempDir.h"
+#include "support/TimBuilder.h"
+
+namespace pixalto::raw {
+namespace {
+
+using testing::Bytes;
+using testing::Filler;
+using testing::MakeTim;
+using testing::PatternTim;
+using testing::Place;
+using testing::ReadAll;
+using testing::RecordingHost;
+using testing::Shown;
+using testing::Slice;
+using testing::TempDir;
+using testing::TimSpec;
+
+std::string Text(const Bytes& bytes) { return {bytes.begin(), bytes.end()}; }
+
+// A RAW file with six TIMs of different depths and sizes, scanned into host.
+struct SixTims {
+    TempDir dir;
+    Bytes raw = Filler(64);
+    std::vector<std::size_t> offsets;
+    std::vector<Bytes> tims;
+    std::string rawPath;
+    RecordingHost host;
+
+    SixTims() {
+        const std::uint32_t depths[] = {4, 8, 16, 24, 4, 16};
+        for (std::uint32_t i = 0; i < 6; ++i) {
+            tims.push_back(MakeTim(PatternTim(depths[i], 6 + 2 * i, 3 + i, 1 + i % 2, i)));
+            offsets.push_back(raw.size());
+            Place(raw, raw.size(), tims.back());
+            raw.resize(raw.size() + 33, testing::kFillerByte);
+        }
+        rawPath = dir.Write("DISC.BIN", raw);
+        testing::ScanInto(host, rawPath);
+    }
+    int Extract(const std::string& selection) {
+        ExtractJob job(host, rawPath, selection);
+        return RunJob(job);
+    }
+    std::string Record(int number, std::size_t times = 1) const {
+        std::string one = "File #" + std::to_string(number) + "\r\nPosition:\t" +
+                          std::to_string(offsets[number - 1]) + "\r\nSize:\t" +
+                          std::to_string(tims[number - 1].size()) + "\r\n\r\n";
+        std::string out;
+        while (times-- > 0) {
+            out += one;
+        }
+        return out;
+    }
+};
+
+TEST(Extract, WritesEachSelectedTimAndTheListInOrder) {
+    SixTims six;
+    ASSERT_EQ(six.host.EntryCount(), 6u);
+    EXPECT_EQ(six.Extract("1,2-3,5-"), kJobFinished);
+    EXPECT_TRUE(six.host.messages.empty());
+    for (int n : {1, 2, 3, 5, 6}) {
+        EXPECT_EQ(ReadAll(six.dir.File(std::to_string(n) + ".tim")), six.tims[n - 1]) << n;
+    }
+    EXPECT_FALSE(std::filesystem::exists(six.dir.File("4.tim")));
+    EXPECT_EQ(Text(ReadAll(six.dir.File("timextracts.txt"))),
+              "DISC.BIN\r\n\r\n" + six.Record(1) + six.Record(2) + six.Record(3) + six.Record(5) +
+                  six.Record(6));
+    EXPECT_EQ(six.host.StatusText(StatusLine::Upper), "TIM #6");
+    EXPECT_EQ(six.host.ProgressUpper(), 5);
+    EXPECT_EQ(six.host.ProgressPos(), 4);
+}
+
+TEST(Extract, ARepeatedNumberIsWrittenAndRecordedTwice) {
+    SixTims six;
+    EXPECT_EQ(six.Extract("2,2"), kJobFinished);
+    EXPECT_EQ(ReadAll(six.dir.File("2.tim")), six.tims[1]);
+    EXPECT_EQ(Text(ReadAll(six.dir.File("timextracts.txt"))), "DISC.BIN\r\n\r\n" + six.Record(2, 2));
+}
+
+// Sizes come from the entry's width and height and the CLUT length word at
+// the TIM; the copy always has exactly that many bytes.
+TEST(Extract, SizesTimsFromTheirHeaders) {
+    TimSpec clut4 = PatternTim(4, 32, 16);  // width 8 units, CLUT length 44
+    TimSpec direct16 = PatternTim(16, 64, 32);
+    TimSpec bigClut = PatternTim(8, 4, 2, 130);  // CLUT block of 66,572 bytes
+    TimSpec large = PatternTim(16, 300, 120);    // 72,020 bytes: three copy pieces
+    struct Case {
+        const char* what;
+        TimSpec spec;
+        std::uint64_t size;
+    };
+    const Case cases[] = {{"4-bit, one CLUT set", clut4, 320},
+                          {"16-bit 64 x 32", direct16, 4116},
+                          {"CLUT over 65,535 bytes", bigClut, 8 + 66'572 + 12 + 8},
+                          {"over 30,000 bytes", large, 8 + 12 + 72'000}};
+    for (const Case& c : cases) {
+        TempDir dir;
+        Bytes tim = MakeTim(c.spec);
+        ASSERT_EQ(tim.size(), c.size) << c.what;
+        Bytes raw = Filler(31);
+        Place(raw, 31, tim);
+        raw.resize(raw.size() + 7, testing::kFillerByte);
+        RecordingHost host;
+        std::string rawPath = dir.Write("r.bin", raw);
+        testing::ScanInto(host, rawPath);
+        ASSERT_EQ(host.EntryCount(), 1u) << c.what;
+        ExtractJob job(host, rawPath, "1");
+        EXPECT_EQ(RunJob(job), kJobFinished);
+        EXPECT_EQ(ReadAll(dir.File("1.tim")), tim) << c.what;
+    }
+}
+
+TEST(Extract, FillsDataCutShortByTheEndOfTheFileWithZeros) {
+    TempDir dir;
+    Bytes tim = MakeTim(PatternTim(16, 10, 4));  // 8 + 12 + 80 bytes
+    Bytes raw = Filler(40);
+    Place(raw, 40, tim);
+    raw.resize(raw.size() - 30);  // still width x height units after the block
+    RecordingHost host;
+    std::string rawPath = dir.Write("cut.bin", raw);
+    testing::ScanInto(host, rawPath);
+    ASSERT_EQ(host.EntryCount(), 1u);
+    ExtractJob job(host, rawPath, "1");
+    EXPECT_EQ(RunJob(job), kJobFinished);
+    Bytes expected = tim;
+    std::fill(expected.end() - 30, expected.end(), 0);
+    EXPECT_EQ(ReadAll(dir.File("1.tim")), expected);
+}
+
+TEST(Extract, WorksPastFourGibibytes) {
+    TempDir dir;
+    const std::uint64_t offset = (std::uint64_t{1} << 32) + 1000;
+    Bytes tim = MakeTim(PatternTim(4, 8, 3));
+    std::string rawPath = dir.File("big.bin");
+    ASSERT_TRUE(testing::WriteSparse(rawPath, offset, tim));
+    RecordingHost host;
+    host.AddEntry({"1", "4294968296", "2", "3"});
+    ExtractJob job(host, rawPath, "1");
+    EXPECT_EQ(RunJob(job), kJobFinished);
+    EXPECT_EQ(ReadAll(dir.File("1.tim")), tim);
+    EXPECT_EQ(Text(ReadAll(dir.File("timextracts.txt"))),
+              "big.bin\r\n\r\nFile #1\r\nPosition:\t4294968296\r\nSize:\t" +
+                  std::to_string(tim.size()) + "\r\n\r\n");
+}
+
+TEST(Extract, RefusesSelectionsThatAreEmptyOrInvalidAndWritesNothing) {
+    for (const char* selection : {"", "7", "2-1", "1,"}) {
+        SixTims six;
+        EXPECT_EQ(six.Extract(selection), kJobStopped) << selection;
+        EXPECT_EQ(six.host.messages,
+                  (std::vector<Shown>{{"Invalid Text entered into Input Stream", "Error!"}}));
+        EXPECT_FALSE(std::filesystem::exists(six.dir.File("timextracts.txt")));
+    }
+}
+
+TEST(Extract, ARawFileThatCantBeOpenedIsReported) {
+    SixTims six;
+    std::filesystem::remove(six.rawPath);
+    EXPECT_EQ(six.Extract("1"), kJobStopped);
+    EXPECT_EQ(six.host.messages, (std::vector<Shown>{{"Couldn't open file!", "File Error!"}}));
+    EXPECT_FALSE(std::filesystem::exists(six.dir.File("timextracts.txt")));
+}
+
+// Each file that can't be made, or can't be written (/dev/full takes no
+// bytes), stops the job with its full path; nothing is written after it.
+TEST(Extract, StopsWhereAFileCantBeCreatedOrWritten) {
+    struct Case {
+        const char* name;
+        bool asDirectory;  // else a link to /dev/full
+        std::vector<int> written;
+        std::vector<int> recorded;
+    };
+    const Case cases[] = {
+        {"timextracts.txt", true, {}, {}},
+        {"timextracts.txt", false, {}, {}},
+        {"3.tim", true, {1, 2}, {1, 2}},
+        {"3.tim", false, {1, 2}, {1, 2, 3}},
+    };
+    for (const Case& c : cases) {
+        SixTims six;
+        std::string blocked = six.dir.File(c.name);
+        if (c.asDirectory) {
+            std::filesystem::create_directory(blocked);
+        } else {
+            std::filesystem::create_symlink("/dev/full", blocked);
+        }
+        EXPECT_EQ(six.Extract("1-5"), kJobStopped) << c.name;
+        EXPECT_EQ(six.host.messages,
+                  (std::vector<Shown>{{"Couldn't create file " + blocked + "!", "Extraction Error"}}));
+        for (int n : {1, 2, 4, 5}) {
+            bool expected = std::find(c.written.begin(), c.written.end(), n) != c.written.end();
+            EXPECT_EQ(std::filesystem::exists(six.dir.File(std::to_string(n) + ".tim")), expected)
+                << c.name << " " << n;
+        }
+        if (!c.recorded.empty()) {
+            std::string list = "DISC.BIN\r\n\r\n";
+            for (int n : c.recorded) {
+                list += six.Record(n);
+            }
+            EXPECT_EQ(Text(ReadAll(six.dir.File("timextracts.txt"))), list) << c.name;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace pixalto::raw
