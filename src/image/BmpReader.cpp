@@ -1,8 +1,131 @@
 #include "image/BmpReader.h"
 
-namespace pixalto {
+#include <algorithm>
+#include <limits>
+#include <new>
+#include <vector>
 
-// Placeholder until the BMP reader lands: the BMP branch refuses every file.
-std::string LoadBmp(ImageState& /*state*/, File& /*file*/) { return "BMP files are not supported yet."; }
+#include "image/FileRead.h"
+#include "image/Messages.h"
+#include "image/Sidecar.h"
+
+namespace pixalto {
+namespace {
+
+constexpr std::uint64_t kMaxU32 = std::numeric_limits<std::uint32_t>::max();
+
+// The layout of the pixel rows: the standard one when the file holds all of
+// its padded rows, else the unpadded rows of older files of ours.
+struct RowLayout {
+    std::uint64_t rowSize = 0;
+    std::uint64_t pixelSize = 0;
+};
+
+// Checks that the pixel data can lie in the file and picks the row layout.
+// Negative sizes (top-down or mirrored BMPs) never fit.
+std::string ChooseRowLayout(const ImageState& state, const File& file, RowLayout& layout) {
+    const BmpInfoHeader& info = state.bmpInfoHeader;
+    if (info.biWidth < 0 || info.biHeight < 0) {
+        return msg::kFileTooSmall;
+    }
+    const auto width = static_cast<std::uint64_t>(info.biWidth);
+    const auto height = static_cast<std::uint64_t>(info.biHeight);
+    const std::uint64_t legacyRow = LegacyBmpRowSize(state.bpp, width);
+    const std::uint64_t legacySize = BmpPixelBytes(legacyRow, height);
+    const auto start = static_cast<std::int64_t>(state.bmpStart);
+    // Like the old reader, this counts neither the palette nor the gap before
+    // bfOffBits.
+    if (!FitsInFile(file, start + kBmpHeadersSize, legacySize)) {
+        return msg::kFileTooSmall;
+    }
+    const std::uint64_t paddedRow = PaddedBmpRowSize(state.bpp, width);
+    const std::uint64_t paddedSize = BmpPixelBytes(paddedRow, height);
+    if (FitsInFile(file, start + state.bmpFileHeader.bfOffBits, paddedSize)) {
+        layout = {paddedRow, paddedSize};
+    } else {
+        layout = {legacyRow, legacySize};
+    }
+    if (layout.pixelSize > kMaxU32) {
+        return msg::kNotEnoughMemory;
+    }
+    return {};
+}
+
+// Reads the sidecar beside the BMP whole (up to the longest layout); nothing
+// when there is none.
+std::vector<std::uint8_t> ReadSidecar(const File& bmpFile) {
+    File sidecar;
+    if (!sidecar.Open(SidecarPathFor(bmpFile.GetFilePath()), File::Mode::Read)) {
+        return {};
+    }
+    const std::int64_t length = std::max<std::int64_t>(sidecar.GetLength(), 0);
+    std::vector<std::uint8_t> bytes(
+        std::min<std::uint64_t>(static_cast<std::uint64_t>(length), kMaxSidecarSize));
+    sidecar.SeekToBegin();
+    ReadExactly(sidecar, bytes.data(), bytes.size());
+    sidecar.Close();
+    return bytes;
+}
+
+}  // namespace
+
+std::uint64_t BmpPixelBytes(std::uint64_t rowSize, std::uint64_t height) {
+    if (rowSize != 0 && height > std::numeric_limits<std::uint64_t>::max() / rowSize) {
+        return std::numeric_limits<std::uint64_t>::max();
+    }
+    return rowSize * height;
+}
+
+std::string LoadBmp(ImageState& state, File& file) {
+    state.bmpStart = static_cast<std::uint64_t>(std::max<std::int64_t>(file.GetPosition(), 0));
+    std::uint8_t headers[kBmpHeadersSize];
+    const bool complete = ReadExactly(file, headers, sizeof headers);
+    state.bmpFileHeader = ParseBmpFileHeader(headers);
+    if (state.bmpFileHeader.bfType != kBmpType) {
+        return msg::kBmpHeaderNotFound;
+    }
+    state.bmpInfoHeader = ParseBmpInfoHeader(headers + kBmpFileHeaderSize);
+    // Zeros from a cut-off header read as no compression; the size test
+    // below refuses the file.
+    if (complete && state.bmpInfoHeader.biCompression != 0) {
+        return msg::kCompressionNotSupported;
+    }
+
+    state.ReleaseBmpSide();
+    state.bpp = state.bmpInfoHeader.biBitCount;
+    state.bmpPaletteCount = BmpPaletteCountFor(state.bpp);
+    state.bmpPixelSize = 0;
+    state.bmpRowSize = 0;
+    RowLayout layout;
+    if (std::string error = ChooseRowLayout(state, file, layout); !error.empty()) {
+        return error;
+    }
+
+    std::vector<std::uint8_t> palette;
+    std::vector<std::uint8_t> pixels;
+    std::vector<std::uint8_t> sidecar;
+    try {
+        palette.resize(std::size_t{state.bmpPaletteCount} * kBmpPaletteEntrySize);
+        pixels.resize(layout.pixelSize);
+        sidecar = ReadSidecar(file);
+    } catch (const std::bad_alloc&) {
+        return msg::kNotEnoughMemory;
+    }
+    // The palette always follows the two headers, whatever bfOffBits says.
+    if (file.Seek(static_cast<std::int64_t>(state.bmpStart + kBmpHeadersSize)) >= 0) {
+        ReadExactly(file, palette.data(), palette.size());
+    }
+    if (file.Seek(static_cast<std::int64_t>(state.bmpStart + state.bmpFileHeader.bfOffBits)) >= 0) {
+        ReadExactly(file, pixels.data(), pixels.size());
+    }
+
+    state.bmpPalette = std::move(palette);
+    state.bmpPixels = std::move(pixels);
+    state.sidecarData = std::move(sidecar);
+    state.sidecarSize = static_cast<std::uint32_t>(state.sidecarData.size());
+    state.bmpPixelSize = static_cast<std::uint32_t>(layout.pixelSize);
+    state.bmpRowSize = static_cast<std::uint32_t>(std::min(layout.rowSize, kMaxU32));
+    return {};
+}
 
 }  // namespace pixalto

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "image/BmpFormat.h"
 #include "image/TimFormat.h"
 
 namespace pixalto {
@@ -35,10 +36,25 @@ struct ImageState {
     // buffer is present.
     std::vector<std::uint8_t> imageData;
 
-    // --- BMP side (staging area for BMP reading and writing) lives here too ---
+    // --- BMP side: the staging area while a BMP is read or written ---
+    BmpFileHeader bmpFileHeader;
+    BmpInfoHeader bmpInfoHeader;
+    // The sidecar file's bytes: what a BMP can't carry (origins, other CLUT sets).
+    std::vector<std::uint8_t> sidecarData;
+    std::vector<std::uint8_t> bmpPalette;  // bmpPaletteCount entries of blue, green, red, 0
+    std::vector<std::uint8_t> bmpPixels;   // bmpPixelSize bytes, bottom row first
+    std::uint32_t sidecarSize = 0;         // 0: no sidecar
+    std::uint32_t bmpPaletteCount = 0;     // 16, 256 or 0
+    std::uint32_t bmpPixelSize = 0;
+    // Bytes from one row of bmpPixels to the next: padded to 4 bytes as the
+    // standard wants, or unpadded in BMPs of the older layout.
+    std::uint32_t bmpRowSize = 0;
+    std::uint64_t bmpStart = 0;  // file position where the BMP began
 
     // --- Derived values ---
-    std::uint32_t bpp = 0;  // 4, 8, 16 or 24; 0 when the mode is not supported
+    // 4, 8, 16 or 24 for a TIM (0: mode not supported); shared with the BMP
+    // side, where the reader sets it to biBitCount, whatever that is.
+    std::uint32_t bpp = 0;
     std::uint32_t clutDataSize = 0;
     std::uint32_t pixelWidth = 0;
     std::uint32_t imageDataSize = 0;
@@ -48,13 +64,23 @@ struct ImageState {
     std::uint32_t paintedHeight = 0;
 
     bool IsLoaded() const { return !imageData.empty(); }
-    std::uint32_t ClutSetCount() const { return HasClut(bpp) ? ClutSetCountFor(bpp, clutDataSize) : 0; }
+    std::uint32_t ClutSetCount() const {
+        return HasClut(bpp) ? ClutSetCountFor(bpp, clutDataSize) : 0;
+    }
 
     // Releases both pixel buffers (the header fields keep their values, as
     // the info panel still shows them after a close).
     void ReleaseBuffers() {
         clutData = {};
         imageData = {};
+    }
+
+    // Releases the BMP side's buffers once a conversion has used them.
+    void ReleaseBmpSide() {
+        sidecarData = {};
+        sidecarSize = 0;
+        bmpPalette = {};
+        bmpPixels = {};
     }
 };
 

@@ -1,30 +1,12 @@
 #include <new>
 
+#include "image/FileRead.h"
 #include "image/LoadImage.h"
 #include "image/Messages.h"
 #include "platform/ByteOrder.h"
 
 namespace pixalto {
 namespace {
-
-// Reads count bytes; a short read leaves zeros in the rest and reports false.
-bool ReadExactly(File& file, std::uint8_t* buffer, std::size_t count) {
-    std::size_t got = file.Read(buffer, count);
-    for (std::size_t i = got; i < count; ++i) {
-        buffer[i] = 0;
-    }
-    return got == count;
-}
-
-// True when count bytes from the current position lie inside the file.
-bool FitsInFile(const File& file, std::uint64_t count) {
-    std::int64_t position = file.GetPosition();
-    std::int64_t length = file.GetLength();
-    if (position < 0 || length < position) {
-        return false;
-    }
-    return count <= static_cast<std::uint64_t>(length - position);
-}
 
 std::string ReadClutBlock(ImageState& state, File& file) {
     std::uint8_t header[kTimBlockHeaderSize];

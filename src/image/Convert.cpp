@@ -1,0 +1,304 @@
+#include "image/Convert.h"
+
+#include <algorithm>
+#include <new>
+#include <span>
+#include <vector>
+
+#include "image/BmpFormat.h"
+#include "image/Messages.h"
+#include "image/PsxColor.h"
+#include "image/Sidecar.h"
+#include "platform/ByteOrder.h"
+
+namespace pixalto {
+namespace {
+
+using Bytes = std::span<const std::uint8_t>;
+
+// The first count bytes of buffer that exist: a header may promise more than
+// a buffer holds.
+Bytes Present(const std::vector<std::uint8_t>& buffer, std::uint64_t count) {
+    return {buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(count, buffer.size()))};
+}
+
+// TIM words hold red in the low bits, BMP words blue; the swap is its own inverse.
+constexpr void Swap16BitPixel(const std::uint8_t* in, std::uint8_t* out) {
+    const std::uint8_t low = in[0];
+    const std::uint8_t high = in[1];
+    out[0] = static_cast<std::uint8_t>((low & 0xE0) | ((high & 0x7C) >> 2));
+    out[1] = static_cast<std::uint8_t>((high & 0x80) | (high & 0x03) | ((low & 0x1F) << 2));
+}
+
+// count bytes of one row from in to out with the transform of the depth. A
+// trailing part of a pixel (24-bit rows of a width TIM units can't fill) is
+// copied as it is.
+void ConvertRowPixels(std::uint32_t bpp, const std::uint8_t* in, std::uint8_t* out,
+                      std::size_t count) {
+    std::size_t done = 0;
+    switch (bpp) {
+        case 4:  // the left pixel is the low nibble in a TIM, the high one in a BMP
+            for (; done < count; ++done) {
+                out[done] = static_cast<std::uint8_t>((in[done] << 4) | (in[done] >> 4));
+            }
+            break;
+        case 16:
+            for (; done + 2 <= count; done += 2) {
+                Swap16BitPixel(in + done, out + done);
+            }
+            break;
+        case 24:  // red, green, blue in a TIM; blue, green, red in a BMP
+            for (; done + 3 <= count; done += 3) {
+                out[done] = in[done + 2];
+                out[done + 1] = in[done + 1];
+                out[done + 2] = in[done];
+            }
+            break;
+        default:
+            break;
+    }
+    std::copy(in + done, in + count, out + done);
+}
+
+// Copies rows, mirroring their order (TIM rows run top to bottom, BMP rows
+// bottom to top). Rows the source doesn't hold stay as they are (zero).
+struct RowCopy {
+    Bytes source;
+    std::uint64_t sourceRow = 0;
+    std::uint8_t* destination = nullptr;  // rows x destinationRow bytes
+    std::uint64_t destinationRow = 0;
+    std::uint64_t rows = 0;
+    std::uint64_t bytesPerRow = 0;  // at most both row lengths
+};
+
+void CopyRowsMirrored(std::uint32_t bpp, const RowCopy& copy) {
+    for (std::uint64_t row = 0; row < copy.rows; ++row) {
+        const std::uint64_t from = row * copy.sourceRow;
+        if (from >= copy.source.size()) {
+            break;
+        }
+        const std::uint64_t count =
+            std::min<std::uint64_t>(copy.bytesPerRow, copy.source.size() - from);
+        ConvertRowPixels(bpp, copy.source.data() + from,
+                         copy.destination + (copy.rows - 1 - row) * copy.destinationRow,
+                         static_cast<std::size_t>(count));
+    }
+}
+
+constexpr bool IsConvertibleDepth(std::uint32_t bpp) {
+    return bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24;
+}
+
+// TIM width in 16-bit units for a BMP width; widths that don't fill a whole
+// unit are rounded down.
+constexpr std::uint64_t TimUnitsForWidth(std::uint32_t bpp, std::uint64_t width) {
+    switch (bpp) {
+        case 4:
+            return width / 4;
+        case 8:
+            return width / 2;
+        case 16:
+            return width;
+        default:
+            return width * 3 / 2;
+    }
+}
+
+// CLUT sets carried: every set the CLUT holds, and at least enough to reach
+// the palette set, up to what the sidecar's count can say.
+std::uint32_t CarriedSetCount(const ImageState& state, std::uint32_t currentSet) {
+    const std::uint64_t wanted =
+        std::max<std::uint64_t>(state.ClutSetCount(), std::uint64_t{currentSet} + 1);
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(wanted, kMaxSidecarSets));
+}
+
+void FillPaletteFromClut(Bytes clut, std::uint32_t bpp, std::uint32_t paletteSet,
+                         std::vector<std::uint8_t>& palette) {
+    const std::uint64_t first = std::uint64_t{paletteSet} * ClutSetEntries(bpp);
+    for (std::size_t i = 0; i * kBmpPaletteEntrySize < palette.size(); ++i) {
+        const std::uint64_t at = (first + i) * 2;
+        // Entries the CLUT doesn't have are colour 0.
+        const PsxColor v = at + 2 <= clut.size() ? ReadU16LE(clut.data() + at) : 0;
+        std::uint8_t* entry = palette.data() + i * kBmpPaletteEntrySize;
+        entry[0] = static_cast<std::uint8_t>(PsxBlue(v) * 8);
+        entry[1] = static_cast<std::uint8_t>(PsxGreen(v) * 8);
+        entry[2] = static_cast<std::uint8_t>(PsxRed(v) * 8);
+        entry[3] = 0;
+    }
+}
+
+void FillClutFromPalette(Bytes palette, std::uint32_t bpp, std::uint32_t paletteSet,
+                         std::vector<std::uint8_t>& clut) {
+    const std::uint64_t first = std::uint64_t{paletteSet} * ClutSetEntries(bpp);
+    for (std::size_t i = 0; (i + 1) * kBmpPaletteEntrySize <= palette.size(); ++i) {
+        const std::uint64_t at = (first + i) * 2;
+        if (at + 2 > clut.size()) {
+            break;
+        }
+        const std::uint8_t* entry = palette.data() + i * kBmpPaletteEntrySize;
+        WriteU16LE(clut.data() + at, RgbToPsx(entry[2], entry[1], entry[0], /*stp=*/false));
+    }
+}
+
+// Asks until there is an answer: the dialog can't be left without one.
+Origins AskUntilAnswered(OriginsRequest& request, bool hasClut) {
+    std::optional<Origins> answer;
+    while (!(answer = request.AskOrigins(hasClut))) {
+    }
+    return *answer;
+}
+
+SidecarContent OriginsFromSidecarOrUser(const ImageState& state, OriginsRequest& request) {
+    const Bytes sidecar = Present(state.sidecarData, state.sidecarSize);
+    if (auto content = ParseSidecar(sidecar, state.bpp)) {
+        return *content;
+    }
+    const bool hasClut = SidecarHasClut(state.bpp);
+    const Origins origins = AskUntilAnswered(request, hasClut);
+    SidecarContent content;
+    content.imageOrgX = static_cast<std::uint16_t>(origins.imageOrgX);
+    content.imageOrgY = static_cast<std::uint16_t>(origins.imageOrgY);
+    content.clutOrgX = static_cast<std::uint16_t>(origins.clutOrgX);
+    content.clutOrgY = static_cast<std::uint16_t>(origins.clutOrgY);
+    content.setCount = hasClut ? 1 : 0;  // just the palette set
+    return content;
+}
+
+}  // namespace
+
+std::string ConvertTimToBmp(ImageState& state, std::uint32_t currentSet) {
+    const std::uint32_t bpp = state.bpp;
+    if (!IsConvertibleDepth(bpp)) {
+        return msg::kBppNotSupported;
+    }
+    const std::uint64_t width = state.pixelWidth;
+    const std::uint64_t height = state.imageHeight;
+    const std::uint64_t timRow = std::uint64_t{state.imageWidth} * 2;
+    // As the TIM reader: a block this large is refused, whatever its header
+    // length says.
+    if (timRow * height >= kMaxImageDataSize) {
+        return msg::kImageBeyond1Gig;
+    }
+    const std::uint64_t bmpRow = PaddedBmpRowSize(bpp, width);
+    const std::uint64_t pixelSize = bmpRow * height;
+    const Bytes clut = Present(state.clutData, state.clutDataSize);
+
+    SidecarContent content{state.imageOrgX, state.imageOrgY, 0, 0, 0, 0};
+    if (HasClut(bpp)) {
+        content.clutOrgX = state.clutOrgX;
+        content.clutOrgY = state.clutOrgY;
+        content.setCount = CarriedSetCount(state, currentSet);
+        content.paletteSet = std::min(currentSet, content.setCount - 1);
+    }
+
+    std::vector<std::uint8_t> sidecar;
+    std::vector<std::uint8_t> palette;
+    std::vector<std::uint8_t> pixels;
+    try {
+        sidecar = BuildSidecar(content, bpp, clut);
+        palette.resize(std::size_t{BmpPaletteCountFor(bpp)} * kBmpPaletteEntrySize);
+        pixels.resize(pixelSize);  // padding stays zero
+    } catch (const std::bad_alloc&) {
+        return msg::kNotEnoughMemory;
+    }
+    FillPaletteFromClut(clut, bpp, content.paletteSet, palette);
+    CopyRowsMirrored(bpp, {Present(state.imageData, state.imageDataSize), timRow, pixels.data(),
+                           bmpRow, height, std::min(timRow, BmpRowDataSize(bpp, width))});
+
+    const auto paletteBytes = static_cast<std::uint32_t>(palette.size());
+    state.bmpFileHeader = {kBmpType,
+                           static_cast<std::uint32_t>(kBmpHeadersSize + paletteBytes + pixelSize),
+                           0, 0, kBmpHeadersSize + paletteBytes};
+    state.bmpInfoHeader = {};
+    state.bmpInfoHeader.biSize = kBmpInfoHeaderSize;
+    state.bmpInfoHeader.biWidth = static_cast<std::int32_t>(width);
+    state.bmpInfoHeader.biHeight = static_cast<std::int32_t>(height);
+    state.bmpInfoHeader.biPlanes = 1;
+    state.bmpInfoHeader.biBitCount = static_cast<std::uint16_t>(bpp);
+    state.bmpPaletteCount = BmpPaletteCountFor(bpp);
+    state.bmpPixelSize = static_cast<std::uint32_t>(pixelSize);
+    state.bmpRowSize = static_cast<std::uint32_t>(bmpRow);
+    state.bmpPalette = std::move(palette);
+    state.bmpPixels = std::move(pixels);
+    state.sidecarData = std::move(sidecar);
+    state.sidecarSize = static_cast<std::uint32_t>(state.sidecarData.size());
+    return {};
+}
+
+std::string ConvertBmpToTim(ImageState& state, OriginsRequest& request) {
+    const BmpInfoHeader& info = state.bmpInfoHeader;
+    if (info.biSize != kBmpInfoHeaderSize) {
+        return msg::kBadBiSize;
+    }
+    const std::uint32_t bpp = state.bpp;
+    const SidecarContent content = OriginsFromSidecarOrUser(state, request);
+    if (!IsConvertibleDepth(bpp)) {
+        return msg::kBppNotSupported;
+    }
+    if (info.biWidth < 0 || info.biHeight < 0) {
+        return msg::kTooLargeForTim;
+    }
+    const auto width = static_cast<std::uint64_t>(info.biWidth);
+    const auto height = static_cast<std::uint64_t>(info.biHeight);
+    const std::uint64_t units = TimUnitsForWidth(bpp, width);
+    if (units > 0xFFFF || height > 0xFFFF) {
+        return msg::kTooLargeForTim;
+    }
+    const std::uint64_t timRow = units * 2;
+    const std::uint64_t imageDataSize = timRow * height;
+    if (imageDataSize >= kMaxImageDataSize) {
+        return msg::kImageBeyond1Gig;
+    }
+    const std::uint32_t paletteCount = BmpPaletteCountFor(bpp);
+    const std::uint64_t clutDataSize = std::uint64_t{content.setCount} * paletteCount * 2;
+
+    std::vector<std::uint8_t> clut;
+    std::vector<std::uint8_t> pixels;
+    try {
+        clut.resize(clutDataSize);
+        // One spare byte as the TIM reader keeps, so that even an empty image
+        // counts as loaded.
+        pixels.resize(imageDataSize + 1);
+    } catch (const std::bad_alloc&) {
+        return msg::kNotEnoughMemory;
+    }
+    RestoreClutSets(content, bpp, Present(state.sidecarData, state.sidecarSize), clut);
+    FillClutFromPalette(
+        Present(state.bmpPalette, std::uint64_t{paletteCount} * kBmpPaletteEntrySize), bpp,
+        content.paletteSet, clut);
+    const std::uint64_t bmpRow = state.bmpRowSize;
+    CopyRowsMirrored(bpp, {Present(state.bmpPixels, state.bmpPixelSize), bmpRow, pixels.data(),
+                           timRow, height, std::min({timRow, BmpRowDataSize(bpp, width), bmpRow})});
+
+    state.fileId = kTimId;
+    state.flags = {static_cast<std::uint8_t>(bpp == 4    ? TimMode::Clut4
+                                             : bpp == 8  ? TimMode::Clut8
+                                             : bpp == 16 ? TimMode::Direct16
+                                                         : TimMode::Direct24),
+                   0, 0, 0};
+    state.clutDataSize = static_cast<std::uint32_t>(clutDataSize);
+    state.clutBlockLength = HasClut(bpp) ? state.clutDataSize + kTimBlockHeaderSize : 0;
+    // Images without a CLUT keep the CLUT fields at zero, as a TIM read from a
+    // file does, whatever origin the user gave for it.
+    state.clutOrgX = HasClut(bpp) ? content.clutOrgX : 0;
+    state.clutOrgY = HasClut(bpp) ? content.clutOrgY : 0;
+    state.clutWidth = static_cast<std::uint16_t>(paletteCount);
+    state.clutHeight = static_cast<std::uint16_t>(content.setCount);
+    state.clutData = std::move(clut);
+    state.imageDataSize = static_cast<std::uint32_t>(imageDataSize);
+    state.imageBlockLength = state.imageDataSize + kTimBlockHeaderSize;
+    state.imageOrgX = content.imageOrgX;
+    state.imageOrgY = content.imageOrgY;
+    state.imageWidth = static_cast<std::uint16_t>(units);
+    state.imageHeight = static_cast<std::uint16_t>(height);
+    state.pixelWidth = PixelWidthFor(bpp, state.imageWidth);
+    state.imageData = std::move(pixels);
+    return {};
+}
+
+std::string ConvertImage(ImageState& state, bool toBmp, std::uint32_t currentSet,
+                         OriginsRequest& request) {
+    return toBmp ? ConvertTimToBmp(state, currentSet) : ConvertBmpToTim(state, request);
+}
+
+}  // namespace pixalto

@@ -1,0 +1,50 @@
+#pragma once
+// Conversion between the TIM side and the BMP side of ImageState, in memory.
+// Pixels are carried losslessly in every depth, and so is every CLUT set but
+// the palette set, which travels in the BMP palette at 8 bits a channel and
+// comes back without its STP bits.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "image/ImageState.h"
+
+namespace pixalto {
+
+// The four frame-buffer origins a BMP can't carry, as the user typed them; the
+// conversion keeps the low 16 bits of each.
+struct Origins {
+    std::uint32_t imageOrgX = 0;
+    std::uint32_t imageOrgY = 0;
+    std::uint32_t clutOrgX = 0;
+    std::uint32_t clutOrgY = 0;
+};
+
+// Asked for the origins when a BMP has no usable sidecar. The window answers
+// with its extra-fields dialog, the command line tool from its options.
+class OriginsRequest {
+  public:
+    virtual ~OriginsRequest() = default;
+    // hasClut says whether the CLUT origin is wanted. Returning nothing means
+    // the asker was closed without Continue; the user can't leave the
+    // question that way, so it is asked again until it is answered.
+    virtual std::optional<Origins> AskOrigins(bool hasClut) = 0;
+};
+
+// TIM to BMP: builds the BMP headers, the palette from CLUT set currentSet,
+// the pixel rows (padded to 4 bytes, as every bitmap reader expects) and the
+// sidecar content. The TIM side must be loaded.
+std::string ConvertTimToBmp(ImageState& state, std::uint32_t currentSet);
+
+// BMP to TIM: builds the TIM header and blocks from a BMP just read by
+// LoadImage, with the origins and the other CLUT sets from its sidecar, or,
+// when the sidecar is not usable, with origins from request.
+std::string ConvertBmpToTim(ImageState& state, OriginsRequest& request);
+
+// Either direction. Returns "" on success, otherwise the text of the failure.
+// Neither direction releases the buffers of the side it converted from.
+std::string ConvertImage(ImageState& state, bool toBmp, std::uint32_t currentSet,
+                         OriginsRequest& request);
+
+}  // namespace pixalto

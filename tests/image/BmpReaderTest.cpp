@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include "image/Image.h"
+#include "support/BmpBuilder.h"
+#include "support/TempDir.h"
+#include "support/TimBuilder.h"
+
+namespace pixalto {
+namespace {
+
+using testing::BmpSpec;
+using testing::MakeBmp;
+using testing::PatternBmp;
+using testing::TempDir;
+
+// Writes bytes as face.bmp (and sidecar bytes as face.tmext when given) and
+// loads the BMP starting at offset.
+std::string LoadBmpBytes(const std::vector<std::uint8_t>& bytes, ImageState& state,
+                         const std::optional<std::vector<std::uint8_t>>& sidecar = std::nullopt,
+                         std::int64_t offset = 0) {
+    TempDir dir;
+    std::string path = dir.Write("face.bmp", bytes);
+    if (sidecar) {
+        dir.Write("face.tmext", *sidecar);
+    }
+    File file;
+    EXPECT_TRUE(file.Open(path, File::Mode::Read));
+    file.Seek(offset);
+    return LoadImage(state, file, false);
+}
+
+BmpSpec With(BmpSpec spec, void (*change)(BmpSpec&)) {
+    change(spec);
+    return spec;
+}
+
+TEST(BmpReader, ReturnsTheFirstFailureInOrder) {
+    auto cut = [](std::vector<std::uint8_t> bytes, std::size_t drop) {
+        bytes.resize(bytes.size() - drop);
+        return bytes;
+    };
+    const BmpSpec valid = PatternBmp(8, 6, 2, /*padded=*/false);
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        std::string message;
+    } cases[] = {
+        {"valid control", MakeBmp(valid), ""},
+        {"a TIM file", testing::MakeTim(testing::PatternTim(16, 2, 2)), msg::kBmpHeaderNotFound},
+        {"empty file", {}, msg::kBmpHeaderNotFound},
+        {"only B", {'B'}, msg::kBmpHeaderNotFound},
+        {"MB swapped", MakeBmp(With(valid, [](BmpSpec& s) { s.type = 0x424D; })),
+         msg::kBmpHeaderNotFound},
+        {"run-length compression", MakeBmp(With(valid, [](BmpSpec& s) { s.compression = 1; })),
+         msg::kCompressionNotSupported},
+        {"bad magic wins over compression",
+         MakeBmp(With(valid, [](BmpSpec& s) { s.type = 0, s.compression = 1; })),
+         msg::kBmpHeaderNotFound},
+        {"compression wins over size",
+         MakeBmp(With(valid, [](BmpSpec& s) { s.compression = 3, s.height = 1000; })),
+         msg::kCompressionNotSupported},
+        {"info header cut short", cut(MakeBmp(valid), MakeBmp(valid).size() - 20),
+         msg::kFileTooSmall},
+        {"one pixel byte missing past the palette-blind test",
+         // The size test counts headers and pixels, not the palette: 1024
+         // palette bytes stand in for missing pixels.
+         cut(MakeBmp(valid), 1), ""},
+        {"top-down rows", MakeBmp(With(valid, [](BmpSpec& s) { s.height = -2; })),
+         msg::kFileTooSmall},
+        {"negative width", MakeBmp(With(valid, [](BmpSpec& s) { s.width = -6; })),
+         msg::kFileTooSmall},
+        {"both negative", MakeBmp(With(valid, [](BmpSpec& s) { s.width = -6, s.height = -2; })),
+         msg::kFileTooSmall},
+        {"rows beyond the file", MakeBmp(With(valid, [](BmpSpec& s) { s.height = 2000; })),
+         msg::kFileTooSmall},
+        {"size that wraps 32 bits",
+         MakeBmp(
+             With(valid, [](BmpSpec& s) { s.bitCount = 24, s.width = 0x7FFFFFFF, s.height = 3; })),
+         msg::kFileTooSmall},
+        {"zero-sized image",
+         MakeBmp(With(valid, [](BmpSpec& s) { s.width = 0, s.pixels.clear(); })), ""},
+    };
+    for (const auto& c : cases) {
+        ImageState state;
+        EXPECT_EQ(LoadBmpBytes(c.bytes, state), c.message) << c.name;
+        if (!c.message.empty()) {
+            EXPECT_TRUE(state.bmpPixels.empty() && state.bmpPalette.empty() &&
+                        state.sidecarData.empty())
+                << c.name << ": no buffer is held after a failure";
+        }
+    }
+}
+
+TEST(BmpReader, PicksPaddedRowsWhenTheFileHoldsThemElseTheOlderLayout) {
+    const struct {
+        std::uint16_t bits;
+        std::int32_t width, height;
+        bool padded;
+        std::uint32_t rowSize, pixelSize;
+    } cases[] = {
+        {4, 12, 2, true, 8, 16},
+        {4, 12, 2, false, 8, 16},  // the same either way
+        // Files the older layout never wrote (4-bit widths that are not a
+        // multiple of 4): a row of (W + W mod 8) / 2 bytes.
+        {4, 6, 2, true, 4, 8},
+        {4, 2, 2, false, 2, 4},
+        {8, 6, 2, true, 8, 16},
+        {8, 6, 2, false, 6, 12},
+        {8, 8, 3, false, 8, 24},
+        {16, 3, 2, true, 8, 16},
+        {16, 3, 2, false, 6, 12},
+        {24, 5, 3, true, 16, 48},
+        {24, 5, 3, false, 15, 45},
+        {24, 4, 2, false, 12, 24},
+        {32, 3, 2, true, 12, 24},
+    };
+    for (const auto& c : cases) {
+        ImageState state;
+        BmpSpec spec = PatternBmp(c.bits, c.width, c.height, c.padded);
+        ASSERT_EQ(LoadBmpBytes(MakeBmp(spec), state), "") << c.bits << "x" << c.width;
+        EXPECT_EQ(state.bpp, c.bits);
+        EXPECT_EQ(state.bmpRowSize, c.rowSize)
+            << c.bits << "-bit " << c.width << " padded " << c.padded;
+        EXPECT_EQ(state.bmpPixelSize, c.pixelSize)
+            << c.bits << "-bit " << c.width << " padded " << c.padded;
+        ASSERT_EQ(state.bmpPixels.size(), c.pixelSize);
+        EXPECT_EQ(state.bmpPixels, spec.pixels);
+        EXPECT_EQ(state.bmpPaletteCount, c.bits == 4 ? 16u : c.bits == 8 ? 256u : 0u);
+        EXPECT_EQ(state.bmpPalette, spec.palette);
+    }
+}
+
+TEST(BmpReader, TakesThePaletteFromOffset54AndPixelsFromOffBits) {
+    BmpSpec spec = PatternBmp(4, 8, 2);
+    spec.biSize = 108;            // read, refused only by the conversion
+    spec.offBits = 54 + 64 + 10;  // a gap after the palette
+    TempDir dir;
+    auto bmp = MakeBmp(spec);
+    std::vector<std::uint8_t> file(100, 0xEE);
+    file.insert(file.end(), bmp.begin(), bmp.end());
+    ImageState state;
+    ASSERT_EQ(LoadBmpBytes(file, state, std::nullopt, 100), "");
+    EXPECT_EQ(state.bmpStart, 100u);
+    EXPECT_EQ(state.bmpInfoHeader.biSize, 108u);
+    EXPECT_EQ(state.bmpPalette, spec.palette);
+    EXPECT_EQ(state.bmpPixels, spec.pixels);
+}
+
+TEST(BmpReader, ShortReadsLeaveZeros) {
+    // Exactly 54 + pixel bytes: passes the size test, but the palette eats
+    // the pixel bytes and the pixel read comes up short.
+    BmpSpec spec = PatternBmp(8, 4, 2);
+    auto bytes = MakeBmp(spec);
+    bytes.resize(54 + 8);
+    ImageState state;
+    ASSERT_EQ(LoadBmpBytes(bytes, state), "");
+    ASSERT_EQ(state.bmpPalette.size(), 1024u);
+    EXPECT_TRUE(
+        std::equal(spec.palette.begin(), spec.palette.begin() + 8, state.bmpPalette.begin()));
+    EXPECT_TRUE(std::all_of(state.bmpPalette.begin() + 8, state.bmpPalette.end(),
+                            [](auto b) { return b == 0; }));
+    EXPECT_EQ(state.bmpPixels, std::vector<std::uint8_t>(8, 0));
+}
+
+TEST(BmpReader, ReadsTheSidecarBesideItWholeAndAnyMissingOneIsNoFailure) {
+    const auto bmp = MakeBmp(PatternBmp(16, 2, 2));
+    std::vector<std::uint8_t> sidecar = {'P', 'X', 1, 2, 3, 4, 9, 9, 9};
+    ImageState state;
+    ASSERT_EQ(LoadBmpBytes(bmp, state, sidecar), "");
+    EXPECT_EQ(state.sidecarSize, sidecar.size());
+    EXPECT_EQ(state.sidecarData, sidecar);
+
+    ASSERT_EQ(LoadBmpBytes(bmp, state), "");
+    EXPECT_EQ(state.sidecarSize, 0u) << "the previous sidecar must not linger";
+    EXPECT_TRUE(state.sidecarData.empty());
+
+    ASSERT_EQ(LoadBmpBytes(bmp, state, std::vector<std::uint8_t>{}), "");
+    EXPECT_EQ(state.sidecarSize, 0u);
+}
+
+TEST(BmpReader, LeavesTheTimSideAlone) {
+    ImageState state;
+    state.imageOrgX = 77;
+    state.imageData = {1, 2, 3};
+    ASSERT_EQ(LoadBmpBytes(MakeBmp(PatternBmp(24, 2, 2)), state), "");
+    EXPECT_EQ(state.imageOrgX, 77);
+    EXPECT_EQ(state.imageData, (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+TEST(SidecarPath, SitsBesideTheBmpWithItsTitle) {
+    EXPECT_EQ(SidecarPathFor("/a/b/face.bmp"), "/a/b/face.tmext");
+    EXPECT_EQ(SidecarPathFor("face.BMP"), "face.tmext");
+    EXPECT_EQ(SidecarPathFor("/a/x.y.bmp"), "/a/x.y.tmext");
+    EXPECT_EQ(SidecarPathFor("/a/noext"), "/a/noext.tmext");
+}
+
+}  // namespace
+}  // namespace pixalto

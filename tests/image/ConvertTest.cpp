@@ -1,0 +1,568 @@
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "image/Image.h"
+#include "support/BmpBuilder.h"
+#include "support/TempDir.h"
+#include "support/TimBuilder.h"
+
+namespace pixalto {
+namespace {
+
+using testing::MakeTim;
+using testing::PatternTim;
+using testing::TempDir;
+using testing::TimSpec;
+
+// Answers the request for the origins from a script, and counts the asks.
+class ScriptedOrigins : public OriginsRequest {
+  public:
+    explicit ScriptedOrigins(std::vector<std::optional<Origins>> answers = {Origins{1, 1, 2, 2}})
+        : answers_(std::move(answers)) {}
+    std::optional<Origins> AskOrigins(bool hasClut) override {
+        hasClutSeen.push_back(hasClut);
+        return answers_.at(std::min(hasClutSeen.size(), answers_.size()) - 1);
+    }
+    std::vector<bool> hasClutSeen;
+
+  private:
+    std::vector<std::optional<Origins>> answers_;
+};
+
+ImageState LoadTimBytes(const std::vector<std::uint8_t>& bytes) {
+    TempDir dir;
+    File file;
+    EXPECT_TRUE(file.Open(dir.Write("in.tim", bytes), File::Mode::Read));
+    ImageState state;
+    EXPECT_EQ(LoadImage(state, file, true), "");
+    return state;
+}
+
+ImageState ToBmp(const TimSpec& spec, std::uint32_t set = 0) {
+    ImageState state = LoadTimBytes(MakeTim(spec));
+    EXPECT_EQ(ConvertTimToBmp(state, set), "");
+    return state;
+}
+
+// Loads face.bmp (with face.tmext when given) and converts it to TIM.
+std::string BmpToTim(const std::vector<std::uint8_t>& bmp,
+                     const std::optional<std::vector<std::uint8_t>>& sidecar, ImageState& state,
+                     OriginsRequest& request) {
+    TempDir dir;
+    std::string path = dir.Write("face.bmp", bmp);
+    if (sidecar) {
+        dir.Write("face.tmext", *sidecar);
+    }
+    File file;
+    EXPECT_TRUE(file.Open(path, File::Mode::Read));
+    if (std::string error = LoadImage(state, file, false); !error.empty()) {
+        return error;
+    }
+    return ConvertBmpToTim(state, request);
+}
+
+std::vector<std::uint8_t> Written(const ImageState& state, bool asTim) {
+    TempDir dir;
+    EXPECT_TRUE(WriteImageFile(state, dir.File("out"), asTim));
+    return testing::ReadAll(dir.File("out"));
+}
+
+// The TIM that a round trip through BMP gives back: the palette set loses
+// its STP bits, nothing else changes.
+std::vector<std::uint8_t> WithoutPaletteStp(TimSpec spec, std::uint32_t set) {
+    const std::size_t entries = spec.mode == 8 ? 16 : 256;
+    for (std::size_t i = set * entries; i < (set + 1) * entries && i < spec.clut.size(); ++i) {
+        spec.clut[i] &= 0x7FFF;
+    }
+    return MakeTim(spec);
+}
+
+struct RoundTrip {
+    std::uint32_t bpp, width;
+    std::uint16_t height;
+    std::uint32_t sets, set;
+};
+
+// Widths whose BMP rows need padding and widths whose rows don't.
+const RoundTrip kRoundTrips[] = {
+    {4, 4, 3, 1, 0},  {4, 8, 2, 3, 1},  {4, 20, 5, 3, 2}, {4, 64, 32, 2, 0}, {8, 6, 3, 1, 0},
+    {8, 8, 2, 3, 0},  {8, 2, 4, 3, 2},  {8, 10, 1, 2, 1}, {16, 3, 3, 0, 0},  {16, 4, 2, 0, 0},
+    {16, 1, 5, 0, 0}, {24, 2, 3, 0, 0}, {24, 4, 2, 0, 0}, {24, 6, 3, 0, 0},
+};
+
+TEST(Convert, RoundTripsEveryDepthThroughFilesLosingOnlyThePaletteSetStp) {
+    for (const auto& c : kRoundTrips) {
+        TimSpec spec = PatternTim(c.bpp, c.width, c.height, c.sets, c.width + c.bpp);
+        spec.imageX = 320;
+        spec.imageY = 256;
+        spec.clutX = 16;
+        spec.clutY = 480;
+        for (std::size_t i = 0; i < spec.clut.size(); i += 3) {
+            spec.clut[i] |= 0x8000;  // STP bits in every set
+        }
+        TempDir dir;
+        ImageState tim = LoadTimBytes(MakeTim(spec));
+        ASSERT_EQ(ConvertTimToBmp(tim, c.set), "");
+        ASSERT_TRUE(WriteImageFile(tim, dir.File("face.bmp"), false));
+
+        ImageState back;
+        File file;
+        ASSERT_TRUE(file.Open(dir.File("face.bmp"), File::Mode::Read));
+        ASSERT_EQ(LoadImage(back, file, false), "");
+        ScriptedOrigins never;
+        ASSERT_EQ(ConvertBmpToTim(back, never), "");
+        EXPECT_TRUE(never.hasClutSeen.empty()) << "the sidecar answers for the origins";
+        ASSERT_TRUE(WriteImageFile(back, dir.File("face.tim"), true));
+        EXPECT_EQ(testing::ReadAll(dir.File("face.tim")), WithoutPaletteStp(spec, c.set))
+            << c.bpp << "-bit, " << c.width << " x " << c.height << ", set " << c.set << " of "
+            << c.sets;
+        EXPECT_EQ(back.pixelWidth, tim.pixelWidth);
+    }
+}
+
+// A bitmap decoder written from the file format's rules alone, independent of
+// the program's code: what any other program sees in a BMP we wrote.
+struct StandardBmp {
+    int width = 0, height = 0;
+    std::vector<std::array<std::uint8_t, 3>> rgb;  // top row first
+};
+
+StandardBmp DecodeStandardBmp(const std::vector<std::uint8_t>& f) {
+    auto u16 = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(f.at(at) | (f.at(at + 1) << 8));
+    };
+    auto u32 = [&](std::size_t at) { return u16(at) | (u16(at + 2) << 16); };
+    EXPECT_EQ(u16(0), 0x4D42u);
+    EXPECT_EQ(u32(2), f.size()) << "bfSize is the file's size";
+    const std::uint32_t offBits = u32(10), infoSize = u32(14), bits = u16(28);
+    EXPECT_EQ(u16(26), 1u) << "one plane";
+    EXPECT_EQ(u32(30), 0u) << "BI_RGB";
+    StandardBmp out;
+    out.width = static_cast<int>(u32(18));
+    out.height = static_cast<int>(u32(22));
+    const std::uint32_t colours = u32(46) != 0 ? u32(46) : (bits <= 8 ? 1u << bits : 0u);
+    EXPECT_EQ(offBits, 14 + infoSize + 4 * colours) << "pixels follow the palette";
+    const std::size_t stride = (static_cast<std::size_t>(out.width) * bits + 31) / 32 * 4;
+    EXPECT_EQ(f.size(), offBits + stride * out.height);
+    if (f.size() < offBits + stride * out.height) {
+        return {};
+    }
+    for (int y = 0; y < out.height; ++y) {
+        const std::size_t row = offBits + stride * (out.height - 1 - y);
+        for (int x = 0; x < out.width; ++x) {
+            std::uint32_t index = 0;
+            switch (bits) {
+                case 4:
+                    index = (f[row + x / 2] >> (x % 2 == 0 ? 4 : 0)) & 15;
+                    break;
+                case 8:
+                    index = f[row + x];
+                    break;
+                case 16: {
+                    const std::uint32_t w = u16(row + 2 * x);
+                    out.rgb.push_back({static_cast<std::uint8_t>(((w >> 10) & 31) << 3),
+                                       static_cast<std::uint8_t>(((w >> 5) & 31) << 3),
+                                       static_cast<std::uint8_t>((w & 31) << 3)});
+                    continue;
+                }
+                default:
+                    out.rgb.push_back({f[row + 3 * x + 2], f[row + 3 * x + 1], f[row + 3 * x]});
+                    continue;
+            }
+            const std::size_t entry = 14 + infoSize + 4 * index;
+            out.rgb.push_back({f[entry + 2], f[entry + 1], f[entry]});
+        }
+    }
+    return out;
+}
+
+// The colour of a TIM pixel at 5 bits a channel shifted up (8 bits for 24-bit).
+std::array<std::uint8_t, 3> TimColour(const TimSpec& spec, std::uint32_t bpp, std::uint32_t set,
+                                      int x, int y) {
+    const std::size_t row = static_cast<std::size_t>(y) * spec.imageWidth * 2;
+    auto word = [](std::uint16_t v) {
+        return std::array<std::uint8_t, 3>{static_cast<std::uint8_t>((v & 31) << 3),
+                                           static_cast<std::uint8_t>(((v >> 5) & 31) << 3),
+                                           static_cast<std::uint8_t>(((v >> 10) & 31) << 3)};
+    };
+    switch (bpp) {
+        case 4:
+            return word(
+                spec.clut[set * 16 + ((spec.pixels[row + x / 2] >> (x % 2 == 0 ? 0 : 4)) & 15)]);
+        case 8:
+            return word(spec.clut[set * 256 + spec.pixels[row + x]]);
+        case 16:
+            return word(static_cast<std::uint16_t>(spec.pixels[row + 2 * x] |
+                                                   (spec.pixels[row + 2 * x + 1] << 8)));
+        default:
+            return {spec.pixels[row + 3 * x], spec.pixels[row + 3 * x + 1],
+                    spec.pixels[row + 3 * x + 2]};
+    }
+}
+
+TEST(Convert, WrittenBmpsFollowTheStandardLayoutWithPaddedRows) {
+    for (const auto& c : kRoundTrips) {
+        TimSpec spec = PatternTim(c.bpp, c.width, c.height, c.sets, c.width * 7 + c.bpp);
+        ImageState state = ToBmp(spec, c.set);
+        const StandardBmp bmp = DecodeStandardBmp(Written(state, false));
+        ASSERT_EQ(bmp.width, static_cast<int>(c.width));
+        ASSERT_EQ(bmp.height, c.height);
+        ASSERT_EQ(bmp.rgb.size(), std::size_t{c.width} * c.height);
+        for (int y = 0; y < bmp.height; ++y) {
+            for (int x = 0; x < bmp.width; ++x) {
+                EXPECT_EQ(bmp.rgb[y * bmp.width + x], TimColour(spec, c.bpp, c.set, x, y))
+                    << c.bpp << "-bit " << c.width << " wide, pixel " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(Convert, SpecificBmpHeaderValues) {
+    // 64 x 32 4-bit, one set: 16 palette entries, 32-byte rows.
+    ImageState state = ToBmp(PatternTim(4, 64, 32));
+    EXPECT_EQ(state.bmpFileHeader.bfOffBits, 118u);
+    EXPECT_EQ(state.bmpFileHeader.bfSize, 1142u);
+    EXPECT_EQ(state.bmpRowSize, 32u);
+    EXPECT_EQ(state.sidecarSize, 12u);
+    EXPECT_EQ(state.bmpInfoHeader.biSize, 40u);
+    EXPECT_EQ(state.bmpInfoHeader.biPlanes, 1);
+    EXPECT_EQ(state.bmpInfoHeader.biBitCount, 4);
+
+    // 20 pixels at 4 bits: 10 bytes of pixels padded to 12, the rest zero.
+    state = ToBmp(PatternTim(4, 20, 2));
+    EXPECT_EQ(state.bmpRowSize, 12u);
+    EXPECT_EQ(state.bmpPixelSize, 24u);
+    for (int row = 0; row < 2; ++row) {
+        EXPECT_EQ(state.bmpPixels[row * 12 + 10], 0);
+        EXPECT_EQ(state.bmpPixels[row * 12 + 11], 0);
+    }
+    // 6 pixels at 8 bits: rows padded from 6 to 8 bytes.
+    state = ToBmp(PatternTim(8, 6, 3));
+    EXPECT_EQ(state.bmpPixelSize, 24u);
+    EXPECT_EQ(state.bmpFileHeader.bfSize, 54u + 1024 + 24);
+}
+
+TEST(Convert, PixelTransformsAndRowMirroring) {
+    const struct {
+        const char* name;
+        std::uint32_t bpp;
+        std::uint16_t imageWidth;
+        std::vector<std::uint8_t> tim;  // two rows, top first
+        std::vector<std::uint8_t> bmp;  // two padded rows, bottom first
+    } cases[] = {
+        {"4-bit nibbles swap",
+         4,
+         1,
+         {0x21, 0x43, 0xA5, 0xCB},
+         {0x5A, 0xBC, 0, 0, 0x12, 0x34, 0, 0}},
+        {"8-bit bytes copy", 8, 1, {1, 2, 3, 4}, {3, 4, 0, 0, 1, 2, 0, 0}},
+        {"16-bit red and blue swap, STP kept",
+         16,
+         1,
+         {0x1F, 0x80, 0xE0, 0x03},
+         {0xE0, 0x03, 0, 0, 0x00, 0xFC, 0, 0}},
+        {"16-bit blue and green",
+         16,
+         1,
+         {0x00, 0x7C, 0xFF, 0x7F},
+         {0xFF, 0x7F, 0, 0, 0x1F, 0x00, 0, 0}},
+        {"24-bit RGB to BGR",
+         24,
+         3,
+         {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 1, 2, 3, 4, 5, 6},
+         {3, 2, 1, 6, 5, 4, 0, 0, 0x30, 0x20, 0x10, 0x60, 0x50, 0x40, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        TimSpec spec = PatternTim(c.bpp, 1, 2);
+        spec.imageWidth = c.imageWidth;
+        spec.pixels = c.tim;
+        ImageState state = ToBmp(spec);
+        EXPECT_EQ(state.bmpPixels, c.bmp) << c.name;
+
+        ScriptedOrigins origins;
+        ASSERT_EQ(ConvertBmpToTim(state, origins), "") << c.name;
+        EXPECT_EQ(std::vector<std::uint8_t>(state.imageData.begin(),
+                                            state.imageData.begin() + state.imageDataSize),
+                  c.tim)
+            << c.name << " comes back";
+    }
+}
+
+TEST(Convert, PaletteTakesFiveBitChannelsTimesEightAndComesBackWithoutStp) {
+    TimSpec spec = PatternTim(4, 4, 1, 2);
+    const std::uint16_t colours[] = {0x8000, 0x7FFF, 0x001F, 0x03E0, 0x7C00, 0x8421};
+    const std::array<std::uint8_t, 4> palette[] = {{0, 0, 0, 0},   {248, 248, 248, 0},
+                                                   {0, 0, 248, 0}, {0, 248, 0, 0},
+                                                   {248, 0, 0, 0}, {8, 8, 8, 0}};
+    const std::uint16_t back[] = {0x0000, 0x7FFF, 0x001F, 0x03E0, 0x7C00, 0x0421};
+    for (std::size_t i = 0; i < std::size(colours); ++i) {
+        spec.clut[16 + i] = colours[i];  // set 1 becomes the palette
+        spec.clut[i] = colours[i];       // set 0 keeps its STP bits
+    }
+    ImageState state = ToBmp(spec, 1);
+    ScriptedOrigins origins;
+    ASSERT_EQ(ConvertBmpToTim(state, origins), "");
+    for (std::size_t i = 0; i < std::size(colours); ++i) {
+        EXPECT_TRUE(
+            std::equal(palette[i].begin(), palette[i].end(), state.bmpPalette.begin() + 4 * i))
+            << i;
+        EXPECT_EQ(ReadU16LE(&state.clutData[2 * (16 + i)]), back[i]) << i;
+        EXPECT_EQ(ReadU16LE(&state.clutData[2 * i]), colours[i])
+            << "other sets keep STP, entry " << i;
+    }
+}
+
+TEST(Convert, SidecarCarriesOriginsAndEveryOtherSetInOrder) {
+    const struct {
+        std::uint32_t bpp, sets, set;
+    } cases[] = {{4, 1, 0}, {8, 1, 0}, {4, 3, 0}, {4, 3, 1}, {4, 3, 2}, {8, 3, 1}, {8, 4, 3}};
+    for (const auto& c : cases) {
+        TimSpec spec = PatternTim(c.bpp, 8, 2, c.sets, c.sets * 10 + c.set);
+        spec.imageX = 0x1234;
+        spec.imageY = 0x0056;
+        spec.clutX = 0x0700;
+        spec.clutY = 0x0089;
+        ImageState state = ToBmp(spec, c.set);
+        testing::SidecarSpec expected{0x1234,
+                                      0x56,
+                                      true,
+                                      0x700,
+                                      0x89,
+                                      static_cast<std::uint16_t>(c.sets),
+                                      static_cast<std::uint16_t>(c.set),
+                                      {}};
+        const std::size_t entries = c.bpp == 4 ? 16 : 256;
+        for (std::size_t i = 0; i < spec.clut.size(); ++i) {
+            if (i / entries != c.set) {
+                expected.storedEntries.push_back(spec.clut[i]);
+            }
+        }
+        EXPECT_EQ(state.sidecarData, testing::MakeSidecar(expected))
+            << c.bpp << "-bit set " << c.set << " of " << c.sets;
+        EXPECT_EQ(state.sidecarSize, c.sets == 1 ? 12u : 14u + (c.sets - 1) * entries * 2);
+    }
+    for (std::uint32_t bpp : {16u, 24u}) {
+        TimSpec spec = PatternTim(bpp, 2, 2);
+        spec.imageX = 3;
+        spec.imageY = 0x102;
+        EXPECT_EQ(ToBmp(spec).sidecarData, (std::vector<std::uint8_t>{'P', 'X', 3, 0, 2, 1}));
+    }
+}
+
+TEST(Convert, ClutsWithoutTheSetsTheyClaimReadNothingOutside) {
+    // One real set, palette set 2: sets 1 and 2 don't exist and are colour 0.
+    TimSpec spec = PatternTim(4, 4, 1, 1);
+    spec.clut[0] = 0x7FFF;
+    ImageState state = ToBmp(spec, 2);
+    EXPECT_EQ(ReadU16LE(&state.sidecarData[10]), 3) << "enough sets to reach the palette set";
+    EXPECT_EQ(ReadU16LE(&state.sidecarData[12]), 2);
+    EXPECT_EQ(ReadU16LE(&state.sidecarData[14]), 0x7FFF) << "set 0 stored first";
+    EXPECT_TRUE(std::all_of(state.sidecarData.begin() + 14 + 32, state.sidecarData.end(),
+                            [](auto b) { return b == 0; }));
+    EXPECT_TRUE(std::all_of(state.bmpPalette.begin(), state.bmpPalette.end(),
+                            [](auto b) { return b == 0; }));
+
+    // clutHeight 0 and a CLUT of three entries: one set is carried, and the
+    // entries beyond the third are colour 0.
+    spec = PatternTim(8, 2, 1, 1);
+    spec.clutHeight = 0;
+    spec.clut.resize(3);
+    spec.clut[2] = 0x7FFF;
+    state = ToBmp(spec, 0);
+    EXPECT_EQ(state.sidecarSize, 12u);
+    EXPECT_EQ(ReadU16LE(&state.sidecarData[10]), 1);
+    EXPECT_EQ(state.bmpPalette[4 * 2], 248);
+    EXPECT_TRUE(std::all_of(state.bmpPalette.begin() + 4 * 3, state.bmpPalette.end(),
+                            [](auto b) { return b == 0; }));
+
+    // A 4-bit CLUT 256 entries wide and one row high holds 16 sets: all are kept.
+    spec = PatternTim(4, 4, 1, 16);
+    spec.clutWidth = 256;
+    spec.clutHeight = 1;
+    state = ToBmp(spec, 5);
+    EXPECT_EQ(ReadU16LE(&state.sidecarData[10]), 16);
+    ScriptedOrigins origins;
+    ASSERT_EQ(ConvertBmpToTim(state, origins), "");
+    EXPECT_EQ(state.clutDataSize, 512u);
+    for (std::size_t i = 0; i < 256; ++i) {
+        const std::uint16_t want = i / 16 == 5 ? spec.clut[i] & 0x7FFF : spec.clut[i];
+        ASSERT_EQ(ReadU16LE(&state.clutData[2 * i]), want) << i;
+    }
+}
+
+TEST(Convert, SidecarsThatAreNotUsableAskForTheOrigins) {
+    auto eightBit = [](std::uint16_t sets, std::uint16_t paletteSet, std::size_t storedSets) {
+        return testing::MakeSidecar({5, 6, true, 7, 8, sets, paletteSet,
+                                     std::vector<std::uint16_t>(storedSets * 256, 0x1111)});
+    };
+    auto cut = [](std::vector<std::uint8_t> bytes, std::size_t drop) {
+        bytes.resize(bytes.size() - drop);
+        return bytes;
+    };
+    const struct {
+        const char* name;
+        std::uint16_t bits;
+        std::optional<std::vector<std::uint8_t>> sidecar;
+        bool usable;
+    } cases[] = {
+        {"8-bit, one set", 8, eightBit(1, 0, 0), true},
+        {"8-bit, three sets", 8, eightBit(3, 2, 2), true},
+        {"extra bytes are ignored", 8, std::vector<std::uint8_t>(eightBit(1, 0, 1)), true},
+        {"no sidecar", 8, std::nullopt, false},
+        {"empty sidecar", 8, std::vector<std::uint8_t>{}, false},
+        {"other magic", 8, std::vector<std::uint8_t>{'P', 'Y', 5, 0, 6, 0, 7, 0, 8, 0, 1, 0},
+         false},
+        {"no room for N", 8, cut(eightBit(1, 0, 0), 1), false},
+        {"N of 0", 8, eightBit(0, 0, 0), false},
+        {"palette set index is N", 8, eightBit(3, 3, 2), false},
+        {"last stored byte missing", 8, cut(eightBit(3, 0, 2), 1), false},
+        {"4-bit sets are shorter", 4,
+         testing::MakeSidecar({5, 6, true, 7, 8, 2, 1, std::vector<std::uint16_t>(16, 1)}), true},
+        {"16-bit, six bytes", 16, testing::MakeSidecar({5, 6, false, 0, 0, 1, 0, {}}), true},
+        {"16-bit, five bytes", 16, cut(testing::MakeSidecar({5, 6, false, 0, 0, 1, 0, {}}), 1),
+         false},
+        {"24-bit with a CLUT part", 24, eightBit(1, 0, 0), true},
+    };
+    for (const auto& c : cases) {
+        ImageState state;
+        ScriptedOrigins origins({Origins{70000, 9, 10, 11}});
+        ASSERT_EQ(BmpToTim(testing::MakeBmp(testing::PatternBmp(c.bits, 4, 2)), c.sidecar, state,
+                           origins),
+                  "")
+            << c.name;
+        const bool hasClut = c.bits <= 8;
+        if (c.usable) {
+            EXPECT_TRUE(origins.hasClutSeen.empty()) << c.name;
+            EXPECT_EQ(state.imageOrgX, 5) << c.name;
+            EXPECT_EQ(state.imageOrgY, 6) << c.name;
+            EXPECT_EQ(state.clutOrgX, hasClut ? 7 : 0) << c.name;
+        } else {
+            EXPECT_EQ(origins.hasClutSeen, std::vector<bool>{hasClut}) << c.name;
+            EXPECT_EQ(state.imageOrgX, 4464) << c.name << ": the low 16 bits of 70000";
+            EXPECT_EQ(state.imageOrgY, 9) << c.name;
+            EXPECT_EQ(state.clutOrgX, hasClut ? 10 : 0) << c.name;
+            EXPECT_EQ(state.clutOrgY, hasClut ? 11 : 0) << c.name;
+            EXPECT_EQ(state.clutHeight, hasClut ? 1 : 0) << c.name;
+            EXPECT_EQ(state.clutDataSize, hasClut ? (c.bits == 4 ? 32u : 512u) : 0u) << c.name;
+        }
+    }
+}
+
+TEST(Convert, ClosingTheOriginsRequestWithoutAnAnswerAsksAgain) {
+    ImageState state;
+    ScriptedOrigins origins({std::nullopt, std::nullopt, Origins{3, 4, 5, 6}});
+    ASSERT_EQ(
+        BmpToTim(testing::MakeBmp(testing::PatternBmp(8, 2, 2)), std::nullopt, state, origins), "");
+    EXPECT_EQ(origins.hasClutSeen.size(), 3u);
+    EXPECT_EQ(state.imageOrgX, 3);
+    EXPECT_EQ(state.clutOrgY, 6);
+}
+
+TEST(Convert, BmpToTimFailuresInOrder) {
+    const struct {
+        const char* name;
+        std::uint32_t biSize;
+        std::uint16_t bits;
+        std::int32_t width, height;
+        std::string message;
+        std::vector<bool> asked;
+    } cases[] = {
+        {"biSize 12", 12, 8, 2, 2, msg::kBadBiSize, {}},
+        {"biSize 108", 108, 8, 2, 2, msg::kBadBiSize, {}},
+        {"biSize 124 on a 1-bit image", 124, 1, 8, 2, msg::kBadBiSize, {}},
+        {"1-bit asks with CLUT fields first", 40, 1, 8, 2, msg::kBppNotSupported, {true}},
+        {"32-bit asks without them", 40, 32, 2, 2, msg::kBppNotSupported, {false}},
+        {"width beyond 16-bit units", 40, 16, 70000, 1, msg::kTooLargeForTim, {false}},
+        {"height beyond 16 bits", 40, 8, 0, 70000, msg::kTooLargeForTim, {true}},
+    };
+    for (const auto& c : cases) {
+        testing::BmpSpec spec = testing::PatternBmp(c.bits, c.width, c.height);
+        spec.biSize = c.biSize;
+        // The size test takes W bytes a row for depths it doesn't know.
+        spec.pixels.resize(
+            std::max<std::size_t>(spec.pixels.size(), std::size_t(c.width) * c.height));
+        ImageState state;
+        state.imageOrgX = 99;  // a failed conversion leaves the TIM side alone
+        ScriptedOrigins origins;
+        EXPECT_EQ(BmpToTim(testing::MakeBmp(spec), std::nullopt, state, origins), c.message)
+            << c.name;
+        EXPECT_EQ(origins.hasClutSeen, c.asked) << c.name;
+        EXPECT_EQ(state.imageOrgX, 99) << c.name;
+        EXPECT_FALSE(state.IsLoaded()) << c.name;
+    }
+}
+
+TEST(Convert, RefusesImagesOfAGigabyteOrMoreWithoutAllocating) {
+    ImageState bmp;
+    bmp.bmpInfoHeader.biSize = 40;
+    bmp.bmpInfoHeader.biWidth = 65535;
+    bmp.bmpInfoHeader.biHeight = 65535;
+    bmp.bpp = 16;
+    bmp.sidecarData = testing::MakeSidecar({0, 0, false, 0, 0, 1, 0, {}});
+    bmp.sidecarSize = 6;
+    ScriptedOrigins origins;
+    EXPECT_EQ(ConvertBmpToTim(bmp, origins), msg::kImageBeyond1Gig);
+
+    // A TIM whose header promises far more rows than its block holds.
+    TimSpec spec = PatternTim(16, 4, 1);
+    spec.imageWidth = 65535;
+    spec.imageHeight = 65535;
+    ImageState tim = LoadTimBytes(MakeTim(spec));
+    EXPECT_EQ(ConvertTimToBmp(tim, 0), msg::kImageBeyond1Gig);
+    EXPECT_TRUE(tim.bmpPixels.empty());
+}
+
+TEST(Convert, WidthsThatDontFillWholeTimUnitsGiveConsistentTims) {
+    const struct {
+        std::uint16_t bits;
+        std::int32_t width;
+        std::uint16_t imageWidth;
+        std::uint32_t pixelWidth;
+    } cases[] = {{4, 6, 1, 4}, {8, 5, 2, 4}, {16, 3, 3, 3}, {24, 5, 7, 4}, {24, 1, 1, 0}};
+    for (const auto& c : cases) {
+        testing::BmpSpec spec = testing::PatternBmp(c.bits, c.width, 3);
+        ImageState state;
+        ScriptedOrigins origins;
+        ASSERT_EQ(BmpToTim(testing::MakeBmp(spec), std::nullopt, state, origins), "");
+        EXPECT_EQ(state.imageWidth, c.imageWidth) << c.bits << "-bit " << c.width;
+        EXPECT_EQ(state.pixelWidth, c.pixelWidth) << c.bits << "-bit " << c.width;
+        EXPECT_EQ(state.imageDataSize, c.imageWidth * 2u * 3u) << c.bits << "-bit " << c.width;
+        EXPECT_EQ(state.imageBlockLength, state.imageDataSize + 12);
+        // The top TIM row starts with the top BMP row, the last one stored.
+        const std::size_t stride = (static_cast<std::size_t>(c.width) * c.bits + 31) / 32 * 4;
+        if (c.bits == 8) {
+            EXPECT_TRUE(std::equal(state.imageData.begin(), state.imageData.begin() + 4,
+                                   spec.pixels.begin() + 2 * stride));
+        }
+    }
+}
+
+TEST(Convert, OlderBmpsWithUnpaddedRowsConvertBack) {
+    for (const auto& c : kRoundTrips) {
+        TimSpec spec = PatternTim(c.bpp, c.width, c.height, c.sets, c.bpp * 3 + c.width);
+        ImageState state = ToBmp(spec, c.set);
+        // Re-store the rows as the older layout did: no padding.
+        const std::size_t data = (std::size_t{c.width} * c.bpp + 7) / 8;
+        const std::size_t legacyRow = c.bpp == 4 ? (c.width + c.width % 8) / 2 : data;
+        testing::BmpSpec legacy;
+        legacy.bitCount = static_cast<std::uint16_t>(c.bpp);
+        legacy.width = static_cast<std::int32_t>(c.width);
+        legacy.height = c.height;
+        legacy.palette = state.bmpPalette;
+        for (std::uint32_t row = 0; row < c.height; ++row) {
+            auto from = state.bmpPixels.begin() + row * state.bmpRowSize;
+            legacy.pixels.insert(legacy.pixels.end(), from, from + data);
+            legacy.pixels.resize(legacy.pixels.size() + legacyRow - data, 0);
+        }
+        ImageState back;
+        ScriptedOrigins never;
+        ASSERT_EQ(BmpToTim(testing::MakeBmp(legacy), state.sidecarData, back, never), "");
+        EXPECT_EQ(back.bmpRowSize, legacyRow);
+        EXPECT_EQ(Written(back, true), WithoutPaletteStp(spec, c.set))
+            << c.bpp << "-bit " << c.width << " x " << c.height;
+    }
+}
+
+}  // namespace
+}  // namespace pixalto
