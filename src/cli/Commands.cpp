@@ -17,6 +17,23 @@ constexpr std::array kCommands = {
             "given view options, and writes the painted rows as an RGBA PNG: painted\n"
             "pixels opaque, pixels left undrawn fully transparent.\n",
             RunRender},
+    Command{"scan", "RAW", "list the TIMs embedded in a RAW file",
+            "Tests every offset of RAW for a TIM and prints one line per TIM found:\n"
+            "file number, position, width and height (in 16-bit units), tab-separated,\n"
+            "after a header line. On a terminal a progress bar is drawn on stderr.\n",
+            RunScan},
+    Command{"extract", "RAW SELECTION", "extract chosen TIMs of a RAW file",
+            "Scans RAW, then writes the TIMs chosen by SELECTION (file numbers such as\n"
+            "1,2-3,5-) as <number>.tim beside RAW, with the extraction list\n"
+            "timextracts.txt that insert reads.\n",
+            RunExtract},
+    Command{"insert", "LIST [--yes | --no]", "write extracted TIMs back into their RAW file",
+            "Writes every .tim file named by the extraction list LIST back into the RAW\n"
+            "file it names, at its recorded position. A file whose size changed is\n"
+            "written only on Yes: --yes and --no answer every such question; without\n"
+            "them it is asked on the terminal, and answered No when standard input is\n"
+            "not a terminal.\n",
+            RunInsert},
 };
 
 }  // namespace

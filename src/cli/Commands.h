@@ -23,5 +23,8 @@ std::span<const Command> AllCommands();
 
 int RunInfo(const Args& args);
 int RunRender(const Args& args);
+int RunScan(const Args& args);
+int RunExtract(const Args& args);
+int RunInsert(const Args& args);
 
 }  // namespace pixalto::cli
