@@ -23,6 +23,8 @@ std::span<const Command> AllCommands();
 
 int RunInfo(const Args& args);
 int RunRender(const Args& args);
+int RunToBmp(const Args& args);
+int RunToTim(const Args& args);
 int RunScan(const Args& args);
 int RunExtract(const Args& args);
 int RunInsert(const Args& args);

@@ -1,14 +1,18 @@
 #include "cli/ImageSource.h"
 
+#include <algorithm>
+#include <cctype>
 #include <limits>
 
+#include "image/Convert.h"
 #include "image/LoadImage.h"
+#include "image/Sidecar.h"
 #include "platform/File.h"
 
 namespace pixalto::cli {
+namespace {
 
-std::string LoadImageFromPath(const std::string& path, std::uint64_t offset, ImageState& state) {
-    File file;
+std::string OpenAt(const std::string& path, std::uint64_t offset, File& file) {
     if (!file.Open(path, File::Mode::Read)) {
         return kCouldNotOpenFile;
     }
@@ -16,8 +20,124 @@ std::string LoadImageFromPath(const std::string& path, std::uint64_t offset, Ima
         file.Seek(static_cast<std::int64_t>(offset)) < 0) {
         return kCouldNotOpenFile;
     }
+    return {};
+}
+
+std::pair<std::uint32_t, std::uint32_t> ParsePoint(const std::string& text,
+                                                   const std::string& option) {
+    const auto comma = text.find(',');
+    if (comma == std::string::npos) {
+        throw UsageError(option + " must be two whole numbers X,Y, not '" + text + "'");
+    }
+    // Like the dialog's fields, any whole number is taken; the TIM keeps its
+    // low 16 bits.
+    return {static_cast<std::uint32_t>(ParseUnsigned(text.substr(0, comma), option)),
+            static_cast<std::uint32_t>(ParseUnsigned(text.substr(comma + 1), option))};
+}
+
+// Answers the request from the options, and notes which of them it lacked.
+class OptionOrigins : public OriginsRequest {
+  public:
+    explicit OptionOrigins(const OriginOptions& options) : options_(options) {}
+
+    std::optional<Origins> AskOrigins(bool hasClut) override {
+        Origins origins;
+        if (options_.image) {
+            origins.imageOrgX = options_.image->first;
+            origins.imageOrgY = options_.image->second;
+        } else {
+            missing_.push_back("--origin X,Y");
+        }
+        if (options_.clut) {
+            origins.clutOrgX = options_.clut->first;
+            origins.clutOrgY = options_.clut->second;
+        } else if (hasClut) {
+            missing_.push_back("--clut-origin X,Y");
+        }
+        // An answer even when something is missing: the conversion's result
+        // is then discarded for the message naming what is missing.
+        return origins;
+    }
+
+    std::string MissingMessage(const std::string& path) const {
+        if (missing_.empty()) {
+            return {};
+        }
+        std::string message =
+            path + " has no usable sidecar file: give the origins with " + missing_[0];
+        for (std::size_t i = 1; i < missing_.size(); ++i) {
+            message += " and " + missing_[i];
+        }
+        return message;
+    }
+
+  private:
+    const OriginOptions& options_;
+    std::vector<std::string> missing_;
+};
+
+}  // namespace
+
+std::string LoadImageFromPath(const std::string& path, std::uint64_t offset, ImageState& state) {
+    File file;
+    if (std::string error = OpenAt(path, offset, file); !error.empty()) {
+        return error;
+    }
     state.ReleaseBuffers();
     return LoadImage(state, file, /*isTim=*/true);
+}
+
+OriginOptions ParseOriginOptions(const CommandLine& line) {
+    OriginOptions options;
+    if (auto text = line.Value("--origin")) {
+        options.image = ParsePoint(*text, "--origin");
+    }
+    if (auto text = line.Value("--clut-origin")) {
+        options.clut = ParsePoint(*text, "--clut-origin");
+    }
+    return options;
+}
+
+bool IsBmpPath(const std::string& path) {
+    if (path.size() < 4) {
+        return false;
+    }
+    std::string extension = path.substr(path.size() - 4);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".bmp";
+}
+
+std::string LoadBmpFromPath(const std::string& path, std::uint64_t offset, ImageState& state,
+                            const OriginOptions& options) {
+    File file;
+    if (std::string error = OpenAt(path, offset, file); !error.empty()) {
+        return error;
+    }
+    state.ReleaseBuffers();
+    if (std::string error = LoadImage(state, file, /*isTim=*/false); !error.empty()) {
+        return error;
+    }
+    OptionOrigins request(options);
+    std::string error = ConvertBmpToTim(state, request);
+    state.ReleaseBmpSide();
+    if (std::string missing = request.MissingMessage(path); !missing.empty()) {
+        state.ReleaseBuffers();
+        return missing;
+    }
+    return error;
+}
+
+std::uint32_t CheckedClutSet(const ImageState& state, std::uint64_t set) {
+    if (set != 0 && set >= state.ClutSetCount()) {
+        throw UsageError("--set " + std::to_string(set) + " is out of range: the image has " +
+                         std::to_string(state.ClutSetCount()) + " CLUT set(s)");
+    }
+    return static_cast<std::uint32_t>(set);
+}
+
+std::string WithExtension(const std::string& path, const std::string& extension) {
+    return FolderOf(path) + FileTitleOf(path) + extension;
 }
 
 }  // namespace pixalto::cli

@@ -1,10 +1,14 @@
 #pragma once
 // Opening a file and loading the image in it, as the window's open command
-// does, for every sub-command that starts from an image.
+// does, for every sub-command that starts from an image: a TIM at an offset,
+// or a BMP with its sidecar, converted to TIM at once.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "cli/CommandLine.h"
 #include "image/ImageState.h"
 
 namespace pixalto::cli {
@@ -14,5 +18,34 @@ inline constexpr const char* kCouldNotOpenFile = "Couldn't open file!";
 // Loads the TIM at byte offset of path into state. Returns "" on success or
 // the message the window would show.
 std::string LoadImageFromPath(const std::string& path, std::uint64_t offset, ImageState& state);
+
+// What the window asks for with its extra-fields dialog when a BMP has no
+// usable sidecar: --origin X,Y for the image, --clut-origin X,Y for the CLUT.
+struct OriginOptions {
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> image;
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> clut;
+};
+inline const std::vector<OptionSpec> kOriginOptionSpecs = {{"--origin", true},
+                                                           {"--clut-origin", true}};
+// Throws UsageError for a value that is not two whole numbers "X,Y".
+OriginOptions ParseOriginOptions(const CommandLine& line);
+
+// True when path ends in ".bmp", in any case.
+bool IsBmpPath(const std::string& path);
+
+// Loads the BMP at byte offset of path with its sidecar and converts it to the
+// TIM side of state, as opening a BMP in the window does; the BMP side is
+// released afterwards. Without a usable sidecar the origins come from options;
+// a missing one fails with a message that names it.
+std::string LoadBmpFromPath(const std::string& path, std::uint64_t offset, ImageState& state,
+                            const OriginOptions& options);
+
+// The CLUT set a sub-command draws or converts with: set 0 is always
+// accepted, as the window starts every image on it; others must exist.
+// Throws UsageError otherwise.
+std::uint32_t CheckedClutSet(const ImageState& state, std::uint64_t set);
+
+// path with its extension (if any) replaced by extension, e.g. ".bmp".
+std::string WithExtension(const std::string& path, const std::string& extension);
 
 }  // namespace pixalto::cli

@@ -7,15 +7,22 @@
 namespace pixalto::cli {
 
 int RunInfo(const Args& args) {
-    CommandLine line(args, {{"--offset", true}});
+    std::vector<OptionSpec> specs = kOriginOptionSpecs;
+    specs.push_back({"--offset", true});
+    CommandLine line(args, specs);
     line.ExpectPositional(1, 1);
     std::uint64_t offset = 0;
     if (auto text = line.Value("--offset")) {
         offset = ParseUnsigned(*text, "--offset");
     }
+    const OriginOptions origins = ParseOriginOptions(line);
 
+    // A BMP shows as the TIM it becomes, as opening it in the window does.
+    const std::string& path = line.Positional()[0];
     ImageState state;
-    if (std::string error = LoadImageFromPath(line.Positional()[0], offset, state); !error.empty()) {
+    std::string error = IsBmpPath(path) ? LoadBmpFromPath(path, offset, state, origins)
+                                        : LoadImageFromPath(path, offset, state);
+    if (!error.empty()) {
         std::cerr << error << '\n';
         return kExitFailure;
     }

@@ -38,12 +38,7 @@ int RunRender(const Args& args) {
         std::cerr << error << '\n';
         return kExitFailure;
     }
-    // Set 0 is always accepted, as the window starts every image on it.
-    if (set != 0 && set >= state.ClutSetCount()) {
-        throw UsageError("--set " + std::to_string(set) + " is out of range: the image has " +
-                         std::to_string(state.ClutSetCount()) + " CLUT set(s)");
-    }
-    view.currentSet = static_cast<std::uint32_t>(set);
+    view.currentSet = CheckedClutSet(state, set);
 
     const std::uint32_t width = state.pixelWidth;
     const std::uint32_t rows = RowsToPaint(state, view.splitImage);

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli/CliRun.h"
+#include "image/Image.h"
+#include "support/BmpBuilder.h"
+#include "support/TempDir.h"
+#include "support/TimBuilder.h"
+
+namespace pixalto {
+namespace {
+
+using testing::MakeTim;
+using testing::PatternTim;
+using testing::ReadAll;
+using testing::RunCli;
+using testing::TempDir;
+using testing::TimSpec;
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(CliConvert, ToBmpAndBackGivesTheTimAgain) {
+    TempDir dir;
+    TimSpec spec = PatternTim(8, 6, 3, 3);
+    spec.imageX = 512;
+    spec.clutY = 481;
+    for (auto& entry : spec.clut) {
+        entry &= 0x7FFF;  // no STP bits, so that the round trip is exact
+    }
+    auto tim = MakeTim(spec);
+    std::vector<std::uint8_t> raw(64, 0xAA);
+    raw.insert(raw.end(), tim.begin(), tim.end());
+    const std::string in = dir.Write("face.bin", raw);
+
+    auto toBmp = RunCli({"to-bmp", in, "--offset", "64", "--set", "2"});
+    ASSERT_EQ(toBmp.exitCode, 0) << toBmp.err;
+    EXPECT_EQ(toBmp.out, dir.File("face.bmp") + "\n" + dir.File("face.tmext") + "\n");
+    EXPECT_EQ(ReadAll(dir.File("face.tmext"))[12], 2) << "set 2 is the palette set";
+
+    auto toTim = RunCli({"to-tim", dir.File("face.bmp"), dir.File("back.tim")});
+    ASSERT_EQ(toTim.exitCode, 0) << toTim.err;
+    EXPECT_EQ(toTim.out, dir.File("back.tim") + "\n");
+    EXPECT_EQ(ReadAll(dir.File("back.tim")), tim);
+
+    // Default name for to-tim: the extension replaced.
+    ASSERT_EQ(RunCli({"to-tim", dir.File("face.bmp")}).exitCode, 0);
+    EXPECT_EQ(ReadAll(dir.File("face.tim")), tim);
+}
+
+TEST(CliConvert, ToTimTakesMissingOriginsFromOptionsAndNamesTheOnesLacking) {
+    TempDir dir;
+    const std::string eight =
+        dir.Write("eight.bmp", testing::MakeBmp(testing::PatternBmp(8, 4, 2)));
+    const std::string direct =
+        dir.Write("direct.BMP", testing::MakeBmp(testing::PatternBmp(24, 2, 2)));
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+        std::vector<std::string> named;  // options the message must name
+    } cases[] = {
+        {{"to-tim", eight}, 1, {"--origin X,Y", "--clut-origin X,Y"}},
+        {{"to-tim", eight, "--origin", "1,2"}, 1, {"--clut-origin X,Y"}},
+        {{"to-tim", eight, "--clut-origin", "1,2"}, 1, {"--origin X,Y"}},
+        {{"to-tim", direct}, 1, {"--origin X,Y"}},
+        {{"to-tim", eight, "--origin", "70000,5", "--clut-origin=0x10,480"}, 0, {}},
+        {{"to-tim", direct, "--origin", "3,4", "--clut-origin", "9,9"},
+         0,
+         {}},  // not needed: ignored
+    };
+    for (const auto& c : cases) {
+        auto result = RunCli(c.args);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.args[1] << " " << result.err;
+        for (const auto& option : c.named) {
+            EXPECT_TRUE(Contains(result.err, option)) << result.err;
+        }
+        if (c.exitCode != 0) {
+            EXPECT_TRUE(Contains(result.err, c.args[1] + " has no usable sidecar file"))
+                << result.err;
+        }
+    }
+    auto info = RunCli({"info", dir.File("eight.tim")});
+    EXPECT_TRUE(Contains(info.out, "image-origin: 4464,5\nclut-origin: 16,480\n")) << info.out;
+    info = RunCli({"info", dir.File("direct.tim")});
+    EXPECT_TRUE(Contains(info.out, "image-origin: 3,4\nclut-origin: 0,0\n")) << info.out;
+}
+
+TEST(CliConvert, AUsableSidecarMakesTheOriginOptionsUnneeded) {
+    TempDir dir;
+    TimSpec spec = PatternTim(4, 8, 2, 2);
+    spec.imageX = 640;
+    spec.imageY = 10;
+    spec.clutX = 32;
+    spec.clutY = 500;
+    dir.Write("face.tim", MakeTim(spec));
+    ASSERT_EQ(RunCli({"to-bmp", dir.File("face.tim")}).exitCode, 0);
+    auto result = RunCli({"to-tim", dir.File("face.bmp"), dir.File("out.tim"), "--origin", "1,1"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    auto info = RunCli({"info", dir.File("out.tim")});
+    EXPECT_TRUE(Contains(info.out, "clut-sets: 2\nimage-origin: 640,10\nclut-origin: 32,500\n"))
+        << info.out;
+}
+
+TEST(CliInfo, ReadsABmpAsTheTimItBecomes) {
+    TempDir dir;
+    dir.Write("face.tim", MakeTim(PatternTim(16, 5, 3)));
+    ASSERT_EQ(RunCli({"to-bmp", dir.File("face.tim"), dir.File("Face.Bmp")}).exitCode, 0);
+    auto fromBmp = RunCli({"info", dir.File("Face.Bmp")});
+    EXPECT_EQ(fromBmp.exitCode, 0) << fromBmp.err;
+    EXPECT_EQ(fromBmp.out, RunCli({"info", dir.File("face.tim")}).out);
+}
+
+TEST(CliConvert, FailuresPrintTheMessageAndExitOne) {
+    TempDir dir;
+    testing::BmpSpec badSize = testing::PatternBmp(8, 2, 2);
+    badSize.biSize = 124;
+    testing::BmpSpec oneBit = testing::PatternBmp(1, 8, 2);
+    oneBit.pixels.resize(16);
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"to-tim", dir.Write("tim.bmp", MakeTim(PatternTim(16, 2, 2)))}, "BMP Header not found!"},
+        {{"info", dir.File("tim.bmp")}, "BMP Header not found!"},
+        {{"to-tim", dir.Write("bad.bmp", testing::MakeBmp(badSize))}, "Bad biSize"},
+        {{"to-tim", dir.Write("one.bmp", testing::MakeBmp(oneBit)), "--origin", "1,1",
+          "--clut-origin", "2,2"},
+         "BPP Mode not supported!"},
+        {{"to-tim", dir.File("missing.bmp")}, "Couldn't open file!"},
+        {{"to-bmp", dir.Write("bmp.tim", testing::MakeBmp(testing::PatternBmp(8, 2, 2)))},
+         "TIM Header not found!"},
+        {{"to-bmp", dir.Write("ok.tim", MakeTim(PatternTim(4, 4, 1))),
+          dir.File("no/such/folder.bmp")},
+         "Failed on saving BMP File!"},
+        {{"to-tim", dir.File("one.bmp"), dir.File("no/such.tim"), "--origin", "1,1",
+          "--clut-origin", "2,2"},
+         "BPP Mode not supported!"},
+    };
+    for (const auto& c : cases) {
+        auto result = RunCli(c.args);
+        EXPECT_EQ(result.exitCode, 1) << c.args[1];
+        EXPECT_EQ(result.err, c.message + "\n") << c.args[1];
+    }
+    dir.Write("x.bmp", testing::MakeBmp(testing::PatternBmp(16, 2, 2)));
+    auto result = RunCli({"to-tim", dir.File("x.bmp"), dir.File("no/such.tim"), "--origin", "1,1"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Failed on saving TIM File!\n");
+}
+
+TEST(CliConvert, BadUsageExitsTwoAndHelpExitsZero) {
+    TempDir dir;
+    const std::string tim = dir.Write("a.tim", MakeTim(PatternTim(4, 4, 1, 2)));
+    const std::string bmp = dir.Write("a.bmp", testing::MakeBmp(testing::PatternBmp(16, 2, 2)));
+    const std::vector<std::string> bad[] = {
+        {"to-bmp"},
+        {"to-bmp", tim, "a", "b"},
+        {"to-bmp", tim, "--set", "2"},
+        {"to-bmp", tim, "--set", "x"},
+        {"to-bmp", tim, "--origin", "1,1"},
+        {"to-tim"},
+        {"to-tim", bmp, "--origin", "5"},
+        {"to-tim", bmp, "--origin", "5,"},
+        {"to-tim", bmp, "--origin", "-1,2"},
+        {"to-tim", bmp, "--set", "1"},
+        {"info", bmp, "--origin", "1;2"},
+    };
+    for (const auto& args : bad) {
+        auto result = RunCli(args);
+        EXPECT_EQ(result.exitCode, 2) << args.back() << ": " << result.err;
+        EXPECT_TRUE(Contains(result.err, "Usage: pixalto-cli " + args[0])) << result.err;
+    }
+    EXPECT_TRUE(RunCli({"to-bmp", tim, "--set", "1"}).exitCode == 0);
+    for (const char* command : {"to-bmp", "to-tim"}) {
+        auto help = RunCli({command, "--help"});
+        EXPECT_EQ(help.exitCode, 0);
+        EXPECT_TRUE(Contains(help.out, std::string("Usage: pixalto-cli ") + command)) << help.out;
+    }
+    EXPECT_TRUE(Contains(RunCli({"--help"}).out, "to-tim"));
+}
+
+}  // namespace
+}  // namespace pixalto
