@@ -61,6 +61,11 @@ std::optional<std::string> CommandLine::Value(const std::string& name) const {
     return it->second;
 }
 
+std::uint64_t CommandLine::UnsignedValue(const std::string& name, std::uint64_t fallback) const {
+    auto text = Value(name);
+    return text ? ParseUnsigned(*text, name) : fallback;
+}
+
 void CommandLine::ExpectPositional(std::size_t min, std::size_t max) const {
     if (positional_.size() < min) {
         throw UsageError("missing argument");

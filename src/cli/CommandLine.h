@@ -38,6 +38,9 @@ public:
     const std::vector<std::string>& Positional() const { return positional_; }
     bool Has(const std::string& name) const;
     std::optional<std::string> Value(const std::string& name) const;
+    // The value of an option that takes a whole number (see ParseUnsigned),
+    // or fallback when it is not given.
+    std::uint64_t UnsignedValue(const std::string& name, std::uint64_t fallback = 0) const;
 
     // Throws UsageError unless there are between min and max positional arguments.
     void ExpectPositional(std::size_t min, std::size_t max) const;

@@ -11,10 +11,7 @@ int RunInfo(const Args& args) {
     specs.push_back({"--offset", true});
     CommandLine line(args, specs);
     line.ExpectPositional(1, 1);
-    std::uint64_t offset = 0;
-    if (auto text = line.Value("--offset")) {
-        offset = ParseUnsigned(*text, "--offset");
-    }
+    const std::uint64_t offset = line.UnsignedValue("--offset");
     const OriginOptions origins = ParseOriginOptions(line);
 
     // A BMP shows as the TIM it becomes, as opening it in the window does.

@@ -21,14 +21,8 @@ constexpr std::uint64_t kMaxSide = 1u << 16;
 int RunRender(const Args& args) {
     CommandLine line(args, {{"--offset", true}, {"--set", true}, {"--transparency", false}, {"--split", false}});
     line.ExpectPositional(2, 2);
-    std::uint64_t offset = 0;
-    if (auto text = line.Value("--offset")) {
-        offset = ParseUnsigned(*text, "--offset");
-    }
-    std::uint64_t set = 0;
-    if (auto text = line.Value("--set")) {
-        set = ParseUnsigned(*text, "--set");
-    }
+    const std::uint64_t offset = line.UnsignedValue("--offset");
+    const std::uint64_t set = line.UnsignedValue("--set");
     ViewOptions view;
     view.splitImage = line.Has("--split");
     view.transparency = line.Has("--transparency");

@@ -16,14 +16,8 @@ constexpr const char* kFailedSavingBmp = "Failed on saving BMP File!";
 int RunToBmp(const Args& args) {
     CommandLine line(args, {{"--offset", true}, {"--set", true}});
     line.ExpectPositional(1, 2);
-    std::uint64_t offset = 0;
-    if (auto text = line.Value("--offset")) {
-        offset = ParseUnsigned(*text, "--offset");
-    }
-    std::uint64_t set = 0;
-    if (auto text = line.Value("--set")) {
-        set = ParseUnsigned(*text, "--set");
-    }
+    const std::uint64_t offset = line.UnsignedValue("--offset");
+    const std::uint64_t set = line.UnsignedValue("--set");
     const std::string& in = line.Positional()[0];
     const std::string out =
         line.Positional().size() > 1 ? line.Positional()[1] : WithExtension(in, ".bmp");
