@@ -44,10 +44,13 @@ void FillRandom(std::vector<std::uint8_t>& chunk, std::uint64_t& state) {
 // by two: each passes the first checks and costs a full signature test.
 void FillDense(std::vector<std::uint8_t>& chunk, std::uint64_t& state) {
     FillRandom(chunk, state);
-    const std::uint8_t clutMiss[] = {0x10, 0, 0, 0, 9, 0, 0, 0, 46, 0, 0, 0, 0, 0, 0, 0, 16, 0, 1, 0};
-    const std::uint8_t imageMiss[] = {0x10, 0, 0, 0, 2, 0, 0, 0, 30, 0, 0, 0, 0, 0, 0, 0, 4, 0, 2, 0};
+    const std::uint8_t clutMiss[] = {0x10, 0, 0, 0, 9, 0, 0,  0, 46, 0,
+                                     0,    0, 0, 0, 0, 0, 16, 0, 1,  0};
+    const std::uint8_t imageMiss[] = {0x10, 0, 0, 0, 2, 0, 0, 0, 30, 0,
+                                      0,    0, 0, 0, 0, 0, 4, 0, 2,  0};
     for (std::size_t i = 0; i + 64 <= chunk.size(); i += 64) {
-        std::copy(std::begin(clutMiss), std::end(clutMiss), chunk.begin() + static_cast<std::ptrdiff_t>(i));
+        std::copy(std::begin(clutMiss), std::end(clutMiss),
+                  chunk.begin() + static_cast<std::ptrdiff_t>(i));
         std::copy(std::begin(imageMiss), std::end(imageMiss),
                   chunk.begin() + static_cast<std::ptrdiff_t>(i + 20));
         std::fill_n(chunk.begin() + static_cast<std::ptrdiff_t>(i + 40), 24, 0x10);
@@ -106,7 +109,8 @@ void BM_ScanBaselineReadAndCount(benchmark::State& bench) {
         file.Open(path, File::Mode::Read);
         count = 0;
         while (std::size_t n = file.Read(buffer.data(), buffer.size())) {
-            count += static_cast<std::uint64_t>(std::count(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(n), 0x10));
+            count += static_cast<std::uint64_t>(
+                std::count(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(n), 0x10));
         }
         benchmark::DoNotOptimize(count);
     }

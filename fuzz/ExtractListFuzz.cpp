@@ -12,10 +12,10 @@
 namespace {
 
 class AlternatingHost : public pixalto::raw::HeadlessHost {
-public:
+  public:
     bool AskYesNo(const std::string&, const std::string&) override { return yes_ = !yes_; }
 
-private:
+  private:
     bool yes_ = false;
 };
 
@@ -39,7 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 namespace pixalto::fuzz {
 
 std::vector<std::vector<std::uint8_t>> Seeds() {
-    auto bytes = [](const std::string& text) { return std::vector<std::uint8_t>(text.begin(), text.end()); };
+    auto bytes = [](const std::string& text) {
+        return std::vector<std::uint8_t>(text.begin(), text.end());
+    };
     return {
         bytes("RAW.BIN\r\n\r\nFile #1\r\nPosition:\t100\r\nSize:\t52\r\n\r\n"
               "File #2\r\nPosition:\t300\r\nSize:\t60\r\n\r\n"),

@@ -26,7 +26,9 @@ bool ReadTerminalAnswer() {
 
 }  // namespace
 
-bool StderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+bool StderrIsTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}
 
 void ConsoleHost::SetProgressRange(std::int64_t lower, std::int64_t upper) {
     HeadlessHost::SetProgressRange(lower, upper);

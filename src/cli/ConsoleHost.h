@@ -12,7 +12,7 @@ namespace pixalto::cli {
 enum class Answer { Yes, No, AskTerminal };
 
 class ConsoleHost : public raw::HeadlessHost {
-public:
+  public:
     // showProgress draws a bar on stderr; only worth it when stderr is a terminal.
     ConsoleHost(bool showProgress, Answer answer) : showProgress_(showProgress), answer_(answer) {}
     ~ConsoleHost() override { FinishProgress(); }
@@ -25,7 +25,7 @@ public:
     // Ends the bar's line, so that what follows starts on a line of its own.
     void FinishProgress();
 
-private:
+  private:
     bool showProgress_;
     Answer answer_;
     bool barDrawn_ = false;

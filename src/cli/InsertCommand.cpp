@@ -14,7 +14,9 @@ int RunInsert(const Args& args) {
     if (line.Has("--yes") && line.Has("--no")) {
         throw UsageError("--yes and --no exclude each other");
     }
-    Answer answer = line.Has("--yes") ? Answer::Yes : line.Has("--no") ? Answer::No : Answer::AskTerminal;
+    Answer answer = line.Has("--yes")  ? Answer::Yes
+                    : line.Has("--no") ? Answer::No
+                                       : Answer::AskTerminal;
     ConsoleHost host(false, answer);
     raw::InsertJob job(host, line.Positional()[0]);
     if (raw::RunJob(job) != raw::kJobFinished) {

@@ -14,7 +14,7 @@
 namespace pixalto::raw {
 
 class ExtractJob : public Job {
-public:
+  public:
     // selection is a text as CheckSelection accepts it; the positions and
     // sizes come from the host's entry table as the scan left it.
     ExtractJob(ScanHost& host, std::string rawPath, std::string selection);
@@ -23,7 +23,7 @@ public:
     JobState Step() override;
     int End() override;
 
-private:
+  private:
     bool TakeNextPiece();
     bool WriteTim(std::uint64_t position, std::uint64_t size, const std::string& outPath);
     std::uint64_t TimSizeAt(std::uint64_t position, std::uint16_t width, std::uint16_t height);

@@ -9,7 +9,7 @@ constexpr std::string_view kRecordStart = "\nFile #";
 
 // Walks a window the way scanf walks its input for one pattern.
 class PatternReader {
-public:
+  public:
     explicit PatternReader(std::string_view text) : text_(text) {}
 
     void SkipSpace() {
@@ -33,14 +33,16 @@ public:
         return read->value;
     }
 
-private:
+  private:
     std::string_view text_;
     std::size_t pos_ = 0;
 };
 
 }  // namespace
 
-std::string FormatListHead(const std::string& rawFileName) { return rawFileName + "\r\n\r\n"; }
+std::string FormatListHead(const std::string& rawFileName) {
+    return rawFileName + "\r\n\r\n";
+}
 
 std::string FormatListRecord(const ListRecord& record) {
     return "File #" + Decimal(record.fileNumber) + "\r\nPosition:\t" + Decimal(record.position) +

@@ -11,7 +11,7 @@
 namespace pixalto::raw {
 
 class HeadlessHost : public ScanHost {
-public:
+  public:
     void SetProgressRange(std::int64_t lower, std::int64_t upper) override;
     void SetProgressPos(std::int64_t pos) override { progressPos_ = pos; }
     void SetStatusText(StatusLine line, const std::string& text) override;
@@ -29,7 +29,7 @@ public:
     std::int64_t ProgressPos() const { return progressPos_; }
     const std::string& StatusText(StatusLine line) const;
 
-private:
+  private:
     std::vector<EntryCells> rows_;
     std::int64_t progressLower_ = 0, progressUpper_ = 0, progressPos_ = 0;
     std::string upperText_, lowerText_;

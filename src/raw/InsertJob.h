@@ -15,7 +15,7 @@
 namespace pixalto::raw {
 
 class InsertJob : public Job {
-public:
+  public:
     InsertJob(ScanHost& host, std::string listPath);
 
     // Reads the list's head and opens the RAW file in place (never created or
@@ -24,7 +24,7 @@ public:
     JobState Step() override;
     int End() override;
 
-private:
+  private:
     std::string ReadListWindow(std::uint64_t offset);
     JobState Insert(const ListRecord& record);
     bool SizeConfirmed(const ListRecord& record, std::uint64_t length);

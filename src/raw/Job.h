@@ -28,7 +28,7 @@ inline constexpr int kJobStopped = 2;
 inline constexpr std::size_t kWorkBufferSize = 30'000;
 
 class Job {
-public:
+  public:
     virtual ~Job() = default;
     virtual JobState Start() = 0;
     virtual JobState Step() = 0;

@@ -53,7 +53,11 @@ inline std::string TimSmaller(std::int32_t fileNumber, std::uint64_t bytes) {
 inline std::string BytesScanned(std::uint64_t position, std::uint64_t length) {
     return Decimal(position) + " out of " + Decimal(length) + " bytes";
 }
-inline std::string ImagesFound(std::uint64_t count) { return "Images Found: " + Decimal(count); }
-inline std::string TimNumber(std::int32_t fileNumber) { return "TIM #" + Decimal(fileNumber); }
+inline std::string ImagesFound(std::uint64_t count) {
+    return "Images Found: " + Decimal(count);
+}
+inline std::string TimNumber(std::int32_t fileNumber) {
+    return "TIM #" + Decimal(fileNumber);
+}
 
 }  // namespace pixalto::raw::msg

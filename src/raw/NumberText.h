@@ -34,8 +34,12 @@ constexpr bool IsSpace(char c) {
 
 // Numbers as they are written for the user, the list view and the extraction
 // list: plain decimal.
-inline std::string Decimal(std::uint64_t value) { return std::to_string(value); }
+inline std::string Decimal(std::uint64_t value) {
+    return std::to_string(value);
+}
 // File numbers keep the signed form that "%i" prints.
-inline std::string Decimal(std::int32_t value) { return std::to_string(value); }
+inline std::string Decimal(std::int32_t value) {
+    return std::to_string(value);
+}
 
 }  // namespace pixalto::raw

@@ -5,7 +5,9 @@
 namespace pixalto::raw {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 SelectionPiece Span(std::uint32_t first, std::uint32_t last) {
     return {first, last, static_cast<std::uint32_t>(last - first + 1)};
@@ -48,7 +50,8 @@ std::string_view PieceAt(std::string_view text, std::size_t offset) {
         return {};
     }
     std::size_t comma = text.find(',', offset);
-    return text.substr(offset, comma == std::string_view::npos ? text.size() - offset : comma - offset);
+    return text.substr(offset,
+                       comma == std::string_view::npos ? text.size() - offset : comma - offset);
 }
 
 std::optional<std::uint64_t> CheckSelection(std::string_view text, std::uint32_t entryCount) {

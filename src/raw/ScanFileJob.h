@@ -12,7 +12,7 @@
 namespace pixalto::raw {
 
 class ScanFileJob : public Job {
-public:
+  public:
     ScanFileJob(ScanHost& host, std::string rawPath);
 
     // Opens the RAW file and empties the entry table. A file that can't be
@@ -24,7 +24,7 @@ public:
 
     std::uint64_t FoundCount() const { return foundCount_; }
 
-private:
+  private:
     void TestWindow(std::size_t count);
     void AddFound(std::uint64_t offset, std::uint16_t width, std::uint16_t height);
 

@@ -28,7 +28,7 @@ inline constexpr std::array<const char*, kEntryColumnCount> kEntryHeaders = {"Fi
 enum class StatusLine { Upper = 1, Lower = 2 };
 
 class ScanHost {
-public:
+  public:
     virtual ~ScanHost() = default;
 
     virtual void SetProgressRange(std::int64_t lower, std::int64_t upper) = 0;

@@ -15,7 +15,7 @@ namespace pixalto::raw {
 // come from memory; headers that lie past it are read from the file, so a
 // candidate near a window's end sees the same bytes as anywhere else.
 class RawBytes {
-public:
+  public:
     RawBytes(File& file, std::uint64_t fileLength) : file_(file), fileLength_(fileLength) {}
 
     void SetWindow(std::uint64_t start, const std::uint8_t* data, std::size_t size);
@@ -25,7 +25,7 @@ public:
     // the end of the file.
     bool Get(std::uint64_t offset, std::uint8_t* out, std::size_t count);
 
-private:
+  private:
     File& file_;
     std::uint64_t fileLength_;
     std::uint64_t windowStart_ = 0;

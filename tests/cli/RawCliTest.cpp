@@ -92,7 +92,8 @@ TEST(CliInsert, AnswersTheSizeQuestionByFlagOrTerminal) {
         auto result = RunCli(args, "y\n");  // stdin is a file, not a terminal: never read
         EXPECT_EQ(result.exitCode, 0) << result.err;
         EXPECT_EQ(result.out, "TIM File(s) have been inserted!\n");
-        EXPECT_EQ(result.err.rfind("TIM #1 is 4 bytes larger than it originally was. Continue inserting?", 0),
+        EXPECT_EQ(result.err.rfind(
+                      "TIM #1 is 4 bytes larger than it originally was. Continue inserting?", 0),
                   0u)
             << result.err;
         Bytes expected = before;

@@ -22,7 +22,9 @@ using testing::Slice;
 using testing::TempDir;
 using testing::TimSpec;
 
-std::string Text(const Bytes& bytes) { return {bytes.begin(), bytes.end()}; }
+std::string Text(const Bytes& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
 
 // A RAW file with six TIMs of different depths and sizes, scanned into host.
 struct SixTims {
@@ -69,9 +71,9 @@ TEST(Extract, WritesEachSelectedTimAndTheListInOrder) {
         EXPECT_EQ(ReadAll(six.dir.File(std::to_string(n) + ".tim")), six.tims[n - 1]) << n;
     }
     EXPECT_FALSE(std::filesystem::exists(six.dir.File("4.tim")));
-    EXPECT_EQ(Text(ReadAll(six.dir.File("timextracts.txt"))),
-              "DISC.BIN\r\n\r\n" + six.Record(1) + six.Record(2) + six.Record(3) + six.Record(5) +
-                  six.Record(6));
+    EXPECT_EQ(Text(ReadAll(six.dir.File("timextracts.txt"))), "DISC.BIN\r\n\r\n" + six.Record(1) +
+                                                                  six.Record(2) + six.Record(3) +
+                                                                  six.Record(5) + six.Record(6));
     EXPECT_EQ(six.host.StatusText(StatusLine::Upper), "TIM #6");
     EXPECT_EQ(six.host.ProgressUpper(), 5);
     EXPECT_EQ(six.host.ProgressPos(), 4);
@@ -81,7 +83,8 @@ TEST(Extract, ARepeatedNumberIsWrittenAndRecordedTwice) {
     SixTims six;
     EXPECT_EQ(six.Extract("2,2"), kJobFinished);
     EXPECT_EQ(ReadAll(six.dir.File("2.tim")), six.tims[1]);
-    EXPECT_EQ(Text(ReadAll(six.dir.File("timextracts.txt"))), "DISC.BIN\r\n\r\n" + six.Record(2, 2));
+    EXPECT_EQ(Text(ReadAll(six.dir.File("timextracts.txt"))),
+              "DISC.BIN\r\n\r\n" + six.Record(2, 2));
 }
 
 // Sizes come from the entry's width and height and the CLUT length word at
@@ -192,8 +195,9 @@ TEST(Extract, StopsWhereAFileCantBeCreatedOrWritten) {
             std::filesystem::create_symlink("/dev/full", blocked);
         }
         EXPECT_EQ(six.Extract("1-5"), kJobStopped) << c.name;
-        EXPECT_EQ(six.host.messages,
-                  (std::vector<Shown>{{"Couldn't create file " + blocked + "!", "Extraction Error"}}));
+        EXPECT_EQ(
+            six.host.messages,
+            (std::vector<Shown>{{"Couldn't create file " + blocked + "!", "Extraction Error"}}));
         for (int n : {1, 2, 4, 5}) {
             bool expected = std::find(c.written.begin(), c.written.end(), n) != c.written.end();
             EXPECT_EQ(std::filesystem::exists(six.dir.File(std::to_string(n) + ".tim")), expected)

@@ -166,9 +166,9 @@ TEST(Insert, WorksPastFourGibibytes) {
     RecordingHost host;
     InsertJob job(host, dir.Write("timextracts.txt", Bytes(list.begin(), list.end())));
     EXPECT_EQ(RunJob(job), kJobFinished);
-    EXPECT_EQ(testing::ReadAt(rawPath, offset - 1, 18), (Bytes{0, 0x77, 0x77, 0x77, 0x77, 0x77, 0x77,
-                                                               0x77, 0x77, 0x77, 0x77, 0x77, 0x77,
-                                                               0x77, 0x77, 0x77, 0x77, 0}));
+    EXPECT_EQ(testing::ReadAt(rawPath, offset - 1, 18),
+              (Bytes{0, 0x77, 0x77, 0x77, 0x77, 0x77, 0x77, 0x77, 0x77, 0x77, 0x77, 0x77, 0x77,
+                     0x77, 0x77, 0x77, 0x77, 0}));
     EXPECT_EQ(std::filesystem::file_size(rawPath), offset + 104);
 }
 
@@ -224,7 +224,8 @@ TEST(Insert, AFailedWriteStopsTheJob) {
     s.Tim(1, 4, 0x11);
     s.Record(1, 0, 4);
     EXPECT_EQ(s.Insert(), kJobStopped);
-    EXPECT_EQ(s.host.messages, (std::vector<Shown>{{"Couldn't insert TIM #1.", "Insertion Error"}}));
+    EXPECT_EQ(s.host.messages,
+              (std::vector<Shown>{{"Couldn't insert TIM #1.", "Insertion Error"}}));
 }
 
 TEST(ExtractionList, FindsRecordsOnlyWhollyInsideTheWindow) {

@@ -104,7 +104,7 @@ TEST(RangeParser, ReadsEachFormsBounds) {
         std::uint32_t first, last, count;
     };
     const Case cases[] = {
-        {"5-", 5, 10, 6},  {"010", 8, 8, 1},   {"5 -7", 5, 5, 1},
+        {"5-", 5, 10, 6},  {"010", 8, 8, 1},    {"5 -7", 5, 5, 1},
         {"5- 7", 5, 7, 3}, {"0X0A", 10, 10, 1}, {"2-x-", 2, 10, 9},
     };
     for (const Case& c : cases) {

@@ -10,8 +10,8 @@
 
 #include "platform/File.h"
 #include "raw/Job.h"
-#include "raw/ScanFileJob.h"
 #include "raw/RecordingHost.h"
+#include "raw/ScanFileJob.h"
 
 namespace pixalto::testing {
 
@@ -19,7 +19,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 inline constexpr std::uint8_t kFillerByte = 0xA5;
 
-inline Bytes Filler(std::size_t size) { return Bytes(size, kFillerByte); }
+inline Bytes Filler(std::size_t size) {
+    return Bytes(size, kFillerByte);
+}
 
 inline void Place(Bytes& raw, std::size_t offset, const Bytes& tim) {
     if (raw.size() < offset + tim.size()) {

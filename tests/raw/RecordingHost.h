@@ -18,7 +18,7 @@ struct Shown {
 };
 
 class RecordingHost : public raw::HeadlessHost {
-public:
+  public:
     void MessageBox(const std::string& text, const std::string& title) override {
         messages.push_back({text, title});
     }

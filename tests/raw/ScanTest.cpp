@@ -3,10 +3,10 @@
 #include "platform/File.h"
 #include "raw/Job.h"
 #include "raw/Messages.h"
-#include "raw/ScanFileJob.h"
-#include "raw/TimSignature.h"
 #include "raw/RawFiles.h"
 #include "raw/RecordingHost.h"
+#include "raw/ScanFileJob.h"
+#include "raw/TimSignature.h"
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
@@ -46,7 +46,9 @@ std::vector<std::string> Positions(const RecordingHost& host) {
     return out;
 }
 
-Bytes SmallTim16() { return MakeTim(PatternTim(16, 2, 2)); }
+Bytes SmallTim16() {
+    return MakeTim(PatternTim(16, 2, 2));
+}
 
 TEST(Scan, ListsTimAtOffsetZeroWithItsCells) {
     TempDir dir;
@@ -62,8 +64,8 @@ TEST(Scan, ListsTimAtOffsetZeroWithItsCells) {
 
 // Window k starts at k * 29,991; offsets up to 29,990 are tested in window 0.
 TEST(Scan, FindsTimsAtAndAcrossWindowBoundariesExactlyOnce) {
-    const std::size_t offsets[] = {29'980, 29'989, 29'990, 29'991, 29'992, 29'995, 29'999,
-                                   30'000, 59'972, 59'981, 59'982, 59'990};
+    const std::size_t offsets[] = {29'980, 29'989, 29'990, 29'991, 29'992, 29'995,
+                                   29'999, 30'000, 59'972, 59'981, 59'982, 59'990};
     TempDir dir;
     for (std::uint32_t bpp : {4u, 16u}) {
         for (std::size_t offset : offsets) {
@@ -108,10 +110,10 @@ TEST(Scan, AcceptsOnlyTheFourModesWithZeroUpperBytes) {
         int byteToSet;  // 1, 2, 3, 5, 6 or 7; 0 for none
         bool found;
     };
-    const Case cases[] = {{2, 0, true},  {3, 0, true},  {8, 0, true},  {9, 0, true},
-                          {0, 0, false}, {1, 0, false}, {4, 0, false}, {10, 0, false},
+    const Case cases[] = {{2, 0, true},     {3, 0, true},  {8, 0, true},  {9, 0, true},
+                          {0, 0, false},    {1, 0, false}, {4, 0, false}, {10, 0, false},
                           {0x82, 0, false}, {8, 1, false}, {8, 2, false}, {8, 3, false},
-                          {8, 5, false}, {2, 6, false}, {2, 7, false}};
+                          {8, 5, false},    {2, 6, false}, {2, 7, false}};
     TempDir dir;
     for (const Case& c : cases) {
         TimSpec spec = PatternTim(16, 3, 2);
@@ -219,8 +221,8 @@ TEST(Scan, ShortFilesEndAfterOneStepWithTheirStatus) {
         const char* upper;
         std::int64_t pos;
     };
-    const Case cases[] = {{0, "0 out of 0 bytes", 0}, {9, "0 out of 9 bytes", 0},
-                          {10, "1 out of 10 bytes", 1}};
+    const Case cases[] = {
+        {0, "0 out of 0 bytes", 0}, {9, "0 out of 9 bytes", 0}, {10, "1 out of 10 bytes", 1}};
     TempDir dir;
     for (const Case& c : cases) {
         Bytes raw(c.length, 0x10);
