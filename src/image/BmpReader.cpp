@@ -77,6 +77,7 @@ std::uint64_t BmpPixelBytes(std::uint64_t rowSize, std::uint64_t height) {
 }
 
 std::string LoadBmp(ImageState& state, File& file) {
+    state.ReleaseBmpSide();
     state.bmpStart = static_cast<std::uint64_t>(std::max<std::int64_t>(file.GetPosition(), 0));
     std::uint8_t headers[kBmpHeadersSize];
     const bool complete = ReadExactly(file, headers, sizeof headers);
@@ -91,7 +92,6 @@ std::string LoadBmp(ImageState& state, File& file) {
         return msg::kCompressionNotSupported;
     }
 
-    state.ReleaseBmpSide();
     state.bpp = state.bmpInfoHeader.biBitCount;
     state.bmpPaletteCount = BmpPaletteCountFor(state.bpp);
     state.bmpPixelSize = 0;

@@ -81,7 +81,9 @@ TEST(BmpReader, ReturnsTheFirstFailureInOrder) {
          MakeBmp(With(valid, [](BmpSpec& s) { s.width = 0, s.pixels.clear(); })), ""},
     };
     for (const auto& c : cases) {
-        ImageState state;
+        ImageState state;  // holding the BMP side of an earlier image
+        state.bmpPixels = state.bmpPalette = state.sidecarData = {1};
+        state.sidecarSize = 1;
         EXPECT_EQ(LoadBmpBytes(c.bytes, state), c.message) << c.name;
         if (!c.message.empty()) {
             EXPECT_TRUE(state.bmpPixels.empty() && state.bmpPalette.empty() &&
