@@ -1,20 +1,30 @@
 #include "support/TimBuilder.h"
 
+#include "image/TimFormat.h"
 #include "platform/ByteOrder.h"
 
 namespace pixalto::testing {
 namespace {
 
-void PutU16(std::vector<std::uint8_t>& out, std::uint16_t v) {
-    std::uint8_t b[2];
-    WriteU16LE(b, v);
-    out.insert(out.end(), b, b + 2);
-}
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    std::uint8_t b[4];
-    WriteU32LE(b, v);
-    out.insert(out.end(), b, b + 4);
-}
+// Writes fields one after another into a buffer sized up front (growing a
+// vector field by field trips false overflow warnings in g++ 12's optimiser).
+class Cursor {
+public:
+    explicit Cursor(std::vector<std::uint8_t>& out) : out_(out) {}
+    void U8(std::uint8_t v) { out_[at_++] = v; }
+    void U16(std::uint16_t v) {
+        WriteU16LE(out_.data() + at_, v);
+        at_ += 2;
+    }
+    void U32(std::uint32_t v) {
+        WriteU32LE(out_.data() + at_, v);
+        at_ += 4;
+    }
+
+private:
+    std::vector<std::uint8_t>& out_;
+    std::size_t at_ = 0;
+};
 
 }  // namespace
 
@@ -32,24 +42,32 @@ std::uint8_t ModeForBpp(std::uint32_t bpp) {
 }
 
 std::vector<std::uint8_t> MakeTim(const TimSpec& spec) {
-    std::vector<std::uint8_t> out = {0x10, 0, 0, 0, spec.mode, spec.flagByte5, spec.flagByte6,
-                                     spec.flagByte7};
-    if (spec.mode == 8 || spec.mode == 9) {
-        PutU32(out, spec.clutBlockLength.value_or(12 + 2 * static_cast<std::uint32_t>(spec.clut.size())));
-        PutU16(out, spec.clutX);
-        PutU16(out, spec.clutY);
-        PutU16(out, spec.clutWidth);
-        PutU16(out, spec.clutHeight);
+    const bool hasClut = spec.mode == 8 || spec.mode == 9;
+    const std::size_t clutBytes = hasClut ? kTimBlockHeaderSize + 2 * spec.clut.size() : 0;
+    std::vector<std::uint8_t> out(8 + clutBytes + kTimBlockHeaderSize + spec.pixels.size());
+    Cursor cursor(out);
+    for (std::uint8_t byte : {std::uint8_t{0x10}, std::uint8_t{0}, std::uint8_t{0}, std::uint8_t{0},
+                              spec.mode, spec.flagByte5, spec.flagByte6, spec.flagByte7}) {
+        cursor.U8(byte);
+    }
+    if (hasClut) {
+        cursor.U32(spec.clutBlockLength.value_or(12 + 2 * static_cast<std::uint32_t>(spec.clut.size())));
+        cursor.U16(spec.clutX);
+        cursor.U16(spec.clutY);
+        cursor.U16(spec.clutWidth);
+        cursor.U16(spec.clutHeight);
         for (std::uint16_t entry : spec.clut) {
-            PutU16(out, entry);
+            cursor.U16(entry);
         }
     }
-    PutU32(out, spec.imageBlockLength.value_or(12 + static_cast<std::uint32_t>(spec.pixels.size())));
-    PutU16(out, spec.imageX);
-    PutU16(out, spec.imageY);
-    PutU16(out, spec.imageWidth);
-    PutU16(out, spec.imageHeight);
-    out.insert(out.end(), spec.pixels.begin(), spec.pixels.end());
+    cursor.U32(spec.imageBlockLength.value_or(12 + static_cast<std::uint32_t>(spec.pixels.size())));
+    cursor.U16(spec.imageX);
+    cursor.U16(spec.imageY);
+    cursor.U16(spec.imageWidth);
+    cursor.U16(spec.imageHeight);
+    for (std::uint8_t byte : spec.pixels) {
+        cursor.U8(byte);
+    }
     return out;
 }
 
