@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "image/FileReplace.h"
+#include "platform/FileReplace.h"
 #include "image/Sidecar.h"
 #include "platform/ByteOrder.h"
 

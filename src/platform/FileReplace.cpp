@@ -1,4 +1,4 @@
-#include "image/FileReplace.h"
+#include "platform/FileReplace.h"
 
 #include <fcntl.h>
 #include <unistd.h>
