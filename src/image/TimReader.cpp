@@ -8,16 +8,47 @@
 namespace pixalto {
 namespace {
 
+// The 12-byte header both blocks start with: length (counting the header),
+// frame-buffer X and Y, width and height.
+struct BlockHeader {
+    std::uint32_t length = 0;
+    std::uint16_t x = 0, y = 0, width = 0, height = 0;
+};
+
+bool ReadBlockHeader(File& file, BlockHeader& header) {
+    std::uint8_t bytes[kTimBlockHeaderSize];
+    if (!ReadExactly(file, bytes, sizeof bytes)) {
+        return false;
+    }
+    header.length = ReadU32LE(bytes);
+    header.x = ReadU16LE(bytes + 4);
+    header.y = ReadU16LE(bytes + 6);
+    header.width = ReadU16LE(bytes + 8);
+    header.height = ReadU16LE(bytes + 10);
+    return true;
+}
+
+// Sizes the buffer to count zeroed bytes; false when memory runs out.
+bool Allocate(std::vector<std::uint8_t>& buffer, std::size_t count) {
+    try {
+        buffer.assign(count, 0);
+        return true;
+    } catch (const std::bad_alloc&) {
+        buffer = {};
+        return false;
+    }
+}
+
 std::string ReadClutBlock(ImageState& state, File& file) {
-    std::uint8_t header[kTimBlockHeaderSize];
-    if (!ReadExactly(file, header, sizeof header)) {
+    BlockHeader header;
+    if (!ReadBlockHeader(file, header)) {
         return msg::kFileTooSmall;
     }
-    state.clutBlockLength = ReadU32LE(header);
-    state.clutOrgX = ReadU16LE(header + 4);
-    state.clutOrgY = ReadU16LE(header + 6);
-    state.clutWidth = ReadU16LE(header + 8);
-    state.clutHeight = ReadU16LE(header + 10);
+    state.clutBlockLength = header.length;
+    state.clutOrgX = header.x;
+    state.clutOrgY = header.y;
+    state.clutWidth = header.width;
+    state.clutHeight = header.height;
     // A length below its own header would wrap to a 4 GiB CLUT.
     if (state.clutBlockLength < kTimBlockHeaderSize) {
         return msg::kNotEnoughMemory;
@@ -26,10 +57,7 @@ std::string ReadClutBlock(ImageState& state, File& file) {
     if (!FitsInFile(file, state.clutDataSize)) {
         return msg::kFileTooSmall;
     }
-    try {
-        state.clutData.assign(state.clutDataSize, 0);
-    } catch (const std::bad_alloc&) {
-        state.clutData = {};
+    if (!Allocate(state.clutData, state.clutDataSize)) {
         return msg::kNotEnoughMemory;
     }
     ReadExactly(file, state.clutData.data(), state.clutDataSize);
@@ -70,15 +98,15 @@ std::string LoadTim(ImageState& state, File& file) {
         ClearClutBlock(state);
     }
 
-    std::uint8_t header[kTimBlockHeaderSize];
-    if (!ReadExactly(file, header, sizeof header)) {
+    BlockHeader header;
+    if (!ReadBlockHeader(file, header)) {
         return msg::kFileTooSmall;
     }
-    state.imageBlockLength = ReadU32LE(header);
-    state.imageOrgX = ReadU16LE(header + 4);
-    state.imageOrgY = ReadU16LE(header + 6);
-    state.imageWidth = ReadU16LE(header + 8);
-    state.imageHeight = ReadU16LE(header + 10);
+    state.imageBlockLength = header.length;
+    state.imageOrgX = header.x;
+    state.imageOrgY = header.y;
+    state.imageWidth = header.width;
+    state.imageHeight = header.height;
 
     state.pixelWidth = PixelWidthFor(state.bpp, state.imageWidth);
     // Unsigned 32-bit on purpose: a block length below 12 wraps to a huge
@@ -91,10 +119,8 @@ std::string LoadTim(ImageState& state, File& file) {
         return msg::kFileTooSmall;
     }
 
-    try {
-        state.imageData.assign(std::size_t{state.imageDataSize} + 1, 0);
-    } catch (const std::bad_alloc&) {
-        state.imageData = {};
+    // One spare byte, so that a loaded image's buffer is never empty.
+    if (!Allocate(state.imageData, std::size_t{state.imageDataSize} + 1)) {
         return msg::kNotEnoughMemory;
     }
     ReadExactly(file, state.imageData.data(), state.imageDataSize);
