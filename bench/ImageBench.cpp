@@ -17,7 +17,8 @@ constexpr std::uint32_t kWidth = 1024;
 constexpr std::uint16_t kHeight = 512;
 
 ImageState LoadedState(std::uint32_t bpp, const testing::TempDir& dir) {
-    std::string path = dir.Write("bench.tim", testing::MakeTim(testing::PatternTim(bpp, kWidth, kHeight, 4)));
+    std::string path =
+        dir.Write("bench.tim", testing::MakeTim(testing::PatternTim(bpp, kWidth, kHeight, 4)));
     File file;
     file.Open(path, File::Mode::Read);
     ImageState state;

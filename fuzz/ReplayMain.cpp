@@ -20,8 +20,10 @@ int WriteSeeds(const fs::path& dir) {
     fs::create_directories(dir);
     int n = 0;
     for (const auto& seed : pixalto::fuzz::Seeds()) {
-        std::ofstream out(dir / ("seed-" + std::to_string(n++)), std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(seed.data()), static_cast<std::streamsize>(seed.size()));
+        std::ofstream out(dir / ("seed-" + std::to_string(n++)),
+                          std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(seed.data()),
+                  static_cast<std::streamsize>(seed.size()));
         if (!out) {
             std::fprintf(stderr, "couldn't write seeds into %s\n", dir.c_str());
             return 1;
@@ -33,7 +35,8 @@ int WriteSeeds(const fs::path& dir) {
 
 void ReplayFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<std::uint8_t> data{std::istreambuf_iterator<char>(in),
+                                   std::istreambuf_iterator<char>()};
     LLVMFuzzerTestOneInput(data.data(), data.size());
 }
 

@@ -5,7 +5,8 @@
 
 namespace pixalto::cli {
 
-CommandLine::CommandLine(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs) {
+CommandLine::CommandLine(const std::vector<std::string>& args,
+                         const std::vector<OptionSpec>& specs) {
     bool onlyPositional = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -27,12 +28,12 @@ CommandLine::CommandLine(const std::vector<std::string>& args, const std::vector
             name = arg.substr(0, eq);
             inlineValue = arg.substr(eq + 1);
         }
-        auto spec = std::find_if(specs.begin(), specs.end(),
-                                 [&](const OptionSpec& s) { return s.name == name; });
-        if (spec == specs.end()) {
+        auto option = std::find_if(specs.begin(), specs.end(),
+                                   [&](const OptionSpec& s) { return s.name == name; });
+        if (option == specs.end()) {
             throw UsageError("unknown option '" + name + "'");
         }
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             if (inlineValue) {
                 throw UsageError("option '" + name + "' takes no value");
             }

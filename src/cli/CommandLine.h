@@ -19,7 +19,7 @@ inline constexpr int kExitUsage = 2;
 
 // Thrown by argument parsing and checks; main turns it into exit code 2.
 class UsageError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -29,7 +29,7 @@ struct OptionSpec {
 };
 
 class CommandLine {
-public:
+  public:
     // Parses args (without the program and sub-command names). Throws
     // UsageError for an unknown option or a missing value.
     CommandLine(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs);
@@ -45,7 +45,7 @@ public:
     // Throws UsageError unless there are between min and max positional arguments.
     void ExpectPositional(std::size_t min, std::size_t max) const;
 
-private:
+  private:
     bool help_ = false;
     std::vector<std::string> positional_;
     std::set<std::string> flags_;

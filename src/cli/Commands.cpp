@@ -56,6 +56,8 @@ constexpr std::array kCommands = {
 
 }  // namespace
 
-std::span<const Command> AllCommands() { return kCommands; }
+std::span<const Command> AllCommands() {
+    return kCommands;
+}
 
 }  // namespace pixalto::cli

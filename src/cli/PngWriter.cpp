@@ -8,11 +8,13 @@
 
 namespace pixalto::cli {
 
-std::string WritePng(const std::string& path, int width, int height, std::span<const Pixel> pixels) {
+std::string WritePng(const std::string& path, int width, int height,
+                     std::span<const Pixel> pixels) {
     if (width <= 0 || height <= 0) {
         return "nothing to write: the painted area is empty";
     }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"),
+                                                         std::fclose);
     if (!file) {
         return "Couldn't create file " + path + "!";
     }

@@ -19,7 +19,8 @@ constexpr std::uint64_t kMaxSide = 1u << 16;
 }  // namespace
 
 int RunRender(const Args& args) {
-    CommandLine line(args, {{"--offset", true}, {"--set", true}, {"--transparency", false}, {"--split", false}});
+    CommandLine line(
+        args, {{"--offset", true}, {"--set", true}, {"--transparency", false}, {"--split", false}});
     line.ExpectPositional(2, 2);
     const std::uint64_t offset = line.UnsignedValue("--offset");
     const std::uint64_t set = line.UnsignedValue("--set");
@@ -28,7 +29,8 @@ int RunRender(const Args& args) {
     view.transparency = line.Has("--transparency");
 
     ImageState state;
-    if (std::string error = LoadImageFromPath(line.Positional()[0], offset, state); !error.empty()) {
+    if (std::string error = LoadImageFromPath(line.Positional()[0], offset, state);
+        !error.empty()) {
         std::cerr << error << '\n';
         return kExitFailure;
     }
@@ -42,7 +44,8 @@ int RunRender(const Args& args) {
     }
     // Paint at the window's image-area corner on a surface that starts
     // undrawn, then keep just the image's rectangle.
-    MemorySurface surface(kImageAreaX + static_cast<int>(width), kImageAreaY + static_cast<int>(rows));
+    MemorySurface surface(kImageAreaX + static_cast<int>(width),
+                          kImageAreaY + static_cast<int>(rows));
     PaintImage(state, view, surface);
     std::vector<Pixel> pixels;
     pixels.reserve(static_cast<std::size_t>(width) * rows);
@@ -50,8 +53,8 @@ int RunRender(const Args& args) {
         auto row = surface.Row(kImageAreaY + static_cast<int>(y));
         pixels.insert(pixels.end(), row.begin() + kImageAreaX, row.end());
     }
-    if (std::string error = WritePng(line.Positional()[1], static_cast<int>(width),
-                                     static_cast<int>(rows), pixels);
+    if (std::string error =
+            WritePng(line.Positional()[1], static_cast<int>(width), static_cast<int>(rows), pixels);
         !error.empty()) {
         std::cerr << error << '\n';
         return kExitFailure;

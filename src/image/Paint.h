@@ -25,7 +25,7 @@ struct ViewOptions {
 // with. The CLUT viewer implements it so that its swatches follow the image; it
 // may edit clutData in place, and the next paint shows the edit.
 class PaintObserver {
-public:
+  public:
     virtual ~PaintObserver() = default;
     virtual void OnPaint(std::uint32_t currentSet, std::vector<std::uint8_t>& clutData,
                          std::uint32_t bpp) = 0;

@@ -14,13 +14,25 @@ constexpr PsxColor kStpBit = 0x8000;
 
 // 5-bit component to 8 bits for display: k * 8 + 7, so black shows as 7,7,7
 // and the conversion back (>> 3) is lossless.
-constexpr std::uint8_t Expand5To8(std::uint32_t k) { return static_cast<std::uint8_t>(((k & 31u) << 3) | 7u); }
-constexpr std::uint32_t Reduce8To5(std::uint8_t v) { return v >> 3; }
+constexpr std::uint8_t Expand5To8(std::uint32_t k) {
+    return static_cast<std::uint8_t>(((k & 31u) << 3) | 7u);
+}
+constexpr std::uint32_t Reduce8To5(std::uint8_t v) {
+    return v >> 3;
+}
 
-constexpr std::uint32_t PsxRed(PsxColor c) { return c & 31u; }
-constexpr std::uint32_t PsxGreen(PsxColor c) { return (c >> 5) & 31u; }
-constexpr std::uint32_t PsxBlue(PsxColor c) { return (c >> 10) & 31u; }
-constexpr bool PsxStp(PsxColor c) { return (c & kStpBit) != 0; }
+constexpr std::uint32_t PsxRed(PsxColor c) {
+    return c & 31u;
+}
+constexpr std::uint32_t PsxGreen(PsxColor c) {
+    return (c >> 5) & 31u;
+}
+constexpr std::uint32_t PsxBlue(PsxColor c) {
+    return (c >> 10) & 31u;
+}
+constexpr bool PsxStp(PsxColor c) {
+    return (c & kStpBit) != 0;
+}
 
 // The displayed colour of a word; the STP bit plays no part.
 constexpr Pixel PsxToPixel(PsxColor c) {

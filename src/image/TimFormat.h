@@ -14,8 +14,8 @@ inline constexpr std::uint32_t kTimFlagsSize = 4;
 inline constexpr std::uint32_t kTimBlockHeaderSize = 12;
 
 enum class TimMode : std::uint8_t {
-    Clut4 = 8,   // 4 bits per pixel with CLUT
-    Clut8 = 9,   // 8 bits per pixel with CLUT
+    Clut4 = 8,  // 4 bits per pixel with CLUT
+    Clut8 = 9,  // 8 bits per pixel with CLUT
     Direct16 = 2,
     Direct24 = 3,
 };
@@ -36,7 +36,9 @@ constexpr std::uint32_t BppForMode(std::uint8_t mode) {
     }
 }
 
-constexpr bool HasClut(std::uint32_t bpp) { return bpp == 4 || bpp == 8; }
+constexpr bool HasClut(std::uint32_t bpp) {
+    return bpp == 4 || bpp == 8;
+}
 
 // Width in pixels of an image block imageWidth 16-bit units wide. For 24 bits
 // a unit is two thirds of a pixel, truncated: 1 unit gives 0 pixels, 3 give 2.
@@ -56,7 +58,9 @@ constexpr std::uint32_t PixelWidthFor(std::uint32_t bpp, std::uint16_t imageWidt
 }
 
 // Entries in one CLUT set: 16 for 4-bit images, 256 otherwise.
-constexpr std::uint32_t ClutSetEntries(std::uint32_t bpp) { return bpp == 4 ? 16 : 256; }
+constexpr std::uint32_t ClutSetEntries(std::uint32_t bpp) {
+    return bpp == 4 ? 16 : 256;
+}
 
 // Whole CLUT sets in clutDataSize bytes; 0 for images without a CLUT.
 constexpr std::uint32_t ClutSetCountFor(std::uint32_t bpp, std::uint32_t clutDataSize) {

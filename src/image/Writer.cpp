@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/FileReplace.h"
 #include "image/Sidecar.h"
 #include "platform/ByteOrder.h"
+#include "platform/FileReplace.h"
 
 namespace pixalto {
 namespace {

@@ -9,7 +9,9 @@
 
 namespace pixalto {
 
-File::~File() { Close(); }
+File::~File() {
+    Close();
+}
 
 File::File(File&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
@@ -97,7 +99,9 @@ std::int64_t File::Seek(std::int64_t offset, SeekFrom from) {
     if (fd_ < 0) {
         return -1;
     }
-    int whence = from == SeekFrom::Begin ? SEEK_SET : from == SeekFrom::Current ? SEEK_CUR : SEEK_END;
+    int whence = from == SeekFrom::Begin     ? SEEK_SET
+                 : from == SeekFrom::Current ? SEEK_CUR
+                                             : SEEK_END;
     return static_cast<std::int64_t>(::lseek(fd_, static_cast<off_t>(offset), whence));
 }
 
@@ -124,8 +128,12 @@ bool File::Close() {
     return result == 0;
 }
 
-std::string File::GetFileName() const { return FileNameOf(path_); }
-std::string File::GetFileTitle() const { return FileTitleOf(path_); }
+std::string File::GetFileName() const {
+    return FileNameOf(path_);
+}
+std::string File::GetFileTitle() const {
+    return FileTitleOf(path_);
+}
 
 std::string FileNameOf(const std::string& path) {
     auto slash = path.find_last_of('/');

@@ -10,7 +10,7 @@
 namespace pixalto {
 
 class File {
-public:
+  public:
     enum class Mode {
         Read,          // existing file, read only
         CreateWrite,   // create, or truncate an existing file, write only
@@ -52,7 +52,7 @@ public:
     std::string GetFileName() const;
     std::string GetFileTitle() const;
 
-private:
+  private:
     int fd_ = -1;
     std::string path_;
 };

@@ -49,9 +49,12 @@ std::span<const Pixel> MemorySurface::Row(int y) const {
     if (y < 0 || y >= height_) {
         return {};
     }
-    return {pixels_.data() + static_cast<std::size_t>(y) * width_, static_cast<std::size_t>(width_)};
+    return {pixels_.data() + static_cast<std::size_t>(y) * width_,
+            static_cast<std::size_t>(width_)};
 }
 
-void MemorySurface::Clear(Pixel fill) { std::fill(pixels_.begin(), pixels_.end(), fill); }
+void MemorySurface::Clear(Pixel fill) {
+    std::fill(pixels_.begin(), pixels_.end(), fill);
+}
 
 }  // namespace pixalto

@@ -18,13 +18,21 @@ constexpr Pixel kUndrawn = 0;
 constexpr Pixel MakePixel(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return 0xFF000000u | (Pixel{r} << 16) | (Pixel{g} << 8) | Pixel{b};
 }
-constexpr std::uint8_t RedOf(Pixel p) { return static_cast<std::uint8_t>(p >> 16); }
-constexpr std::uint8_t GreenOf(Pixel p) { return static_cast<std::uint8_t>(p >> 8); }
-constexpr std::uint8_t BlueOf(Pixel p) { return static_cast<std::uint8_t>(p); }
-constexpr bool IsDrawn(Pixel p) { return (p >> 24) != 0; }
+constexpr std::uint8_t RedOf(Pixel p) {
+    return static_cast<std::uint8_t>(p >> 16);
+}
+constexpr std::uint8_t GreenOf(Pixel p) {
+    return static_cast<std::uint8_t>(p >> 8);
+}
+constexpr std::uint8_t BlueOf(Pixel p) {
+    return static_cast<std::uint8_t>(p);
+}
+constexpr bool IsDrawn(Pixel p) {
+    return (p >> 24) != 0;
+}
 
 class Surface {
-public:
+  public:
     virtual ~Surface() = default;
 
     // Fills w x h pixels from (x, y) with an opaque colour; parts outside the
@@ -43,7 +51,7 @@ public:
 // A surface held in memory, width x height pixels, every pixel starting as
 // the given fill (kUndrawn by default, so tests can tell what was drawn).
 class MemorySurface final : public Surface {
-public:
+  public:
     static constexpr Pixel kDefaultButtonFace = MakePixel(240, 240, 240);
 
     MemorySurface(int width, int height, Pixel fill = kUndrawn,
@@ -60,7 +68,7 @@ public:
     std::span<const Pixel> Row(int y) const;
     void Clear(Pixel fill = kUndrawn);
 
-private:
+  private:
     int width_;
     int height_;
     Pixel buttonFace_;

@@ -23,7 +23,8 @@ CliResult RunCli(const std::vector<std::string>& args, const std::string& input)
     std::string errPath = dir.File("stderr");
     pid_t pid = ::fork();
     if (pid == 0) {
-        if (!std::freopen(inPath.c_str(), "rb", stdin) || !std::freopen(outPath.c_str(), "wb", stdout) ||
+        if (!std::freopen(inPath.c_str(), "rb", stdin) ||
+            !std::freopen(outPath.c_str(), "wb", stdout) ||
             !std::freopen(errPath.c_str(), "wb", stderr)) {
             ::_exit(127);
         }
@@ -49,7 +50,8 @@ CliResult RunCli(const std::vector<std::string>& args, const std::string& input)
 
 std::uint32_t PngImage::At(int x, int y) const {
     const std::uint8_t* p = rgba.data() + (static_cast<std::size_t>(y) * width + x) * 4;
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
+           p[3];
 }
 
 PngImage ReadPng(const std::string& path) {

@@ -20,7 +20,7 @@ CliResult RunCli(const std::vector<std::string>& args, const std::string& input 
 struct PngImage {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> rgba;  // 4 bytes a pixel, row by row
+    std::vector<std::uint8_t> rgba;        // 4 bytes a pixel, row by row
     std::uint32_t At(int x, int y) const;  // 0xRRGGBBAA
 };
 

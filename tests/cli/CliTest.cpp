@@ -15,7 +15,9 @@ using testing::RunCli;
 using testing::TempDir;
 using testing::TimSpec;
 
-std::uint32_t Rgba(Pixel p) { return (p << 8) | 0xFF; }
+std::uint32_t Rgba(Pixel p) {
+    return (p << 8) | 0xFF;
+}
 
 TEST(CliInfo, PrintsTheHeaderValuesOfEachDepth) {
     struct Case {
@@ -40,11 +42,11 @@ TEST(CliInfo, PrintsTheHeaderValuesOfEachDepth) {
     };
     TempDir dir;
     for (const auto& c : cases) {
-        TimSpec spec = PatternTim(c.bpp, c.width, c.height, c.sets);
-        spec.imageX = 320;
-        spec.imageY = 7;
-        spec.clutY = 480;
-        std::string path = dir.Write("t.tim", MakeTim(spec));
+        TimSpec desc = PatternTim(c.bpp, c.width, c.height, c.sets);
+        desc.imageX = 320;
+        desc.imageY = 7;
+        desc.clutY = 480;
+        std::string path = dir.Write("t.tim", MakeTim(desc));
         auto result = RunCli({"info", path});
         EXPECT_EQ(result.exitCode, 0) << result.err;
         EXPECT_EQ(result.out, c.expected);
@@ -131,8 +133,8 @@ TEST(CliUsage, BadUsageExitsTwoAndHelpExitsZero) {
 TEST(CliRender, WritesThePaintedPixelsOfEachDepth) {
     TempDir dir;
     for (std::uint32_t bpp : {4u, 8u, 16u, 24u}) {
-        TimSpec spec = PatternTim(bpp, 12, 7, 3, bpp);
-        auto bytes = MakeTim(spec);
+        TimSpec desc = PatternTim(bpp, 12, 7, 3, bpp);
+        auto bytes = MakeTim(desc);
         std::string path = dir.Write("t.tim", bytes);
         std::string png = dir.File("t.png");
         std::vector<std::string> args = {"render", path, png};
@@ -164,13 +166,13 @@ TEST(CliRender, WritesThePaintedPixelsOfEachDepth) {
 
 TEST(CliRender, TransparentAndSplitPixels) {
     TempDir dir;
-    TimSpec spec;
-    spec.mode = 2;
-    spec.imageWidth = 2;
-    spec.imageHeight = 3;
+    TimSpec desc;
+    desc.mode = 2;
+    desc.imageWidth = 2;
+    desc.imageHeight = 3;
     // rows: [0x0000, 0x001F], [0x7C00, 0x0000], [0x03E0, 0x0000]
-    spec.pixels = {0x00, 0x00, 0x1F, 0x00, 0x00, 0x7C, 0x00, 0x00, 0xE0, 0x03, 0x00, 0x00};
-    std::string path = dir.Write("t.tim", MakeTim(spec));
+    desc.pixels = {0x00, 0x00, 0x1F, 0x00, 0x00, 0x7C, 0x00, 0x00, 0xE0, 0x03, 0x00, 0x00};
+    std::string path = dir.Write("t.tim", MakeTim(desc));
     std::string png = dir.File("t.png");
 
     ASSERT_EQ(RunCli({"render", path, png, "--transparency"}).exitCode, 0);

@@ -24,13 +24,13 @@ bool Contains(const std::string& text, const std::string& part) {
 
 TEST(CliConvert, ToBmpAndBackGivesTheTimAgain) {
     TempDir dir;
-    TimSpec spec = PatternTim(8, 6, 3, 3);
-    spec.imageX = 512;
-    spec.clutY = 481;
-    for (auto& entry : spec.clut) {
+    TimSpec desc = PatternTim(8, 6, 3, 3);
+    desc.imageX = 512;
+    desc.clutY = 481;
+    for (auto& entry : desc.clut) {
         entry &= 0x7FFF;  // no STP bits, so that the round trip is exact
     }
-    auto tim = MakeTim(spec);
+    auto tim = MakeTim(desc);
     std::vector<std::uint8_t> raw(64, 0xAA);
     raw.insert(raw.end(), tim.begin(), tim.end());
     const std::string in = dir.Write("face.bin", raw);
@@ -89,12 +89,12 @@ TEST(CliConvert, ToTimTakesMissingOriginsFromOptionsAndNamesTheOnesLacking) {
 
 TEST(CliConvert, AUsableSidecarMakesTheOriginOptionsUnneeded) {
     TempDir dir;
-    TimSpec spec = PatternTim(4, 8, 2, 2);
-    spec.imageX = 640;
-    spec.imageY = 10;
-    spec.clutX = 32;
-    spec.clutY = 500;
-    dir.Write("face.tim", MakeTim(spec));
+    TimSpec desc = PatternTim(4, 8, 2, 2);
+    desc.imageX = 640;
+    desc.imageY = 10;
+    desc.clutX = 32;
+    desc.clutY = 500;
+    dir.Write("face.tim", MakeTim(desc));
     ASSERT_EQ(RunCli({"to-bmp", dir.File("face.tim")}).exitCode, 0);
     auto result = RunCli({"to-tim", dir.File("face.bmp"), dir.File("out.tim"), "--origin", "1,1"});
     ASSERT_EQ(result.exitCode, 0) << result.err;

@@ -29,9 +29,9 @@ std::string LoadBmpBytes(const std::vector<std::uint8_t>& bytes, ImageState& sta
     return LoadImage(state, file, false);
 }
 
-BmpSpec With(BmpSpec spec, void (*change)(BmpSpec&)) {
-    change(spec);
-    return spec;
+BmpSpec With(BmpSpec desc, void (*change)(BmpSpec&)) {
+    change(desc);
+    return desc;
 }
 
 TEST(BmpReader, ReturnsTheFirstFailureInOrder) {
@@ -118,47 +118,47 @@ TEST(BmpReader, PicksPaddedRowsWhenTheFileHoldsThemElseTheOlderLayout) {
     };
     for (const auto& c : cases) {
         ImageState state;
-        BmpSpec spec = PatternBmp(c.bits, c.width, c.height, c.padded);
-        ASSERT_EQ(LoadBmpBytes(MakeBmp(spec), state), "") << c.bits << "x" << c.width;
+        BmpSpec desc = PatternBmp(c.bits, c.width, c.height, c.padded);
+        ASSERT_EQ(LoadBmpBytes(MakeBmp(desc), state), "") << c.bits << "x" << c.width;
         EXPECT_EQ(state.bpp, c.bits);
         EXPECT_EQ(state.bmpRowSize, c.rowSize)
             << c.bits << "-bit " << c.width << " padded " << c.padded;
         EXPECT_EQ(state.bmpPixelSize, c.pixelSize)
             << c.bits << "-bit " << c.width << " padded " << c.padded;
         ASSERT_EQ(state.bmpPixels.size(), c.pixelSize);
-        EXPECT_EQ(state.bmpPixels, spec.pixels);
+        EXPECT_EQ(state.bmpPixels, desc.pixels);
         EXPECT_EQ(state.bmpPaletteCount, c.bits == 4 ? 16u : c.bits == 8 ? 256u : 0u);
-        EXPECT_EQ(state.bmpPalette, spec.palette);
+        EXPECT_EQ(state.bmpPalette, desc.palette);
     }
 }
 
 TEST(BmpReader, TakesThePaletteFromOffset54AndPixelsFromOffBits) {
-    BmpSpec spec = PatternBmp(4, 8, 2);
-    spec.biSize = 108;            // read, refused only by the conversion
-    spec.offBits = 54 + 64 + 10;  // a gap after the palette
+    BmpSpec desc = PatternBmp(4, 8, 2);
+    desc.biSize = 108;            // read, refused only by the conversion
+    desc.offBits = 54 + 64 + 10;  // a gap after the palette
     TempDir dir;
-    auto bmp = MakeBmp(spec);
+    auto bmp = MakeBmp(desc);
     std::vector<std::uint8_t> file(100, 0xEE);
     file.insert(file.end(), bmp.begin(), bmp.end());
     ImageState state;
     ASSERT_EQ(LoadBmpBytes(file, state, std::nullopt, 100), "");
     EXPECT_EQ(state.bmpStart, 100u);
     EXPECT_EQ(state.bmpInfoHeader.biSize, 108u);
-    EXPECT_EQ(state.bmpPalette, spec.palette);
-    EXPECT_EQ(state.bmpPixels, spec.pixels);
+    EXPECT_EQ(state.bmpPalette, desc.palette);
+    EXPECT_EQ(state.bmpPixels, desc.pixels);
 }
 
 TEST(BmpReader, ShortReadsLeaveZeros) {
     // Exactly 54 + pixel bytes: passes the size test, but the palette eats
     // the pixel bytes and the pixel read comes up short.
-    BmpSpec spec = PatternBmp(8, 4, 2);
-    auto bytes = MakeBmp(spec);
+    BmpSpec desc = PatternBmp(8, 4, 2);
+    auto bytes = MakeBmp(desc);
     bytes.resize(54 + 8);
     ImageState state;
     ASSERT_EQ(LoadBmpBytes(bytes, state), "");
     ASSERT_EQ(state.bmpPalette.size(), 1024u);
     EXPECT_TRUE(
-        std::equal(spec.palette.begin(), spec.palette.begin() + 8, state.bmpPalette.begin()));
+        std::equal(desc.palette.begin(), desc.palette.begin() + 8, state.bmpPalette.begin()));
     EXPECT_TRUE(std::all_of(state.bmpPalette.begin() + 8, state.bmpPalette.end(),
                             [](auto b) { return b == 0; }));
     EXPECT_EQ(state.bmpPixels, std::vector<std::uint8_t>(8, 0));

@@ -39,8 +39,8 @@ ImageState LoadTimBytes(const std::vector<std::uint8_t>& bytes) {
     return state;
 }
 
-ImageState ToBmp(const TimSpec& spec, std::uint32_t set = 0) {
-    ImageState state = LoadTimBytes(MakeTim(spec));
+ImageState ToBmp(const TimSpec& desc, std::uint32_t set = 0) {
+    ImageState state = LoadTimBytes(MakeTim(desc));
     EXPECT_EQ(ConvertTimToBmp(state, set), "");
     return state;
 }
@@ -70,12 +70,12 @@ std::vector<std::uint8_t> Written(const ImageState& state, bool asTim) {
 
 // The TIM that a round trip through BMP gives back: the palette set loses
 // its STP bits, nothing else changes.
-std::vector<std::uint8_t> WithoutPaletteStp(TimSpec spec, std::uint32_t set) {
-    const std::size_t entries = spec.mode == 8 ? 16 : 256;
-    for (std::size_t i = set * entries; i < (set + 1) * entries && i < spec.clut.size(); ++i) {
-        spec.clut[i] &= 0x7FFF;
+std::vector<std::uint8_t> WithoutPaletteStp(TimSpec desc, std::uint32_t set) {
+    const std::size_t entries = desc.mode == 8 ? 16 : 256;
+    for (std::size_t i = set * entries; i < (set + 1) * entries && i < desc.clut.size(); ++i) {
+        desc.clut[i] &= 0x7FFF;
     }
-    return MakeTim(spec);
+    return MakeTim(desc);
 }
 
 struct RoundTrip {
@@ -93,16 +93,16 @@ const RoundTrip kRoundTrips[] = {
 
 TEST(Convert, RoundTripsEveryDepthThroughFilesLosingOnlyThePaletteSetStp) {
     for (const auto& c : kRoundTrips) {
-        TimSpec spec = PatternTim(c.bpp, c.width, c.height, c.sets, c.width + c.bpp);
-        spec.imageX = 320;
-        spec.imageY = 256;
-        spec.clutX = 16;
-        spec.clutY = 480;
-        for (std::size_t i = 0; i < spec.clut.size(); i += 3) {
-            spec.clut[i] |= 0x8000;  // STP bits in every set
+        TimSpec desc = PatternTim(c.bpp, c.width, c.height, c.sets, c.width + c.bpp);
+        desc.imageX = 320;
+        desc.imageY = 256;
+        desc.clutX = 16;
+        desc.clutY = 480;
+        for (std::size_t i = 0; i < desc.clut.size(); i += 3) {
+            desc.clut[i] |= 0x8000;  // STP bits in every set
         }
         TempDir dir;
-        ImageState tim = LoadTimBytes(MakeTim(spec));
+        ImageState tim = LoadTimBytes(MakeTim(desc));
         ASSERT_EQ(ConvertTimToBmp(tim, c.set), "");
         ASSERT_TRUE(WriteImageFile(tim, dir.File("face.bmp"), false));
 
@@ -114,7 +114,7 @@ TEST(Convert, RoundTripsEveryDepthThroughFilesLosingOnlyThePaletteSetStp) {
         ASSERT_EQ(ConvertBmpToTim(back, never), "");
         EXPECT_TRUE(never.hasClutSeen.empty()) << "the sidecar answers for the origins";
         ASSERT_TRUE(WriteImageFile(back, dir.File("face.tim"), true));
-        EXPECT_EQ(testing::ReadAll(dir.File("face.tim")), WithoutPaletteStp(spec, c.set))
+        EXPECT_EQ(testing::ReadAll(dir.File("face.tim")), WithoutPaletteStp(desc, c.set))
             << c.bpp << "-bit, " << c.width << " x " << c.height << ", set " << c.set << " of "
             << c.sets;
         EXPECT_EQ(back.pixelWidth, tim.pixelWidth);
@@ -178,9 +178,9 @@ StandardBmp DecodeStandardBmp(const std::vector<std::uint8_t>& f) {
 }
 
 // The colour of a TIM pixel at 5 bits a channel shifted up (8 bits for 24-bit).
-std::array<std::uint8_t, 3> TimColour(const TimSpec& spec, std::uint32_t bpp, std::uint32_t set,
+std::array<std::uint8_t, 3> TimColour(const TimSpec& desc, std::uint32_t bpp, std::uint32_t set,
                                       int x, int y) {
-    const std::size_t row = static_cast<std::size_t>(y) * spec.imageWidth * 2;
+    const std::size_t row = static_cast<std::size_t>(y) * desc.imageWidth * 2;
     auto word = [](std::uint16_t v) {
         return std::array<std::uint8_t, 3>{static_cast<std::uint8_t>((v & 31) << 3),
                                            static_cast<std::uint8_t>(((v >> 5) & 31) << 3),
@@ -189,29 +189,29 @@ std::array<std::uint8_t, 3> TimColour(const TimSpec& spec, std::uint32_t bpp, st
     switch (bpp) {
         case 4:
             return word(
-                spec.clut[set * 16 + ((spec.pixels[row + x / 2] >> (x % 2 == 0 ? 0 : 4)) & 15)]);
+                desc.clut[set * 16 + ((desc.pixels[row + x / 2] >> (x % 2 == 0 ? 0 : 4)) & 15)]);
         case 8:
-            return word(spec.clut[set * 256 + spec.pixels[row + x]]);
+            return word(desc.clut[set * 256 + desc.pixels[row + x]]);
         case 16:
-            return word(static_cast<std::uint16_t>(spec.pixels[row + 2 * x] |
-                                                   (spec.pixels[row + 2 * x + 1] << 8)));
+            return word(static_cast<std::uint16_t>(desc.pixels[row + 2 * x] |
+                                                   (desc.pixels[row + 2 * x + 1] << 8)));
         default:
-            return {spec.pixels[row + 3 * x], spec.pixels[row + 3 * x + 1],
-                    spec.pixels[row + 3 * x + 2]};
+            return {desc.pixels[row + 3 * x], desc.pixels[row + 3 * x + 1],
+                    desc.pixels[row + 3 * x + 2]};
     }
 }
 
 TEST(Convert, WrittenBmpsFollowTheStandardLayoutWithPaddedRows) {
     for (const auto& c : kRoundTrips) {
-        TimSpec spec = PatternTim(c.bpp, c.width, c.height, c.sets, c.width * 7 + c.bpp);
-        ImageState state = ToBmp(spec, c.set);
+        TimSpec desc = PatternTim(c.bpp, c.width, c.height, c.sets, c.width * 7 + c.bpp);
+        ImageState state = ToBmp(desc, c.set);
         const StandardBmp bmp = DecodeStandardBmp(Written(state, false));
         ASSERT_EQ(bmp.width, static_cast<int>(c.width));
         ASSERT_EQ(bmp.height, c.height);
         ASSERT_EQ(bmp.rgb.size(), std::size_t{c.width} * c.height);
         for (int y = 0; y < bmp.height; ++y) {
             for (int x = 0; x < bmp.width; ++x) {
-                EXPECT_EQ(bmp.rgb[y * bmp.width + x], TimColour(spec, c.bpp, c.set, x, y))
+                EXPECT_EQ(bmp.rgb[y * bmp.width + x], TimColour(desc, c.bpp, c.set, x, y))
                     << c.bpp << "-bit " << c.width << " wide, pixel " << x << "," << y;
             }
         }
@@ -274,10 +274,10 @@ TEST(Convert, PixelTransformsAndRowMirroring) {
          {3, 2, 1, 6, 5, 4, 0, 0, 0x30, 0x20, 0x10, 0x60, 0x50, 0x40, 0, 0}},
     };
     for (const auto& c : cases) {
-        TimSpec spec = PatternTim(c.bpp, 1, 2);
-        spec.imageWidth = c.imageWidth;
-        spec.pixels = c.tim;
-        ImageState state = ToBmp(spec);
+        TimSpec desc = PatternTim(c.bpp, 1, 2);
+        desc.imageWidth = c.imageWidth;
+        desc.pixels = c.tim;
+        ImageState state = ToBmp(desc);
         EXPECT_EQ(state.bmpPixels, c.bmp) << c.name;
 
         ScriptedOrigins origins;
@@ -290,17 +290,17 @@ TEST(Convert, PixelTransformsAndRowMirroring) {
 }
 
 TEST(Convert, PaletteTakesFiveBitChannelsTimesEightAndComesBackWithoutStp) {
-    TimSpec spec = PatternTim(4, 4, 1, 2);
+    TimSpec desc = PatternTim(4, 4, 1, 2);
     const std::uint16_t colours[] = {0x8000, 0x7FFF, 0x001F, 0x03E0, 0x7C00, 0x8421};
     const std::array<std::uint8_t, 4> palette[] = {{0, 0, 0, 0},   {248, 248, 248, 0},
                                                    {0, 0, 248, 0}, {0, 248, 0, 0},
                                                    {248, 0, 0, 0}, {8, 8, 8, 0}};
     const std::uint16_t back[] = {0x0000, 0x7FFF, 0x001F, 0x03E0, 0x7C00, 0x0421};
     for (std::size_t i = 0; i < std::size(colours); ++i) {
-        spec.clut[16 + i] = colours[i];  // set 1 becomes the palette
-        spec.clut[i] = colours[i];       // set 0 keeps its STP bits
+        desc.clut[16 + i] = colours[i];  // set 1 becomes the palette
+        desc.clut[i] = colours[i];       // set 0 keeps its STP bits
     }
-    ImageState state = ToBmp(spec, 1);
+    ImageState state = ToBmp(desc, 1);
     ScriptedOrigins origins;
     ASSERT_EQ(ConvertBmpToTim(state, origins), "");
     for (std::size_t i = 0; i < std::size(colours); ++i) {
@@ -318,12 +318,12 @@ TEST(Convert, SidecarCarriesOriginsAndEveryOtherSetInOrder) {
         std::uint32_t bpp, sets, set;
     } cases[] = {{4, 1, 0}, {8, 1, 0}, {4, 3, 0}, {4, 3, 1}, {4, 3, 2}, {8, 3, 1}, {8, 4, 3}};
     for (const auto& c : cases) {
-        TimSpec spec = PatternTim(c.bpp, 8, 2, c.sets, c.sets * 10 + c.set);
-        spec.imageX = 0x1234;
-        spec.imageY = 0x0056;
-        spec.clutX = 0x0700;
-        spec.clutY = 0x0089;
-        ImageState state = ToBmp(spec, c.set);
+        TimSpec desc = PatternTim(c.bpp, 8, 2, c.sets, c.sets * 10 + c.set);
+        desc.imageX = 0x1234;
+        desc.imageY = 0x0056;
+        desc.clutX = 0x0700;
+        desc.clutY = 0x0089;
+        ImageState state = ToBmp(desc, c.set);
         testing::SidecarSpec expected{0x1234,
                                       0x56,
                                       true,
@@ -333,9 +333,9 @@ TEST(Convert, SidecarCarriesOriginsAndEveryOtherSetInOrder) {
                                       static_cast<std::uint16_t>(c.set),
                                       {}};
         const std::size_t entries = c.bpp == 4 ? 16 : 256;
-        for (std::size_t i = 0; i < spec.clut.size(); ++i) {
+        for (std::size_t i = 0; i < desc.clut.size(); ++i) {
             if (i / entries != c.set) {
-                expected.storedEntries.push_back(spec.clut[i]);
+                expected.storedEntries.push_back(desc.clut[i]);
             }
         }
         EXPECT_EQ(state.sidecarData, testing::MakeSidecar(expected))
@@ -343,18 +343,18 @@ TEST(Convert, SidecarCarriesOriginsAndEveryOtherSetInOrder) {
         EXPECT_EQ(state.sidecarSize, c.sets == 1 ? 12u : 14u + (c.sets - 1) * entries * 2);
     }
     for (std::uint32_t bpp : {16u, 24u}) {
-        TimSpec spec = PatternTim(bpp, 2, 2);
-        spec.imageX = 3;
-        spec.imageY = 0x102;
-        EXPECT_EQ(ToBmp(spec).sidecarData, (std::vector<std::uint8_t>{'P', 'X', 3, 0, 2, 1}));
+        TimSpec desc = PatternTim(bpp, 2, 2);
+        desc.imageX = 3;
+        desc.imageY = 0x102;
+        EXPECT_EQ(ToBmp(desc).sidecarData, (std::vector<std::uint8_t>{'P', 'X', 3, 0, 2, 1}));
     }
 }
 
 TEST(Convert, ClutsWithoutTheSetsTheyClaimReadNothingOutside) {
     // One real set, palette set 2: sets 1 and 2 don't exist and are colour 0.
-    TimSpec spec = PatternTim(4, 4, 1, 1);
-    spec.clut[0] = 0x7FFF;
-    ImageState state = ToBmp(spec, 2);
+    TimSpec desc = PatternTim(4, 4, 1, 1);
+    desc.clut[0] = 0x7FFF;
+    ImageState state = ToBmp(desc, 2);
     EXPECT_EQ(ReadU16LE(&state.sidecarData[10]), 3) << "enough sets to reach the palette set";
     EXPECT_EQ(ReadU16LE(&state.sidecarData[12]), 2);
     EXPECT_EQ(ReadU16LE(&state.sidecarData[14]), 0x7FFF) << "set 0 stored first";
@@ -365,11 +365,11 @@ TEST(Convert, ClutsWithoutTheSetsTheyClaimReadNothingOutside) {
 
     // clutHeight 0 and a CLUT of three entries: one set is carried, and the
     // entries beyond the third are colour 0.
-    spec = PatternTim(8, 2, 1, 1);
-    spec.clutHeight = 0;
-    spec.clut.resize(3);
-    spec.clut[2] = 0x7FFF;
-    state = ToBmp(spec, 0);
+    desc = PatternTim(8, 2, 1, 1);
+    desc.clutHeight = 0;
+    desc.clut.resize(3);
+    desc.clut[2] = 0x7FFF;
+    state = ToBmp(desc, 0);
     EXPECT_EQ(state.sidecarSize, 12u);
     EXPECT_EQ(ReadU16LE(&state.sidecarData[10]), 1);
     EXPECT_EQ(state.bmpPalette[4 * 2], 248);
@@ -377,16 +377,16 @@ TEST(Convert, ClutsWithoutTheSetsTheyClaimReadNothingOutside) {
                             [](auto b) { return b == 0; }));
 
     // A 4-bit CLUT 256 entries wide and one row high holds 16 sets: all are kept.
-    spec = PatternTim(4, 4, 1, 16);
-    spec.clutWidth = 256;
-    spec.clutHeight = 1;
-    state = ToBmp(spec, 5);
+    desc = PatternTim(4, 4, 1, 16);
+    desc.clutWidth = 256;
+    desc.clutHeight = 1;
+    state = ToBmp(desc, 5);
     EXPECT_EQ(ReadU16LE(&state.sidecarData[10]), 16);
     ScriptedOrigins origins;
     ASSERT_EQ(ConvertBmpToTim(state, origins), "");
     EXPECT_EQ(state.clutDataSize, 512u);
     for (std::size_t i = 0; i < 256; ++i) {
-        const std::uint16_t want = i / 16 == 5 ? spec.clut[i] & 0x7FFF : spec.clut[i];
+        const std::uint16_t want = i / 16 == 5 ? desc.clut[i] & 0x7FFF : desc.clut[i];
         ASSERT_EQ(ReadU16LE(&state.clutData[2 * i]), want) << i;
     }
 }
@@ -477,15 +477,15 @@ TEST(Convert, BmpToTimFailuresInOrder) {
         {"height beyond 16 bits", 40, 8, 0, 70000, msg::kTooLargeForTim, {true}},
     };
     for (const auto& c : cases) {
-        testing::BmpSpec spec = testing::PatternBmp(c.bits, c.width, c.height);
-        spec.biSize = c.biSize;
+        testing::BmpSpec desc = testing::PatternBmp(c.bits, c.width, c.height);
+        desc.biSize = c.biSize;
         // The size test takes W bytes a row for depths it doesn't know.
-        spec.pixels.resize(
-            std::max<std::size_t>(spec.pixels.size(), std::size_t(c.width) * c.height));
+        desc.pixels.resize(
+            std::max<std::size_t>(desc.pixels.size(), std::size_t(c.width) * c.height));
         ImageState state;
         state.imageOrgX = 99;  // a failed conversion leaves the TIM side alone
         ScriptedOrigins origins;
-        EXPECT_EQ(BmpToTim(testing::MakeBmp(spec), std::nullopt, state, origins), c.message)
+        EXPECT_EQ(BmpToTim(testing::MakeBmp(desc), std::nullopt, state, origins), c.message)
             << c.name;
         EXPECT_EQ(origins.hasClutSeen, c.asked) << c.name;
         EXPECT_EQ(state.imageOrgX, 99) << c.name;
@@ -505,10 +505,10 @@ TEST(Convert, RefusesImagesOfAGigabyteOrMoreWithoutAllocating) {
     EXPECT_EQ(ConvertBmpToTim(bmp, origins), msg::kImageBeyond1Gig);
 
     // A TIM whose header promises far more rows than its block holds.
-    TimSpec spec = PatternTim(16, 4, 1);
-    spec.imageWidth = 65535;
-    spec.imageHeight = 65535;
-    ImageState tim = LoadTimBytes(MakeTim(spec));
+    TimSpec desc = PatternTim(16, 4, 1);
+    desc.imageWidth = 65535;
+    desc.imageHeight = 65535;
+    ImageState tim = LoadTimBytes(MakeTim(desc));
     EXPECT_EQ(ConvertTimToBmp(tim, 0), msg::kImageBeyond1Gig);
     EXPECT_TRUE(tim.bmpPixels.empty());
 }
@@ -521,10 +521,10 @@ TEST(Convert, WidthsThatDontFillWholeTimUnitsGiveConsistentTims) {
         std::uint32_t pixelWidth;
     } cases[] = {{4, 6, 1, 4}, {8, 5, 2, 4}, {16, 3, 3, 3}, {24, 5, 7, 4}, {24, 1, 1, 0}};
     for (const auto& c : cases) {
-        testing::BmpSpec spec = testing::PatternBmp(c.bits, c.width, 3);
+        testing::BmpSpec desc = testing::PatternBmp(c.bits, c.width, 3);
         ImageState state;
         ScriptedOrigins origins;
-        ASSERT_EQ(BmpToTim(testing::MakeBmp(spec), std::nullopt, state, origins), "");
+        ASSERT_EQ(BmpToTim(testing::MakeBmp(desc), std::nullopt, state, origins), "");
         EXPECT_EQ(state.imageWidth, c.imageWidth) << c.bits << "-bit " << c.width;
         EXPECT_EQ(state.pixelWidth, c.pixelWidth) << c.bits << "-bit " << c.width;
         EXPECT_EQ(state.imageDataSize, c.imageWidth * 2u * 3u) << c.bits << "-bit " << c.width;
@@ -533,15 +533,15 @@ TEST(Convert, WidthsThatDontFillWholeTimUnitsGiveConsistentTims) {
         const std::size_t stride = (static_cast<std::size_t>(c.width) * c.bits + 31) / 32 * 4;
         if (c.bits == 8) {
             EXPECT_TRUE(std::equal(state.imageData.begin(), state.imageData.begin() + 4,
-                                   spec.pixels.begin() + 2 * stride));
+                                   desc.pixels.begin() + 2 * stride));
         }
     }
 }
 
 TEST(Convert, OlderBmpsWithUnpaddedRowsConvertBack) {
     for (const auto& c : kRoundTrips) {
-        TimSpec spec = PatternTim(c.bpp, c.width, c.height, c.sets, c.bpp * 3 + c.width);
-        ImageState state = ToBmp(spec, c.set);
+        TimSpec desc = PatternTim(c.bpp, c.width, c.height, c.sets, c.bpp * 3 + c.width);
+        ImageState state = ToBmp(desc, c.set);
         // Re-store the rows as the older layout did: no padding.
         const std::size_t data = (std::size_t{c.width} * c.bpp + 7) / 8;
         const std::size_t legacyRow = c.bpp == 4 ? (c.width + c.width % 8) / 2 : data;
@@ -559,7 +559,7 @@ TEST(Convert, OlderBmpsWithUnpaddedRowsConvertBack) {
         ScriptedOrigins never;
         ASSERT_EQ(BmpToTim(testing::MakeBmp(legacy), state.sidecarData, back, never), "");
         EXPECT_EQ(back.bmpRowSize, legacyRow);
-        EXPECT_EQ(Written(back, true), WithoutPaletteStp(spec, c.set))
+        EXPECT_EQ(Written(back, true), WithoutPaletteStp(desc, c.set))
             << c.bpp << "-bit " << c.width << " x " << c.height;
     }
 }

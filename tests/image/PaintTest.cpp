@@ -13,21 +13,21 @@ using testing::TimSpec;
 
 constexpr Pixel kBefore = MakePixel(1, 2, 3);  // what the surface held before the paint
 
-// Builds the ImageState that loading the spec would give, without a file.
-ImageState StateFrom(const TimSpec& spec) {
+// Builds the ImageState that loading the desc would give, without a file.
+ImageState StateFrom(const TimSpec& desc) {
     ImageState s;
-    s.flags[0] = spec.mode;
-    s.bpp = BppForMode(spec.mode);
-    for (std::uint16_t entry : spec.clut) {
+    s.flags[0] = desc.mode;
+    s.bpp = BppForMode(desc.mode);
+    for (std::uint16_t entry : desc.clut) {
         s.clutData.push_back(static_cast<std::uint8_t>(entry));
         s.clutData.push_back(static_cast<std::uint8_t>(entry >> 8));
     }
     s.clutDataSize = static_cast<std::uint32_t>(s.clutData.size());
-    s.imageWidth = spec.imageWidth;
-    s.imageHeight = spec.imageHeight;
-    s.pixelWidth = PixelWidthFor(s.bpp, spec.imageWidth);
-    s.imageDataSize = static_cast<std::uint32_t>(spec.pixels.size());
-    s.imageData = spec.pixels;
+    s.imageWidth = desc.imageWidth;
+    s.imageHeight = desc.imageHeight;
+    s.pixelWidth = PixelWidthFor(s.bpp, desc.imageWidth);
+    s.imageDataSize = static_cast<std::uint32_t>(desc.pixels.size());
+    s.imageData = desc.pixels;
     s.imageData.push_back(0xEE);  // the spare byte is never pixel data
     return s;
 }
@@ -43,15 +43,15 @@ Pixel At(const MemorySurface& surface, int x, int y) {
 
 // A 4-bit image of w x h pixels, pixel n holding index n % 16 unless given.
 TimSpec FourBit(std::uint16_t units, std::uint16_t h, std::uint32_t sets) {
-    TimSpec spec;
-    spec.mode = 8;
-    spec.imageWidth = units;
-    spec.imageHeight = h;
-    spec.pixels.assign(std::size_t{units} * 2 * h, 0);
+    TimSpec desc;
+    desc.mode = 8;
+    desc.imageWidth = units;
+    desc.imageHeight = h;
+    desc.pixels.assign(std::size_t{units} * 2 * h, 0);
     for (std::uint32_t i = 0; i < 16 * sets; ++i) {
-        spec.clut.push_back(static_cast<std::uint16_t>(i + 1));  // entry i is word i+1
+        desc.clut.push_back(static_cast<std::uint16_t>(i + 1));  // entry i is word i+1
     }
-    return spec;
+    return desc;
 }
 
 TEST(Paint, SixteenBitWordsAndTransparency) {
@@ -66,12 +66,12 @@ TEST(Paint, SixteenBitWordsAndTransparency) {
         {0x0000, false, MakePixel(7, 7, 7)},   {0x0000, true, MemorySurface::kDefaultButtonFace},
     };
     for (const auto& c : cases) {
-        TimSpec spec;
-        spec.mode = 2;
-        spec.imageWidth = 1;
-        spec.imageHeight = 1;
-        spec.pixels = {static_cast<std::uint8_t>(c.word), static_cast<std::uint8_t>(c.word >> 8)};
-        ImageState s = StateFrom(spec);
+        TimSpec desc;
+        desc.mode = 2;
+        desc.imageWidth = 1;
+        desc.imageHeight = 1;
+        desc.pixels = {static_cast<std::uint8_t>(c.word), static_cast<std::uint8_t>(c.word >> 8)};
+        ImageState s = StateFrom(desc);
         MemorySurface surface = SurfaceFor(s);
         ViewOptions view;
         view.transparency = c.transparency;
@@ -83,9 +83,9 @@ TEST(Paint, SixteenBitWordsAndTransparency) {
 }
 
 TEST(Paint, FourBitLowNibbleFirst) {
-    TimSpec spec = FourBit(1, 1, 1);
-    spec.pixels[0] = 0x21;
-    ImageState s = StateFrom(spec);
+    TimSpec desc = FourBit(1, 1, 1);
+    desc.pixels[0] = 0x21;
+    ImageState s = StateFrom(desc);
     MemorySurface surface = SurfaceFor(s);
     PaintImage(s, {}, surface);
     EXPECT_EQ(At(surface, 0, 0), PsxToPixel(2));  // entry 1
@@ -101,15 +101,15 @@ TEST(Paint, ClutSetSelectsEntriesOfThatSet) {
     };
     const Case cases[] = {{4, 1, 3, 19}, {8, 1, 3, 259}, {4, 0, 15, 15}, {8, 2, 255, 767}};
     for (const auto& c : cases) {
-        TimSpec spec;
-        spec.mode = testing::ModeForBpp(c.bpp);
-        spec.imageWidth = 1;
-        spec.imageHeight = 1;
-        spec.pixels = {c.index, 0};
+        TimSpec desc;
+        desc.mode = testing::ModeForBpp(c.bpp);
+        desc.imageWidth = 1;
+        desc.imageHeight = 1;
+        desc.pixels = {c.index, 0};
         for (std::uint32_t i = 0; i < ClutSetEntries(c.bpp) * 3; ++i) {
-            spec.clut.push_back(static_cast<std::uint16_t>(i * 37 + 1));
+            desc.clut.push_back(static_cast<std::uint16_t>(i * 37 + 1));
         }
-        ImageState s = StateFrom(spec);
+        ImageState s = StateFrom(desc);
         MemorySurface surface = SurfaceFor(s);
         ViewOptions view;
         view.currentSet = c.set;
@@ -120,12 +120,12 @@ TEST(Paint, ClutSetSelectsEntriesOfThatSet) {
 }
 
 TEST(Paint, TwentyFourBitBytesAreRedGreenBlue) {
-    TimSpec spec;
-    spec.mode = 3;
-    spec.imageWidth = 3;  // two pixels
-    spec.imageHeight = 1;
-    spec.pixels = {0x10, 0x20, 0x30, 0xFF, 0x00, 0x80};
-    ImageState s = StateFrom(spec);
+    TimSpec desc;
+    desc.mode = 3;
+    desc.imageWidth = 3;  // two pixels
+    desc.imageHeight = 1;
+    desc.pixels = {0x10, 0x20, 0x30, 0xFF, 0x00, 0x80};
+    ImageState s = StateFrom(desc);
     MemorySurface surface = SurfaceFor(s);
     ViewOptions view;
     view.transparency = true;  // never applies to 24-bit
@@ -137,12 +137,12 @@ TEST(Paint, TwentyFourBitBytesAreRedGreenBlue) {
 TEST(Paint, RowsFollowOneAnotherWithoutPadding) {
     // 24-bit, imageWidth 2 units = 4 bytes a row, but 1 pixel (3 bytes) wide:
     // row 1 starts at byte 3, not 4.
-    TimSpec spec;
-    spec.mode = 3;
-    spec.imageWidth = 2;
-    spec.imageHeight = 2;
-    spec.pixels = {1, 2, 3, 4, 5, 6, 7, 8};
-    ImageState s = StateFrom(spec);
+    TimSpec desc;
+    desc.mode = 3;
+    desc.imageWidth = 2;
+    desc.imageHeight = 2;
+    desc.pixels = {1, 2, 3, 4, 5, 6, 7, 8};
+    ImageState s = StateFrom(desc);
     MemorySurface surface = SurfaceFor(s);
     PaintImage(s, {}, surface);
     EXPECT_EQ(s.pixelWidth, 1u);
@@ -155,11 +155,11 @@ TEST(Paint, SplitOrsTheLowerHalfOntoTheUpper) {
         std::uint32_t rows, pairedOffset;
     };
     for (const Case c : {Case{8, 4, 4}, Case{7, 3, 3}, Case{1, 0, 0}}) {
-        TimSpec spec = FourBit(1, c.height, 1);  // 4 pixels a row
-        for (std::size_t i = 0; i < spec.pixels.size(); ++i) {
-            spec.pixels[i] = static_cast<std::uint8_t>((i * 5 + 1) & 0xFF);
+        TimSpec desc = FourBit(1, c.height, 1);  // 4 pixels a row
+        for (std::size_t i = 0; i < desc.pixels.size(); ++i) {
+            desc.pixels[i] = static_cast<std::uint8_t>((i * 5 + 1) & 0xFF);
         }
-        ImageState s = StateFrom(spec);
+        ImageState s = StateFrom(desc);
         MemorySurface surface = SurfaceFor(s);
         ViewOptions view;
         view.splitImage = true;
@@ -169,7 +169,7 @@ TEST(Paint, SplitOrsTheLowerHalfOntoTheUpper) {
             for (std::uint32_t x = 0; x < 4; ++x) {
                 auto index = [&](std::uint32_t row) {
                     std::uint32_t n = row * 4 + x;
-                    std::uint8_t byte = spec.pixels[n / 2];
+                    std::uint8_t byte = desc.pixels[n / 2];
                     return (n & 1) ? byte >> 4 : byte & 15;
                 };
                 std::uint32_t v = index(y) | index(y + c.pairedOffset);
@@ -205,12 +205,12 @@ TEST(Paint, SplitOrsWordsAndTwentyFourBitValues) {
 }
 
 TEST(Paint, TransparencyLeavesOnlyWordZeroUndrawnAndErasesThePreviousPicture) {
-    TimSpec spec = FourBit(1, 1, 2);
-    spec.clut[0] = 0x0000;   // set 0, index 0: transparent
-    spec.clut[1] = 0x8000;   // STP only: visible black
-    spec.clut[16] = 0x7FFF;  // set 1, index 0: white
-    spec.pixels = {0x10, 0x00};  // indices 0, 1, 0, 0
-    ImageState s = StateFrom(spec);
+    TimSpec desc = FourBit(1, 1, 2);
+    desc.clut[0] = 0x0000;       // set 0, index 0: transparent
+    desc.clut[1] = 0x8000;       // STP only: visible black
+    desc.clut[16] = 0x7FFF;      // set 1, index 0: white
+    desc.pixels = {0x10, 0x00};  // indices 0, 1, 0, 0
+    ImageState s = StateFrom(desc);
     MemorySurface surface = SurfaceFor(s);
     ViewOptions view;
     view.currentSet = 1;
@@ -226,12 +226,12 @@ TEST(Paint, TransparencyLeavesOnlyWordZeroUndrawnAndErasesThePreviousPicture) {
 
 TEST(Paint, MissingDataAndMissingClutEntriesStayUndrawn) {
     // Pixel data for 1.5 rows of a 4-pixel 16-bit image of 3 rows.
-    TimSpec spec;
-    spec.mode = 2;
-    spec.imageWidth = 4;
-    spec.imageHeight = 3;
-    spec.pixels.assign(12 + 1, 0x21);  // 6.5 pixels: the half pixel is not drawn
-    ImageState s = StateFrom(spec);
+    TimSpec desc;
+    desc.mode = 2;
+    desc.imageWidth = 4;
+    desc.imageHeight = 3;
+    desc.pixels.assign(12 + 1, 0x21);  // 6.5 pixels: the half pixel is not drawn
+    ImageState s = StateFrom(desc);
     MemorySurface surface = SurfaceFor(s);
     PaintImage(s, {}, surface);
     EXPECT_EQ(At(surface, 3, 0), PsxToPixel(0x2121));
@@ -257,7 +257,7 @@ TEST(Paint, MissingDataAndMissingClutEntriesStayUndrawn) {
     EXPECT_EQ(At(clutSurface, 2, 0), kBefore);
 
     // Split needs both halves: with the lower half missing nothing is drawn.
-    TimSpec split = spec;
+    TimSpec split = desc;
     split.imageHeight = 4;
     ImageState sp = StateFrom(split);
     MemorySurface splitSurface = SurfaceFor(sp);
@@ -269,10 +269,10 @@ TEST(Paint, LyingHeadersNeverReadOutsideTheBuffers) {
     // Sanitizer builds turn any stray read here into a failure.
     for (std::uint32_t bpp : {4u, 8u, 16u, 24u}) {
         for (std::uint32_t size : {0u, 1u, 2u, 3u, 31u}) {
-            TimSpec spec = PatternTim(bpp, 40, 30, 1, size);
-            spec.pixels.resize(size);
-            spec.clut.resize(spec.clut.size() / 3);
-            ImageState s = StateFrom(spec);
+            TimSpec desc = PatternTim(bpp, 40, 30, 1, size);
+            desc.pixels.resize(size);
+            desc.clut.resize(desc.clut.size() / 3);
+            ImageState s = StateFrom(desc);
             s.imageData.resize(size + 1);
             MemorySurface surface = SurfaceFor(s);
             PaintImage(s, {7, true, true}, surface);
@@ -320,7 +320,7 @@ TEST(Paint, EraseExtents) {
 }
 
 class RecordingObserver : public PaintObserver {
-public:
+  public:
     void OnPaint(std::uint32_t set, std::vector<std::uint8_t>& clut, std::uint32_t bpp) override {
         calls++;
         lastSet = set;
@@ -333,8 +333,8 @@ public:
 };
 
 TEST(Paint, HandsTheClutToTheObserverBeforeDrawing) {
-    TimSpec spec = FourBit(1, 1, 2);
-    ImageState s = StateFrom(spec);
+    TimSpec desc = FourBit(1, 1, 2);
+    ImageState s = StateFrom(desc);
     MemorySurface surface = SurfaceFor(s);
     RecordingObserver observer;
     PaintImage(s, {1, false, false}, surface, &observer);

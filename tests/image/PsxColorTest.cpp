@@ -20,9 +20,8 @@ TEST(PsxColor, WordsConvertToDisplayColours) {
         std::uint8_t r, g, b;
     };
     const Case cases[] = {
-        {0x001F, 255, 7, 7}, {0x03E0, 7, 255, 7}, {0x7C00, 7, 7, 255},
-        {0x8000, 7, 7, 7},   {0x0000, 7, 7, 7},   {0xFFFF, 255, 255, 255},
-        {0x0421, 15, 15, 15},
+        {0x001F, 255, 7, 7}, {0x03E0, 7, 255, 7},     {0x7C00, 7, 7, 255},  {0x8000, 7, 7, 7},
+        {0x0000, 7, 7, 7},   {0xFFFF, 255, 255, 255}, {0x0421, 15, 15, 15},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(PsxToPixel(c.word), MakePixel(c.r, c.g, c.b)) << std::hex << c.word;
@@ -32,7 +31,8 @@ TEST(PsxColor, WordsConvertToDisplayColours) {
 TEST(PsxColor, RoundTripsEveryWordThroughRgb) {
     for (std::uint32_t word = 0; word < 0x10000; ++word) {
         Pixel p = PsxToPixel(static_cast<PsxColor>(word));
-        EXPECT_EQ(RgbToPsx(RedOf(p), GreenOf(p), BlueOf(p), PsxStp(static_cast<PsxColor>(word))), word);
+        EXPECT_EQ(RgbToPsx(RedOf(p), GreenOf(p), BlueOf(p), PsxStp(static_cast<PsxColor>(word))),
+                  word);
     }
 }
 

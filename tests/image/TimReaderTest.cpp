@@ -33,17 +33,17 @@ std::string LoadBytes(const std::vector<std::uint8_t>& bytes) {
 }
 
 TimSpec Small16Bit() {
-    TimSpec spec;
-    spec.mode = 2;
-    spec.imageWidth = 2;
-    spec.imageHeight = 2;
-    spec.pixels.assign(8, 0x11);
-    return spec;
+    TimSpec desc;
+    desc.mode = 2;
+    desc.imageWidth = 2;
+    desc.imageHeight = 2;
+    desc.pixels.assign(8, 0x11);
+    return desc;
 }
 
 TimSpec Small4Bit() {
-    TimSpec spec = PatternTim(4, 8, 2);
-    return spec;
+    TimSpec desc = PatternTim(4, 8, 2);
+    return desc;
 }
 
 struct MessageCase {
@@ -52,9 +52,9 @@ struct MessageCase {
     std::string message;
 };
 
-std::vector<std::uint8_t> With(TimSpec spec, void (*change)(TimSpec&)) {
-    change(spec);
-    return MakeTim(spec);
+std::vector<std::uint8_t> With(TimSpec desc, void (*change)(TimSpec&)) {
+    change(desc);
+    return MakeTim(desc);
 }
 
 std::vector<std::uint8_t> Truncated(std::vector<std::uint8_t> bytes, std::size_t drop) {
@@ -77,20 +77,24 @@ TEST(TimReader, ReturnsTheFirstFailureInOrder) {
         {"mode 11", With(Small16Bit(), [](TimSpec& s) { s.mode = 11; }), msg::kInvalidTimHeader},
         {"mode with another bit", With(Small16Bit(), [](TimSpec& s) { s.mode = 0x12; }),
          msg::kInvalidTimHeader},
-        {"flag byte 5", With(Small16Bit(), [](TimSpec& s) { s.flagByte5 = 1; }), msg::kInvalidTimHeader},
+        {"flag byte 5", With(Small16Bit(), [](TimSpec& s) { s.flagByte5 = 1; }),
+         msg::kInvalidTimHeader},
         {"flag byte 6", With(Small16Bit(), [](TimSpec& s) { s.flagByte6 = 0x80; }),
          msg::kInvalidTimHeader},
-        {"flag byte 7", With(Small16Bit(), [](TimSpec& s) { s.flagByte7 = 1; }), msg::kInvalidTimHeader},
+        {"flag byte 7", With(Small16Bit(), [](TimSpec& s) { s.flagByte7 = 1; }),
+         msg::kInvalidTimHeader},
         {"flags cut short", {0x10, 0, 0, 0}, msg::kInvalidTimHeader},
         {"mode 2 with flag bytes cut short", {0x10, 0, 0, 0, 2, 0, 0}, msg::kInvalidTimHeader},
         {"image block length 11", With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 11; }),
          msg::kImageBeyond1Gig},
         {"image block length 0", With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 0; }),
          msg::kImageBeyond1Gig},
-        {"data size exactly 1e9", With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 1'000'000'012; }),
+        {"data size exactly 1e9",
+         With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 1'000'000'012; }),
          msg::kImageBeyond1Gig},
         {"data size just under 1e9 but past the end",
-         With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 1'000'000'011; }), msg::kFileTooSmall},
+         With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 1'000'000'011; }),
+         msg::kFileTooSmall},
         {"pixel data one byte short", Truncated(MakeTim(Small16Bit()), 1), msg::kFileTooSmall},
         {"image header cut short", Truncated(MakeTim(Small16Bit()), 9), msg::kFileTooSmall},
         {"CLUT header cut short", {0x10, 0, 0, 0, 8, 0, 0, 0, 44, 0}, msg::kFileTooSmall},
@@ -126,40 +130,40 @@ struct SizeCase {
 
 TEST(TimReader, DerivesSizesFromTheHeader) {
     const std::vector<SizeCase> cases = {
-        {8, 16, 16, 4, 64, 1},   {8, 16, 32, 4, 64, 2},   {8, 16, 15, 4, 64, 0},
-        {9, 16, 256, 8, 32, 1},  {9, 16, 511, 8, 32, 1},  {9, 16, 512, 8, 32, 2},
-        {2, 64, 0, 16, 64, 0},   {3, 16, 0, 24, 10, 0},   {3, 1, 0, 24, 0, 0},
+        {8, 16, 16, 4, 64, 1},  {8, 16, 32, 4, 64, 2},  {8, 16, 15, 4, 64, 0},
+        {9, 16, 256, 8, 32, 1}, {9, 16, 511, 8, 32, 1}, {9, 16, 512, 8, 32, 2},
+        {2, 64, 0, 16, 64, 0},  {3, 16, 0, 24, 10, 0},  {3, 1, 0, 24, 0, 0},
         {3, 3, 0, 24, 2, 0},
     };
     for (const auto& c : cases) {
-        TimSpec spec;
-        spec.mode = c.mode;
-        spec.clut.assign(c.clutEntries, 0x1234);
-        spec.imageWidth = c.imageWidth;
-        spec.imageHeight = 3;
-        spec.pixels.assign(std::size_t{c.imageWidth} * 2 * 3, 0);
+        TimSpec desc;
+        desc.mode = c.mode;
+        desc.clut.assign(c.clutEntries, 0x1234);
+        desc.imageWidth = c.imageWidth;
+        desc.imageHeight = 3;
+        desc.pixels.assign(std::size_t{c.imageWidth} * 2 * 3, 0);
         ImageState state;
-        ASSERT_EQ(LoadBytes(MakeTim(spec), state), "") << int(c.mode);
+        ASSERT_EQ(LoadBytes(MakeTim(desc), state), "") << int(c.mode);
         EXPECT_EQ(state.bpp, c.bpp);
         EXPECT_EQ(state.pixelWidth, c.pixelWidth) << int(c.mode) << " width " << c.imageWidth;
         EXPECT_EQ(state.ClutSetCount(), c.sets) << int(c.mode) << " entries " << c.clutEntries;
         EXPECT_EQ(state.clutDataSize, HasClut(c.bpp) ? c.clutEntries * 2 : 0u);
-        EXPECT_EQ(state.imageDataSize, spec.pixels.size());
-        EXPECT_EQ(state.imageData.size(), spec.pixels.size() + 1);
+        EXPECT_EQ(state.imageDataSize, desc.pixels.size());
+        EXPECT_EQ(state.imageData.size(), desc.pixels.size() + 1);
         EXPECT_EQ(state.clutData.size(), state.clutDataSize);
     }
 }
 
 TEST(TimReader, KnownSixteenBitHeader) {
-    TimSpec spec;
-    spec.mode = 2;
-    spec.imageWidth = 64;
-    spec.imageHeight = 32;
-    spec.imageX = 640;
-    spec.imageY = 256;
-    spec.pixels.assign(4096, 0x5A);
+    TimSpec desc;
+    desc.mode = 2;
+    desc.imageWidth = 64;
+    desc.imageHeight = 32;
+    desc.imageX = 640;
+    desc.imageY = 256;
+    desc.pixels.assign(4096, 0x5A);
     ImageState state;
-    ASSERT_EQ(LoadBytes(MakeTim(spec), state), "");
+    ASSERT_EQ(LoadBytes(MakeTim(desc), state), "");
     EXPECT_EQ(state.imageBlockLength, 4108u);
     EXPECT_EQ(state.pixelWidth, 64u);
     EXPECT_EQ(state.imageDataSize, 4096u);
@@ -172,25 +176,25 @@ TEST(TimReader, KnownSixteenBitHeader) {
 }
 
 TEST(TimReader, ReadsClutFieldsAndData) {
-    TimSpec spec = PatternTim(8, 4, 2, 2, 7);
-    spec.clutX = 0x140;
-    spec.clutY = 0x1E0;
+    TimSpec desc = PatternTim(8, 4, 2, 2, 7);
+    desc.clutX = 0x140;
+    desc.clutY = 0x1E0;
     ImageState state;
-    ASSERT_EQ(LoadBytes(MakeTim(spec), state), "");
+    ASSERT_EQ(LoadBytes(MakeTim(desc), state), "");
     EXPECT_EQ(state.clutBlockLength, 12u + 1024u);
     EXPECT_EQ(state.clutOrgX, 0x140);
     EXPECT_EQ(state.clutOrgY, 0x1E0);
     EXPECT_EQ(state.clutWidth, 256);
     EXPECT_EQ(state.clutHeight, 2);
     ASSERT_EQ(state.clutData.size(), 1024u);
-    EXPECT_EQ(state.clutData[0], spec.clut[0] & 0xFF);
-    EXPECT_EQ(state.clutData[1023], spec.clut[511] >> 8);
+    EXPECT_EQ(state.clutData[0], desc.clut[0] & 0xFF);
+    EXPECT_EQ(state.clutData[1023], desc.clut[511] >> 8);
 }
 
 TEST(TimReader, OddClutSizeKeepsEveryByte) {
-    TimSpec spec = Small4Bit();
-    spec.clutBlockLength = 12 + 33;
-    auto bytes = MakeTim(spec);
+    TimSpec desc = Small4Bit();
+    desc.clutBlockLength = 12 + 33;
+    auto bytes = MakeTim(desc);
     // MakeTim wrote 32 CLUT bytes; add the odd one right after them.
     bytes.insert(bytes.begin() + 20 + 32, 0x77);
     ImageState state;

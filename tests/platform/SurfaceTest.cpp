@@ -27,12 +27,12 @@ TEST(MemorySurface, FillClipsToTheSurface) {
 TEST(MemorySurface, DrawRowSkipsUndrawnPixelsAndClips) {
     MemorySurface s(4, 2, kBlue);
     const Pixel row[] = {kRed, kUndrawn, kRed, kRed, kRed};
-    s.DrawRow(-1, 0, row);  // first pixel falls off the left, last off the right
+    s.DrawRow(-1, 0, row);         // first pixel falls off the left, last off the right
     EXPECT_EQ(s.At(0, 0), kBlue);  // row[1] undrawn
     EXPECT_EQ(s.At(1, 0), kRed);
     EXPECT_EQ(s.At(3, 0), kRed);
     EXPECT_EQ(s.At(0, 1), kBlue);
-    s.DrawRow(0, 2, row);   // below the surface: nothing
+    s.DrawRow(0, 2, row);  // below the surface: nothing
     s.DrawRow(0, -1, row);
     s.DrawRow(10, 1, row);
     EXPECT_EQ(s.At(3, 1), kBlue);

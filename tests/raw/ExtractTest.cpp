@@ -96,7 +96,7 @@ TEST(Extract, SizesTimsFromTheirHeaders) {
     TimSpec large = PatternTim(16, 300, 120);    // 72,020 bytes: three copy pieces
     struct Case {
         const char* what;
-        TimSpec spec;
+        TimSpec desc;
         std::uint64_t size;
     };
     const Case cases[] = {{"4-bit, one CLUT set", clut4, 320},
@@ -105,7 +105,7 @@ TEST(Extract, SizesTimsFromTheirHeaders) {
                           {"over 30,000 bytes", large, 8 + 12 + 72'000}};
     for (const Case& c : cases) {
         TempDir dir;
-        Bytes tim = MakeTim(c.spec);
+        Bytes tim = MakeTim(c.desc);
         ASSERT_EQ(tim.size(), c.size) << c.what;
         Bytes raw = Filler(31);
         Place(raw, 31, tim);

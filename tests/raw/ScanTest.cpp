@@ -52,8 +52,8 @@ Bytes SmallTim16() {
 
 TEST(Scan, ListsTimAtOffsetZeroWithItsCells) {
     TempDir dir;
-    TimSpec spec = PatternTim(4, 12, 5);
-    Bytes raw = MakeTim(spec);
+    TimSpec desc = PatternTim(4, 12, 5);
+    Bytes raw = MakeTim(desc);
     RecordingHost host;
     auto run = Scan(dir.Write("a.bin", raw), host);
     EXPECT_EQ(run.result, kJobFinished);
@@ -116,11 +116,11 @@ TEST(Scan, AcceptsOnlyTheFourModesWithZeroUpperBytes) {
                           {8, 5, false},    {2, 6, false}, {2, 7, false}};
     TempDir dir;
     for (const Case& c : cases) {
-        TimSpec spec = PatternTim(16, 3, 2);
+        TimSpec desc = PatternTim(16, 3, 2);
         if (c.mode == 8 || c.mode == 9) {
-            spec = PatternTim(c.mode == 8 ? 4 : 8, 4, 2);
+            desc = PatternTim(c.mode == 8 ? 4 : 8, 4, 2);
         }
-        Bytes tim = MakeTim(spec);
+        Bytes tim = MakeTim(desc);
         tim[4] = c.mode;
         if (c.byteToSet != 0) {
             tim[static_cast<std::size_t>(c.byteToSet)] = 1;
@@ -174,10 +174,10 @@ TEST(Scan, RejectsBlocksWhoseLengthsDisagreeWithTheirSizes) {
     };
     TempDir dir;
     for (const Case& c : cases) {
-        TimSpec spec = PatternTim(4, 16, 2);  // width 4 units, 16 pixel bytes, 16 colours
-        c.change(spec);
+        TimSpec desc = PatternTim(4, 16, 2);  // width 4 units, 16 pixel bytes, 16 colours
+        c.change(desc);
         Bytes raw = Filler(10);
-        Place(raw, 10, MakeTim(spec));
+        Place(raw, 10, MakeTim(desc));
         raw.resize(raw.size() + 10, testing::kFillerByte);
         RecordingHost host;
         Scan(dir.Write("l.bin", raw), host);

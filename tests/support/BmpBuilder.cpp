@@ -12,29 +12,29 @@ void Put(std::vector<std::uint8_t>& out, T v) {
 
 }  // namespace
 
-std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec) {
+std::vector<std::uint8_t> MakeBmp(const BmpSpec& desc) {
     const auto offBits =
-        spec.offBits.value_or(54 + static_cast<std::uint32_t>(spec.palette.size()));
+        desc.offBits.value_or(54 + static_cast<std::uint32_t>(desc.palette.size()));
     std::vector<std::uint8_t> out;
-    Put(out, spec.type);
-    Put(out, static_cast<std::uint32_t>(offBits + spec.pixels.size()));
+    Put(out, desc.type);
+    Put(out, static_cast<std::uint32_t>(offBits + desc.pixels.size()));
     Put(out, std::uint16_t{0});
     Put(out, std::uint16_t{0});
     Put(out, offBits);
-    Put(out, spec.biSize);
-    Put(out, spec.width);
-    Put(out, spec.height);
+    Put(out, desc.biSize);
+    Put(out, desc.width);
+    Put(out, desc.height);
     Put(out, std::uint16_t{1});
-    Put(out, spec.bitCount);
-    Put(out, spec.compression);
+    Put(out, desc.bitCount);
+    Put(out, desc.compression);
     for (int i = 0; i < 5; ++i) {
         Put(out, std::uint32_t{0});
     }
-    out.insert(out.end(), spec.palette.begin(), spec.palette.end());
+    out.insert(out.end(), desc.palette.begin(), desc.palette.end());
     if (out.size() < offBits) {
         out.resize(offBits, 0);
     }
-    out.insert(out.end(), spec.pixels.begin(), spec.pixels.end());
+    out.insert(out.end(), desc.pixels.begin(), desc.pixels.end());
     return out;
 }
 
@@ -51,10 +51,10 @@ std::vector<std::uint8_t> BottomUpRows(const std::vector<std::vector<std::uint8_
 
 BmpSpec PatternBmp(std::uint16_t bitCount, std::int32_t width, std::int32_t height, bool padded,
                    std::uint32_t seed) {
-    BmpSpec spec;
-    spec.bitCount = bitCount;
-    spec.width = width;
-    spec.height = height;
+    BmpSpec desc;
+    desc.bitCount = bitCount;
+    desc.width = width;
+    desc.height = height;
     std::uint32_t state = seed * 2654435761u + 7;
     auto next = [&state] {
         state = state * 1664525u + 1013904223u;
@@ -62,7 +62,7 @@ BmpSpec PatternBmp(std::uint16_t bitCount, std::int32_t width, std::int32_t heig
     };
     const std::size_t paletteCount = bitCount == 4 ? 16 : bitCount == 8 ? 256 : 0;
     for (std::size_t i = 0; i < paletteCount; ++i) {
-        spec.palette.insert(spec.palette.end(), {next(), next(), next(), 0});
+        desc.palette.insert(desc.palette.end(), {next(), next(), next(), 0});
     }
     const std::size_t rowData = (static_cast<std::size_t>(width) * bitCount + 7) / 8;
     std::size_t rowSize =
@@ -77,24 +77,24 @@ BmpSpec PatternBmp(std::uint16_t bitCount, std::int32_t width, std::int32_t heig
             byte = next();
         }
     }
-    spec.pixels = BottomUpRows(rows, rowSize);
-    return spec;
+    desc.pixels = BottomUpRows(rows, rowSize);
+    return desc;
 }
 
-std::vector<std::uint8_t> MakeSidecar(const SidecarSpec& spec) {
+std::vector<std::uint8_t> MakeSidecar(const SidecarSpec& desc) {
     std::vector<std::uint8_t> out = {'P', 'X'};
-    Put(out, spec.imageX);
-    Put(out, spec.imageY);
-    if (!spec.hasClut) {
+    Put(out, desc.imageX);
+    Put(out, desc.imageY);
+    if (!desc.hasClut) {
         return out;
     }
-    Put(out, spec.clutX);
-    Put(out, spec.clutY);
-    Put(out, spec.sets);
-    if (spec.sets != 1) {
-        Put(out, spec.paletteSet);
+    Put(out, desc.clutX);
+    Put(out, desc.clutY);
+    Put(out, desc.sets);
+    if (desc.sets != 1) {
+        Put(out, desc.paletteSet);
     }
-    for (std::uint16_t entry : spec.storedEntries) {
+    for (std::uint16_t entry : desc.storedEntries) {
         Put(out, entry);
     }
     return out;

@@ -20,7 +20,7 @@ struct BmpSpec {
     std::vector<std::uint8_t> pixels;   // bytes as stored from bfOffBits on
 };
 
-std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec);
+std::vector<std::uint8_t> MakeBmp(const BmpSpec& desc);
 
 // Stores rows given top row first, rowData bytes each, as BMP rows (bottom
 // row first) of rowSize bytes: padded with zeros when rowSize is larger.
@@ -40,6 +40,6 @@ struct SidecarSpec {
     std::vector<std::uint16_t> storedEntries;  // the sets other than the palette set
 };
 
-std::vector<std::uint8_t> MakeSidecar(const SidecarSpec& spec);
+std::vector<std::uint8_t> MakeSidecar(const SidecarSpec& desc);
 
 }  // namespace pixalto::testing

@@ -26,7 +26,8 @@ TempDir::~TempDir() {
 std::string TempDir::Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
     std::string path = File(name);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) {
         throw std::runtime_error("couldn't write " + path);
     }

@@ -10,7 +10,7 @@
 namespace pixalto::testing {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -21,7 +21,7 @@ public:
     // Writes bytes to name inside the folder and returns the full path.
     std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

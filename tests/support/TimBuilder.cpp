@@ -9,7 +9,7 @@ namespace {
 // Writes fields one after another into a buffer sized up front (growing a
 // vector field by field trips false overflow warnings in g++ 12's optimiser).
 class Cursor {
-public:
+  public:
     explicit Cursor(std::vector<std::uint8_t>& out) : out_(out) {}
     void U8(std::uint8_t v) { out_[at_++] = v; }
     void U16(std::uint16_t v) {
@@ -21,7 +21,7 @@ public:
         at_ += 4;
     }
 
-private:
+  private:
     std::vector<std::uint8_t>& out_;
     std::size_t at_ = 0;
 };
@@ -41,31 +41,32 @@ std::uint8_t ModeForBpp(std::uint32_t bpp) {
     }
 }
 
-std::vector<std::uint8_t> MakeTim(const TimSpec& spec) {
-    const bool hasClut = spec.mode == 8 || spec.mode == 9;
-    const std::size_t clutBytes = hasClut ? kTimBlockHeaderSize + 2 * spec.clut.size() : 0;
-    std::vector<std::uint8_t> out(8 + clutBytes + kTimBlockHeaderSize + spec.pixels.size());
+std::vector<std::uint8_t> MakeTim(const TimSpec& desc) {
+    const bool hasClut = desc.mode == 8 || desc.mode == 9;
+    const std::size_t clutBytes = hasClut ? kTimBlockHeaderSize + 2 * desc.clut.size() : 0;
+    std::vector<std::uint8_t> out(8 + clutBytes + kTimBlockHeaderSize + desc.pixels.size());
     Cursor cursor(out);
     for (std::uint8_t byte : {std::uint8_t{0x10}, std::uint8_t{0}, std::uint8_t{0}, std::uint8_t{0},
-                              spec.mode, spec.flagByte5, spec.flagByte6, spec.flagByte7}) {
+                              desc.mode, desc.flagByte5, desc.flagByte6, desc.flagByte7}) {
         cursor.U8(byte);
     }
     if (hasClut) {
-        cursor.U32(spec.clutBlockLength.value_or(12 + 2 * static_cast<std::uint32_t>(spec.clut.size())));
-        cursor.U16(spec.clutX);
-        cursor.U16(spec.clutY);
-        cursor.U16(spec.clutWidth);
-        cursor.U16(spec.clutHeight);
-        for (std::uint16_t entry : spec.clut) {
+        cursor.U32(
+            desc.clutBlockLength.value_or(12 + 2 * static_cast<std::uint32_t>(desc.clut.size())));
+        cursor.U16(desc.clutX);
+        cursor.U16(desc.clutY);
+        cursor.U16(desc.clutWidth);
+        cursor.U16(desc.clutHeight);
+        for (std::uint16_t entry : desc.clut) {
             cursor.U16(entry);
         }
     }
-    cursor.U32(spec.imageBlockLength.value_or(12 + static_cast<std::uint32_t>(spec.pixels.size())));
-    cursor.U16(spec.imageX);
-    cursor.U16(spec.imageY);
-    cursor.U16(spec.imageWidth);
-    cursor.U16(spec.imageHeight);
-    for (std::uint8_t byte : spec.pixels) {
+    cursor.U32(desc.imageBlockLength.value_or(12 + static_cast<std::uint32_t>(desc.pixels.size())));
+    cursor.U16(desc.imageX);
+    cursor.U16(desc.imageY);
+    cursor.U16(desc.imageWidth);
+    cursor.U16(desc.imageHeight);
+    for (std::uint8_t byte : desc.pixels) {
         cursor.U8(byte);
     }
     return out;
@@ -73,8 +74,8 @@ std::vector<std::uint8_t> MakeTim(const TimSpec& spec) {
 
 TimSpec PatternTim(std::uint32_t bpp, std::uint32_t pixelWidth, std::uint16_t height,
                    std::uint32_t sets, std::uint32_t seed) {
-    TimSpec spec;
-    spec.mode = ModeForBpp(bpp);
+    TimSpec desc;
+    desc.mode = ModeForBpp(bpp);
     std::uint32_t state = seed * 2654435761u + 1;
     auto next = [&state] {
         state = state * 1664525u + 1013904223u;
@@ -83,38 +84,38 @@ TimSpec PatternTim(std::uint32_t bpp, std::uint32_t pixelWidth, std::uint16_t he
     std::uint32_t rowBytes = 0;
     switch (bpp) {
         case 4:
-            spec.imageWidth = static_cast<std::uint16_t>((pixelWidth + 3) / 4);
-            rowBytes = spec.imageWidth * 2u;
+            desc.imageWidth = static_cast<std::uint16_t>((pixelWidth + 3) / 4);
+            rowBytes = desc.imageWidth * 2u;
             break;
         case 8:
-            spec.imageWidth = static_cast<std::uint16_t>((pixelWidth + 1) / 2);
-            rowBytes = spec.imageWidth * 2u;
+            desc.imageWidth = static_cast<std::uint16_t>((pixelWidth + 1) / 2);
+            rowBytes = desc.imageWidth * 2u;
             break;
         case 16:
-            spec.imageWidth = static_cast<std::uint16_t>(pixelWidth);
+            desc.imageWidth = static_cast<std::uint16_t>(pixelWidth);
             rowBytes = pixelWidth * 2;
             break;
         default:
             // Three units hold two 24-bit pixels.
-            spec.imageWidth = static_cast<std::uint16_t>((pixelWidth * 3 + 1) / 2);
-            rowBytes = spec.imageWidth * 2u;
+            desc.imageWidth = static_cast<std::uint16_t>((pixelWidth * 3 + 1) / 2);
+            rowBytes = desc.imageWidth * 2u;
             break;
     }
-    spec.imageHeight = height;
-    spec.pixels.resize(static_cast<std::size_t>(rowBytes) * height);
-    for (auto& byte : spec.pixels) {
+    desc.imageHeight = height;
+    desc.pixels.resize(static_cast<std::size_t>(rowBytes) * height);
+    for (auto& byte : desc.pixels) {
         byte = next();
     }
     if (bpp == 4 || bpp == 8) {
         std::uint32_t entries = (bpp == 4 ? 16u : 256u) * sets;
-        spec.clutWidth = static_cast<std::uint16_t>(bpp == 4 ? 16 : 256);
-        spec.clutHeight = static_cast<std::uint16_t>(sets);
-        spec.clut.resize(entries);
-        for (auto& entry : spec.clut) {
+        desc.clutWidth = static_cast<std::uint16_t>(bpp == 4 ? 16 : 256);
+        desc.clutHeight = static_cast<std::uint16_t>(sets);
+        desc.clut.resize(entries);
+        for (auto& entry : desc.clut) {
             entry = static_cast<std::uint16_t>(next() | (next() << 8));
         }
     }
-    return spec;
+    return desc;
 }
 
 }  // namespace pixalto::testing

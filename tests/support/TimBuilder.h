@@ -19,7 +19,7 @@ struct TimSpec {
     std::vector<std::uint8_t> pixels;
 };
 
-std::vector<std::uint8_t> MakeTim(const TimSpec& spec);
+std::vector<std::uint8_t> MakeTim(const TimSpec& desc);
 
 // A well-formed TIM of the given depth, pixelWidth x height pixels (pixelWidth
 // rounded to what the depth can store), with `sets` CLUT sets for 4/8-bit,
