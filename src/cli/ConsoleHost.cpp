@@ -42,7 +42,10 @@ void ConsoleHost::SetProgressPos(std::int64_t pos) {
     }
     std::int64_t span = ProgressUpper() - ProgressLower();
     int percent = span <= 0 ? 100 : static_cast<int>((pos - ProgressLower()) * 100 / span);
-    percent = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+    DrawBar(percent < 0 ? 0 : percent > 100 ? 100 : percent);
+}
+
+void ConsoleHost::DrawBar(int percent) {
     if (percent == lastPercent_) {
         return;  // redraw only when the bar changes
     }
@@ -54,8 +57,11 @@ void ConsoleHost::SetProgressPos(std::int64_t pos) {
     barDrawn_ = true;
 }
 
-void ConsoleHost::FinishProgress() {
+void ConsoleHost::FinishProgress(bool completed) {
     if (barDrawn_) {
+        if (completed) {
+            DrawBar(100);
+        }
         std::cerr << '\n';
         barDrawn_ = false;
     }

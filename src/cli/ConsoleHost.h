@@ -23,9 +23,13 @@ class ConsoleHost : public raw::HeadlessHost {
     bool AskYesNo(const std::string& text, const std::string& title) override;
 
     // Ends the bar's line, so that what follows starts on a line of its own.
-    void FinishProgress();
+    // When the job has finished, the bar is shown full first: the scan's own
+    // last position stops a few bytes short of the end.
+    void FinishProgress(bool completed = false);
 
   private:
+    void DrawBar(int percent);
+
     bool showProgress_;
     Answer answer_;
     bool barDrawn_ = false;

@@ -9,9 +9,9 @@ namespace pixalto::cli {
 
 bool ScanRawFile(ConsoleHost& host, const std::string& rawPath) {
     raw::ScanFileJob job(host, rawPath);
-    int result = raw::RunJob(job);
-    host.FinishProgress();
-    return result == raw::kJobFinished;
+    const bool finished = raw::RunJob(job) == raw::kJobFinished;
+    host.FinishProgress(finished);
+    return finished;
 }
 
 int RunScan(const Args& args) {
