@@ -12,13 +12,13 @@ using namespace pixalto;
 
 void PaintAllViews(ImageState& state) {
     // Large enough for real images; bigger ones are clipped, as on screen.
-    static MemorySurface surface(kImageAreaX + 512, kImageAreaY + 512);
+    static MemorySurface surface(512, 512);
     const ViewOptions views[] = {
         {0, false, false}, {1, true, true}, {3, false, true}, {255, true, false}};
     for (const ViewOptions& view : views) {
-        PaintImage(state, view, surface);
+        PaintImage(state, view, surface, {0, 0});
     }
-    EraseForClose(state, true, surface);
+    EraseForClose(state, true, surface, {0, 0});
 }
 
 }  // namespace

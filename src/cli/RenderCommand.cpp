@@ -1,5 +1,4 @@
 #include <iostream>
-#include <limits>
 #include <vector>
 
 #include "cli/CommandLine.h"
@@ -9,14 +8,6 @@
 #include "image/Paint.h"
 
 namespace pixalto::cli {
-
-namespace {
-
-// The largest surface the tool paints onto; images wider or taller than this
-// many pixels can't be rendered (a surface's coordinates are ints).
-constexpr std::uint64_t kMaxSide = 1u << 16;
-
-}  // namespace
 
 int RunRender(const Args& args) {
     CommandLine line(
@@ -36,25 +27,15 @@ int RunRender(const Args& args) {
     }
     view.currentSet = CheckedClutSet(state, set);
 
-    const std::uint32_t width = state.pixelWidth;
-    const std::uint32_t rows = RowsToPaint(state, view.splitImage);
-    if (width > kMaxSide || rows > kMaxSide) {
-        std::cerr << "The image is too large to render.\n";
-        return kExitFailure;
-    }
-    // Paint at the window's image-area corner on a surface that starts
-    // undrawn, then keep just the image's rectangle.
-    MemorySurface surface(kImageAreaX + static_cast<int>(width),
-                          kImageAreaY + static_cast<int>(rows));
-    PaintImage(state, view, surface);
-    std::vector<Pixel> pixels;
-    pixels.reserve(static_cast<std::size_t>(width) * rows);
-    for (std::uint32_t y = 0; y < rows; ++y) {
-        auto row = surface.Row(kImageAreaY + static_cast<int>(y));
-        pixels.insert(pixels.end(), row.begin() + kImageAreaX, row.end());
-    }
-    if (std::string error =
-            WritePng(line.Positional()[1], static_cast<int>(width), static_cast<int>(rows), pixels);
+    // Sized by the pixels that exist: a header that claims 65535 x 65535
+    // pixels over a few bytes renders those bytes, not 16 GiB of nothing.
+    const DrawableExtent extent = DrawableExtentOf(state, view.splitImage);
+    const auto width = static_cast<int>(extent.width);
+    const auto rows = static_cast<int>(extent.rows);
+    // Pixels that the paint leaves undrawn stay transparent.
+    MemorySurface surface(width, rows);
+    PaintImage(state, view, surface, {0, 0});
+    if (std::string error = WritePng(line.Positional()[1], width, rows, surface.Pixels());
         !error.empty()) {
         std::cerr << error << '\n';
         return kExitFailure;

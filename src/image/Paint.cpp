@@ -76,7 +76,7 @@ Pixel ColourOf(std::uint32_t value, const std::array<Pixel, 256>& clut, bool tra
 
 template <std::uint32_t Bpp>
 void PaintRows(const ImageState& state, const ViewOptions& view, std::uint32_t rows,
-               Surface& surface) {
+               Surface& surface, SurfacePoint origin) {
     const std::array<Pixel, 256> clut =
         (Bpp == 4 || Bpp == 8) ? BuildClutLookup(state, view) : std::array<Pixel, 256>{};
     const std::uint8_t* data = state.imageData.data();
@@ -105,7 +105,7 @@ void PaintRows(const ImageState& state, const ViewOptions& view, std::uint32_t r
             }
             row[x] = ColourOf<Bpp>(value, clut, view.transparency);
         }
-        surface.DrawRow(kImageAreaX, kImageAreaY + static_cast<int>(y),
+        surface.DrawRow(origin.x, origin.y + static_cast<int>(y),
                         std::span<const Pixel>(row.data(), static_cast<std::size_t>(valid)));
     }
 }
@@ -120,7 +120,25 @@ std::uint32_t RowsToPaint(const ImageState& state, bool splitImage) {
     return splitImage ? state.imageHeight / 2u : state.imageHeight;
 }
 
-void PaintImage(ImageState& state, const ViewOptions& view, Surface& surface,
+DrawableExtent DrawableExtentOf(const ImageState& state, bool splitImage) {
+    const std::uint64_t available = state.IsLoaded() ? AvailablePixels(state) : 0;
+    const std::uint64_t width = state.pixelWidth;
+    const std::uint64_t rows = RowsToPaint(state, splitImage);
+    if (width == 0 || rows == 0) {
+        return {};
+    }
+    // A row holds data when its first pixel does (of the lower half too, when
+    // split), exactly the rows PaintRows draws.
+    const std::uint64_t skip = splitImage ? state.imageHeight / 2u : 0;
+    const std::uint64_t rowsWithData =
+        available > skip * width ? (available - skip * width + width - 1) / width : 0;
+    DrawableExtent extent;
+    extent.rows = static_cast<std::uint32_t>(std::min(rows, rowsWithData));
+    extent.width = extent.rows == 0 ? 0 : static_cast<std::uint32_t>(std::min(width, available));
+    return extent;
+}
+
+void PaintImage(ImageState& state, const ViewOptions& view, Surface& surface, SurfacePoint origin,
                 PaintObserver* observer) {
     if (observer != nullptr) {
         observer->OnPaint(view.currentSet, state.clutData, state.bpp);
@@ -128,7 +146,7 @@ void PaintImage(ImageState& state, const ViewOptions& view, Surface& surface,
     const std::uint32_t rows = RowsToPaint(state, view.splitImage);
     if (view.transparency) {
         // Undrawn pixels must show the background, not the previous picture.
-        EraseImageArea(surface, state.paintedWidth, state.paintedHeight);
+        EraseImageArea(surface, origin, state.paintedWidth, state.paintedHeight);
     }
     state.paintedWidth = state.pixelWidth;
     state.paintedHeight = rows;
@@ -137,32 +155,34 @@ void PaintImage(ImageState& state, const ViewOptions& view, Surface& surface,
     }
     switch (state.bpp) {
         case 4:
-            PaintRows<4>(state, view, rows, surface);
+            PaintRows<4>(state, view, rows, surface, origin);
             break;
         case 8:
-            PaintRows<8>(state, view, rows, surface);
+            PaintRows<8>(state, view, rows, surface, origin);
             break;
         case 16:
-            PaintRows<16>(state, view, rows, surface);
+            PaintRows<16>(state, view, rows, surface, origin);
             break;
         case 24:
-            PaintRows<24>(state, view, rows, surface);
+            PaintRows<24>(state, view, rows, surface, origin);
             break;
         default:
             break;
     }
 }
 
-void EraseImageArea(Surface& surface, std::uint32_t width, std::uint32_t height) {
+void EraseImageArea(Surface& surface, SurfacePoint origin, std::uint32_t width,
+                    std::uint32_t height) {
     if (width == 0 || height == 0) {
         return;
     }
-    surface.FillSolidRect(kImageAreaX, kImageAreaY, ClampToInt(width), ClampToInt(height),
+    surface.FillSolidRect(origin.x, origin.y, ClampToInt(width), ClampToInt(height),
                           surface.ButtonFaceColor());
 }
 
-void EraseForClose(const ImageState& state, bool splitImage, Surface& surface) {
-    EraseImageArea(surface, std::max(state.paintedWidth, state.pixelWidth),
+void EraseForClose(const ImageState& state, bool splitImage, Surface& surface,
+                   SurfacePoint origin) {
+    EraseImageArea(surface, origin, std::max(state.paintedWidth, state.pixelWidth),
                    std::max(state.paintedHeight, RowsToPaint(state, splitImage)));
 }
 

@@ -10,10 +10,6 @@
 
 namespace pixalto {
 
-// Where the image's top-left pixel goes on the window's surface.
-inline constexpr int kImageAreaX = 330;
-inline constexpr int kImageAreaY = 5;
-
 // The view options that decide what a paint draws.
 struct ViewOptions {
     std::uint32_t currentSet = 0;  // CLUT set used for 4- and 8-bit images
@@ -34,20 +30,32 @@ class PaintObserver {
 // Rows a paint draws: imageHeight, or half of it (rounded down) when split.
 std::uint32_t RowsToPaint(const ImageState& state, bool splitImage);
 
-// Draws the loaded image (state.IsLoaded() must hold) at (kImageAreaX,
-// kImageAreaY) and records the extent in paintedWidth/paintedHeight. Pixels
-// whose data lies beyond imageData, CLUT indices whose entry lies beyond
-// clutData, and (with transparency) colour word 0 are left undrawn.
-void PaintImage(ImageState& state, const ViewOptions& view, Surface& surface,
-                PaintObserver* observer = nullptr);
+// The part of the image a paint can actually draw: the columns and rows that
+// hold at least one pixel of data. A header may claim 65535 x 65535 pixels
+// over a few bytes; whoever sizes a buffer for the picture (a PNG, the
+// window's surface) sizes it by this, never by the header.
+struct DrawableExtent {
+    std::uint32_t width = 0;
+    std::uint32_t rows = 0;
+};
+DrawableExtent DrawableExtentOf(const ImageState& state, bool splitImage);
 
-// Fills width x height pixels from the image area's corner with the
-// button-face colour; either size 0 fills nothing.
-void EraseImageArea(Surface& surface, std::uint32_t width, std::uint32_t height);
+// Draws the loaded image (state.IsLoaded() must hold) with its top-left pixel
+// at origin and records the extent in paintedWidth/paintedHeight. Pixels whose
+// data lies beyond imageData, CLUT indices whose entry lies beyond clutData,
+// and (with transparency) colour word 0 are left undrawn.
+void PaintImage(ImageState& state, const ViewOptions& view, Surface& surface,
+                SurfacePoint origin, PaintObserver* observer = nullptr);
+
+// Fills width x height pixels from origin with the button-face colour; either
+// size 0 fills nothing.
+void EraseImageArea(Surface& surface, SurfacePoint origin, std::uint32_t width,
+                    std::uint32_t height);
 
 // Erases what a paint of the current image may have left, as closing the image
 // does before the pixel buffer goes: the larger of the last painted extent and
 // the extent the current view would paint, in each direction.
-void EraseForClose(const ImageState& state, bool splitImage, Surface& surface);
+void EraseForClose(const ImageState& state, bool splitImage, Surface& surface,
+                   SurfacePoint origin);
 
 }  // namespace pixalto

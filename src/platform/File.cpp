@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/FileFailure.h"
+
 namespace pixalto {
 
 File::~File() {
@@ -44,11 +46,13 @@ bool File::Open(const std::string& path, Mode mode) {
         fd = ::open(path.c_str(), flags, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
+        NoteFileFailure(path, errno);
         return false;
     }
     // Opening a folder for reading succeeds on POSIX; it is not a file.
     struct stat info {};
     if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        NoteFileFailure(path, S_ISDIR(info.st_mode) ? EISDIR : errno);
         ::close(fd);
         return false;
     }
@@ -67,6 +71,9 @@ std::size_t File::Read(void* buffer, std::size_t count) {
         ssize_t n = ::read(fd_, out + done, count - done);
         if (n < 0 && errno == EINTR) {
             continue;
+        }
+        if (n < 0) {
+            NoteFileFailure(path_, errno);
         }
         if (n <= 0) {
             break;
@@ -88,6 +95,7 @@ bool File::Write(const void* buffer, std::size_t count) {
             continue;
         }
         if (n <= 0) {
+            NoteFileFailure(path_, n < 0 ? errno : ENOSPC);
             return false;
         }
         done += static_cast<std::size_t>(n);
@@ -124,8 +132,11 @@ bool File::Close() {
     if (fd_ < 0) {
         return true;
     }
-    int result = ::close(std::exchange(fd_, -1));
-    return result == 0;
+    if (::close(std::exchange(fd_, -1)) != 0 && errno != EINTR) {
+        NoteFileFailure(path_, errno);
+        return false;
+    }
+    return true;
 }
 
 std::string File::GetFileName() const {

@@ -31,6 +31,12 @@ constexpr bool IsDrawn(Pixel p) {
     return (p >> 24) != 0;
 }
 
+// A point on a surface, in its pixels: where an image's top-left pixel goes.
+struct SurfacePoint {
+    int x = 0;
+    int y = 0;
+};
+
 class Surface {
   public:
     virtual ~Surface() = default;
@@ -66,6 +72,8 @@ class MemorySurface final : public Surface {
     // The pixel at (x, y); kUndrawn outside the surface.
     Pixel At(int x, int y) const;
     std::span<const Pixel> Row(int y) const;
+    // Every pixel, row after row.
+    std::span<const Pixel> Pixels() const { return pixels_; }
     void Clear(Pixel fill = kUndrawn);
 
   private:

@@ -149,15 +149,15 @@ TEST(CliRender, WritesThePaintedPixelsOfEachDepth) {
         File file;
         ASSERT_TRUE(file.Open(path, File::Mode::Read));
         ASSERT_EQ(LoadImage(state, file, true), "");
-        MemorySurface surface(kImageAreaX + 12, kImageAreaY + 7);
-        PaintImage(state, {bpp <= 8 ? 2u : 0u, false, false}, surface);
+        MemorySurface surface(12, 7);
+        PaintImage(state, {bpp <= 8 ? 2u : 0u, false, false}, surface, {0, 0});
 
         auto image = ReadPng(png);
         ASSERT_EQ(image.width, static_cast<int>(state.pixelWidth)) << bpp;
         ASSERT_EQ(image.height, 7);
         for (int y = 0; y < 7; ++y) {
             for (int x = 0; x < image.width; ++x) {
-                ASSERT_EQ(image.At(x, y), Rgba(surface.At(kImageAreaX + x, kImageAreaY + y)))
+                ASSERT_EQ(image.At(x, y), Rgba(surface.At(x, y)))
                     << bpp << " at " << x << ',' << y;
             }
         }

@@ -11,6 +11,11 @@ using testing::MakeTim;
 using testing::PatternTim;
 using testing::TimSpec;
 
+// Where the window draws the image; painting takes it from its caller.
+constexpr SurfacePoint kOrigin{330, 5};
+constexpr int kImageAreaX = kOrigin.x;
+constexpr int kImageAreaY = kOrigin.y;
+
 constexpr Pixel kBefore = MakePixel(1, 2, 3);  // what the surface held before the paint
 
 // Builds the ImageState that loading the desc would give, without a file.
@@ -75,9 +80,9 @@ TEST(Paint, SixteenBitWordsAndTransparency) {
         MemorySurface surface = SurfaceFor(s);
         ViewOptions view;
         view.transparency = c.transparency;
-        PaintImage(s, view, surface);  // with transparency, a 0 is left undrawn ...
+        PaintImage(s, view, surface, kOrigin);  // with transparency, a 0 is left undrawn ...
         EXPECT_EQ(At(surface, 0, 0), c.transparency && c.word == 0 ? kBefore : c.expected);
-        PaintImage(s, view, surface);  // ... and the second paint erases the first
+        PaintImage(s, view, surface, kOrigin);  // ... and the second paint erases the first
         EXPECT_EQ(At(surface, 0, 0), c.expected) << std::hex << c.word << ' ' << c.transparency;
     }
 }
@@ -87,7 +92,7 @@ TEST(Paint, FourBitLowNibbleFirst) {
     desc.pixels[0] = 0x21;
     ImageState s = StateFrom(desc);
     MemorySurface surface = SurfaceFor(s);
-    PaintImage(s, {}, surface);
+    PaintImage(s, {}, surface, kOrigin);
     EXPECT_EQ(At(surface, 0, 0), PsxToPixel(2));  // entry 1
     EXPECT_EQ(At(surface, 1, 0), PsxToPixel(3));  // entry 2
     EXPECT_EQ(At(surface, 4, 0), kBefore);        // right of the image: untouched
@@ -113,7 +118,7 @@ TEST(Paint, ClutSetSelectsEntriesOfThatSet) {
         MemorySurface surface = SurfaceFor(s);
         ViewOptions view;
         view.currentSet = c.set;
-        PaintImage(s, view, surface);
+        PaintImage(s, view, surface, kOrigin);
         EXPECT_EQ(At(surface, 0, 0), PsxToPixel(static_cast<PsxColor>(c.entry * 37 + 1)))
             << c.bpp << " set " << c.set;
     }
@@ -129,7 +134,7 @@ TEST(Paint, TwentyFourBitBytesAreRedGreenBlue) {
     MemorySurface surface = SurfaceFor(s);
     ViewOptions view;
     view.transparency = true;  // never applies to 24-bit
-    PaintImage(s, view, surface);
+    PaintImage(s, view, surface, kOrigin);
     EXPECT_EQ(At(surface, 0, 0), MakePixel(0x10, 0x20, 0x30));
     EXPECT_EQ(At(surface, 1, 0), MakePixel(0xFF, 0x00, 0x80));
 }
@@ -144,7 +149,7 @@ TEST(Paint, RowsFollowOneAnotherWithoutPadding) {
     desc.pixels = {1, 2, 3, 4, 5, 6, 7, 8};
     ImageState s = StateFrom(desc);
     MemorySurface surface = SurfaceFor(s);
-    PaintImage(s, {}, surface);
+    PaintImage(s, {}, surface, kOrigin);
     EXPECT_EQ(s.pixelWidth, 1u);
     EXPECT_EQ(At(surface, 0, 1), MakePixel(4, 5, 6));
 }
@@ -163,7 +168,7 @@ TEST(Paint, SplitOrsTheLowerHalfOntoTheUpper) {
         MemorySurface surface = SurfaceFor(s);
         ViewOptions view;
         view.splitImage = true;
-        PaintImage(s, view, surface);
+        PaintImage(s, view, surface, kOrigin);
         EXPECT_EQ(s.paintedHeight, c.rows);
         for (std::uint32_t y = 0; y < c.rows; ++y) {
             for (std::uint32_t x = 0; x < 4; ++x) {
@@ -190,7 +195,7 @@ TEST(Paint, SplitOrsWordsAndTwentyFourBitValues) {
     words.pixels = {0x1F, 0x00, 0x00, 0x7C};
     ImageState s16 = StateFrom(words);
     MemorySurface surface16 = SurfaceFor(s16);
-    PaintImage(s16, {0, true, false}, surface16);
+    PaintImage(s16, {0, true, false}, surface16, kOrigin);
     EXPECT_EQ(At(surface16, 0, 0), PsxToPixel(0x7C1F));
 
     TimSpec rgb;
@@ -200,7 +205,7 @@ TEST(Paint, SplitOrsWordsAndTwentyFourBitValues) {
     rgb.pixels = {0x01, 0x10, 0x00, 0x02, 0x20, 0x80, 0, 0};
     ImageState s24 = StateFrom(rgb);
     MemorySurface surface24 = SurfaceFor(s24);
-    PaintImage(s24, {0, true, false}, surface24);
+    PaintImage(s24, {0, true, false}, surface24, kOrigin);
     EXPECT_EQ(At(surface24, 0, 0), MakePixel(0x03, 0x30, 0x80));
 }
 
@@ -214,12 +219,12 @@ TEST(Paint, TransparencyLeavesOnlyWordZeroUndrawnAndErasesThePreviousPicture) {
     MemorySurface surface = SurfaceFor(s);
     ViewOptions view;
     view.currentSet = 1;
-    PaintImage(s, view, surface);
+    PaintImage(s, view, surface, kOrigin);
     EXPECT_EQ(At(surface, 0, 0), PsxToPixel(0x7FFF));
     // Switching to set 0 with Transparency on must not leave set 1's white.
     view.currentSet = 0;
     view.transparency = true;
-    PaintImage(s, view, surface);
+    PaintImage(s, view, surface, kOrigin);
     EXPECT_EQ(At(surface, 0, 0), MemorySurface::kDefaultButtonFace);
     EXPECT_EQ(At(surface, 1, 0), MakePixel(7, 7, 7));
 }
@@ -233,7 +238,7 @@ TEST(Paint, MissingDataAndMissingClutEntriesStayUndrawn) {
     desc.pixels.assign(12 + 1, 0x21);  // 6.5 pixels: the half pixel is not drawn
     ImageState s = StateFrom(desc);
     MemorySurface surface = SurfaceFor(s);
-    PaintImage(s, {}, surface);
+    PaintImage(s, {}, surface, kOrigin);
     EXPECT_EQ(At(surface, 3, 0), PsxToPixel(0x2121));
     EXPECT_EQ(At(surface, 1, 1), PsxToPixel(0x2121));
     EXPECT_EQ(At(surface, 2, 1), kBefore);
@@ -248,11 +253,11 @@ TEST(Paint, MissingDataAndMissingClutEntriesStayUndrawn) {
     clutShort.pixels = {0x87, 0x00};  // indices 7, 8, 0, 0
     ImageState c = StateFrom(clutShort);
     MemorySurface clutSurface = SurfaceFor(c);
-    PaintImage(c, {}, clutSurface);
+    PaintImage(c, {}, clutSurface, kOrigin);
     EXPECT_EQ(At(clutSurface, 0, 0), PsxToPixel(0x107));
     EXPECT_EQ(At(clutSurface, 1, 0), kBefore);
     clutSurface.Clear(kBefore);
-    PaintImage(c, {5, false, false}, clutSurface);
+    PaintImage(c, {5, false, false}, clutSurface, kOrigin);
     EXPECT_EQ(At(clutSurface, 0, 0), kBefore);
     EXPECT_EQ(At(clutSurface, 2, 0), kBefore);
 
@@ -261,7 +266,7 @@ TEST(Paint, MissingDataAndMissingClutEntriesStayUndrawn) {
     split.imageHeight = 4;
     ImageState sp = StateFrom(split);
     MemorySurface splitSurface = SurfaceFor(sp);
-    PaintImage(sp, {0, true, false}, splitSurface);
+    PaintImage(sp, {0, true, false}, splitSurface, kOrigin);
     EXPECT_EQ(At(splitSurface, 0, 0), kBefore);
 }
 
@@ -275,8 +280,8 @@ TEST(Paint, LyingHeadersNeverReadOutsideTheBuffers) {
             ImageState s = StateFrom(desc);
             s.imageData.resize(size + 1);
             MemorySurface surface = SurfaceFor(s);
-            PaintImage(s, {7, true, true}, surface);
-            PaintImage(s, {0, false, false}, surface);
+            PaintImage(s, {7, true, true}, surface, kOrigin);
+            PaintImage(s, {0, false, false}, surface, kOrigin);
             EXPECT_EQ(s.paintedWidth, s.pixelWidth);
         }
     }
@@ -285,16 +290,16 @@ TEST(Paint, LyingHeadersNeverReadOutsideTheBuffers) {
 TEST(Paint, RecordsThePaintedExtent) {
     ImageState s = StateFrom(PatternTim(8, 10, 9));
     MemorySurface surface = SurfaceFor(s);
-    PaintImage(s, {}, surface);
+    PaintImage(s, {}, surface, kOrigin);
     EXPECT_EQ(s.paintedWidth, 10u);
     EXPECT_EQ(s.paintedHeight, 9u);
-    PaintImage(s, {0, true, false}, surface);
+    PaintImage(s, {0, true, false}, surface, kOrigin);
     EXPECT_EQ(s.paintedHeight, 4u);
 }
 
 TEST(Paint, EraseExtents) {
     MemorySurface surface(400, 100, kBefore);
-    EraseImageArea(surface, 3, 2);
+    EraseImageArea(surface, kOrigin, 3, 2);
     const Pixel face = MemorySurface::kDefaultButtonFace;
     EXPECT_EQ(surface.At(330, 5), face);
     EXPECT_EQ(surface.At(332, 6), face);
@@ -304,8 +309,8 @@ TEST(Paint, EraseExtents) {
     EXPECT_EQ(surface.At(330, 4), kBefore);
 
     MemorySurface untouched(400, 100, kBefore);
-    EraseImageArea(untouched, 0, 50);
-    EraseImageArea(untouched, 50, 0);
+    EraseImageArea(untouched, kOrigin, 0, 50);
+    EraseImageArea(untouched, kOrigin, 50, 0);
     EXPECT_EQ(untouched.At(330, 5), kBefore);
 
     // Closing erases the larger of the last paint and the current view's extent.
@@ -313,7 +318,7 @@ TEST(Paint, EraseExtents) {
     s.paintedWidth = 20;
     s.paintedHeight = 2;
     MemorySurface closing(400, 100, kBefore);
-    EraseForClose(s, /*splitImage=*/true, closing);  // 20 x max(2, 5)
+    EraseForClose(s, /*splitImage=*/true, closing, kOrigin);  // 20 x max(2, 5)
     EXPECT_EQ(closing.At(330 + 19, 5 + 4), face);
     EXPECT_EQ(closing.At(330 + 20, 5), kBefore);
     EXPECT_EQ(closing.At(330, 5 + 5), kBefore);
@@ -337,11 +342,11 @@ TEST(Paint, HandsTheClutToTheObserverBeforeDrawing) {
     ImageState s = StateFrom(desc);
     MemorySurface surface = SurfaceFor(s);
     RecordingObserver observer;
-    PaintImage(s, {1, false, false}, surface, &observer);
+    PaintImage(s, {1, false, false}, surface, kOrigin, &observer);
     EXPECT_EQ(observer.calls, 1);
     EXPECT_EQ(observer.lastSet, 1u);
     EXPECT_EQ(observer.lastBpp, 4u);
-    PaintImage(s, {0, false, false}, surface, &observer);
+    PaintImage(s, {0, false, false}, surface, kOrigin, &observer);
     EXPECT_EQ(At(surface, 0, 0), PsxToPixel(0x001F));
 }
 
