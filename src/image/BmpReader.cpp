@@ -8,6 +8,7 @@
 #include "image/FileRead.h"
 #include "image/Messages.h"
 #include "image/Sidecar.h"
+#include "platform/FileFailure.h"
 
 namespace pixalto {
 namespace {
@@ -21,8 +22,8 @@ struct RowLayout {
     std::uint64_t pixelSize = 0;
 };
 
-// Checks that the pixel data can lie in the file and picks the row layout.
-// Negative sizes (top-down or mirrored BMPs) never fit.
+// Checks that the palette and the pixel data lie in the file and picks the
+// row layout. Negative sizes (top-down or mirrored BMPs) never fit.
 std::string ChooseRowLayout(const ImageState& state, const File& file, RowLayout& layout) {
     const BmpInfoHeader& info = state.bmpInfoHeader;
     if (info.biWidth < 0 || info.biHeight < 0) {
@@ -33,17 +34,22 @@ std::string ChooseRowLayout(const ImageState& state, const File& file, RowLayout
     const std::uint64_t legacyRow = LegacyBmpRowSize(state.bpp, width);
     const std::uint64_t legacySize = BmpPixelBytes(legacyRow, height);
     const auto start = static_cast<std::int64_t>(state.bmpStart);
-    // Like the old reader, this counts neither the palette nor the gap before
-    // bfOffBits.
-    if (!FitsInFile(file, start + kBmpHeadersSize, legacySize)) {
+    // The headers and the whole palette must be there...
+    const std::uint64_t paletteBytes = std::uint64_t{state.bmpPaletteCount} * kBmpPaletteEntrySize;
+    if (!FitsInFile(file, start, kBmpHeadersSize + paletteBytes)) {
         return msg::kFileTooSmall;
     }
+    // ...and every row, in the layout that is read: the standard padded rows
+    // when the file holds them all, else the unpadded rows of older files.
     const std::uint64_t paddedRow = PaddedBmpRowSize(state.bpp, width);
     const std::uint64_t paddedSize = BmpPixelBytes(paddedRow, height);
-    if (FitsInFile(file, start + state.bmpFileHeader.bfOffBits, paddedSize)) {
+    const std::int64_t pixelStart = start + state.bmpFileHeader.bfOffBits;
+    if (FitsInFile(file, pixelStart, paddedSize)) {
         layout = {paddedRow, paddedSize};
-    } else {
+    } else if (FitsInFile(file, pixelStart, legacySize)) {
         layout = {legacyRow, legacySize};
+    } else {
+        return msg::kFileTooSmall;
     }
     if (layout.pixelSize > kMaxU32) {
         return msg::kNotEnoughMemory;
@@ -54,8 +60,11 @@ std::string ChooseRowLayout(const ImageState& state, const File& file, RowLayout
 // Reads the sidecar beside the BMP whole (up to the longest layout); nothing
 // when there is none.
 std::vector<std::uint8_t> ReadSidecar(const File& bmpFile) {
+    // Most BMPs have no sidecar: looking for one is not a failure to report.
+    const FileFailure before = LastFileFailure();
     File sidecar;
     if (!sidecar.Open(SidecarPathFor(bmpFile.GetFilePath()), File::Mode::Read)) {
+        NoteFileFailure(before.path, before.error, before.reason);
         return {};
     }
     const std::int64_t length = std::max<std::int64_t>(sidecar.GetLength(), 0);

@@ -134,7 +134,12 @@ DrawableExtent DrawableExtentOf(const ImageState& state, bool splitImage) {
         available > skip * width ? (available - skip * width + width - 1) / width : 0;
     DrawableExtent extent;
     extent.rows = static_cast<std::uint32_t>(std::min(rows, rowsWithData));
-    extent.width = extent.rows == 0 ? 0 : static_cast<std::uint32_t>(std::min(width, available));
+    // Every row but the last is whole; a single row is as wide as its data.
+    if (extent.rows == 1) {
+        extent.width = static_cast<std::uint32_t>(std::min(width, available - skip * width));
+    } else if (extent.rows > 1) {
+        extent.width = static_cast<std::uint32_t>(width);
+    }
     return extent;
 }
 

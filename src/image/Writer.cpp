@@ -68,34 +68,22 @@ bool WritePending(PendingFile& pending, Write write) {
     return pending.Create() && write(pending.file()) && pending.Finish();
 }
 
-// The sidecar is complete before the BMP is, and takes its place first; should
-// the BMP then fail to take its place, the old sidecar comes back.
+// Both files are complete and on the disk before either takes its place; the
+// sidecar goes first, and comes back as it was should the BMP then fail.
 bool WriteBmpWithSidecar(const ImageState& state, const std::string& path) {
     PendingFile bmp(path);
     if (state.sidecarSize == 0) {
         return WritePending(bmp, [&](File& file) { return WriteBmp(state, file); }) && bmp.Commit();
     }
     PendingFile sidecar(SidecarPathFor(path));
-    if (!WritePending(
-            sidecar,
-            [&](File& file) { return WriteBuffer(file, state.sidecarData, state.sidecarSize); }) ||
-        !WritePending(bmp, [&](File& file) { return WriteBmp(state, file); })) {
-        return false;
-    }
-    std::string backup;
-    if (!MoveAside(sidecar.Target(), backup)) {
-        return false;
-    }
-    if (!sidecar.Commit()) {
-        PutBack(sidecar.Target(), backup);
-        return false;
-    }
-    if (!bmp.Commit()) {
-        PutBack(sidecar.Target(), backup);
-        return false;
-    }
-    DropBackup(backup);
-    return true;
+    // Both targets are checked before a byte is written, so a refused BMP
+    // target leaves no new sidecar behind.
+    return WritePending(sidecar,
+                        [&](File& file) {
+                            return WriteBuffer(file, state.sidecarData, state.sidecarSize);
+                        }) &&
+           WritePending(bmp, [&](File& file) { return WriteBmp(state, file); }) &&
+           CommitBoth(sidecar, bmp);
 }
 
 }  // namespace

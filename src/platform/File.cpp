@@ -16,26 +16,55 @@ File::~File() {
 }
 
 File::File(File&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::move(other.path_)),
+      blockDevice_(other.blockDevice_) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = std::exchange(other.fd_, -1);
         path_ = std::move(other.path_);
+        blockDevice_ = other.blockDevice_;
     }
     return *this;
 }
 
+namespace {
+
+// What each mode may open: reading and patching in place take regular files,
+// and RAW files also block devices; creating takes whatever open() made.
+bool AcceptsKind(File::Mode mode, mode_t kind) {
+    switch (mode) {
+        case File::Mode::Read:
+            return S_ISREG(kind);
+        case File::Mode::ReadRaw:
+        case File::Mode::WriteInPlace:
+            return S_ISREG(kind) || S_ISBLK(kind);
+        case File::Mode::CreateWrite:
+        case File::Mode::CreateNew:
+            return S_ISREG(kind);
+    }
+    return false;
+}
+
+}  // namespace
+
 bool File::Open(const std::string& path, Mode mode) {
     Close();
-    int flags = O_CLOEXEC;
+    // Non-blocking for the open itself: opening a FIFO for reading would
+    // otherwise wait for a writer. The kind is checked right after.
+    int flags = O_CLOEXEC | O_NONBLOCK;
     switch (mode) {
         case Mode::Read:
+        case Mode::ReadRaw:
             flags |= O_RDONLY;
             break;
         case Mode::CreateWrite:
             flags |= O_WRONLY | O_CREAT | O_TRUNC;
+            break;
+        case Mode::CreateNew:
+            flags |= O_WRONLY | O_CREAT | O_EXCL;
             break;
         case Mode::WriteInPlace:
             flags |= O_RDWR;
@@ -49,15 +78,20 @@ bool File::Open(const std::string& path, Mode mode) {
         NoteFileFailure(path, errno);
         return false;
     }
-    // Opening a folder for reading succeeds on POSIX; it is not a file.
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        NoteFileFailure(path, S_ISDIR(info.st_mode) ? EISDIR : errno);
+    if (::fstat(fd, &info) != 0 || !AcceptsKind(mode, info.st_mode)) {
+        if (S_ISDIR(info.st_mode)) {
+            NoteFileFailure(path, EISDIR);
+        } else {
+            NoteFileFailure(path, ENOTSUP, kNotARegularFile);
+        }
         ::close(fd);
         return false;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
     path_ = path;
+    blockDevice_ = S_ISBLK(info.st_mode);
     return true;
 }
 
@@ -103,6 +137,17 @@ bool File::Write(const void* buffer, std::size_t count) {
     return true;
 }
 
+bool File::Sync() {
+    if (fd_ < 0) {
+        return false;
+    }
+    if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) {
+        NoteFileFailure(path_, errno);
+        return false;
+    }
+    return true;
+}
+
 std::int64_t File::Seek(std::int64_t offset, SeekFrom from) {
     if (fd_ < 0) {
         return -1;
@@ -124,6 +169,13 @@ std::int64_t File::GetLength() const {
     struct stat info {};
     if (fd_ < 0 || ::fstat(fd_, &info) != 0) {
         return -1;
+    }
+    if (blockDevice_) {
+        // A device's size is not in its status: ask where its end is.
+        const off_t here = ::lseek(fd_, 0, SEEK_CUR);
+        const off_t end = ::lseek(fd_, 0, SEEK_END);
+        ::lseek(fd_, here, SEEK_SET);
+        return static_cast<std::int64_t>(end);
     }
     return static_cast<std::int64_t>(info.st_size);
 }

@@ -12,9 +12,12 @@ namespace pixalto {
 class File {
   public:
     enum class Mode {
-        Read,          // existing file, read only
+        Read,          // existing regular file, read only
+        ReadRaw,       // existing regular file or block device (a disc in a drive), read only
         CreateWrite,   // create, or truncate an existing file, write only
-        WriteInPlace,  // existing file, read and write, never created or truncated
+        CreateNew,     // create a file that must not exist yet, write only
+        WriteInPlace,  // existing regular file or block device, read and write, never
+                       // created or truncated
     };
     enum class SeekFrom { Begin, Current, End };
 
@@ -26,7 +29,8 @@ class File {
     File& operator=(File&& other) noexcept;
 
     // Opens path in the given mode; false when the file can't be opened.
-    // A file already open is closed first.
+    // A file already open is closed first. Reading never opens a FIFO, socket,
+    // character device or folder: a FIFO would block the program for ever.
     bool Open(const std::string& path, Mode mode);
     bool IsOpen() const { return fd_ >= 0; }
 
@@ -35,6 +39,9 @@ class File {
     std::size_t Read(void* buffer, std::size_t count);
     // Writes all count bytes; false when any of them could not be written.
     bool Write(const void* buffer, std::size_t count);
+    // Flushes what was written to the disk; false when the system reports a
+    // failure (the data may not be there).
+    bool Sync();
 
     // Moves the position; returns the new absolute position, or -1 on failure.
     std::int64_t Seek(std::int64_t offset, SeekFrom from = SeekFrom::Begin);
@@ -55,7 +62,12 @@ class File {
   private:
     int fd_ = -1;
     std::string path_;
+    bool blockDevice_ = false;
 };
+
+// The reason given when a path names something other than a file the
+// operation can use (a device, a FIFO, a socket).
+inline constexpr const char* kNotARegularFile = "not a regular file";
 
 // Name helpers that the file object and callers building sibling paths share.
 std::string FileNameOf(const std::string& path);

@@ -1,6 +1,7 @@
 #include "platform/FileFailure.h"
 
 #include <cstring>
+#include <utility>
 
 namespace pixalto {
 namespace {
@@ -20,8 +21,8 @@ void ClearFileFailure() {
     Current() = {};
 }
 
-void NoteFileFailure(const std::string& path, int error) {
-    Current() = {path, error};
+void NoteFileFailure(const std::string& path, int error, std::string reason) {
+    Current() = {path, error, std::move(reason)};
 }
 
 std::string DescribeLastFileFailure() {
@@ -29,7 +30,8 @@ std::string DescribeLastFileFailure() {
     if (failure.error == 0) {
         return {};
     }
-    return failure.path + ": " + std::strerror(failure.error);
+    return failure.path + ": " +
+           (failure.reason.empty() ? std::string(std::strerror(failure.error)) : failure.reason);
 }
 
 }  // namespace pixalto

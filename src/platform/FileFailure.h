@@ -10,15 +10,16 @@
 namespace pixalto {
 
 struct FileFailure {
-    std::string path;  // the file the operation was about
-    int error = 0;     // the system's errno; 0 when nothing has failed
+    std::string path;    // the file the operation was about
+    int error = 0;       // the system's errno; 0 when nothing has failed
+    std::string reason;  // said instead of errno's text when errno has no fitting one
 };
 
 // The most recent failure on this thread ({"", 0} when none since the last clear).
 const FileFailure& LastFileFailure();
 void ClearFileFailure();
 // Called by the file layer when an operation fails.
-void NoteFileFailure(const std::string& path, int error);
+void NoteFileFailure(const std::string& path, int error, std::string reason = {});
 
 // "path: reason" for the last failure, or "" when there is none.
 std::string DescribeLastFileFailure();

@@ -1,31 +1,189 @@
 #include "platform/FileReplace.h"
 
-#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <mutex>
 #include <random>
+
+#include "platform/FileFailure.h"
 
 namespace pixalto {
 namespace {
 
-// Creates a new, empty file with a name no other file has, beside path, and
-// returns that name ("" when the folder refuses). Creating it exclusively
-// keeps two writers (or a stale file) from sharing a name.
-std::string ReserveNameBeside(const std::string& path) {
+// --- Cleaning up when the program is stopped -------------------------------
+//
+// Every temporary file (and every old file kept aside during a two-file
+// commit) has a slot here while it exists. A handler for SIGINT, SIGTERM and
+// SIGHUP carries out each slot's action and then lets the signal stop the
+// program as it would have. The slots are plain arrays and atomics so that the
+// handler does nothing a signal handler may not.
+
+enum SlotAction : int {
+    kFree = 0,
+    kFilling,  // being written by the program; the handler leaves it alone
+    kRemove,   // unlink path
+    kRestore,  // rename path back to restoreTo
+};
+
+constexpr int kSlotCount = 16;
+constexpr std::size_t kSlotPathSize = 4096;
+
+struct CleanupSlot {
+    std::atomic<int> action{kFree};
+    char path[kSlotPathSize];
+    char restoreTo[kSlotPathSize];
+};
+
+CleanupSlot gSlots[kSlotCount];
+
+extern "C" void CleanUpAndStop(int sig) {
+    for (CleanupSlot& slot : gSlots) {
+        const int action = slot.action.exchange(kFree);
+        if (action == kRemove) {
+            ::unlink(slot.path);
+        } else if (action == kRestore) {
+            ::rename(slot.path, slot.restoreTo);
+            // When both names were links to the same file, rename does
+            // nothing: the spare name still has to go.
+            ::unlink(slot.path);
+        }
+    }
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+void InstallCleanupHandlers() {
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction current {};
+        ::sigaction(sig, nullptr, &current);
+        // A signal the program ignores (nohup) or handles itself stays as it is.
+        if (current.sa_handler != SIG_DFL) {
+            continue;
+        }
+        struct sigaction action {};
+        action.sa_handler = CleanUpAndStop;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(sig, &action, nullptr);
+    }
+}
+
+void CopyPath(char (&to)[kSlotPathSize], const std::string& from) {
+    std::memcpy(to, from.c_str(), from.size() + 1);
+}
+
+// Gives path a slot with the action; -1 when the paths are too long to keep
+// or every slot is taken (the file is then not cleaned up on a stop).
+int Track(const std::string& path, SlotAction action, const std::string& restoreTo = {}) {
+    static std::once_flag installed;
+    std::call_once(installed, InstallCleanupHandlers);
+    if (path.size() >= kSlotPathSize || restoreTo.size() >= kSlotPathSize) {
+        return -1;
+    }
+    for (int i = 0; i < kSlotCount; ++i) {
+        int expected = kFree;
+        if (gSlots[i].action.compare_exchange_strong(expected, kFilling)) {
+            CopyPath(gSlots[i].path, path);
+            CopyPath(gSlots[i].restoreTo, restoreTo);
+            gSlots[i].action.store(action);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void Arm(int slot, SlotAction action) {
+    if (slot >= 0) {
+        gSlots[slot].action.store(action);
+    }
+}
+
+void Untrack(int& slot) {
+    if (slot >= 0) {
+        gSlots[slot].action.store(kFree);
+        slot = -1;
+    }
+}
+
+// --- Names --------------------------------------------------------------
+
+// A short name beside path that no file has yet. It doesn't repeat the
+// target's name, so a target name of 255 bytes still gets one.
+std::string CandidateNameBeside(const std::string& path) {
     static std::atomic<unsigned> counter{0};
     static const unsigned seed = std::random_device{}();
-    const std::string stem = FolderOf(path) + "." + FileNameOf(path) + ".";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, "%x-%x-%x.tmp", seed,
-                      static_cast<unsigned>(::getpid()), counter.fetch_add(1));
-        std::string candidate = stem + suffix;
-        int fd = ::open(candidate.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
+    const unsigned mixed =
+        (seed ^ (static_cast<unsigned>(::getpid()) * 2654435761u)) + counter.fetch_add(1) * 40503u;
+    char name[32];
+    std::snprintf(name, sizeof name, ".pixalto-%08x.tmp", mixed);
+    return FolderOf(path) + name;
+}
+
+constexpr int kNameAttempts = 100;
+
+// Follows path's chain of symbolic links to the file that a write replaces
+// (which need not exist yet).
+bool ResolveLinks(std::string path, std::string& resolved) {
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0) {
+            if (errno == ENOENT) {
+                resolved = path;
+                return true;
+            }
+            NoteFileFailure(path, errno);
+            return false;
+        }
+        if (!S_ISLNK(info.st_mode)) {
+            resolved = path;
+            return true;
+        }
+        std::string link(4096, '\0');
+        const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
+        if (length < 0 || static_cast<std::size_t>(length) >= link.size()) {
+            NoteFileFailure(path, length < 0 ? errno : ENAMETOOLONG);
+            return false;
+        }
+        link.resize(static_cast<std::size_t>(length));
+        path = link.front() == '/' ? link : FolderOf(path) + link;
+    }
+    NoteFileFailure(path, ELOOP);
+    return false;
+}
+
+// Refuses a destination that exists but is not a regular file the user may
+// write; fills info and exists for the permissions of the replacement.
+bool CheckDestination(const std::string& destination, struct stat& info, bool& exists) {
+    exists = ::stat(destination.c_str(), &info) == 0;
+    if (!exists) {
+        return true;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        NoteFileFailure(destination, EISDIR);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        NoteFileFailure(destination, ENOTSUP, kNotARegularFile);
+        return false;
+    }
+    if (::access(destination.c_str(), W_OK) != 0) {
+        NoteFileFailure(destination, errno);
+        return false;
+    }
+    return true;
+}
+
+// A second name for the file at path, so that it can come back after path
+// has been replaced; "" when the folder can't give one.
+std::string LinkAside(const std::string& path) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        std::string candidate = CandidateNameBeside(path);
+        if (::link(path.c_str(), candidate.c_str()) == 0) {
             return candidate;
         }
         if (errno != EEXIST) {
@@ -35,6 +193,11 @@ std::string ReserveNameBeside(const std::string& path) {
     return {};
 }
 
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
 }  // namespace
 
 PendingFile::~PendingFile() {
@@ -42,55 +205,92 @@ PendingFile::~PendingFile() {
     if (!temporary_.empty()) {
         ::unlink(temporary_.c_str());
     }
+    Untrack(cleanupSlot_);
 }
 
 bool PendingFile::Create() {
-    temporary_ = ReserveNameBeside(target_);
-    return !temporary_.empty() && file_.Open(temporary_, File::Mode::CreateWrite);
+    struct stat old {};
+    bool exists = false;
+    if (!ResolveLinks(target_, destination_) || !CheckDestination(destination_, old, exists)) {
+        return false;
+    }
+    for (int attempt = 0; attempt < kNameAttempts && temporary_.empty(); ++attempt) {
+        std::string candidate = CandidateNameBeside(destination_);
+        // The slot is ready before the file exists, and armed once the file
+        // is ours: a name that turns out to be taken is someone else's file.
+        cleanupSlot_ = Track(candidate, kFilling);
+        if (file_.Open(candidate, File::Mode::CreateNew)) {
+            Arm(cleanupSlot_, kRemove);
+            temporary_ = std::move(candidate);
+            break;
+        }
+        Untrack(cleanupSlot_);
+        if (LastFileFailure().error != EEXIST) {
+            NoteFileFailure(target_, LastFileFailure().error);
+            return false;
+        }
+    }
+    if (temporary_.empty()) {
+        return false;
+    }
+    if (exists) {
+        // Owner first: changing it clears the set-id bits that chmod restores.
+        if (::chown(temporary_.c_str(), old.st_uid, old.st_gid) != 0) {
+            // Only root may give a file away; the user's own file keeps its owner anyway.
+        }
+        ::chmod(temporary_.c_str(), old.st_mode & 07777);
+    }
+    return true;
 }
 
 bool PendingFile::Finish() {
-    return file_.IsOpen() && file_.Close();
+    return file_.IsOpen() && file_.Sync() && file_.Close();
 }
 
 bool PendingFile::Commit() {
-    if (temporary_.empty() || file_.IsOpen() ||
-        ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    if (temporary_.empty() || file_.IsOpen()) {
+        return false;
+    }
+    if (::rename(temporary_.c_str(), destination_.c_str()) != 0) {
+        NoteFileFailure(target_, errno);
         return false;
     }
     temporary_.clear();
+    Untrack(cleanupSlot_);
     return true;
 }
 
-bool MoveAside(const std::string& path, std::string& backup) {
-    backup.clear();
-    if (::access(path.c_str(), F_OK) != 0) {
-        return errno == ENOENT;
-    }
-    std::string name = ReserveNameBeside(path);
-    if (name.empty()) {
+bool CommitBoth(PendingFile& first, PendingFile& second) {
+    const std::string& destination = first.Destination();
+    const bool hadOld = Exists(destination);
+    const std::string backup = hadOld ? LinkAside(destination) : std::string();
+    // From here to the second rename, a stop undoes the first one.
+    int slot = !backup.empty() ? Track(backup, kRestore, destination)
+               : !hadOld       ? Track(destination, kRemove)
+                               : -1;
+    if (!first.Commit()) {
+        Untrack(slot);
+        if (!backup.empty()) {
+            ::unlink(backup.c_str());
+        }
         return false;
     }
-    if (::rename(path.c_str(), name.c_str()) != 0) {
-        ::unlink(name.c_str());
+    if (!second.Commit()) {
+        const int error = LastFileFailure().error;
+        Untrack(slot);
+        if (!backup.empty()) {
+            ::rename(backup.c_str(), destination.c_str());
+        } else if (!hadOld) {
+            ::unlink(destination.c_str());
+        }
+        NoteFileFailure(second.Target(), error);
         return false;
     }
-    backup = std::move(name);
-    return true;
-}
-
-void PutBack(const std::string& path, const std::string& backup) {
-    if (backup.empty()) {
-        ::unlink(path.c_str());
-    } else {
-        ::rename(backup.c_str(), path.c_str());
-    }
-}
-
-void DropBackup(const std::string& backup) {
+    Untrack(slot);
     if (!backup.empty()) {
         ::unlink(backup.c_str());
     }
+    return true;
 }
 
 }  // namespace pixalto

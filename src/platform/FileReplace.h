@@ -1,8 +1,17 @@
 #pragma once
-// Replacing files without ever destroying them: a new file is written under a
-// temporary name in the target's folder and moved over the target only once
-// every byte has been written and the file closed. Until then, and after any
-// failure, the target is exactly what it was.
+// Replacing files without ever destroying them. A new file is written under a
+// short temporary name in the target's folder, flushed to the disk, and only
+// then renamed over the target, so until that moment, and after any failure,
+// the target is exactly what it was.
+//
+// - A symbolic link is followed: the file it points to is replaced and the
+//   link stays a link.
+// - A target that exists must be a regular file the user may write; anything
+//   else (a device, a FIFO, a folder) is refused before a byte is written.
+// - The replacement keeps the old file's permission bits (and owner, where
+//   the system allows); a new file gets 0666 less the umask.
+// - Temporary files are removed on failure, and also when the program is
+//   stopped by SIGINT, SIGTERM or SIGHUP.
 
 #include <string>
 
@@ -17,30 +26,35 @@ class PendingFile {
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
 
-    // Creates the temporary file and opens it for writing; false when the
-    // folder doesn't allow it.
+    // Checks the target and creates the temporary file beside the file that
+    // will be replaced, open for writing; false when the target is refused or
+    // the folder doesn't allow it.
     bool Create();
     File& file() { return file_; }
-    // Closes the temporary file; false when it couldn't be written out.
+    // Flushes and closes the temporary file; false when it couldn't be
+    // written out.
     bool Finish();
     // Moves the finished file over the target.
     bool Commit();
 
+    // The path as given, and the file that Commit replaces: the end of its
+    // chain of symbolic links (known after Create).
     const std::string& Target() const { return target_; }
+    const std::string& Destination() const { return destination_; }
 
   private:
     std::string target_;
+    std::string destination_;
     std::string temporary_;
+    int cleanupSlot_ = -1;
     File file_;
 };
 
-// Moves an existing file at path to a fresh name in its folder and stores that
-// name in backup ("" when there was no file). False when it couldn't be moved.
-bool MoveAside(const std::string& path, std::string& backup);
-// Undoes MoveAside: puts backup back at path, or, with no backup, removes
-// whatever is at path now.
-void PutBack(const std::string& path, const std::string& backup);
-// Removes a backup once it is no longer needed.
-void DropBackup(const std::string& backup);
+// Commits two finished files as one change: first, then second. Should the
+// second fail to take its place, the first target gets its old file back (or
+// goes, when there was none). The old file of the first target stays at its
+// name until the first rename, and a stop by a signal between the two renames
+// puts it back, so it is never left only under a temporary name.
+bool CommitBoth(PendingFile& first, PendingFile& second);
 
 }  // namespace pixalto

@@ -1,5 +1,6 @@
 #include "raw/ExtractJob.h"
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -31,9 +32,10 @@ JobState ExtractJob::Start() {
     if (!total) {
         return Stop(msg::kInvalidSelection, msg::kInvalidSelectionTitle);
     }
-    if (!raw_.Open(rawPath_, File::Mode::Read)) {
+    if (!raw_.Open(rawPath_, File::Mode::ReadRaw)) {
         return Stop(msg::kCouldntOpenFile, msg::kFileErrorTitle);
     }
+    rawLength_ = static_cast<std::uint64_t>(std::max<std::int64_t>(raw_.GetLength(), 0));
     readOffset_ = 0;
     rangeEnd_ = 0;
     current_ = 1;
@@ -44,7 +46,9 @@ JobState ExtractJob::Start() {
     directory_ = FolderOf(rawPath_);
     listPath_ = directory_ + kExtractionListName;
     std::string head = FormatListHead(FileNameOf(rawPath_));
-    if (!list_.Open(listPath_, File::Mode::CreateWrite) || !list_.Write(head.data(), head.size())) {
+    list_ = std::make_unique<PendingFile>(listPath_);
+    if (!list_->Create() || !list_->file().Write(head.data(), head.size())) {
+        list_.reset();
         return StopCouldntCreate(listPath_);
     }
     return JobState::Running;
@@ -78,9 +82,12 @@ JobState ExtractJob::Step() {
 
 int ExtractJob::End() {
     raw_.Close();
-    if (list_.IsOpen() && !list_.Close() && !stopped_) {
+    // Even after a stop, the list takes its place with the records of the
+    // files that were written, so that they can be inserted.
+    if (list_ && !(list_->Finish() && list_->Commit()) && !stopped_) {
         StopCouldntCreate(listPath_);
     }
+    list_.reset();
     return stopped_ ? kJobStopped : kJobFinished;
 }
 
@@ -100,8 +107,9 @@ bool ExtractJob::TakeNextPiece() {
 }
 
 // Header, image block, and the CLUT block's full 32-bit length for modes
-// with a CLUT (the mode byte read as signed, 8 or more). Bytes missing at the
-// end of the file count as zeros.
+// with a CLUT (the mode byte read as signed, 8 or more); a TIM cut off by the
+// end of the RAW file is as long as the bytes that are there, so that writing
+// it back changes nothing.
 std::uint64_t ExtractJob::TimSizeAt(std::uint64_t position, std::uint16_t width,
                                     std::uint16_t height) {
     std::uint8_t head[kSizingBytes] = {};
@@ -112,29 +120,24 @@ std::uint64_t ExtractJob::TimSizeAt(std::uint64_t position, std::uint16_t width,
     if (static_cast<std::int8_t>(head[4]) >= 8) {
         size += ReadU32LE(head + 8);
     }
-    return size;
+    const std::uint64_t present = position < rawLength_ ? rawLength_ - position : 0;
+    return std::min(size, present);
 }
 
-// Creates the .tim file, records it in the list and copies its bytes; zeros
-// stand in for what lies past the end of the RAW file, so the file always has
-// the recorded size.
+// Writes the .tim file in full under a temporary name, puts it in place, and
+// only then records it in the list: a file that couldn't be written is never
+// listed, and an old file of that name stays as it was.
 bool ExtractJob::WriteTim(std::uint64_t position, std::uint64_t size, const std::string& outPath) {
-    File out;
-    if (!out.Open(outPath, File::Mode::CreateWrite)) {
+    PendingFile out(outPath);
+    if (!out.Create() || raw_.Seek(static_cast<std::int64_t>(position)) < 0 ||
+        CopyBytes(raw_, out.file(), size, buffer_) != CopyResult::Done || !out.Finish() ||
+        !out.Commit()) {
         StopCouldntCreate(outPath);
         return false;
     }
     std::string record = FormatListRecord({static_cast<std::int32_t>(current_), position, size});
-    if (!list_.Write(record.data(), record.size())) {
+    if (!list_->file().Write(record.data(), record.size())) {
         StopCouldntCreate(listPath_);
-        return false;
-    }
-    if (raw_.Seek(static_cast<std::int64_t>(position)) < 0) {
-        raw_.Seek(0, File::SeekFrom::End);  // a position past any file: all zeros
-    }
-    if (CopyBytes(raw_, out, size, buffer_, PastEnd::WriteZeros) != CopyResult::Done ||
-        !out.Close()) {
-        StopCouldntCreate(outPath);
         return false;
     }
     return true;

@@ -4,10 +4,12 @@
 // extraction list so that insertion can write it back.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/File.h"
+#include "platform/FileReplace.h"
 #include "raw/Job.h"
 #include "raw/ScanHost.h"
 
@@ -36,7 +38,10 @@ class ExtractJob : public Job {
     std::string directory_;
     std::string listPath_;
     File raw_;
-    File list_;
+    std::uint64_t rawLength_ = 0;
+    // The list is written under a temporary name and takes its place when the
+    // job ends, holding a record for each .tim file that was written.
+    std::unique_ptr<PendingFile> list_;
     std::uint32_t entryCount_ = 0;
     std::size_t readOffset_ = 0;
     std::uint32_t current_ = 1;

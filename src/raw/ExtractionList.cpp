@@ -49,12 +49,15 @@ std::string FormatListRecord(const ListRecord& record) {
            "\r\nSize:\t" + Decimal(record.size) + "\r\n\r\n";
 }
 
-std::optional<std::string> ReadListHead(std::string_view firstWindow) {
-    std::size_t cr = firstWindow.substr(0, kListWindowSize).find('\r');
-    if (cr == std::string_view::npos) {
+std::optional<std::string> ReadListHead(std::string_view start, std::size_t* terminator) {
+    const std::size_t end = start.substr(0, kListHeadWindowSize).find_first_of("\r\n");
+    if (end == std::string_view::npos) {
         return std::nullopt;
     }
-    return std::string(firstWindow.substr(0, cr));
+    if (terminator != nullptr) {
+        *terminator = end;
+    }
+    return std::string(start.substr(0, end));
 }
 
 std::optional<std::size_t> FindListRecord(std::string_view window) {

@@ -14,10 +14,12 @@ namespace pixalto::raw {
 
 inline constexpr const char* kExtractionListName = "timextracts.txt";
 
-// Insertion looks at the list through windows of this many bytes: the head
-// must end within the first, and each record must begin within the window
-// that starts at the previous record.
+// Insertion looks at the list through windows of this many bytes: each
+// record must begin within the window that starts at the previous record.
 inline constexpr std::size_t kListWindowSize = 150;
+// The head names the RAW file, and a file name may be 255 bytes long: its
+// line must end within this many bytes.
+inline constexpr std::size_t kListHeadWindowSize = 512;
 
 struct ListRecord {
     std::int32_t fileNumber = 0;
@@ -30,9 +32,12 @@ std::string FormatListHead(const std::string& rawFileName);
 // "File #N\r\nPosition:\tP\r\nSize:\tS\r\n\r\n".
 std::string FormatListRecord(const ListRecord& record);
 
-// The head: the text before the first carriage return of the list's first
-// window; nothing when the window holds none.
-std::optional<std::string> ReadListHead(std::string_view firstWindow);
+// The head: the text before the first line end (carriage return or line
+// feed, so that lists saved by any editor are read) within the first
+// kListHeadWindowSize bytes of the list; nothing when there is none.
+// terminator is set to the offset of that line end, where the search for
+// the first record starts.
+std::optional<std::string> ReadListHead(std::string_view start, std::size_t* terminator = nullptr);
 
 // Offset in window of the line feed of the first "\nFile #" that lies wholly
 // inside it; nothing when there is none.

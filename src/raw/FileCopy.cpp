@@ -1,23 +1,18 @@
 #include "raw/FileCopy.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "raw/Job.h"
 
 namespace pixalto::raw {
 
-CopyResult CopyBytes(File& from, File& to, std::uint64_t count, std::vector<std::uint8_t>& buffer,
-                     PastEnd pastEnd) {
+CopyResult CopyBytes(File& from, File& to, std::uint64_t count, std::vector<std::uint8_t>& buffer) {
     buffer.resize(kWorkBufferSize);
     while (count > 0) {
         auto piece = static_cast<std::size_t>(std::min<std::uint64_t>(count, buffer.size()));
         std::size_t got = from.Read(buffer.data(), piece);
         if (got < piece) {
-            if (pastEnd == PastEnd::Stop) {
-                return CopyResult::SourceEnded;
-            }
-            std::memset(buffer.data() + got, 0, piece - got);
+            return CopyResult::SourceEnded;
         }
         if (!to.Write(buffer.data(), piece)) {
             return CopyResult::WriteFailed;

@@ -11,13 +11,8 @@ namespace pixalto::raw {
 
 enum class CopyResult { Done, SourceEnded, WriteFailed };
 
-enum class PastEnd {
-    WriteZeros,  // bytes past the end of the source are written as zeros
-    Stop,        // the copy stops with SourceEnded
-};
-
 // Copies count bytes from `from` to `to`; buffer is resized to the work size.
-CopyResult CopyBytes(File& from, File& to, std::uint64_t count, std::vector<std::uint8_t>& buffer,
-                     PastEnd pastEnd);
+// A source that ends early stops the copy with SourceEnded.
+CopyResult CopyBytes(File& from, File& to, std::uint64_t count, std::vector<std::uint8_t>& buffer);
 
 }  // namespace pixalto::raw

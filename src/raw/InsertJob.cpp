@@ -1,5 +1,6 @@
 #include "raw/InsertJob.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "raw/FileCopy.h"
@@ -28,7 +29,8 @@ JobState InsertJob::Start() {
         return Stop(msg::kCouldntOpenFile, msg::kFileErrorTitle);
     }
     host_.SetProgressRange(0, list_.GetLength());
-    auto head = ReadListHead(ReadListWindow(0));
+    std::size_t headEnd = 0;
+    auto head = ReadListHead(ReadListWindow(0, kListHeadWindowSize), &headEnd);
     if (!head) {
         return Stop(msg::kNoRecords, msg::kInsertionErrorTitle);
     }
@@ -37,7 +39,10 @@ JobState InsertJob::Start() {
     if (!IsBareFileName(*head) || !raw_.Open(rawPath, File::Mode::WriteInPlace)) {
         return Stop(msg::CouldntOpenForInsertion(rawPath), msg::kInsertionErrorTitle);
     }
-    readOffset_ = head->size() + 1;
+    rawLength_ = static_cast<std::uint64_t>(std::max<std::int64_t>(raw_.GetLength(), 0));
+    // The first record is looked for from the head's line end on: the line
+    // feed before "File #" may be that very line end.
+    readOffset_ = headEnd;
     return JobState::Running;
 }
 
@@ -68,8 +73,8 @@ int InsertJob::End() {
     return stopped_ ? kJobStopped : kJobFinished;
 }
 
-std::string InsertJob::ReadListWindow(std::uint64_t offset) {
-    std::string window(kListWindowSize, '\0');
+std::string InsertJob::ReadListWindow(std::uint64_t offset, std::size_t size) {
+    std::string window(size, '\0');
     std::size_t got = 0;
     if (list_.Seek(static_cast<std::int64_t>(offset)) >= 0) {
         got = list_.Read(window.data(), window.size());
@@ -84,16 +89,22 @@ JobState InsertJob::Insert(const ListRecord& record) {
     if (!tim.Open(timPath, File::Mode::Read)) {
         return Stop(msg::CouldntOpenTim(record.fileNumber), msg::kInsertionErrorTitle);
     }
-    auto length = static_cast<std::uint64_t>(tim.GetLength());
+    auto length = static_cast<std::uint64_t>(std::max<std::int64_t>(tim.GetLength(), 0));
     if (!SizeConfirmed(record, length)) {
         return JobState::Running;  // this record is skipped, the next one follows
     }
-    // Positions beyond what a file offset can hold can't be sought to.
-    if (record.position > static_cast<std::uint64_t>(INT64_MAX) ||
+    // The RAW file never grows unasked: a record must start inside it, and
+    // may run past its end only when the user has just agreed to a larger
+    // file for this very record.
+    const bool agreedToGrow = length > record.size;
+    const bool startsInside = record.position < rawLength_;
+    const bool endsInside = startsInside && length <= rawLength_ - record.position;
+    if (!startsInside || (!endsInside && !agreedToGrow) ||
         raw_.Seek(static_cast<std::int64_t>(record.position)) < 0 ||
-        CopyBytes(tim, raw_, length, buffer_, PastEnd::Stop) != CopyResult::Done) {
+        CopyBytes(tim, raw_, length, buffer_) != CopyResult::Done) {
         return Stop(msg::CouldntInsertTim(record.fileNumber), msg::kInsertionErrorTitle);
     }
+    rawLength_ = std::max(rawLength_, record.position + length);
     return JobState::Running;
 }
 

@@ -25,7 +25,7 @@ class InsertJob : public Job {
     int End() override;
 
   private:
-    std::string ReadListWindow(std::uint64_t offset);
+    std::string ReadListWindow(std::uint64_t offset, std::size_t size = kListWindowSize);
     JobState Insert(const ListRecord& record);
     bool SizeConfirmed(const ListRecord& record, std::uint64_t length);
     JobState Stop(const std::string& text, const char* title);
@@ -35,6 +35,7 @@ class InsertJob : public Job {
     std::string directory_;
     File list_;
     File raw_;
+    std::uint64_t rawLength_ = 0;
     std::uint64_t readOffset_ = 0;
     std::int32_t recordsRead_ = 0;
     bool stopped_ = false;

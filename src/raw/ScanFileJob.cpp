@@ -29,7 +29,7 @@ ScanFileJob::ScanFileJob(ScanHost& host, std::string rawPath)
     : host_(host), rawPath_(std::move(rawPath)) {}
 
 JobState ScanFileJob::Start() {
-    if (!raw_.Open(rawPath_, File::Mode::Read)) {
+    if (!raw_.Open(rawPath_, File::Mode::ReadRaw)) {
         host_.MessageBox(msg::kCouldntOpenFile, msg::kFileErrorTitle);
         stopped_ = true;
         return JobState::Stopped;

@@ -287,6 +287,53 @@ TEST(Paint, LyingHeadersNeverReadOutsideTheBuffers) {
     }
 }
 
+// The extent that sizes pictures is exactly the box of what a paint draws,
+// for whole images, images cut short and lying headers, split or not.
+TEST(Paint, DrawableExtentIsTheBoxOfWhatAPaintDraws) {
+    struct Case {
+        std::uint32_t bpp;
+        std::uint32_t width;
+        std::uint16_t height;
+        std::size_t dataBytes;
+        bool split;
+    };
+    const Case cases[] = {
+        {16, 6, 5, 60, false}, {16, 6, 5, 60, true},  {16, 6, 5, 13, false}, {16, 6, 5, 13, true},
+        {16, 6, 5, 25, true},  {16, 6, 5, 0, false},  {4, 8, 3, 5, false},   {4, 8, 4, 13, true},
+        {8, 10, 7, 35, true},  {24, 4, 4, 10, false}, {24, 4, 4, 2, false},  {8, 2, 1, 2, true},
+    };
+    for (const Case& c : cases) {
+        TimSpec desc = PatternTim(c.bpp, c.width, c.height, 1, 7);
+        desc.pixels.resize(c.dataBytes, 0x5A);
+        ImageState s = StateFrom(desc);
+        MemorySurface surface(64, 64);
+        PaintImage(s, {0, c.split, false}, surface, {0, 0});
+        int right = 0, bottom = 0;
+        for (int y = 0; y < 64; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                if (IsDrawn(surface.At(x, y))) {
+                    right = std::max(right, x + 1);
+                    bottom = std::max(bottom, y + 1);
+                }
+            }
+        }
+        const DrawableExtent extent = DrawableExtentOf(s, c.split);
+        EXPECT_EQ(extent.width, static_cast<std::uint32_t>(right))
+            << c.bpp << "-bit " << c.width << "x" << c.height << " " << c.dataBytes << " bytes";
+        EXPECT_EQ(extent.rows, static_cast<std::uint32_t>(bottom))
+            << c.bpp << "-bit " << c.width << "x" << c.height << " " << c.dataBytes << " bytes";
+    }
+
+    // A header that claims 65535 x 65535 pixels over 8 pixels of data.
+    ImageState huge = StateFrom(PatternTim(16, 4, 2));
+    huge.imageWidth = huge.imageHeight = 65535;
+    huge.pixelWidth = 65535;
+    EXPECT_EQ(DrawableExtentOf(huge, false).width, 8u);
+    EXPECT_EQ(DrawableExtentOf(huge, false).rows, 1u);
+    EXPECT_EQ(DrawableExtentOf(huge, true).rows, 0u);
+    EXPECT_EQ(DrawableExtentOf(ImageState{}, false).width, 0u);
+}
+
 TEST(Paint, RecordsThePaintedExtent) {
     ImageState s = StateFrom(PatternTim(8, 10, 9));
     MemorySurface surface = SurfaceFor(s);

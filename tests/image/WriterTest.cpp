@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "image/Image.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
@@ -87,12 +89,10 @@ TEST(Writer, WritesTheBmpAndItsSidecarAndReplacesBoth) {
         << "no temporary files are left";
 }
 
-// A folder where nothing can be created, and one where the target is a
-// folder: both writes fail, and every file that was there stays as it was.
+// A disk that fills up while the files are written, and targets that are
+// not regular files: every write fails, and every file that was there stays
+// as it was, with no temporary file left beside it.
 TEST(Writer, FailuresLeaveNoNewOrChangedFile) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root writes into read-only folders";
-    }
     TempDir dir;
     ImageState state = LoadTimFile(dir.Write("face.tim", MakeTim(PatternTim(8, 4, 2, 2))));
     ASSERT_EQ(ConvertTimToBmp(state, 1), "");
@@ -100,18 +100,30 @@ TEST(Writer, FailuresLeaveNoNewOrChangedFile) {
     dir.Write("face.bmp", oldBmp);
     dir.Write("face.tmext", oldSidecar);
     dir.Write("old.tim", {9});
+    ::mkfifo(dir.File("pipe.tim").c_str(), 0644);
+    std::filesystem::create_symlink("/dev/null", dir.Path() / "null.bmp");
+    std::filesystem::create_directory(dir.Path() / "folder.tmext");
     const auto before = FolderContents(dir.Path());
-    std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::remove);
-    EXPECT_FALSE(WriteImageFile(state, dir.File("face.bmp"), false));
-    EXPECT_FALSE(WriteImageFile(state, dir.File("old.tim"), true));
-    EXPECT_FALSE(WriteImageFile(state, dir.File("new.tim"), true));
-    std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add);
+
+    // The sidecar (524 bytes) fits under 600 bytes a file, the BMP doesn't.
+    const std::string results = testing::WithFileSizeLimit(600, [&] {
+        std::string out;
+        out += WriteImageFile(state, dir.File("face.bmp"), false) ? '1' : '0';
+        out += WriteImageFile(state, dir.File("old.tim"), true) ? '1' : '0';
+        out += WriteImageFile(state, dir.File("new.tim"), true) ? '1' : '0';
+        return out;
+    });
+    EXPECT_EQ(results, "000");
+    EXPECT_FALSE(WriteImageFile(state, dir.File("pipe.tim"), true));
+    EXPECT_FALSE(WriteImageFile(state, dir.File("null.bmp"), false));
+    EXPECT_FALSE(WriteImageFile(state, dir.File("folder.bmp"), false)) << "sidecar is a folder";
+
     EXPECT_EQ(FolderContents(dir.Path()), before);
     EXPECT_EQ(ReadAll(dir.File("face.bmp")), oldBmp);
     EXPECT_EQ(ReadAll(dir.File("face.tmext")), oldSidecar);
     EXPECT_EQ(ReadAll(dir.File("old.tim")), std::vector<std::uint8_t>{9});
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.Path() / "pipe.tim"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "null.bmp"));
 }
 
 TEST(Writer, ABmpThatCantTakeItsPlaceLeavesTheOldSidecar) {

@@ -38,6 +38,35 @@ TEST(File, OpenModes) {
     EXPECT_FALSE(file.Open(dir.Path().string(), File::Mode::Read)) << "a folder is not a file";
 }
 
+// Opening a FIFO for reading would wait for a writer for ever, and a device
+// is no image: only RAW files may come from a block device (a disc drive).
+TEST(File, OpensOnlyTheKindsOfFileEachModeTakes) {
+    TempDir dir;
+    const std::string regular = dir.Write("disc.bin", {1});
+    const std::string pipe = dir.File("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    struct Case {
+        std::string path;
+        File::Mode mode;
+        bool opens;
+    };
+    const Case cases[] = {
+        {regular, File::Mode::Read, true},
+        {regular, File::Mode::ReadRaw, true},
+        {regular, File::Mode::WriteInPlace, true},
+        {pipe, File::Mode::Read, false},
+        {pipe, File::Mode::ReadRaw, false},
+        {pipe, File::Mode::WriteInPlace, false},
+        {"/dev/zero", File::Mode::Read, false},
+        {"/dev/zero", File::Mode::ReadRaw, false},
+        {dir.Path().string(), File::Mode::ReadRaw, false},
+    };
+    for (const Case& c : cases) {
+        File file;
+        EXPECT_EQ(file.Open(c.path, c.mode), c.opens) << c.path << " " << static_cast<int>(c.mode);
+    }
+}
+
 TEST(File, ReadReturnsWhatIsThereAndSeeksAreAbsolute) {
     TempDir dir;
     std::string path = dir.Write("data", {1, 2, 3, 4, 5});

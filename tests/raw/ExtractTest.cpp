@@ -3,7 +3,9 @@
 #include <filesystem>
 
 #include "raw/ExtractJob.h"
+#include "raw/InsertJob.h"
 #include "raw/RawFiles.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
@@ -120,7 +122,9 @@ TEST(Extract, SizesTimsFromTheirHeaders) {
     }
 }
 
-TEST(Extract, FillsDataCutShortByTheEndOfTheFileWithZeros) {
+// A TIM cut off by the end of the RAW file is extracted as the bytes that
+// are there, and listed with that size: inserting it back changes nothing.
+TEST(Extract, WritesOnlyTheBytesOfATimCutOffByTheEndOfTheFile) {
     TempDir dir;
     Bytes tim = MakeTim(PatternTim(16, 10, 4));  // 8 + 12 + 80 bytes
     Bytes raw = Filler(40);
@@ -132,9 +136,9 @@ TEST(Extract, FillsDataCutShortByTheEndOfTheFileWithZeros) {
     ASSERT_EQ(host.EntryCount(), 1u);
     ExtractJob job(host, rawPath, "1");
     EXPECT_EQ(RunJob(job), kJobFinished);
-    Bytes expected = tim;
-    std::fill(expected.end() - 30, expected.end(), 0);
-    EXPECT_EQ(ReadAll(dir.File("1.tim")), expected);
+    EXPECT_EQ(ReadAll(dir.File("1.tim")), Slice(tim, 0, tim.size() - 30));
+    EXPECT_EQ(Text(ReadAll(dir.File("timextracts.txt"))),
+              "cut.bin\r\n\r\nFile #1\r\nPosition:\t40\r\nSize:\t70\r\n\r\n");
 }
 
 TEST(Extract, WorksPastFourGibibytes) {
@@ -171,45 +175,108 @@ TEST(Extract, ARawFileThatCantBeOpenedIsReported) {
     EXPECT_FALSE(std::filesystem::exists(six.dir.File("timextracts.txt")));
 }
 
-// Each file that can't be made, or can't be written (/dev/full takes no
-// bytes), stops the job with its full path; nothing is written after it.
+// Each file that can't be made (a folder or a device in its place) or can't
+// be written (the disk fills up) stops the job with its full path. Nothing is
+// written after it, no temporary file stays, and the list holds exactly the
+// files that were written.
 TEST(Extract, StopsWhereAFileCantBeCreatedOrWritten) {
+    enum class Block { Folder, DeviceLink, DiskFull };
     struct Case {
         const char* name;
-        bool asDirectory;  // else a link to /dev/full
+        Block block;
         std::vector<int> written;
-        std::vector<int> recorded;
     };
     const Case cases[] = {
-        {"timextracts.txt", true, {}, {}},
-        {"timextracts.txt", false, {}, {}},
-        {"3.tim", true, {1, 2}, {1, 2}},
-        {"3.tim", false, {1, 2}, {1, 2, 3}},
+        {"timextracts.txt", Block::Folder, {}},
+        {"timextracts.txt", Block::DeviceLink, {}},
+        {"3.tim", Block::Folder, {1, 2}},
+        {"3.tim", Block::DeviceLink, {1, 2}},
+        // At 100 bytes a file, 1.tim (76 bytes) fits and 2.tim (1,088) doesn't.
+        {"2.tim", Block::DiskFull, {1}},
     };
     for (const Case& c : cases) {
         SixTims six;
         std::string blocked = six.dir.File(c.name);
-        if (c.asDirectory) {
-            std::filesystem::create_directory(blocked);
+        std::string shown;
+        if (c.block == Block::DiskFull) {
+            shown = testing::WithFileSizeLimit(100, [&] {
+                six.Extract("1-5");
+                std::string out;
+                for (const Shown& message : six.host.messages) {
+                    out += message.text + "|" + message.title + "\n";
+                }
+                return out;
+            });
         } else {
-            std::filesystem::create_symlink("/dev/full", blocked);
+            if (c.block == Block::Folder) {
+                std::filesystem::create_directory(blocked);
+            } else {
+                std::filesystem::create_symlink("/dev/full", blocked);
+            }
+            EXPECT_EQ(six.Extract("1-5"), kJobStopped) << c.name;
+            for (const Shown& message : six.host.messages) {
+                shown += message.text + "|" + message.title + "\n";
+            }
         }
-        EXPECT_EQ(six.Extract("1-5"), kJobStopped) << c.name;
-        EXPECT_EQ(
-            six.host.messages,
-            (std::vector<Shown>{{"Couldn't create file " + blocked + "!", "Extraction Error"}}));
-        for (int n : {1, 2, 4, 5}) {
+        EXPECT_EQ(shown, "Couldn't create file " + blocked + "!|Extraction Error\n") << c.name;
+        for (int n : {1, 2, 3, 4, 5}) {
             bool expected = std::find(c.written.begin(), c.written.end(), n) != c.written.end();
-            EXPECT_EQ(std::filesystem::exists(six.dir.File(std::to_string(n) + ".tim")), expected)
+            EXPECT_EQ(std::filesystem::is_regular_file(six.dir.File(std::to_string(n) + ".tim")),
+                      expected)
                 << c.name << " " << n;
         }
-        if (!c.recorded.empty()) {
+        if (std::string(c.name) != "timextracts.txt") {
             std::string list = "DISC.BIN\r\n\r\n";
-            for (int n : c.recorded) {
+            for (int n : c.written) {
                 list += six.Record(n);
             }
             EXPECT_EQ(Text(ReadAll(six.dir.File("timextracts.txt"))), list) << c.name;
         }
+        for (const auto& entry : std::filesystem::directory_iterator(six.dir.Path())) {
+            EXPECT_NE(entry.path().filename().string().rfind(".pixalto-", 0), 0u)
+                << c.name << ": " << entry.path();
+        }
+    }
+}
+
+// Extract, then insert the unedited files: the RAW file is byte for byte as
+// it was, for a TIM cut off by the file's end, for a RAW file whose name is
+// longer than insertion's reading window, and for a list whose lines an
+// editor turned into plain line feeds.
+TEST(Extract, ExtractThenInsertLeavesTheRawFileAsItWas) {
+    struct Case {
+        std::string rawName;
+        bool lineFeedsOnly;
+    };
+    const Case cases[] = {
+        {"DISC.BIN", false},
+        {"DISC.BIN", true},
+        {std::string(200, 'd') + ".bin", false},
+        {std::string(200, 'd') + ".bin", true},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        Bytes raw = Filler(16);
+        Place(raw, 16, MakeTim(PatternTim(4, 8, 4)));
+        Place(raw, raw.size() + 5, MakeTim(PatternTim(16, 10, 4)));
+        raw.resize(raw.size() - 30);  // the second TIM is cut off
+        const std::string rawPath = dir.Write(c.rawName, raw);
+        RecordingHost host;
+        testing::ScanInto(host, rawPath);
+        ASSERT_EQ(host.EntryCount(), 2u);
+        ExtractJob extract(host, rawPath, "1-");
+        ASSERT_EQ(RunJob(extract), kJobFinished);
+        if (c.lineFeedsOnly) {
+            std::string list = Text(ReadAll(dir.File("timextracts.txt")));
+            std::erase(list, '\r');
+            dir.Write("timextracts.txt", Bytes(list.begin(), list.end()));
+        }
+        InsertJob insert(host, dir.File("timextracts.txt"));
+        EXPECT_EQ(RunJob(insert), kJobFinished) << c.rawName.size() << " " << c.lineFeedsOnly;
+        EXPECT_TRUE(host.messages.empty());
+        EXPECT_TRUE(host.questions.empty());
+        EXPECT_EQ(host.StatusText(StatusLine::Upper), "TIM #2");
+        EXPECT_EQ(ReadAll(rawPath), raw);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "raw/ExtractionList.h"
 #include "raw/InsertJob.h"
 #include "raw/RawFiles.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 namespace pixalto::raw {
@@ -92,14 +93,45 @@ TEST(Insert, AsksBeforeAChangeOfSizeAndFollowsTheAnswer) {
     }
 }
 
-TEST(Insert, LengthensTheRawFileOnlyWhenAFileRunsPastItsEnd) {
-    InsertSetup s;
-    s.Tim(1, 30, 0x11);
-    s.Record(1, 390, 30);
-    EXPECT_EQ(s.Insert(), kJobFinished);
-    s.Expect(390, 30, 0x11);
-    EXPECT_TRUE(s.RawIsAsExpected());
-    EXPECT_EQ(std::filesystem::file_size(s.rawPath), 420u);
+// The RAW file (400 bytes) grows only when the user has just agreed to a
+// larger file for that record; any other record that starts at or past its
+// end, or would run past it, stops the job with earlier records written.
+TEST(Insert, NeverGrowsTheRawFileUnasked) {
+    struct Case {
+        const char* what;
+        std::uint64_t position;
+        std::size_t timSize;
+        std::uint64_t recordedSize;
+        bool answer;
+        bool written;
+        bool stops;
+    };
+    const Case cases[] = {
+        {"up to the last byte", 396, 4, 4, false, true, false},
+        {"past the end at the recorded size", 390, 30, 30, false, false, true},
+        {"past the end, larger, Yes", 390, 30, 10, true, true, false},
+        {"past the end, larger, No", 390, 30, 10, false, false, false},
+        {"past the end, smaller, Yes", 390, 30, 40, true, false, true},
+        {"at the end", 400, 4, 4, false, false, true},
+        {"far beyond the end", 5'000'000'000ull, 4, 4, false, false, true},
+        {"far beyond the end, larger, Yes", 5'000'000'000ull, 8, 4, true, false, true},
+    };
+    for (const Case& c : cases) {
+        InsertSetup s;
+        s.Tim(1, 4, 0x11);
+        s.Tim(2, c.timSize, 0x22);
+        s.Record(1, 10, 4);  // an earlier record stays written whatever follows
+        s.Record(2, c.position, c.recordedSize);
+        s.host.answers = {c.answer};
+        EXPECT_EQ(s.Insert(), c.stops ? kJobStopped : kJobFinished) << c.what;
+        const std::vector<Shown> stopped = {{"Couldn't insert TIM #2.", "Insertion Error"}};
+        EXPECT_EQ(s.host.messages, c.stops ? stopped : std::vector<Shown>{}) << c.what;
+        s.Expect(10, 4, 0x11);
+        if (c.written) {
+            s.Expect(static_cast<std::size_t>(c.position), c.timSize, 0x22);
+        }
+        EXPECT_TRUE(s.RawIsAsExpected()) << c.what;
+    }
 }
 
 TEST(Insert, HandlesRecordsInListOrder) {
@@ -183,7 +215,7 @@ TEST(Insert, StopsBeforeWritingOnABadListOrRawFile) {
     };
     const std::string record = FormatListRecord({1, 0, 4});
     const Case cases[] = {
-        {"no carriage return in 150 bytes", std::string(150, 'x') + "\r\n\r\n" + record, false,
+        {"no line end in the first 512 bytes", std::string(512, 'x') + "\r\n\r\n" + record, false,
          "No TIM records found in the extraction list."},
         {"no record", "DISC.BIN\r\n\r\n", false, "No TIM records found in the extraction list."},
         {"record without line feed", "DISC.BIN\rFile #1\r\nPosition:\t0\r\nSize:\t4", false,
@@ -217,15 +249,35 @@ TEST(Insert, StopsBeforeWritingOnABadListOrRawFile) {
     }
 }
 
+// A RAW file that fills the disk's limit at byte 100 takes the first record
+// and refuses the second; a RAW file that is a device is never opened.
 TEST(Insert, AFailedWriteStopsTheJob) {
     InsertSetup s;
-    std::filesystem::remove(s.rawPath);
-    std::filesystem::create_symlink("/dev/full", s.rawPath);
     s.Tim(1, 4, 0x11);
-    s.Record(1, 0, 4);
-    EXPECT_EQ(s.Insert(), kJobStopped);
-    EXPECT_EQ(s.host.messages,
-              (std::vector<Shown>{{"Couldn't insert TIM #1.", "Insertion Error"}}));
+    s.Tim(2, 4, 0x22);
+    s.Record(1, 10, 4);
+    s.Record(2, 100, 4);
+    const std::string shown = testing::WithFileSizeLimit(100, [&] {
+        const int result = s.Insert();
+        std::string out = std::to_string(result);
+        for (const Shown& message : s.host.messages) {
+            out += "|" + message.text + "|" + message.title;
+        }
+        return out;
+    });
+    EXPECT_EQ(shown, std::to_string(kJobStopped) + "|Couldn't insert TIM #2.|Insertion Error");
+    s.Expect(10, 4, 0x11);
+    EXPECT_TRUE(s.RawIsAsExpected());
+
+    InsertSetup device;
+    std::filesystem::remove(device.rawPath);
+    std::filesystem::create_symlink("/dev/full", device.rawPath);
+    device.Tim(1, 4, 0x11);
+    device.Record(1, 0, 4);
+    EXPECT_EQ(device.Insert(), kJobStopped);
+    EXPECT_EQ(device.host.messages,
+              (std::vector<Shown>{
+                  {"Couldn't open " + device.rawPath + " for insertion.", "Insertion Error"}}));
 }
 
 TEST(ExtractionList, FindsRecordsOnlyWhollyInsideTheWindow) {
@@ -233,8 +285,14 @@ TEST(ExtractionList, FindsRecordsOnlyWhollyInsideTheWindow) {
     EXPECT_EQ(FindListRecord(atEdge), 143u);
     EXPECT_FALSE(FindListRecord(" " + atEdge));
     EXPECT_FALSE(FindListRecord("File #1"));
-    EXPECT_EQ(ReadListHead(std::string(149, 'a') + "\r"), std::string(149, 'a'));
-    EXPECT_FALSE(ReadListHead(std::string(150, 'a') + "\r"));
+    // The head ends at the first line end of either kind, within 512 bytes.
+    std::size_t end = 0;
+    EXPECT_EQ(ReadListHead(std::string(511, 'a') + "\r", &end), std::string(511, 'a'));
+    EXPECT_EQ(end, 511u);
+    EXPECT_FALSE(ReadListHead(std::string(512, 'a') + "\r"));
+    EXPECT_EQ(ReadListHead("DISC.BIN\n\nFile #1", &end), "DISC.BIN");
+    EXPECT_EQ(end, 8u);
+    EXPECT_EQ(ReadListHead("A.BIN\r\n"), "A.BIN");
 }
 
 TEST(ExtractionList, RecordsReadBackWhatWasWritten) {

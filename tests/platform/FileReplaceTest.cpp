@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "platform/FileFailure.h"
+#include "platform/FileReplace.h"
+#include "support/ChildProcess.h"
+#include "support/TempDir.h"
+
+namespace pixalto {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadAll;
+using testing::TempDir;
+using Bytes = std::vector<std::uint8_t>;
+
+// Replaces path with bytes through a pending file; false at the first step that fails.
+bool Replace(const std::string& path, const std::string& text) {
+    PendingFile pending(path);
+    return pending.Create() && pending.file().Write(text.data(), text.size()) && pending.Finish() &&
+           pending.Commit();
+}
+
+std::string Text(const std::string& path) {
+    Bytes bytes = ReadAll(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+// Names in the folder other than the ones the test made: leftovers.
+std::vector<std::string> Temporaries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind(".pixalto-", 0) == 0) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+TEST(PendingFile, KeepsPermissionBitsAndGivesNewFilesTheUmasksDefault) {
+    TempDir dir;
+    const std::string old = dir.Write("old.tim", {1});
+    ::chmod(old.c_str(), 0600);
+    ASSERT_TRUE(Replace(old, "new"));
+    EXPECT_EQ(ModeOf(old), 0600u);
+    EXPECT_EQ(Text(old), "new");
+
+    for (mode_t mask : {mode_t{022}, mode_t{077}, mode_t{002}}) {
+        const mode_t previous = ::umask(mask);
+        const std::string fresh = dir.File("fresh" + std::to_string(mask) + ".tim");
+        EXPECT_TRUE(Replace(fresh, "x"));
+        ::umask(previous);
+        EXPECT_EQ(ModeOf(fresh), 0666u & ~mask) << "umask " << mask;
+    }
+}
+
+TEST(PendingFile, ReplacesWhatALinkPointsToAndKeepsTheLink) {
+    TempDir dir;
+    fs::create_directory(dir.Path() / "real");
+    const std::string real = dir.Write("real/face.tim", {1, 2});
+    fs::create_symlink("real/face.tim", dir.Path() / "relative.tim");
+    fs::create_symlink(dir.Path() / "relative.tim", dir.Path() / "chain.tim");
+    fs::create_symlink("real/missing.tim", dir.Path() / "dangling.tim");
+
+    ASSERT_TRUE(Replace(dir.File("chain.tim"), "through two links"));
+    EXPECT_TRUE(fs::is_symlink(dir.Path() / "chain.tim"));
+    EXPECT_TRUE(fs::is_symlink(dir.Path() / "relative.tim"));
+    EXPECT_EQ(Text(real), "through two links");
+
+    ASSERT_TRUE(Replace(dir.File("dangling.tim"), "created"));
+    EXPECT_TRUE(fs::is_symlink(dir.Path() / "dangling.tim"));
+    EXPECT_EQ(Text(dir.File("real/missing.tim")), "created");
+    EXPECT_TRUE(Temporaries(dir.Path()).empty());
+    EXPECT_TRUE(Temporaries(dir.Path() / "real").empty());
+}
+
+// Only regular files are replaced: a device, a FIFO or a folder at the
+// target is refused before anything is written, and stays as it was.
+TEST(PendingFile, RefusesTargetsThatAreNotRegularFiles) {
+    TempDir dir;
+    ::mkfifo(dir.File("pipe").c_str(), 0644);
+    fs::create_directory(dir.Path() / "folder");
+    fs::create_symlink("/dev/null", dir.Path() / "null-link");
+    fs::create_symlink("loop-b", dir.Path() / "loop-a");
+    fs::create_symlink("loop-a", dir.Path() / "loop-b");
+    struct Case {
+        std::string path;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {dir.File("pipe"), "not a regular file"},
+        {dir.File("folder"), "Is a directory"},
+        {dir.File("null-link"), "not a regular file"},
+        {"/dev/null", "not a regular file"},
+        {dir.File("loop-a"), "Too many levels of symbolic links"},
+        {dir.File("missing/x.tim"), "No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        ClearFileFailure();
+        PendingFile pending(c.path);
+        EXPECT_FALSE(pending.Create()) << c.path;
+        EXPECT_NE(DescribeLastFileFailure().find(c.reason), std::string::npos)
+            << c.path << ": " << DescribeLastFileFailure();
+    }
+    EXPECT_TRUE(fs::is_fifo(dir.Path() / "pipe"));
+    EXPECT_TRUE(fs::is_empty(dir.Path() / "folder"));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_TRUE(Temporaries(dir.Path()).empty());
+}
+
+TEST(PendingFile, WorksForTheLongestFileName) {
+    TempDir dir;
+    const std::string longest = dir.File(std::string(251, 'n') + ".tim");  // 255 bytes
+    ASSERT_TRUE(Replace(longest, "one"));
+    ASSERT_TRUE(Replace(longest, "two"));
+    EXPECT_EQ(Text(longest), "two");
+    EXPECT_TRUE(Temporaries(dir.Path()).empty());
+}
+
+// Writers of the same target at the same time never trip over each other's
+// temporary files; the target ends as one of them wrote it, whole.
+TEST(PendingFile, SeveralProcessesReplaceTheSameTargetAtOnce) {
+    TempDir dir;
+    const std::string target = dir.File("shared.tim");
+    std::vector<pid_t> children;
+    for (int writer = 0; writer < 4; ++writer) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const std::string text(10'000 + writer, static_cast<char>('a' + writer));
+            for (int round = 0; round < 40; ++round) {
+                if (!Replace(target, text)) {
+                    ::_exit(1);
+                }
+            }
+            ::_exit(0);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const std::string text = Text(target);
+    ASSERT_GE(text.size(), 10'000u);
+    const char writer = static_cast<char>(text.size() - 10'000 + 'a');
+    EXPECT_EQ(text, std::string(text.size(), writer));
+    EXPECT_TRUE(Temporaries(dir.Path()).empty());
+}
+
+TEST(PendingFile, AStopBySignalLeavesNoTemporaryFile) {
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        TempDir dir;
+        const std::string target = dir.Write("face.bmp", {7});
+        const int ended = testing::SignalThatEnds([&] {
+            PendingFile pending(target);
+            if (pending.Create()) {
+                pending.file().Write("half", 4);
+                std::raise(sig);
+            }
+        });
+        EXPECT_EQ(ended, sig);
+        EXPECT_TRUE(Temporaries(dir.Path()).empty()) << "signal " << sig;
+        EXPECT_EQ(ReadAll(target), Bytes{7});
+    }
+}
+
+// A full disk while the file is written, or at the flush: the target keeps
+// its old bytes, and the temporary file goes.
+TEST(PendingFile, AFailedWriteLeavesTheTargetAsItWas) {
+    TempDir dir;
+    const std::string target = dir.Write("face.tim", {1, 2, 3});
+    const std::string result = testing::WithFileSizeLimit(100, [&] {
+        ClearFileFailure();
+        const bool replaced = Replace(target, std::string(500, 'x'));
+        return std::string(replaced ? "replaced" : "refused") + " " + DescribeLastFileFailure();
+    });
+    EXPECT_EQ(result.substr(0, 8), "refused ");
+    EXPECT_NE(result.find("File too large"), std::string::npos) << result;
+    EXPECT_EQ(ReadAll(target), (Bytes{1, 2, 3}));
+    EXPECT_TRUE(Temporaries(dir.Path()).empty());
+}
+
+TEST(PendingFile, CommitBothPutsTheFirstBackWhenTheSecondFails) {
+    for (bool firstExisted : {true, false}) {
+        TempDir dir;
+        if (firstExisted) {
+            dir.Write("face.tmext", {4, 5});
+        }
+        {
+            PendingFile sidecar(dir.File("face.tmext"));
+            PendingFile bmp(dir.File("face.bmp"));
+            ASSERT_TRUE(sidecar.Create() && sidecar.file().Write("new", 3) && sidecar.Finish());
+            ASSERT_TRUE(bmp.Create() && bmp.file().Write("bmp", 3) && bmp.Finish());
+            // A folder takes the BMP's place after the checks: its rename fails.
+            fs::create_directory(dir.Path() / "face.bmp");
+            dir.Write("face.bmp/keep", {1});
+            EXPECT_FALSE(CommitBoth(sidecar, bmp));
+        }
+        if (firstExisted) {
+            EXPECT_EQ(ReadAll(dir.File("face.tmext")), (Bytes{4, 5}));
+        } else {
+            EXPECT_FALSE(fs::exists(dir.Path() / "face.tmext"));
+        }
+        EXPECT_TRUE(Temporaries(dir.Path()).empty()) << firstExisted;
+    }
+}
+
+}  // namespace
+}  // namespace pixalto
