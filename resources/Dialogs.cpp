@@ -1,0 +1,92 @@
+// The dialog templates: every control with its identifier, kind, text and
+// position in dialog units.
+
+#include <array>
+#include <cstdlib>
+
+#include "resources/ResourceIds.h"
+#include "resources/Resources.h"
+
+namespace pixalto::res {
+namespace {
+
+using ui::ControlKind;
+using ui::ControlTemplate;
+using ui::DialogTemplate;
+using ui::kStaticId;
+using enum ui::ControlStyle;
+
+constexpr unsigned kInfoEdit = kReadOnly | kDigitsOnly | kAlignRight | kBorder;
+
+constexpr std::array kMainControls = {
+    ControlTemplate{kStaticId, ControlKind::GroupBox, "", 4, 1, 158, 214},
+    ControlTemplate{kPathEdit, ControlKind::Edit, "", 7, 7, 149, 12,
+                    kReadOnly | kAutoHScroll | kBorder},
+    ControlTemplate{kEntryList, ControlKind::ListView, "", 7, 23, 78, 189,
+                    kSingleSelection | kBorder | kHidden},
+    ControlTemplate{kStaticId, ControlKind::GroupBox, "Image Info", 90, 23, 66, 74},
+    ControlTemplate{kStaticId, ControlKind::Label, "Size", 95, 36, 56, 8, kCentered},
+    ControlTemplate{kImageSizeEdit, ControlKind::Edit, "", 103, 47, 40, 12, kInfoEdit},
+    ControlTemplate{kStaticId, ControlKind::Label, "BPP", 95, 62, 56, 8, kCentered},
+    ControlTemplate{kBppEdit, ControlKind::Edit, "", 103, 73, 40, 12, kInfoEdit},
+    ControlTemplate{kStaticId, ControlKind::GroupBox, "CLUT Info", 90, 102, 66, 110},
+    ControlTemplate{kStaticId, ControlKind::Label, "Size", 95, 113, 56, 8, kCentered},
+    ControlTemplate{kClutSizeEdit, ControlKind::Edit, "", 103, 124, 40, 12, kInfoEdit},
+    ControlTemplate{kStaticId, ControlKind::Label, "# of Sets", 95, 140, 56, 8, kCentered},
+    ControlTemplate{kSetCountEdit, ControlKind::Edit, "", 103, 151, 40, 12, kInfoEdit},
+    ControlTemplate{kStaticId, ControlKind::Label, "Current Set", 95, 167, 56, 8, kCentered},
+    ControlTemplate{kCurrentSetLabel, ControlKind::Label, "0", 95, 177, 56, 8, kCentered},
+    ControlTemplate{kSetScrollBar, ControlKind::ScrollBar, "", 95, 188, 56, 16},
+};
+
+constexpr std::array kAboutControls = {
+    ControlTemplate{kStaticId, ControlKind::Icon, "", 11, 17, 20, 20},
+    ControlTemplate{kStaticId, ControlKind::Label, "Pixalto Version 1.03b", 40, 10, 119, 8},
+    ControlTemplate{kStaticId, ControlKind::Label,
+                    "Views, edits and converts PlayStation TIM images.", 40, 25, 119, 18},
+    ControlTemplate{kIdOk, ControlKind::DefaultPushButton, "OK", 178, 7, 50, 14},
+};
+
+constexpr std::array kExtraFieldsControls = {
+    ControlTemplate{kStaticId, ControlKind::Label,
+                    "Please provide input for these fields that were not found in the bmp.", 7, 7,
+                    183, 19},
+    ControlTemplate{kStaticId, ControlKind::Label, "Image Org X:", 7, 33, 42, 8},
+    ControlTemplate{kImageOrgXEdit, ControlKind::Edit, "", 57, 32, 40, 12, kDigitsOnly | kBorder},
+    ControlTemplate{kStaticId, ControlKind::Label, "Image Org Y:", 7, 47, 42, 8},
+    ControlTemplate{kImageOrgYEdit, ControlKind::Edit, "", 57, 46, 40, 12, kDigitsOnly | kBorder},
+    ControlTemplate{kClutOrgXLabel, ControlKind::Label, "CLUT Org X:", 7, 63, 42, 8},
+    ControlTemplate{kClutOrgXEdit, ControlKind::Edit, "", 57, 62, 40, 12, kDigitsOnly | kBorder},
+    ControlTemplate{kClutOrgYLabel, ControlKind::Label, "CLUT Org Y:", 7, 77, 42, 8},
+    ControlTemplate{kClutOrgYEdit, ControlKind::Edit, "", 57, 76, 40, 12, kDigitsOnly | kBorder},
+    ControlTemplate{kIdOk, ControlKind::DefaultPushButton, "Continue", 140, 51, 50, 14},
+};
+
+constexpr std::array kDialogs = {
+    DialogTemplate{kMainDialog, "Pixalto", 350, 220,
+                   ui::kSystemMenu | ui::kMinimizeBox | ui::kSizingBorder, kMainControls},
+    DialogTemplate{kAboutDialog, "About Pixalto", 235, 55, ui::kSystemMenu, kAboutControls},
+    // A caption only: the user leaves it with Continue and nothing else.
+    DialogTemplate{kExtraFieldsDialog, "Input Extra Fields not found in the BMP", 197, 95,
+                   ui::kDialogNoStyle, kExtraFieldsControls},
+};
+
+}  // namespace
+
+const ui::DialogTemplate& DialogResource(int id) {
+    for (const auto& dialog : kDialogs) {
+        if (dialog.id == id) {
+            return dialog;
+        }
+    }
+    std::abort();
+}
+
+std::string StringResource(int id) {
+    if (id == kAboutMenuString) {
+        return "&About pixalto...";
+    }
+    return {};
+}
+
+}  // namespace pixalto::res

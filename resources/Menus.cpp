@@ -1,0 +1,92 @@
+// Menus 129 (nothing loaded) and 130 (an image or a RAW file loaded).
+
+#include <array>
+#include <cstdlib>
+
+#include "resources/ResourceIds.h"
+#include "resources/Resources.h"
+
+namespace pixalto::res {
+namespace {
+
+using ui::MenuItemTemplate;
+using ui::MenuTemplate;
+
+constexpr MenuItemTemplate kSeparator{nullptr, 0};
+
+constexpr std::array kFileEmpty = {
+    MenuItemTemplate{"Open TIM", kCmdOpenTim},
+    MenuItemTemplate{"Open BMP", kCmdOpenBmp},
+    MenuItemTemplate{"Scan RAW File", kCmdScanRawFile},
+    kSeparator,
+    MenuItemTemplate{"Insert TIM File(s)", kCmdInsertTimFiles},
+    kSeparator,
+    MenuItemTemplate{"Exit", kCmdExit},
+};
+
+constexpr std::array kFileLoaded = {
+    MenuItemTemplate{"Open TIM", kCmdOpenTim},
+    MenuItemTemplate{"Open BMP", kCmdOpenBmp},
+    MenuItemTemplate{"Scan RAW File", kCmdScanRawFile},
+    kSeparator,
+    MenuItemTemplate{"Save TIM File", kCmdSaveTimFile},
+    MenuItemTemplate{"Save Multiple Files", kCmdSaveMultipleFiles},
+    kSeparator,
+    MenuItemTemplate{"Insert TIM File(s)", kCmdInsertTimFiles},
+    kSeparator,
+    MenuItemTemplate{"Close Image/File", kCmdCloseImage},
+    kSeparator,
+    MenuItemTemplate{"Exit", kCmdExit},
+};
+
+constexpr std::array kView = {
+    MenuItemTemplate{"Split Image", kCmdSplitImage},
+    kSeparator,
+    MenuItemTemplate{"Transparency", kCmdTransparency},
+};
+
+constexpr std::array kImage = {
+    MenuItemTemplate{"View Clut", kCmdViewClut},
+    kSeparator,
+    MenuItemTemplate{"Convert to BMP", kCmdConvertToBmp},
+};
+
+constexpr std::array kConvert = {
+    MenuItemTemplate{"TIM to BMP", kCmdFolderTimToBmp},
+    MenuItemTemplate{"BMP to TIM", kCmdFolderBmpToTim},
+};
+
+constexpr std::array kHelp = {
+    MenuItemTemplate{"About", kCmdAbout},
+};
+
+constexpr std::array kEmptyPopups = {
+    MenuItemTemplate{"File", 0, kFileEmpty},
+    MenuItemTemplate{"View", 0, kView},
+    MenuItemTemplate{"Convert", 0, kConvert},
+    MenuItemTemplate{"Help", 0, kHelp},
+};
+
+constexpr std::array kLoadedPopups = {
+    MenuItemTemplate{"File", 0, kFileLoaded}, MenuItemTemplate{"View", 0, kView},
+    MenuItemTemplate{"Image", 0, kImage},     MenuItemTemplate{"Convert", 0, kConvert},
+    MenuItemTemplate{"Help", 0, kHelp},
+};
+
+constexpr std::array kMenus = {
+    MenuTemplate{kMenuEmpty, kEmptyPopups},
+    MenuTemplate{kMenuLoaded, kLoadedPopups},
+};
+
+}  // namespace
+
+const ui::MenuTemplate& MenuResource(int id) {
+    for (const auto& menu : kMenus) {
+        if (menu.id == id) {
+            return menu;
+        }
+    }
+    std::abort();
+}
+
+}  // namespace pixalto::res

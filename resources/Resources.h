@@ -1,0 +1,24 @@
+#pragma once
+// Looking up the program's resources by identifier.
+
+#include <QIcon>
+#include <string>
+
+#include "platform/qt/Templates.h"
+
+namespace pixalto::res {
+
+// The template or menu with that identifier; an unknown identifier is a
+// programming error and aborts.
+const ui::DialogTemplate& DialogResource(int id);
+const ui::MenuTemplate& MenuResource(int id);
+// The string with that identifier, "" when there is none.
+std::string StringResource(int id);
+
+// The application icon: a 32 x 32 and a 16 x 16 picture.
+QIcon AppIcon();
+
+inline constexpr const char* kProductName = "Pixalto 1.03b";
+inline constexpr const char* kVersionText = "1, 0, 0, 3";
+
+}  // namespace pixalto::res

@@ -1,0 +1,31 @@
+#pragma once
+// Every question the program puts to the user goes through this one
+// interface: message boxes, the file dialogs and the folder chooser. The
+// program answers it with Qt's dialogs (QtPrompts); tests answer it from a
+// script and read back what was shown (ScriptedPrompts).
+
+#include <optional>
+#include <string>
+
+namespace pixalto::ui {
+
+enum class MessageButtons { Ok, YesNo };
+enum class Answer { Ok, Yes, No };
+
+class Prompts {
+  public:
+    virtual ~Prompts() = default;
+
+    virtual Answer MessageBox(const std::string& text, const std::string& title,
+                              MessageButtons buttons = MessageButtons::Ok) = 0;
+
+    // filter is a list of "description|pattern" pairs ending in "||", such as
+    // "BMP Graphics|*.bmp||". Each returns the chosen path, or nothing when
+    // the user cancelled.
+    virtual std::optional<std::string> OpenFile(const std::string& filter) = 0;
+    virtual std::optional<std::string> SaveFile(const std::string& filter,
+                                                const std::string& defaultExtension) = 0;
+    virtual std::optional<std::string> ChooseFolder(const std::string& title) = 0;
+};
+
+}  // namespace pixalto::ui

@@ -1,0 +1,44 @@
+#include "platform/qt/ScriptedPrompts.h"
+
+namespace pixalto::ui {
+
+Answer ScriptedPrompts::MessageBox(const std::string& text, const std::string& title,
+                                   MessageButtons buttons) {
+    messages.push_back({text, title, buttons});
+    if (buttons == MessageButtons::Ok) {
+        return Answer::Ok;
+    }
+    if (answers.empty()) {
+        return Answer::No;
+    }
+    const Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+std::optional<std::string> ScriptedPrompts::Next(std::deque<std::optional<std::string>>& queue) {
+    if (queue.empty()) {
+        return std::nullopt;
+    }
+    auto next = std::move(queue.front());
+    queue.pop_front();
+    return next;
+}
+
+std::optional<std::string> ScriptedPrompts::OpenFile(const std::string& filter) {
+    filters.push_back(filter);
+    return Next(files);
+}
+
+std::optional<std::string> ScriptedPrompts::SaveFile(const std::string& filter,
+                                                     const std::string& defaultExtension) {
+    filters.push_back(filter);
+    defaultExtensions.push_back(defaultExtension);
+    return Next(files);
+}
+
+std::optional<std::string> ScriptedPrompts::ChooseFolder(const std::string&) {
+    return Next(folders);
+}
+
+}  // namespace pixalto::ui

@@ -1,0 +1,43 @@
+#pragma once
+// Prompts answered from a script, for tests: each question takes the next
+// answer of its queue (an empty queue means Cancel, or OK/No for message
+// boxes), and every message box is recorded in order.
+
+#include <deque>
+#include <vector>
+
+#include "platform/qt/Prompts.h"
+
+namespace pixalto::ui {
+
+struct ShownMessage {
+    std::string text;
+    std::string title;
+    MessageButtons buttons = MessageButtons::Ok;
+    bool operator==(const ShownMessage&) const = default;
+};
+
+class ScriptedPrompts final : public Prompts {
+  public:
+    Answer MessageBox(const std::string& text, const std::string& title,
+                      MessageButtons buttons) override;
+    std::optional<std::string> OpenFile(const std::string& filter) override;
+    std::optional<std::string> SaveFile(const std::string& filter,
+                                        const std::string& defaultExtension) override;
+    std::optional<std::string> ChooseFolder(const std::string& title) override;
+
+    // The script.
+    std::deque<Answer> answers;                      // for Yes/No questions
+    std::deque<std::optional<std::string>> files;    // open and save dialogs
+    std::deque<std::optional<std::string>> folders;  // folder chooser
+
+    // What was shown.
+    std::vector<ShownMessage> messages;
+    std::vector<std::string> filters;  // of every file dialog, in order
+    std::vector<std::string> defaultExtensions;
+
+  private:
+    static std::optional<std::string> Next(std::deque<std::optional<std::string>>& queue);
+};
+
+}  // namespace pixalto::ui

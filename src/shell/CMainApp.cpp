@@ -1,0 +1,22 @@
+#include "shell/CMainApp.h"
+
+#include <QTimer>
+
+#include "platform/qt/QtPrompts.h"
+#include "shell/CMainDlg.h"
+
+namespace pixalto::shell {
+
+bool CMainApp::InitInstance(const std::string& startFile) {
+    ui::QtPrompts prompts;
+    CMainDlg dialog(prompts);
+    prompts.SetOwner(&dialog);
+    if (!startFile.empty()) {
+        // Once the window is up, so that a message box has an owner to sit on.
+        QTimer::singleShot(0, &dialog, [&dialog, startFile] { dialog.OpenGivenFile(startFile); });
+    }
+    dialog.DoModal();
+    return false;
+}
+
+}  // namespace pixalto::shell

@@ -1,0 +1,267 @@
+// The main window itself: start, the command table, menus, painting, close
+// and end.
+
+#include "shell/CMainDlg.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QUrl>
+#include <cmath>
+
+#include "resources/ResourceIds.h"
+#include "resources/Resources.h"
+#include "shell/CAboutDlg.h"
+
+namespace pixalto::shell {
+namespace {
+
+// Every menu command and its handler.
+struct Command {
+    int id;
+    void (CMainDlg::*handler)();
+};
+
+constexpr Command kCommands[] = {
+    {res::kCmdOpenTim, &CMainDlg::OnOpenTim},
+    {res::kCmdOpenBmp, &CMainDlg::OnOpenBmp},
+    {res::kCmdScanRawFile, &CMainDlg::OnScanRawFile},
+    {res::kCmdSaveTimFile, &CMainDlg::SaveTimFile},
+    {res::kCmdSaveMultipleFiles, &CMainDlg::OnSaveMultipleFiles},
+    {res::kCmdInsertTimFiles, &CMainDlg::OnInsertTimFiles},
+    {res::kCmdCloseImage, &CMainDlg::OnCloseImage},
+    {res::kCmdExit, &CMainDlg::OnExit},
+    {res::kCmdSplitImage, &CMainDlg::OnSplitImage},
+    {res::kCmdTransparency, &CMainDlg::OnTransparency},
+    {res::kCmdViewClut, &CMainDlg::OnViewClut},
+    {res::kCmdConvertToBmp, &CMainDlg::ConvertToBmpFile},
+    {res::kCmdFolderTimToBmp, &CMainDlg::ConvertFolderTimToBmp},
+    {res::kCmdFolderBmpToTim, &CMainDlg::ConvertFolderBmpToTim},
+    {res::kCmdAbout, &CMainDlg::OnAbout},
+};
+
+Pixel ButtonFace() {
+    // The window's background: erasing the image area must match it.
+    return static_cast<Pixel>(QApplication::palette().color(QPalette::Window).rgb());
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg(ui::Prompts& prompts, QWidget* parent)
+    : Dialog(res::DialogResource(res::kMainDialog), parent),
+      drawSurface(ButtonFace()),
+      prompts(prompts),
+      extraFields(prompts, this) {
+    setWindowIcon(res::AppIcon());
+    setAcceptDrops(true);
+    Client()->installEventFilter(this);
+    Client()->SetPaintHook([this](QPainter& painter, const QRect&) { OnPaint(painter); });
+    drawSurface.SetChangeHandler([this] {
+        if (!painting_) {
+            Client()->update();
+        }
+    });
+    connect(&SetScrollBar(), &ui::ScrollBar::Scrolled, this, &CMainDlg::OnHScroll);
+    connect(&List(), &ui::ListView::ItemChanged, this, &CMainDlg::OnListItemChanged);
+    connect(&List(), &ui::ListView::DoubleClicked, this, &CMainDlg::OnListDblClk);
+}
+
+CMainDlg::~CMainDlg() = default;
+
+ui::ListView& CMainDlg::List() const {
+    return *Item<ui::ListView>(res::kEntryList);
+}
+
+ui::ScrollBar& CMainDlg::SetScrollBar() const {
+    return *Item<ui::ScrollBar>(res::kSetScrollBar);
+}
+
+bool CMainDlg::OnInitDialog() {
+    // What the data exchange puts into the controls at start.
+    SetDlgItemText(res::kCurrentSetLabel, currentSetText);
+    SetDlgItemText(res::kPathEdit, filePath);
+    SetScrollBar().SetScrollPos(currentSet);
+
+    auto& list = List();
+    list.InsertColumn(0, "File #", ui::ListView::Align::Center, 65);
+    list.InsertColumn(1, "Position", ui::ListView::Align::Right, 80);
+    list.InsertColumn(2, "Width", ui::ListView::Align::Right, 50);
+    list.InsertColumn(3, "Height", ui::ListView::Align::Right, 50);
+    list.SetFullRowSelect(true);
+
+    splitImage = false;
+    transparency = false;
+    image.ReleaseBuffers();
+    OnCloseImage();
+    return true;
+}
+
+bool CMainDlg::OnCommand(int id) {
+    if (id == res::kIdOk) {
+        return false;  // Enter does nothing
+    }
+    if (id == res::kIdCancel) {
+        OnCancel();
+        return true;
+    }
+    if ((id & ~0xF) == res::kCmdSystemAbout) {
+        OnSysCommand(id);
+        return true;
+    }
+    for (const auto& command : kCommands) {
+        if (command.id == id) {
+            (this->*command.handler)();
+            return true;
+        }
+    }
+    return false;
+}
+
+void CMainDlg::OnAbout() {
+    CAboutDlg about(this);
+    about.DoModal();
+}
+
+void CMainDlg::OnSysCommand(int id) {
+    if ((id & ~0xF) == res::kCmdSystemAbout) {
+        OnAbout();
+    }
+}
+
+void CMainDlg::OnExit() {
+    DestroyWindow();
+}
+
+void CMainDlg::done(int result) {
+    // Escape, the close box and "Exit" all end here.
+    image.ReleaseBuffers();
+    clutViewer.Hide();
+    Dialog::done(result);
+}
+
+void CMainDlg::DestroyWindow() {
+    done(res::kIdCancel);
+}
+
+void CMainDlg::UpdateMenuBar(bool loaded, bool fromRaw) {
+    SetMenu(nullptr);
+    menuBar =
+        std::make_unique<ui::Menu>(res::MenuResource(loaded ? res::kMenuLoaded : res::kMenuEmpty),
+                                   [this](int id) { OnCommand(id); });
+    if (loaded) {
+        menuBar->EnableMenuItem(res::kCmdSaveTimFile, image.IsLoaded());
+        menuBar->EnableMenuItem(res::kCmdConvertToBmp, image.IsLoaded());
+        menuBar->EnableMenuItem(res::kCmdSaveMultipleFiles, fromRaw);
+        menuBar->EnableMenuItem(res::kCmdViewClut, !image.clutData.empty());
+    }
+    menuBar->CheckMenuItem(res::kCmdTransparency, transparency);
+    menuBar->CheckMenuRadioItem(res::kCmdSplitImage, splitImage);
+    SetMenu(menuBar.get());
+}
+
+void CMainDlg::OnCloseImage() {
+    UpdateMenuBar(false, false);
+    image.clutData = {};
+    if (image.sidecarSize != 0) {
+        image.sidecarData = {};
+        image.sidecarSize = 0;
+    }
+    if (image.IsLoaded()) {
+        FitSurfaceToClient();
+        EraseForClose(image, splitImage, drawSurface, ImageOrigin());
+        image.imageData = {};
+        if (clutViewer.IsWindowVisible()) {
+            clutViewer.Hide();
+        }
+    }
+    SetDlgItemText(res::kPathEdit, "");
+    List().hide();
+    currentSet = 0;
+    SetScrollBar().SetScrollRange(0, 0);
+    SetScrollBar().SetScrollPos(0);
+    image.paintedWidth = 0;
+    image.paintedHeight = 0;
+}
+
+ViewOptions CMainDlg::View() const {
+    ViewOptions view;
+    view.currentSet = static_cast<std::uint32_t>(std::max(currentSet, 0));
+    view.splitImage = splitImage;
+    view.transparency = transparency;
+    return view;
+}
+
+SurfacePoint CMainDlg::ImageOrigin() const {
+    const qreal ratio = drawSurface.DevicePixelRatio();
+    return {static_cast<int>(std::lround(kImageOrigin.x * ratio)),
+            static_cast<int>(std::lround(kImageOrigin.y * ratio))};
+}
+
+void CMainDlg::FitSurfaceToClient() {
+    const qreal ratio = devicePixelRatioF();
+    const QSize logical = Client()->size();
+    drawSurface.Resize(QSize(static_cast<int>(std::ceil(logical.width() * ratio)),
+                             static_cast<int>(std::ceil(logical.height() * ratio))),
+                       ratio);
+}
+
+void CMainDlg::PaintImage() {
+    if (!image.IsLoaded()) {
+        return;
+    }
+    FitSurfaceToClient();
+    pixalto::PaintImage(image, View(), drawSurface, ImageOrigin(), &clutViewer);
+}
+
+void CMainDlg::EraseImageArea(std::uint32_t width, std::uint32_t height) {
+    FitSurfaceToClient();
+    pixalto::EraseImageArea(drawSurface, ImageOrigin(), width, height);
+}
+
+void CMainDlg::OnPaint(QPainter& painter) {
+    painting_ = true;
+    PaintImage();
+    painting_ = false;
+    // One surface pixel to one screen pixel, never smoothed.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QPoint(0, 0), drawSurface.Image());
+}
+
+bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Client() && event->type() == QEvent::Resize) {
+        FitSurfaceToClient();
+    }
+    return Dialog::eventFilter(watched, event);
+}
+
+namespace {
+
+// The one local file a drag carries, or "" when it carries anything else.
+std::string DraggedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
+        return {};
+    }
+    const QUrl url = data->urls().front();
+    return url.isLocalFile() ? url.toLocalFile().toStdString() : std::string();
+}
+
+}  // namespace
+
+void CMainDlg::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DraggedFile(event->mimeData()).empty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainDlg::dropEvent(QDropEvent* event) {
+    const std::string path = DraggedFile(event->mimeData());
+    if (!path.empty()) {
+        event->acceptProposedAction();
+        OpenGivenFile(path);
+    }
+}
+
+}  // namespace pixalto::shell

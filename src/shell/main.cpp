@@ -1,0 +1,26 @@
+// pixalto [FILE]: the window, opening FILE at start when one is given.
+
+#include <QApplication>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "resources/Resources.h"
+#include "shell/CMainApp.h"
+
+int main(int argc, char** argv) {
+    if (argc > 2 ||
+        (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))) {
+        std::fprintf(argc > 2 ? stderr : stdout,
+                     "Usage: pixalto [FILE]\n"
+                     "Opens the Pixalto window; FILE (.tim or .bmp) is opened at start.\n");
+        return argc > 2 ? 2 : 0;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pixalto"));
+    QApplication::setWindowIcon(pixalto::res::AppIcon());
+    QApplication::setDesktopFileName(QStringLiteral("pixalto"));
+    pixalto::shell::CMainApp application;
+    application.InitInstance(argc == 2 ? std::string(argv[1]) : std::string());
+    return 0;
+}
