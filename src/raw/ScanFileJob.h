@@ -25,6 +25,7 @@ class ScanFileJob : public Job {
     std::uint64_t FoundCount() const { return foundCount_; }
 
   private:
+    std::size_t LoadWindow();
     void TestWindow(std::size_t count);
     void AddFound(std::uint64_t offset, std::uint16_t width, std::uint16_t height);
 
@@ -34,6 +35,8 @@ class ScanFileJob : public Job {
     std::uint64_t length_ = 0;
     std::uint64_t position_ = 0;
     std::uint64_t foundCount_ = 0;
+    std::uint64_t blockStart_ = 0;  // file offset of buffer_'s first byte
+    std::size_t blockSize_ = 0;     // bytes of the file in buffer_
     bool stopped_ = false;
     std::vector<std::uint8_t> buffer_;
 };

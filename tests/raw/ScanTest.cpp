@@ -79,6 +79,32 @@ TEST(Scan, FindsTimsAtAndAcrossWindowBoundariesExactlyOnce) {
     }
 }
 
+// The file is read in blocks of 1 MiB that start at a window; window 34 (at
+// 1,019,694) is the first that doesn't fit in the first block. TIMs at the
+// edges of windows and blocks, and one whose CLUT runs past the block's end,
+// are each found once.
+TEST(Scan, FindsTimsAtTheEdgesOfTheReadBlocksExactlyOnce) {
+    struct Case {
+        std::size_t offset;
+        TimSpec desc;
+    };
+    const TimSpec small = PatternTim(16, 8, 3);
+    const TimSpec bigClut = PatternTim(8, 16, 4, 60);  // 30 KiB of CLUT
+    const Case cases[] = {
+        {1'019'680, small},   {1'019'690, small},   {1'019'694, small},   {1'019'700, small},
+        {1'048'560, small},   {1'048'570, small},   {1'048'576, small},   {2'068'260, small},
+        {1'030'000, bigClut}, {1'048'000, bigClut}, {1'019'690, bigClut},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        Bytes raw = Filler(2'200'000);
+        Place(raw, c.offset, MakeTim(c.desc));
+        RecordingHost host;
+        Scan(dir.Write("blocks.bin", raw), host);
+        EXPECT_EQ(Positions(host), std::vector<std::string>{std::to_string(c.offset)}) << c.offset;
+    }
+}
+
 TEST(Scan, FollowsAClutBlockThatReachesFarPastTheWindow) {
     TempDir dir;
     Bytes raw = Filler(29'000);
