@@ -1,0 +1,401 @@
+// The window at start, opening TIMs and BMPs with every failure, the info
+// panel, closing, and showing images listed from a RAW file.
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include "image/Messages.h"
+#include "image/PsxColor.h"
+#include "resources/ResourceIds.h"
+#include "shell/ShellTestSupport.h"
+#include "support/BmpBuilder.h"
+
+namespace pixalto::testing {
+namespace {
+
+using shell::CMainDlg;
+using ui::MenuMark;
+using ui::ShownMessage;
+
+// The items greyed or enabled by an image load, in order: Save TIM File,
+// Save Multiple Files, View Clut, Convert to BMP.
+std::vector<bool> LoadedItemsEnabled(const ui::Menu& menu) {
+    return {menu.IsEnabled(res::kCmdSaveTimFile), menu.IsEnabled(res::kCmdSaveMultipleFiles),
+            menu.IsEnabled(res::kCmdViewClut), menu.IsEnabled(res::kCmdConvertToBmp)};
+}
+
+TEST_F(MainWindowTest, StartsEmptyWithMenu129AndNoMarks) {
+    EXPECT_EQ(window->windowTitle().toStdString(), "Pixalto");
+    EXPECT_EQ(Menu().Id(), res::kMenuEmpty);
+    EXPECT_EQ(Menu().PopupTitles(), (std::vector<std::string>{"File", "View", "Convert", "Help"}));
+    EXPECT_EQ(Menu().ItemIds(0),
+              (std::vector<int>{res::kCmdOpenTim, res::kCmdOpenBmp, res::kCmdScanRawFile, 0,
+                                res::kCmdInsertTimFiles, 0, res::kCmdExit}));
+    EXPECT_EQ(Menu().MarkOf(res::kCmdSplitImage), MenuMark::None);
+    EXPECT_EQ(Menu().MarkOf(res::kCmdTransparency), MenuMark::None);
+    EXPECT_FALSE(window->List().isVisible());
+    EXPECT_EQ(Text(res::kPathEdit), "");
+    EXPECT_EQ(Text(res::kCurrentSetLabel), "");
+    EXPECT_EQ(window->SetScrollBar().GetScrollLimit(), 0);
+    EXPECT_EQ(window->SetScrollBar().GetScrollPos(), 0);
+    EXPECT_FALSE(window->image.IsLoaded());
+
+    auto& list = window->List();
+    ASSERT_EQ(list.columnCount(), 4);
+    const std::vector<std::pair<std::string, int>> columns = {
+        {"File #", 65}, {"Position", 80}, {"Width", 50}, {"Height", 50}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(list.headerItem()->text(i).toStdString(), columns[i].first);
+        EXPECT_EQ(list.columnWidth(i), columns[i].second);
+    }
+    EXPECT_EQ(list.selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(list.selectionMode(), QAbstractItemView::SingleSelection);
+}
+
+TEST_F(MainWindowTest, MenuItemsRouteThroughTheCommandTable) {
+    const std::string path = WriteTim("a.tim", PatternTim(16, 4, 2));
+    prompts.files.push_back(path);
+    Menu().Action(res::kCmdOpenTim)->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->image.IsLoaded());
+    ASSERT_EQ(Menu().Id(), res::kMenuLoaded);
+
+    Menu().Action(res::kCmdCloseImage)->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->image.IsLoaded());
+    EXPECT_EQ(Menu().Id(), res::kMenuEmpty);
+    EXPECT_FALSE(window->OnCommand(4242));
+}
+
+struct OpenCase {
+    const char* desc;
+    std::uint32_t bpp;
+    std::uint32_t sets;
+    std::string imageSize, bppText, clutSize, setCount;
+    bool viewClut;
+};
+
+TEST_F(MainWindowTest, OpeningATimFillsTheInfoPanelAndMenu130) {
+    const std::vector<OpenCase> cases = {
+        {"4-bit, 2 sets", 4, 2, "16", "4", "64", "2", true},
+        {"8-bit, 1 set", 8, 1, "32", "8", "512", "1", true},
+        {"16-bit", 16, 0, "64", "16", "0", "0", false},
+        {"24-bit", 24, 0, "96", "24", "0", "0", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.desc);
+        const std::string path = WriteTim("image.tim", PatternTim(c.bpp, 8, 4, c.sets));
+        OpenTim(path);
+        ASSERT_TRUE(prompts.messages.empty());
+        EXPECT_EQ(prompts.filters.back(), "All Supported PSX Graphics|*.tim||");
+        EXPECT_EQ(Text(res::kPathEdit), path);
+        EXPECT_EQ(Text(res::kImageSizeEdit), c.imageSize);
+        EXPECT_EQ(Text(res::kBppEdit), c.bppText);
+        EXPECT_EQ(Text(res::kClutSizeEdit), c.clutSize);
+        EXPECT_EQ(Text(res::kSetCountEdit), c.setCount);
+        EXPECT_EQ(Text(res::kCurrentSetLabel), "1");
+        EXPECT_EQ(window->SetScrollBar().GetScrollLimit(), c.sets > 1 ? int(c.sets) - 1 : 0);
+        ASSERT_EQ(Menu().Id(), res::kMenuLoaded);
+        EXPECT_EQ(LoadedItemsEnabled(Menu()), (std::vector<bool>{true, false, c.viewClut, true}));
+        EXPECT_TRUE(Menu().IsEnabled(res::kCmdCloseImage));
+        EXPECT_EQ(window->image.paintedWidth, 8u);
+        EXPECT_EQ(window->image.paintedHeight, 4u);
+    }
+}
+
+TEST_F(MainWindowTest, PaintsDisplayColoursAtClientPixel330And5) {
+    // Pixel 0 takes entry 1, pixel 1 entry 2 (first byte 0x21).
+    std::vector<std::uint16_t> clut(16, 0);
+    clut[1] = 0x001F;
+    clut[2] = 0x7C00;
+    clut[3] = 0x8000;
+    const std::string path = WriteTim("colours.tim", Tim4(4, 1, clut, {0x21, 0x03}));
+    OpenTim(path);
+    EXPECT_EQ(window->ImageOrigin().x, 330);
+    EXPECT_EQ(window->ImageOrigin().y, 5);
+    EXPECT_EQ(window->drawSurface.At(330, 5), MakePixel(255, 7, 7));
+    EXPECT_EQ(window->drawSurface.At(331, 5), MakePixel(7, 7, 255));
+    EXPECT_EQ(window->drawSurface.At(332, 5), MakePixel(7, 7, 7));
+    EXPECT_EQ(window->drawSurface.At(333, 5), MakePixel(7, 7, 7));  // word 0, not transparent
+    EXPECT_EQ(window->drawSurface.At(329, 5), ButtonFace());
+    EXPECT_EQ(window->drawSurface.At(334, 5), ButtonFace());
+    EXPECT_EQ(window->drawSurface.At(330, 4), ButtonFace());
+    EXPECT_EQ(window->drawSurface.At(330, 6), ButtonFace());
+}
+
+TEST_F(MainWindowTest, CancellingTheFileDialogKeepsEverything) {
+    OpenTim(WriteTim("a.tim", PatternTim(8, 4, 2)));
+    const std::string path = Text(res::kPathEdit);
+    window->OnCommand(res::kCmdOpenTim);  // no file scripted: Cancel
+    window->OnCommand(res::kCmdOpenBmp);
+    EXPECT_TRUE(window->image.IsLoaded());
+    EXPECT_EQ(Menu().Id(), res::kMenuLoaded);
+    EXPECT_EQ(Text(res::kPathEdit), path);
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(prompts.filters.back(), "BMP Graphics|*.bmp||");
+}
+
+struct FailureCase {
+    const char* desc;
+    bool asTim;
+    std::vector<std::uint8_t> bytes;  // empty: the file doesn't exist
+    ShownMessage expected;
+};
+
+TEST_F(MainWindowTest, EveryFailedOpenShowsItsMessageAndResetsTheWindow) {
+    TimSpec bad = PatternTim(4, 8, 2);
+    bad.mode = 5;
+    TimSpec shortData = PatternTim(16, 8, 8);
+    shortData.imageBlockLength = 12 + 8 * 8 * 2 + 100;
+    BmpSpec notBmp = PatternBmp(8, 4, 4);
+    notBmp.type = 0x4D43;
+    BmpSpec badBiSize = PatternBmp(24, 4, 4);
+    badBiSize.biSize = 41;
+
+    const std::vector<FailureCase> cases = {
+        {"missing TIM", true, {}, {"Couldn't open file!", "File Error!"}},
+        {"missing BMP", false, {}, {"Couldn't open file!", "File Error!"}},
+        {"not a TIM", true, {1, 2, 3, 4, 5, 6, 7, 8}, {msg::kTimHeaderNotFound, "TIM Error"}},
+        {"bad mode", true, MakeTim(bad), {msg::kInvalidTimHeader, "TIM Error"}},
+        {"short data", true, MakeTim(shortData), {msg::kFileTooSmall, "TIM Error"}},
+        {"not a BMP", false, MakeBmp(notBmp), {msg::kBmpHeaderNotFound, "BMP Error"}},
+        {"conversion", false, MakeBmp(badBiSize), {msg::kBadBiSize, "BMP conversion Error!"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.desc);
+        OpenTim(WriteTim("good.tim", PatternTim(4, 8, 2, 2)));
+        ASSERT_TRUE(window->image.IsLoaded());
+        prompts.messages.clear();
+        const std::string name = c.asTim ? "file.tim" : "file.bmp";
+        const std::string path = c.bytes.empty() ? dir.File("missing") : WriteFile(name, c.bytes);
+        c.asTim ? OpenTim(path) : OpenBmp(path);
+        EXPECT_EQ(prompts.messages, std::vector<ShownMessage>{c.expected});
+        EXPECT_FALSE(window->image.IsLoaded());
+        EXPECT_TRUE(window->image.clutData.empty());
+        EXPECT_TRUE(window->image.bmpPixels.empty());
+        EXPECT_TRUE(window->image.bmpPalette.empty());
+        EXPECT_EQ(Menu().Id(), res::kMenuEmpty);
+        EXPECT_EQ(Text(res::kPathEdit), "");
+        EXPECT_FALSE(window->List().isVisible());
+        EXPECT_EQ(ImagePixel(0, 0), ButtonFace());
+        EXPECT_FALSE(window->mainFile.IsOpen());
+    }
+}
+
+TEST_F(MainWindowTest, OpensABmpWithItsSidecarWithoutAsking) {
+    const std::string path = WriteFile("picture.bmp", MakeBmp(PatternBmp(24, 6, 3)));
+    SidecarSpec sidecar;
+    sidecar.imageX = 320;
+    sidecar.imageY = 16;
+    WriteFile("picture.tmext", MakeSidecar(sidecar));
+    OpenBmp(path);
+    ASSERT_TRUE(prompts.messages.empty());
+    ASSERT_TRUE(window->image.IsLoaded());
+    EXPECT_EQ(window->image.imageOrgX, 320);
+    EXPECT_EQ(window->image.imageOrgY, 16);
+    EXPECT_EQ(Text(res::kBppEdit), "24");
+    EXPECT_TRUE(window->image.bmpPixels.empty());
+    EXPECT_EQ(window->image.sidecarSize, 0u);
+    EXPECT_EQ(Menu().Id(), res::kMenuLoaded);
+}
+
+TEST_F(MainWindowTest, ABmpWithoutSidecarAsksForTheOriginsUntilContinue) {
+    const std::string path = WriteFile("nosidecar.bmp", MakeBmp(PatternBmp(8, 4, 2)));
+    {
+        ExtraFieldsScript script({PressEscape, SetField(res::kImageOrgXEdit, "70000"),
+                                  SetField(res::kClutOrgYEdit, "9"), PressContinue});
+        OpenBmp(path);
+    }
+    ASSERT_TRUE(window->image.IsLoaded());
+    EXPECT_EQ(window->image.imageOrgX, 70000 & 0xFFFF);
+    EXPECT_EQ(window->image.imageOrgY, 1);
+    EXPECT_EQ(window->image.clutOrgX, 2);
+    EXPECT_EQ(window->image.clutOrgY, 9);
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(MainWindowTest, CloseResetsButKeepsTheInfoPanel) {
+    std::vector<std::uint16_t> clut(64, 0x001F);
+    OpenTim(WriteTim("sets.tim", Tim4(8, 2, clut, std::vector<std::uint8_t>(8, 0x11))));
+    window->OnHScroll(ui::kLineRight, 0);
+    window->OnHScroll(ui::kLineRight, 0);
+    ASSERT_EQ(Text(res::kCurrentSetLabel), "3");
+    ASSERT_EQ(ImagePixel(7, 1), MakePixel(255, 7, 7));
+
+    window->OnCommand(res::kCmdCloseImage);
+    EXPECT_FALSE(window->image.IsLoaded());
+    EXPECT_TRUE(window->image.clutData.empty());
+    EXPECT_EQ(Menu().Id(), res::kMenuEmpty);
+    EXPECT_EQ(Text(res::kPathEdit), "");
+    EXPECT_EQ(window->currentSet, 0);
+    EXPECT_EQ(window->SetScrollBar().GetScrollLimit(), 0);
+    EXPECT_EQ(window->image.paintedWidth, 0u);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            EXPECT_EQ(ImagePixel(x, y), ButtonFace()) << x << "," << y;
+        }
+    }
+    // The panel and the label keep the last image's texts.
+    EXPECT_EQ(Text(res::kClutSizeEdit), "128");
+    EXPECT_EQ(Text(res::kSetCountEdit), "4");
+    EXPECT_EQ(Text(res::kCurrentSetLabel), "3");
+    EXPECT_FALSE(window->filePath.empty());
+}
+
+TEST_F(MainWindowTest, EnterDoesNothingWhileEscapeAndExitEndTheWindowReleasingTheImage) {
+    OpenTim(WriteTim("a.tim", PatternTim(8, 4, 2)));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    EXPECT_FALSE(window->OnCommand(res::kIdOk));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->image.IsLoaded());
+
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->image.IsLoaded());
+
+    window->show();
+    OpenTim(WriteTim("b.tim", PatternTim(16, 4, 2)));
+    window->OnCommand(res::kCmdExit);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->image.IsLoaded());
+    EXPECT_TRUE(window->image.clutData.empty());
+}
+
+TEST_F(MainWindowTest, GivenFilesOpenByTheirExtensionWhateverTheCase) {
+    const std::string tim = WriteTim("UPPER.TIM", PatternTim(4, 8, 2));
+    window->OpenGivenFile(tim);
+    EXPECT_TRUE(window->image.IsLoaded());
+    EXPECT_EQ(Text(res::kPathEdit), tim);
+    EXPECT_TRUE(prompts.files.empty() && prompts.filters.empty());
+
+    const std::string bmp = WriteFile("Mixed.Bmp", MakeBmp(PatternBmp(24, 2, 2)));
+    WriteFile("Mixed.tmext", MakeSidecar(SidecarSpec{}));
+    window->OpenGivenFile(bmp);
+    EXPECT_TRUE(window->image.IsLoaded());
+    EXPECT_EQ(Text(res::kBppEdit), "24");
+
+    window->OpenGivenFile(WriteFile("disc.img", {0, 1, 2}));
+    EXPECT_EQ(prompts.messages,
+              (std::vector<ShownMessage>{{"Couldn't open file!", "File Error!"}}));
+}
+
+// --- Images listed from a RAW file ---
+
+class ListedImageTest : public MainWindowTest {
+  protected:
+    // A RAW file holding TIMs at the given offsets, listed as a scan lists them.
+    void MakeRaw(const std::vector<std::pair<std::size_t, TimSpec>>& tims) {
+        std::vector<std::uint8_t> raw(4096, 0xEE);
+        auto& list = window->List();
+        list.DeleteAllItems();
+        int row = 0;
+        for (const auto& [offset, spec] : tims) {
+            const auto bytes = MakeTim(spec);
+            std::copy(bytes.begin(), bytes.end(), raw.begin() + static_cast<long>(offset));
+            list.InsertItem(row, std::to_string(row + 1));
+            list.SetItemText(row, 1, std::to_string(offset));
+            ++row;
+        }
+        window->filePath = WriteFile("disc.raw", raw);
+        window->UpdateMenuBar(true, true);
+        list.show();
+        window->selectedRow = -1;
+    }
+};
+
+TEST_F(ListedImageTest, DoubleClickShowsTheSelectedEntryAtItsPosition) {
+    MakeRaw({{0, PatternTim(4, 8, 2, 4)}, {1000, PatternTim(8, 4, 3, 2)}});
+    window->OnListDblClk();  // nothing selected since the scan
+    EXPECT_FALSE(window->image.IsLoaded());
+
+    window->List().SelectRow(1);
+    EXPECT_EQ(window->selectedRow, 1);
+    emit window->List().DoubleClicked();
+    ASSERT_TRUE(window->image.IsLoaded());
+    EXPECT_EQ(Text(res::kBppEdit), "8");
+    EXPECT_TRUE(window->List().isVisible());
+    EXPECT_TRUE(Menu().IsEnabled(res::kCmdSaveMultipleFiles));
+
+    // An entry at position 0 greys "Save Multiple Files".
+    window->List().SelectRow(0);
+    window->OnListDblClk();
+    EXPECT_EQ(Text(res::kBppEdit), "4");
+    EXPECT_FALSE(Menu().IsEnabled(res::kCmdSaveMultipleFiles));
+}
+
+TEST_F(ListedImageTest, SelectedRowFollowsItemStateChanges) {
+    struct Change {
+        int item;
+        unsigned oldState, newState;
+        int expected;
+    };
+    const std::vector<Change> changes = {
+        {4, 0, 3, 4}, {4, 3, 1, 4}, {2, 2, 0, -1}, {5, 0, 3, 5}, {5, 3, 0, 0}, {7, 0, 1, 0},
+    };
+    for (const auto& c : changes) {
+        window->OnListItemChanged(c.item, c.oldState, c.newState);
+        EXPECT_EQ(window->selectedRow, c.expected)
+            << c.item << " " << c.oldState << "->" << c.newState;
+    }
+}
+
+TEST_F(ListedImageTest, AFailedLoadFromTheListLeavesNoImageAndGreysItsCommands) {
+    TimSpec broken = PatternTim(4, 8, 2);
+    MakeRaw({{16, PatternTim(4, 8, 2, 2)}, {200, broken}});
+    window->List().SelectRow(0);
+    window->OnListDblClk();
+    ASSERT_TRUE(window->image.IsLoaded());
+    ASSERT_EQ(LoadedItemsEnabled(Menu()), (std::vector<bool>{true, true, true, true}));
+
+    window->List().SetItemText(1, 1, "201");  // not where the TIM starts
+    window->List().SelectRow(1);
+    window->OnListDblClk();
+    EXPECT_EQ(prompts.messages,
+              (std::vector<ShownMessage>{{msg::kTimHeaderNotFound, "TIM Error"}}));
+    EXPECT_FALSE(window->image.IsLoaded());
+    EXPECT_EQ(Menu().Id(), res::kMenuLoaded);
+    EXPECT_EQ(LoadedItemsEnabled(Menu()), (std::vector<bool>{false, true, false, false}));
+    EXPECT_TRUE(window->List().isVisible());
+    EXPECT_EQ(ImagePixel(0, 0), ButtonFace());
+
+    // A cell that holds no number shows nothing and asks nothing.
+    prompts.messages.clear();
+    window->List().SetItemText(1, 1, "x");
+    window->OnListDblClk();
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(ListedImageTest, AListedLoadKeepsTheSetOnlyWhileTheNewImageHasIt) {
+    MakeRaw({{0, PatternTim(4, 8, 2, 4)},
+             {500, PatternTim(4, 8, 2, 2)},
+             {1000, PatternTim(16, 4, 2)},
+             {1500, PatternTim(4, 8, 2, 3)}});
+    window->List().SelectRow(0);
+    window->OnListDblClk();
+    window->OnHScroll(ui::kThumbPosition, 3);
+    ASSERT_EQ(window->currentSet, 3);
+
+    struct Step {
+        int row;
+        int set;
+        const char* label;
+        int limit;
+    };
+    // 4 sets keep set 3; 2 sets bring it to their last; 16-bit has none.
+    for (const Step& step :
+         {Step{0, 3, "4", 3}, Step{1, 1, "2", 1}, Step{3, 1, "2", 2}, Step{2, 0, "1", 0}}) {
+        window->List().SelectRow(step.row);
+        window->OnListDblClk();
+        SCOPED_TRACE(step.row);
+        EXPECT_EQ(window->currentSet, step.set);
+        EXPECT_EQ(Text(res::kCurrentSetLabel), step.label);
+        EXPECT_EQ(window->SetScrollBar().GetScrollPos(), step.row == 2 ? 0 : step.set);
+        EXPECT_EQ(window->SetScrollBar().GetScrollLimit(), step.limit);
+    }
+}
+
+}  // namespace
+}  // namespace pixalto::testing

@@ -1,0 +1,132 @@
+// The Qt platform layer on its own: dialog units, filters, the window's
+// surface, menus, and the main window's geometry.
+
+#include <QCoreApplication>
+
+#include "platform/qt/DialogUnits.h"
+#include "platform/qt/FileFilter.h"
+#include "platform/qt/Menu.h"
+#include "platform/qt/QImageSurface.h"
+#include "resources/ResourceIds.h"
+#include "resources/Resources.h"
+#include "shell/ShellTestSupport.h"
+
+namespace pixalto::testing {
+namespace {
+
+TEST(DialogUnitsTest, ConvertEdgesWithTheBaseUnitsOfTheTemplateFont) {
+    struct Case {
+        int units, x, y;
+    };
+    // 1.5 pixels across and 1.625 down, halves rounded up.
+    for (const Case& c :
+         {Case{0, 0, 0}, Case{1, 2, 2}, Case{2, 3, 3}, Case{7, 11, 11}, Case{8, 12, 13},
+          Case{23, 35, 37}, Case{220, 330, 358}, Case{350, 525, 569}, Case{-3, -5, -5}}) {
+        EXPECT_EQ(ui::DialogUnitsToPixelsX(c.units), c.x) << c.units;
+        EXPECT_EQ(ui::DialogUnitsToPixelsY(c.units), c.y) << c.units;
+    }
+    // Sizes come from converted edges: 7 + 78 units wide is 128 - 11 pixels.
+    EXPECT_EQ(ui::DialogRectToPixels(7, 23, 78, 189), QRect(11, 37, 117, 308));
+}
+
+TEST(FileFilterTest, TurnsBarSeparatedPairsIntoQtFilters) {
+    EXPECT_EQ(ui::QtNameFilters("All Supported PSX Graphics|*.tim||"),
+              QStringList{"All Supported PSX Graphics (*.tim)"});
+    EXPECT_EQ(ui::QtNameFilters("Extract File|timextracts.txt|All Files|*.*||"),
+              (QStringList{"Extract File (timextracts.txt)", "All Files (*.*)"}));
+    EXPECT_EQ(ui::QtNameFilters("Both|*.tim;*.bmp||"), QStringList{"Both (*.tim *.bmp)"});
+    EXPECT_TRUE(ui::QtNameFilters("||").isEmpty());
+    EXPECT_TRUE(ui::QtNameFilters("Dangling description|").isEmpty());
+}
+
+TEST(FileFilterTest, PatternsMatchWithoutRegardToCase) {
+    struct Case {
+        const char* name;
+        const char* pattern;
+        bool matches;
+    };
+    for (const Case& c :
+         {Case{"a.tim", "*.tim", true}, Case{"A.TIM", "*.tim", true}, Case{"a.Tim", "*.tim", true},
+          Case{"a.tim.bak", "*.tim", false}, Case{"atim", "*.tim", false},
+          Case{"TIMEXTRACTS.TXT", "timextracts.txt", true}, Case{"x", "*.*", false},
+          Case{"x.y", "*.*", true}}) {
+        EXPECT_EQ(ui::MatchesPattern(c.name, c.pattern), c.matches) << c.name << " " << c.pattern;
+    }
+}
+
+TEST(QImageSurfaceTest, KeepsItsPixelsAcrossResizesAndClipsDrawing) {
+    EnsureApplication();
+    const Pixel face = MakePixel(200, 200, 200);
+    ui::QImageSurface surface(face);
+    surface.Resize(QSize(4, 3), 1.0);
+    EXPECT_EQ(surface.At(3, 2), face);
+    surface.FillSolidRect(-5, -5, 7, 7, MakePixel(1, 2, 3));  // clipped to (0,0)-(1,1)
+    const Pixel row[] = {MakePixel(9, 9, 9), kUndrawn, MakePixel(8, 8, 8), MakePixel(7, 7, 7)};
+    surface.DrawRow(2, 2, row);  // the last two fall off the right edge
+    surface.DrawRow(0, 3, row);  // below the surface: nothing
+    EXPECT_EQ(surface.At(1, 1), MakePixel(1, 2, 3));
+    EXPECT_EQ(surface.At(2, 1), face);
+    EXPECT_EQ(surface.At(2, 2), MakePixel(9, 9, 9));
+    EXPECT_EQ(surface.At(3, 2), face);  // undrawn keeps what was there
+    EXPECT_EQ(surface.At(4, 2), kUndrawn);
+
+    surface.Resize(QSize(6, 4), 1.0);
+    EXPECT_EQ(surface.At(1, 1), MakePixel(1, 2, 3));
+    EXPECT_EQ(surface.At(2, 2), MakePixel(9, 9, 9));
+    EXPECT_EQ(surface.At(5, 3), face);
+    // Huge rectangles are clipped, never overflow.
+    surface.FillSolidRect(3, 0, 0x7FFFFFFF, 0x7FFFFFFF, MakePixel(4, 4, 4));
+    EXPECT_EQ(surface.At(5, 3), MakePixel(4, 4, 4));
+    EXPECT_EQ(surface.At(2, 3), face);
+}
+
+TEST(MenuTest, MarksAndGreysItemsByIdentifier) {
+    EnsureApplication();
+    std::vector<int> chosen;
+    ui::Menu menu(res::MenuResource(res::kMenuLoaded), [&](int id) { chosen.push_back(id); });
+    EXPECT_EQ(menu.PopupTitles(),
+              (std::vector<std::string>{"File", "View", "Image", "Convert", "Help"}));
+    EXPECT_EQ(menu.ItemIds(2), (std::vector<int>{res::kCmdViewClut, 0, res::kCmdConvertToBmp}));
+    EXPECT_EQ(menu.Action(res::kCmdSaveMultipleFiles)->text().toStdString(), "Save Multiple Files");
+
+    menu.EnableMenuItem(res::kCmdViewClut, false);
+    EXPECT_FALSE(menu.IsEnabled(res::kCmdViewClut));
+    EXPECT_TRUE(menu.IsEnabled(res::kCmdCloseImage));
+    menu.CheckMenuRadioItem(res::kCmdSplitImage, true);
+    menu.CheckMenuItem(res::kCmdTransparency, true);
+    EXPECT_EQ(menu.MarkOf(res::kCmdSplitImage), ui::MenuMark::Radio);
+    EXPECT_EQ(menu.MarkOf(res::kCmdTransparency), ui::MenuMark::Check);
+    menu.CheckMenuRadioItem(res::kCmdSplitImage, false);
+    EXPECT_EQ(menu.MarkOf(res::kCmdSplitImage), ui::MenuMark::None);
+
+    menu.Action(res::kCmdAbout)->trigger();
+    EXPECT_TRUE(chosen.empty());  // commands arrive once the menu is done
+    QCoreApplication::processEvents();
+    EXPECT_EQ(chosen, std::vector<int>{res::kCmdAbout});
+}
+
+TEST_F(MainWindowTest, ControlsLandWhereTheTemplatePutsThem) {
+    struct Case {
+        int id;
+        QRect pixels;
+    };
+    for (const Case& c : {Case{res::kPathEdit, QRect(11, 11, 223, 20)},
+                          Case{res::kEntryList, QRect(11, 37, 117, 308)},
+                          Case{res::kImageSizeEdit, QRect(155, 76, 60, 20)},
+                          Case{res::kCurrentSetLabel, QRect(143, 288, 84, 13)},
+                          Case{res::kSetScrollBar, QRect(143, 306, 84, 26)}}) {
+        EXPECT_EQ(window->ClientRectOf(c.id), c.pixels) << c.id;
+    }
+    // Client coordinates start below the menu bar; the image lies right of
+    // every control.
+    EXPECT_EQ(window->Client()->y(), Menu().Bar()->height());
+    EXPECT_GT(Menu().Bar()->height(), 0);
+    EXPECT_EQ(window->Client()->size(), QSize(525, 358));
+    for (QWidget* child : window->Client()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        EXPECT_LT(child->geometry().right(), shell::CMainDlg::kImageOrigin.x);
+    }
+    EXPECT_EQ(window->drawSurface.Image().size(), QSize(525, 358));
+}
+
+}  // namespace
+}  // namespace pixalto::testing

@@ -1,0 +1,173 @@
+// Split Image, Transparency and the CLUT-set scroll bar: their menu marks,
+// what they erase and what they draw.
+
+#include "image/PsxColor.h"
+#include "resources/ResourceIds.h"
+#include "shell/ShellTestSupport.h"
+
+namespace pixalto::testing {
+namespace {
+
+using ui::MenuMark;
+
+// Four sets whose entry 1 is red, green, blue and white; entry 0 is word 0.
+std::vector<std::uint16_t> FourSets() {
+    std::vector<std::uint16_t> clut(64, 0);
+    const std::uint16_t colours[] = {0x001F, 0x03E0, 0x7C00, 0x7FFF};
+    for (int set = 0; set < 4; ++set) {
+        clut[set * 16 + 1] = colours[set];
+        clut[set * 16 + 2] = 0x0010;
+        clut[set * 16 + 3] = 0x4210;
+    }
+    return clut;
+}
+
+const Pixel kSetColour[] = {MakePixel(255, 7, 7), MakePixel(7, 255, 7), MakePixel(7, 7, 255),
+                            MakePixel(255, 255, 255)};
+
+TEST_F(MainWindowTest, ViewOptionsWithoutAnImageChangeOnlyTheirMarks) {
+    window->drawSurface.FillSolidRect(330, 5, 4, 4, MakePixel(1, 2, 3));
+    window->OnCommand(res::kCmdSplitImage);
+    window->OnCommand(res::kCmdTransparency);
+    EXPECT_TRUE(window->splitImage);
+    EXPECT_TRUE(window->transparency);
+    EXPECT_EQ(Menu().MarkOf(res::kCmdSplitImage), MenuMark::Radio);
+    EXPECT_EQ(Menu().MarkOf(res::kCmdTransparency), MenuMark::Check);
+    EXPECT_EQ(ImagePixel(0, 0), MakePixel(1, 2, 3));
+
+    // The marks survive a load and a close, on both menus.
+    OpenTim(WriteTim("a.tim", PatternTim(16, 4, 4)));
+    EXPECT_EQ(Menu().MarkOf(res::kCmdSplitImage), MenuMark::Radio);
+    EXPECT_EQ(Menu().MarkOf(res::kCmdTransparency), MenuMark::Check);
+    EXPECT_EQ(window->image.paintedHeight, 2u);
+    window->OnCommand(res::kCmdCloseImage);
+    EXPECT_EQ(Menu().MarkOf(res::kCmdSplitImage), MenuMark::Radio);
+    EXPECT_EQ(Menu().MarkOf(res::kCmdTransparency), MenuMark::Check);
+
+    window->OnCommand(res::kCmdSplitImage);
+    window->OnCommand(res::kCmdTransparency);
+    EXPECT_EQ(Menu().MarkOf(res::kCmdSplitImage), MenuMark::None);
+    EXPECT_EQ(Menu().MarkOf(res::kCmdTransparency), MenuMark::None);
+}
+
+TEST_F(MainWindowTest, SplitImageErasesThePreviousExtentAndOrsTheHalves) {
+    // 4 x 4 pixels: rows 0-1 hold index 1, rows 2-3 index 2; split gives 3.
+    OpenTim(WriteTim("split.tim",
+                     Tim4(4, 4, FourSets(), {0x11, 0x11, 0x11, 0x11, 0x22, 0x22, 0x22, 0x22})));
+    ASSERT_EQ(ImagePixel(0, 3), MakePixel(135, 7, 7));
+
+    window->OnCommand(res::kCmdSplitImage);
+    EXPECT_EQ(window->image.paintedHeight, 2u);
+    EXPECT_EQ(ImagePixel(0, 0), MakePixel(135, 135, 135));  // 0x4210
+    EXPECT_EQ(ImagePixel(3, 1), MakePixel(135, 135, 135));
+    EXPECT_EQ(ImagePixel(0, 2), ButtonFace());  // the full-height picture is gone
+    EXPECT_EQ(ImagePixel(3, 3), ButtonFace());
+
+    window->OnCommand(res::kCmdSplitImage);
+    EXPECT_EQ(window->image.paintedHeight, 4u);
+    EXPECT_EQ(ImagePixel(0, 0), kSetColour[0]);
+    EXPECT_EQ(ImagePixel(0, 3), MakePixel(135, 7, 7));
+}
+
+TEST_F(MainWindowTest, TransparencyLeavesWordZeroShowingTheBackground) {
+    // Pixel 0 index 0 (word 0), pixel 1 index 1.
+    OpenTim(WriteTim("transparent.tim", Tim4(4, 1, FourSets(), {0x10, 0x00})));
+    ASSERT_EQ(ImagePixel(0, 0), MakePixel(7, 7, 7));
+
+    window->OnCommand(res::kCmdTransparency);
+    EXPECT_EQ(ImagePixel(0, 0), ButtonFace());
+    EXPECT_EQ(ImagePixel(1, 0), kSetColour[0]);
+
+    // Off again: every pixel is drawn over what is there.
+    window->OnCommand(res::kCmdTransparency);
+    EXPECT_EQ(ImagePixel(0, 0), MakePixel(7, 7, 7));
+}
+
+struct ScrollStep {
+    int code;
+    int thumb;
+    int set;            // currentSet after the event
+    const char* label;  // label 1011 after the event
+    int drawnSet;       // the set the image shows
+};
+
+TEST_F(MainWindowTest, EveryScrollCodeMovesThroughTheSets) {
+    OpenTim(WriteTim("sets.tim", Tim4(4, 1, FourSets(), {0x11, 0x11})));
+    ASSERT_EQ(window->SetScrollBar().GetScrollLimit(), 3);
+    const std::vector<ScrollStep> steps = {
+        {ui::kLineLeft, 0, 0, "1", 0},  // at the first set: nothing
+        {ui::kLineRight, 0, 1, "2", 1},     {ui::kLineRight, 0, 2, "3", 2},
+        {ui::kPageRight, 0, 3, "4", 3},     {ui::kLineRight, 0, 3, "4", 3},  // at the last
+        {ui::kPageLeft, 0, 2, "3", 2},      {ui::kLineLeft, 0, 1, "2", 1},
+        {ui::kThumbTrack, 2, 1, "3", 1},  // dragging moves only the label
+        {ui::kThumbTrack, 3, 1, "4", 1},    {ui::kThumbPosition, 3, 3, "4", 3},
+        {ui::kThumbPosition, 3, 3, "4", 3},  // released where it is: nothing
+        {ui::kLeft, 0, 3, "4", 3},          {ui::kRight, 0, 3, "4", 3},
+        {ui::kEndScroll, 0, 3, "4", 3},     {ui::kThumbPosition, 0, 0, "1", 0},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(::testing::Message() << "code " << step.code << " thumb " << step.thumb);
+        window->OnHScroll(step.code, step.thumb);
+        EXPECT_EQ(window->currentSet, step.set);
+        EXPECT_EQ(Text(res::kCurrentSetLabel), step.label);
+        if (step.code != ui::kThumbTrack) {
+            EXPECT_EQ(window->SetScrollBar().GetScrollPos(), step.set);
+        }
+        EXPECT_EQ(ImagePixel(0, 0), kSetColour[step.drawnSet]);
+    }
+}
+
+TEST_F(MainWindowTest, TheScrollBarReportsItsActionsAndMovesOnlyWhenSet) {
+    OpenTim(WriteTim("sets.tim", Tim4(4, 1, FourSets(), {0x11, 0x11})));
+    auto& bar = window->SetScrollBar();
+    bar.triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(window->currentSet, 1);
+    EXPECT_EQ(bar.value(), 1);
+    bar.triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(window->currentSet, 2);
+    bar.triggerAction(QAbstractSlider::SliderPageStepSub);
+    bar.triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(window->currentSet, 0);
+    // Home and End are no set changes of their own: the bar stays put.
+    bar.triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(window->currentSet, 0);
+    EXPECT_EQ(bar.value(), 0);
+    EXPECT_EQ(bar.sliderPosition(), 0);
+
+    // A drag shows the thumb's set in the label; the release selects it.
+    bar.setSliderDown(true);
+    bar.setSliderPosition(2);
+    EXPECT_EQ(Text(res::kCurrentSetLabel), "3");
+    EXPECT_EQ(window->currentSet, 0);
+    bar.setSliderDown(false);
+    EXPECT_EQ(window->currentSet, 2);
+    EXPECT_EQ(bar.value(), 2);
+    EXPECT_EQ(ImagePixel(0, 0), kSetColour[2]);
+}
+
+TEST_F(MainWindowTest, ImagesWithoutASetChoiceIgnoreTheScrollBar) {
+    std::vector<std::uint16_t> oneSet(16, 0x001F);
+    std::vector<std::uint16_t> partialSet(8, 0x001F);  // less than one set
+    const std::vector<std::pair<const char*, TimSpec>> images = {
+        {"one set", Tim4(4, 1, oneSet, {0x11, 0x11})},
+        {"partial set", Tim4(4, 1, partialSet, {0x11, 0x11})},
+        {"16-bit", PatternTim(16, 4, 1)},
+        {"24-bit", PatternTim(24, 4, 1)},
+    };
+    for (const auto& [desc, spec] : images) {
+        SCOPED_TRACE(desc);
+        OpenTim(WriteTim("image.tim", spec));
+        ASSERT_TRUE(window->image.IsLoaded());
+        const Pixel before = ImagePixel(0, 0);
+        for (int code : {ui::kLineRight, ui::kPageRight, ui::kThumbTrack, ui::kThumbPosition}) {
+            window->OnHScroll(code, 1);
+        }
+        EXPECT_EQ(window->currentSet, 0);
+        EXPECT_EQ(Text(res::kCurrentSetLabel), "1");
+        EXPECT_EQ(window->SetScrollBar().GetScrollLimit(), 0);
+        EXPECT_EQ(ImagePixel(0, 0), before);
+    }
+}
+
+}  // namespace
+}  // namespace pixalto::testing
