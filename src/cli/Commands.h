@@ -1,32 +1,36 @@
 #pragma once
-// The sub-commands of pixalto-cli. Each takes its arguments (after the
-// sub-command's name) and returns the exit code; each lives in a file of its
-// own and is listed once in the table in Commands.cpp.
+// The sub-commands of pixalto-cli. Each lives in a file of its own and is
+// listed once in the table in Commands.cpp: a define function declares its
+// arguments on its CLI11 sub-command and returns the work to run once they
+// have been parsed, which returns the exit code.
 
+#include <functional>
 #include <span>
-#include <string>
-#include <vector>
+
+namespace CLI {
+class App;
+}
 
 namespace pixalto::cli {
 
-using Args = std::vector<std::string>;
+using Runner = std::function<int()>;
 
 struct Command {
     const char* name;
-    const char* usage;    // the argument synopsis after the command's name
-    const char* summary;  // one line for the overview
-    const char* help;     // what --help prints after the usage line
-    int (*run)(const Args& args);
+    const char* summary;      // one line for the overview
+    const char* description;  // what --help says after the usage line
+    Runner (*define)(CLI::App& command);
 };
 
 std::span<const Command> AllCommands();
 
-int RunInfo(const Args& args);
-int RunRender(const Args& args);
-int RunToBmp(const Args& args);
-int RunToTim(const Args& args);
-int RunScan(const Args& args);
-int RunExtract(const Args& args);
-int RunInsert(const Args& args);
+Runner DefineInfo(CLI::App& command);
+Runner DefineRender(CLI::App& command);
+Runner DefineToBmp(CLI::App& command);
+Runner DefineToTim(CLI::App& command);
+Runner DefineRepair(CLI::App& command);
+Runner DefineScan(CLI::App& command);
+Runner DefineExtract(CLI::App& command);
+Runner DefineInsert(CLI::App& command);
 
 }  // namespace pixalto::cli

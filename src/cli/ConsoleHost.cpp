@@ -2,33 +2,26 @@
 
 #include <unistd.h>
 
-#include <iostream>
-#include <string>
+#include "cli/Failure.h"
+#include "platform/FileFailure.h"
 
 namespace pixalto::cli {
 namespace {
 
 constexpr int kBarWidth = 40;
 
-bool ReadTerminalAnswer() {
-    std::string line;
-    while (std::getline(std::cin, line)) {
-        if (line == "y" || line == "Y" || line == "yes") {
-            return true;
-        }
-        if (line == "n" || line == "N" || line == "no") {
-            return false;
-        }
-        std::cerr << "Please answer y or n: " << std::flush;
-    }
-    return false;  // end of input: the safe answer
-}
-
 }  // namespace
+
+bool StdinIsTerminal() {
+    return ::isatty(STDIN_FILENO) == 1;
+}
 
 bool StderrIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
 }
+
+ConsoleHost::ConsoleHost(Answer answer, bool wantBar, Console console)
+    : answer_(answer), console_(console), showProgress_(wantBar && console.outIsTerminal) {}
 
 void ConsoleHost::SetProgressRange(std::int64_t lower, std::int64_t upper) {
     HeadlessHost::SetProgressRange(lower, upper);
@@ -51,9 +44,9 @@ void ConsoleHost::DrawBar(int percent) {
     }
     lastPercent_ = percent;
     int filled = percent * kBarWidth / 100;
-    std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-              << std::string(static_cast<std::size_t>(kBarWidth - filled), ' ') << "] " << percent
-              << "% " << StatusText(raw::StatusLine::Lower) << std::flush;
+    *console_.out << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+                  << std::string(static_cast<std::size_t>(kBarWidth - filled), ' ') << "] "
+                  << percent << "% " << StatusText(raw::StatusLine::Lower) << std::flush;
     barDrawn_ = true;
 }
 
@@ -62,35 +55,72 @@ void ConsoleHost::FinishProgress(bool completed) {
         if (completed) {
             DrawBar(100);
         }
-        std::cerr << '\n';
+        *console_.out << '\n';
         barDrawn_ = false;
     }
 }
 
 void ConsoleHost::MessageBox(const std::string& text, const std::string&) {
     FinishProgress();
-    std::cerr << text << '\n';
+    ReportFailure(text, *console_.out);
+}
+
+// Reads lines until one is a yes or a no; nothing at the end of the input.
+std::optional<bool> ConsoleHost::ReadAnswer() {
+    std::string line;
+    while (std::getline(*console_.in, line)) {
+        if (line == "y" || line == "Y" || line == "yes") {
+            return true;
+        }
+        if (line == "n" || line == "N" || line == "no") {
+            return false;
+        }
+        *console_.out << "Please answer y or n: " << std::flush;
+    }
+    return std::nullopt;
 }
 
 bool ConsoleHost::AskYesNo(const std::string& text, const std::string&) {
     FinishProgress();
-    std::cerr << text;
+    std::ostream& out = *console_.out;
+    out << text;
+    std::optional<bool> answer;
     switch (answer_) {
         case Answer::Yes:
-            std::cerr << " yes\n";
-            return true;
+            out << " yes\n";
+            answer = true;
+            break;
         case Answer::No:
-            std::cerr << " no\n";
-            return false;
+            out << " no\n";
+            answer = false;
+            break;
         case Answer::AskTerminal:
+            if (!console_.inIsTerminal) {
+                out << " no (standard input is not a terminal)\n";
+            } else {
+                out << " (y/n) " << std::flush;
+                answer = ReadAnswer();
+                if (!answer) {
+                    out << "no (end of input)\n";
+                }
+            }
             break;
     }
-    if (::isatty(STDIN_FILENO) != 1) {
-        std::cerr << " no (standard input is not a terminal)\n";
-        return false;
+    if (answer.value_or(false)) {
+        return true;
     }
-    std::cerr << " (y/n) " << std::flush;
-    return ReadTerminalAnswer();
+    declined_.push_back({StatusText(raw::StatusLine::Upper), !answer.has_value()});
+    return false;
+}
+
+int RunJobOnConsole(raw::Job& job) {
+    ClearFileFailure();
+    raw::JobState state = job.Start();
+    while (state == raw::JobState::Running) {
+        ClearFileFailure();
+        state = job.Step();
+    }
+    return job.End();
 }
 
 }  // namespace pixalto::cli

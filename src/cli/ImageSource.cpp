@@ -4,15 +4,18 @@
 #include <cctype>
 #include <limits>
 
+#include "cli/Arguments.h"
 #include "image/Convert.h"
 #include "image/LoadImage.h"
 #include "image/Sidecar.h"
 #include "platform/File.h"
+#include "platform/FileFailure.h"
 
 namespace pixalto::cli {
 namespace {
 
 std::string OpenAt(const std::string& path, std::uint64_t offset, File& file) {
+    ClearFileFailure();
     if (!file.Open(path, File::Mode::Read)) {
         return kCouldNotOpenFile;
     }
@@ -21,18 +24,6 @@ std::string OpenAt(const std::string& path, std::uint64_t offset, File& file) {
         return kCouldNotOpenFile;
     }
     return {};
-}
-
-std::pair<std::uint32_t, std::uint32_t> ParsePoint(const std::string& text,
-                                                   const std::string& option) {
-    const auto comma = text.find(',');
-    if (comma == std::string::npos) {
-        throw UsageError(option + " must be two whole numbers X,Y, not '" + text + "'");
-    }
-    // Like the dialog's fields, any whole number is taken; the TIM keeps its
-    // low 16 bits.
-    return {static_cast<std::uint32_t>(ParseUnsigned(text.substr(0, comma), option)),
-            static_cast<std::uint32_t>(ParseUnsigned(text.substr(comma + 1), option))};
 }
 
 // Answers the request from the options, and notes which of them it lacked.
@@ -87,15 +78,11 @@ std::string LoadImageFromPath(const std::string& path, std::uint64_t offset, Ima
     return LoadImage(state, file, /*isTim=*/true);
 }
 
-OriginOptions ParseOriginOptions(const CommandLine& line) {
-    OriginOptions options;
-    if (auto text = line.Value("--origin")) {
-        options.image = ParsePoint(*text, "--origin");
-    }
-    if (auto text = line.Value("--clut-origin")) {
-        options.clut = ParsePoint(*text, "--clut-origin");
-    }
-    return options;
+void AddOriginOptions(CLI::App& command, OriginOptions& options) {
+    AddPointOption(command, "--origin", options.image,
+                   "the image's frame-buffer origin, when the BMP has no usable sidecar");
+    AddPointOption(command, "--clut-origin", options.clut,
+                   "the CLUT's frame-buffer origin, when the BMP has no usable sidecar");
 }
 
 bool IsBmpPath(const std::string& path) {

@@ -8,15 +8,19 @@
 #include <string>
 #include <vector>
 
-#include "cli/CommandLine.h"
 #include "image/ImageState.h"
+
+namespace CLI {
+class App;
+}
 
 namespace pixalto::cli {
 
 inline constexpr const char* kCouldNotOpenFile = "Couldn't open file!";
 
 // Loads the TIM at byte offset of path into state. Returns "" on success or
-// the message the window would show.
+// the message the window would show. The last file failure is cleared first,
+// so that after kCouldNotOpenFile it tells why.
 std::string LoadImageFromPath(const std::string& path, std::uint64_t offset, ImageState& state);
 
 // What the window asks for with its extra-fields dialog when a BMP has no
@@ -25,10 +29,8 @@ struct OriginOptions {
     std::optional<std::pair<std::uint32_t, std::uint32_t>> image;
     std::optional<std::pair<std::uint32_t, std::uint32_t>> clut;
 };
-inline const std::vector<OptionSpec> kOriginOptionSpecs = {{"--origin", true},
-                                                           {"--clut-origin", true}};
-// Throws UsageError for a value that is not two whole numbers "X,Y".
-OriginOptions ParseOriginOptions(const CommandLine& line);
+// Declares --origin and --clut-origin on a sub-command.
+void AddOriginOptions(CLI::App& command, OriginOptions& options);
 
 // True when path ends in ".bmp", in any case.
 bool IsBmpPath(const std::string& path);

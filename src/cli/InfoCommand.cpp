@@ -1,26 +1,29 @@
 #include <iostream>
+#include <memory>
 
-#include "cli/CommandLine.h"
+#include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "cli/Failure.h"
 #include "cli/ImageSource.h"
+#include "image/TimRepair.h"
 
 namespace pixalto::cli {
+namespace {
 
-int RunInfo(const Args& args) {
-    std::vector<OptionSpec> specs = kOriginOptionSpecs;
-    specs.push_back({"--offset", true});
-    CommandLine line(args, specs);
-    line.ExpectPositional(1, 1);
-    const std::uint64_t offset = line.UnsignedValue("--offset");
-    const OriginOptions origins = ParseOriginOptions(line);
+struct InfoArgs {
+    std::string path;
+    std::uint64_t offset = 0;
+    OriginOptions origins;
+};
 
+int RunInfo(const InfoArgs& args) {
     // A BMP shows as the TIM it becomes, as opening it in the window does.
-    const std::string& path = line.Positional()[0];
+    const bool isBmp = IsBmpPath(args.path);
     ImageState state;
-    std::string error = IsBmpPath(path) ? LoadBmpFromPath(path, offset, state, origins)
-                                        : LoadImageFromPath(path, offset, state);
+    std::string error = isBmp ? LoadBmpFromPath(args.path, args.offset, state, args.origins)
+                              : LoadImageFromPath(args.path, args.offset, state);
     if (!error.empty()) {
-        std::cerr << error << '\n';
+        ReportFailure(error);
         return kExitFailure;
     }
     std::cout << "bpp: " << state.bpp << '\n'
@@ -31,7 +34,25 @@ int RunInfo(const Args& args) {
               << "clut-sets: " << state.ClutSetCount() << '\n'
               << "image-origin: " << state.imageOrgX << ',' << state.imageOrgY << '\n'
               << "clut-origin: " << state.clutOrgX << ',' << state.clutOrgY << '\n';
+    // The reader trusts the block lengths; say when they don't fit the
+    // header's sizes, as the picture then isn't what those sizes promise.
+    // A BMP's TIM is built by the conversion, whose lengths always fit.
+    if (!isBmp) {
+        for (const std::string& warning : BlockLengthWarnings(state)) {
+            std::cerr << "warning: " << warning << " (pixalto-cli repair can fix this)\n";
+        }
+    }
     return kExitOk;
+}
+
+}  // namespace
+
+Runner DefineInfo(CLI::App& command) {
+    auto args = std::make_shared<InfoArgs>();
+    AddArgument(command, "FILE", args->path, "a TIM (or a file holding one), or a *.bmp");
+    AddNumberOption(command, "--offset", args->offset, "byte where the TIM starts (default 0)");
+    AddOriginOptions(command, args->origins);
+    return [args] { return RunInfo(*args); };
 }
 
 }  // namespace pixalto::cli

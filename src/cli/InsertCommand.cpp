@@ -1,29 +1,57 @@
 #include <iostream>
+#include <memory>
 
-#include "cli/CommandLine.h"
+#include "cli/Arguments.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
 #include "raw/InsertJob.h"
 #include "raw/Messages.h"
 
 namespace pixalto::cli {
+namespace {
 
-int RunInsert(const Args& args) {
-    CommandLine line(args, {{"--yes", false}, {"--no", false}});
-    line.ExpectPositional(1, 1);
-    if (line.Has("--yes") && line.Has("--no")) {
-        throw UsageError("--yes and --no exclude each other");
+struct InsertArgs {
+    std::string listPath;
+    bool yes = false;
+    bool no = false;
+};
+
+// Names every record skipped; true when any was skipped only because nobody
+// could be asked, which is not the user's choice and so not a success.
+bool ReportSkipped(const ConsoleHost& host) {
+    bool unanswered = false;
+    for (const Declined& skipped : host.DeclinedQuestions()) {
+        std::cerr << "Skipped " << skipped.subject << ": its size changed.\n";
+        unanswered = unanswered || skipped.unanswered;
     }
-    Answer answer = line.Has("--yes")  ? Answer::Yes
-                    : line.Has("--no") ? Answer::No
-                                       : Answer::AskTerminal;
-    ConsoleHost host(false, answer);
-    raw::InsertJob job(host, line.Positional()[0]);
-    if (raw::RunJob(job) != raw::kJobFinished) {
+    if (unanswered) {
+        std::cerr << "Nobody could be asked about a size change: answer with --yes or --no.\n";
+    }
+    return unanswered;
+}
+
+int RunInsert(const InsertArgs& args) {
+    const Answer answer = args.yes ? Answer::Yes : args.no ? Answer::No : Answer::AskTerminal;
+    ConsoleHost host(answer, /*wantBar=*/false);
+    raw::InsertJob job(host, args.listPath);
+    const bool finished = RunJobOnConsole(job) == raw::kJobFinished;
+    const bool unanswered = ReportSkipped(host);
+    if (!finished || unanswered) {
         return kExitFailure;
     }
     std::cout << raw::msg::kFilesInserted << '\n';
     return kExitOk;
+}
+
+}  // namespace
+
+Runner DefineInsert(CLI::App& command) {
+    auto args = std::make_shared<InsertArgs>();
+    AddArgument(command, "LIST", args->listPath, "the extraction list (timextracts.txt)");
+    CLI::Option* yes = AddFlag(command, "--yes", args->yes, "write files whose size changed");
+    CLI::Option* no = AddFlag(command, "--no", args->no, "skip files whose size changed");
+    yes->excludes(no);
+    return [args] { return RunInsert(*args); };
 }
 
 }  // namespace pixalto::cli

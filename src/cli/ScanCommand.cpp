@@ -1,6 +1,7 @@
 #include <iostream>
+#include <memory>
 
-#include "cli/CommandLine.h"
+#include "cli/Arguments.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
 #include "raw/ScanFileJob.h"
@@ -9,16 +10,16 @@ namespace pixalto::cli {
 
 bool ScanRawFile(ConsoleHost& host, const std::string& rawPath) {
     raw::ScanFileJob job(host, rawPath);
-    const bool finished = raw::RunJob(job) == raw::kJobFinished;
+    const bool finished = RunJobOnConsole(job) == raw::kJobFinished;
     host.FinishProgress(finished);
     return finished;
 }
 
-int RunScan(const Args& args) {
-    CommandLine line(args, {});
-    line.ExpectPositional(1, 1);
-    ConsoleHost host(StderrIsTerminal(), Answer::No);
-    if (!ScanRawFile(host, line.Positional()[0])) {
+namespace {
+
+int RunScan(const std::string& rawPath) {
+    ConsoleHost host(Answer::No, /*wantBar=*/true);
+    if (!ScanRawFile(host, rawPath)) {
         return kExitFailure;
     }
     const char* separator = "";
@@ -31,6 +32,14 @@ int RunScan(const Args& args) {
         std::cout << row[0] << '\t' << row[1] << '\t' << row[2] << '\t' << row[3] << '\n';
     }
     return kExitOk;
+}
+
+}  // namespace
+
+Runner DefineScan(CLI::App& command) {
+    auto rawPath = std::make_shared<std::string>();
+    AddArgument(command, "RAW", *rawPath, "the file to scan (a disc image, an archive, ...)");
+    return [rawPath] { return RunScan(*rawPath); };
 }
 
 }  // namespace pixalto::cli

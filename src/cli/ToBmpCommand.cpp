@@ -1,43 +1,76 @@
+#include <algorithm>
+#include <cctype>
 #include <iostream>
+#include <memory>
 
-#include "cli/CommandLine.h"
+#include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "cli/Failure.h"
 #include "cli/ImageSource.h"
 #include "image/Convert.h"
 #include "image/Sidecar.h"
 #include "image/Writer.h"
+#include "platform/FileFailure.h"
 
 namespace pixalto::cli {
-
 namespace {
+
 constexpr const char* kFailedSavingBmp = "Failed on saving BMP File!";
-}  // namespace
+constexpr std::string_view kSidecarExtension = ".tmext";
 
-int RunToBmp(const Args& args) {
-    CommandLine line(args, {{"--offset", true}, {"--set", true}});
-    line.ExpectPositional(1, 2);
-    const std::uint64_t offset = line.UnsignedValue("--offset");
-    const std::uint64_t set = line.UnsignedValue("--set");
-    const std::string& in = line.Positional()[0];
-    const std::string out =
-        line.Positional().size() > 1 ? line.Positional()[1] : WithExtension(in, ".bmp");
+struct ToBmpArgs {
+    std::string in;
+    std::optional<std::string> out;
+    std::uint64_t offset = 0;
+    std::uint64_t set = 0;
+};
 
+// The sidecar's name is OUT's with the extension .tmext: a BMP named so would
+// be written over by its own sidecar.
+bool IsSidecarName(const std::string& path) {
+    if (path.size() < kSidecarExtension.size()) {
+        return false;
+    }
+    return std::equal(
+        kSidecarExtension.begin(), kSidecarExtension.end(),
+        path.end() - static_cast<std::ptrdiff_t>(kSidecarExtension.size()),
+        [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+}
+
+int RunToBmp(const ToBmpArgs& args) {
+    const std::string out = args.out.value_or(WithExtension(args.in, ".bmp"));
+    if (IsSidecarName(out)) {
+        throw UsageError("OUT may not end in .tmext: the BMP's sidecar file takes that name");
+    }
     ImageState state;
-    if (std::string error = LoadImageFromPath(in, offset, state); !error.empty()) {
-        std::cerr << error << '\n';
+    if (std::string error = LoadImageFromPath(args.in, args.offset, state); !error.empty()) {
+        ReportFailure(error);
         return kExitFailure;
     }
-    const std::uint32_t currentSet = CheckedClutSet(state, set);
+    const std::uint32_t currentSet = CheckedClutSet(state, args.set);
     if (std::string error = ConvertTimToBmp(state, currentSet); !error.empty()) {
-        std::cerr << error << '\n';
+        ReportFailure(error);
         return kExitFailure;
     }
+    ClearFileFailure();
     if (!WriteImageFile(state, out, /*asTim=*/false)) {
-        std::cerr << kFailedSavingBmp << '\n';
+        ReportFailure(kFailedSavingBmp);
         return kExitFailure;
     }
     std::cout << out << '\n' << SidecarPathFor(out) << '\n';
     return kExitOk;
+}
+
+}  // namespace
+
+Runner DefineToBmp(CLI::App& command) {
+    auto args = std::make_shared<ToBmpArgs>();
+    AddArgument(command, "FILE", args->in, "a TIM (or a file holding one)");
+    AddOptionalArgument(command, "OUT", args->out,
+                        "the BMP to write (default: FILE as .bmp); not *.tmext");
+    AddNumberOption(command, "--offset", args->offset, "byte where the TIM starts (default 0)");
+    AddNumberOption(command, "--set", args->set, "CLUT set for the palette (default 0)");
+    return [args] { return RunToBmp(*args); };
 }
 
 }  // namespace pixalto::cli

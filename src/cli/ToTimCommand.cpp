@@ -1,35 +1,48 @@
 #include <iostream>
+#include <memory>
 
-#include "cli/CommandLine.h"
+#include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "cli/Failure.h"
 #include "cli/ImageSource.h"
 #include "image/Writer.h"
+#include "platform/FileFailure.h"
 
 namespace pixalto::cli {
-
 namespace {
+
 constexpr const char* kFailedSavingTim = "Failed on saving TIM File!";
-}  // namespace
 
-int RunToTim(const Args& args) {
-    CommandLine line(args, kOriginOptionSpecs);
-    line.ExpectPositional(1, 2);
-    const OriginOptions origins = ParseOriginOptions(line);
-    const std::string& in = line.Positional()[0];
-    const std::string out =
-        line.Positional().size() > 1 ? line.Positional()[1] : WithExtension(in, ".tim");
+struct ToTimArgs {
+    std::string in;
+    std::optional<std::string> out;
+    OriginOptions origins;
+};
 
+int RunToTim(const ToTimArgs& args) {
+    const std::string out = args.out.value_or(WithExtension(args.in, ".tim"));
     ImageState state;
-    if (std::string error = LoadBmpFromPath(in, 0, state, origins); !error.empty()) {
-        std::cerr << error << '\n';
+    if (std::string error = LoadBmpFromPath(args.in, 0, state, args.origins); !error.empty()) {
+        ReportFailure(error);
         return kExitFailure;
     }
+    ClearFileFailure();
     if (!WriteImageFile(state, out, /*asTim=*/true)) {
-        std::cerr << kFailedSavingTim << '\n';
+        ReportFailure(kFailedSavingTim);
         return kExitFailure;
     }
     std::cout << out << '\n';
     return kExitOk;
+}
+
+}  // namespace
+
+Runner DefineToTim(CLI::App& command) {
+    auto args = std::make_shared<ToTimArgs>();
+    AddArgument(command, "FILE", args->in, "the BMP, with its sidecar file beside it");
+    AddOptionalArgument(command, "OUT", args->out, "the TIM to write (default: FILE as .tim)");
+    AddOriginOptions(command, args->origins);
+    return [args] { return RunToTim(*args); };
 }
 
 }  // namespace pixalto::cli

@@ -1,9 +1,11 @@
 #include "cli/CliRun.h"
 
 #include <png.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -12,13 +14,13 @@
 
 namespace pixalto::testing {
 
-CliResult RunCli(const std::vector<std::string>& args, const std::string& input) {
+CliResult RunCli(const std::vector<std::string>& args, const CliSetup& setup) {
     const char* cli = std::getenv("PIXALTO_CLI");
     if (cli == nullptr) {
         throw std::runtime_error("PIXALTO_CLI is not set; run the tests through ctest");
     }
     TempDir dir;
-    std::string inPath = dir.Write("stdin", {input.begin(), input.end()});
+    std::string inPath = dir.Write("stdin", {setup.input.begin(), setup.input.end()});
     std::string outPath = dir.File("stdout");
     std::string errPath = dir.File("stderr");
     pid_t pid = ::fork();
@@ -27,6 +29,18 @@ CliResult RunCli(const std::vector<std::string>& args, const std::string& input)
             !std::freopen(outPath.c_str(), "wb", stdout) ||
             !std::freopen(errPath.c_str(), "wb", stderr)) {
             ::_exit(127);
+        }
+        if (!setup.workDir.empty() && ::chdir(setup.workDir.c_str()) != 0) {
+            ::_exit(127);
+        }
+        if (setup.fileSizeLimit >= 0) {
+            // Ignored signals stay ignored across exec: the write fails instead.
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{static_cast<rlim_t>(setup.fileSizeLimit),
+                               static_cast<rlim_t>(setup.fileSizeLimit)};
+            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+                ::_exit(127);
+            }
         }
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(cli));

@@ -14,8 +14,22 @@ struct CliResult {
     std::string err;
 };
 
+// How the program is started, beyond its arguments.
+struct CliSetup {
+    std::string input;    // what standard input holds (a file, never a terminal)
+    std::string workDir;  // the folder it starts in; "" for the test's own
+    // A limit on the size of any file it writes (RLIMIT_FSIZE); writing past
+    // it fails with EFBIG ("File too large") instead of stopping the program.
+    long long fileSizeLimit = -1;
+};
+
 // Arguments are passed as they are, without a shell.
-CliResult RunCli(const std::vector<std::string>& args, const std::string& input = "");
+CliResult RunCli(const std::vector<std::string>& args, const CliSetup& setup);
+inline CliResult RunCli(const std::vector<std::string>& args, const std::string& input = "") {
+    CliSetup setup;
+    setup.input = input;
+    return RunCli(args, setup);
+}
 
 struct PngImage {
     int width = 0;

@@ -128,12 +128,8 @@ TEST(CliConvert, FailuresPrintTheMessageAndExitOne) {
         {{"to-tim", dir.Write("one.bmp", testing::MakeBmp(oneBit)), "--origin", "1,1",
           "--clut-origin", "2,2"},
          "BPP Mode not supported!"},
-        {{"to-tim", dir.File("missing.bmp")}, "Couldn't open file!"},
         {{"to-bmp", dir.Write("bmp.tim", testing::MakeBmp(testing::PatternBmp(8, 2, 2)))},
          "TIM Header not found!"},
-        {{"to-bmp", dir.Write("ok.tim", MakeTim(PatternTim(4, 4, 1))),
-          dir.File("no/such/folder.bmp")},
-         "Failed on saving BMP File!"},
         {{"to-tim", dir.File("one.bmp"), dir.File("no/such.tim"), "--origin", "1,1",
           "--clut-origin", "2,2"},
          "BPP Mode not supported!"},
@@ -143,10 +139,28 @@ TEST(CliConvert, FailuresPrintTheMessageAndExitOne) {
         EXPECT_EQ(result.exitCode, 1) << c.args[1];
         EXPECT_EQ(result.err, c.message + "\n") << c.args[1];
     }
-    dir.Write("x.bmp", testing::MakeBmp(testing::PatternBmp(16, 2, 2)));
-    auto result = RunCli({"to-tim", dir.File("x.bmp"), dir.File("no/such.tim"), "--origin", "1,1"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Failed on saving TIM File!\n");
+}
+
+// The BMP's sidecar is OUT with the extension .tmext: an OUT that already
+// ends so would have the BMP written over by its own sidecar.
+TEST(CliConvert, ToBmpRefusesAnOutNamedLikeItsSidecar) {
+    TempDir dir;
+    const std::string tim = dir.Write("face.tim", MakeTim(PatternTim(4, 4, 1)));
+    for (const char* name : {"face.tmext", "FACE.TMEXT", "x.TmExt", ".tmext"}) {
+        const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
+        const std::string out = dir.Write(name, old);
+        auto result = RunCli({"to-bmp", tim, out});
+        EXPECT_EQ(result.exitCode, 2) << name;
+        EXPECT_TRUE(Contains(result.err, "OUT may not end in .tmext")) << result.err;
+        EXPECT_EQ(result.out, "") << name;
+        EXPECT_EQ(ReadAll(out), old) << name;
+        std::filesystem::remove(out);
+    }
+    // Names that only contain it are fine.
+    for (const char* name : {"face.tmext.bmp", "tmext", "face.tmex"}) {
+        auto result = RunCli({"to-bmp", tim, dir.File(name)});
+        EXPECT_EQ(result.exitCode, 0) << name << ": " << result.err;
+    }
 }
 
 TEST(CliConvert, BadUsageExitsTwoAndHelpExitsZero) {

@@ -45,7 +45,8 @@ TEST(CliScan, AFileThatCantBeOpenedFails) {
     auto result = RunCli({"scan", dir.File("missing.bin")});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "Couldn't open file!\n");
+    EXPECT_EQ(result.err,
+              "Couldn't open file!\n" + dir.File("missing.bin") + ": No such file or directory\n");
 }
 
 TEST(CliExtract, WritesTheChosenTimsBesideTheRawFile) {
@@ -72,52 +73,78 @@ TEST(CliExtract, RefusesInvalidSelections) {
     }
 }
 
-// The 16-bit TIM is extracted, grown by 4 bytes, and inserted with each way
-// of answering the size question.
-TEST(CliInsert, AnswersTheSizeQuestionByFlagOrTerminal) {
-    struct Case {
+TEST(CliExtract, SaysSoWhenTheRawFileHoldsNoTim) {
+    TempDir dir;
+    const std::string rawPath = dir.Write("EMPTY.BIN", Bytes(5000, 0xA5));
+    auto result = RunCli({"extract", rawPath, "1"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "No TIMs found in " + rawPath + ".\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("timextracts.txt")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("1.tim")));
+}
+
+// Both TIMs are extracted; 1.tim is edited at its size, 2.tim grows by 4
+// bytes, and the list is inserted with each way of answering the size
+// question. Each record skipped is named; skipping because nobody could be
+// asked is not a success.
+TEST(CliInsert, NamesEachSkippedRecordAndFailsWhenNobodyCouldBeAsked) {
+    const std::string question =
+        "TIM #2 is 4 bytes larger than it originally was. Continue inserting?";
+    const std::string skipped = "Skipped TIM #2: its size changed.\n";
+    const struct {
         std::vector<std::string> flags;
+        int exitCode;
+        std::string answerShown;
         bool written;
+    } cases[] = {
+        {{"--yes"}, 0, " yes\n", true},
+        {{"--no"}, 0, " no\n", false},
+        {{}, 1, " no (standard input is not a terminal)\n", false},
     };
-    const Case cases[] = {{{"--yes"}, true}, {{"--no"}, false}, {{}, false}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         RawFolder f;
-        ASSERT_EQ(RunCli({"extract", f.rawPath, "1"}).exitCode, 0);
-        Bytes edited = f.first;
-        edited.insert(edited.end(), {1, 2, 3, 4});
-        f.dir.Write("1.tim", edited);
-        Bytes before = ReadAll(f.rawPath);
+        ASSERT_EQ(RunCli({"extract", f.rawPath, "1-"}).exitCode, 0);
+        Bytes first = f.first;
+        first.back() ^= 0xFF;
+        f.dir.Write("1.tim", first);
+        Bytes second = f.second;
+        second.insert(second.end(), {1, 2, 3, 4});
+        f.dir.Write("2.tim", second);
+        Bytes expected = ReadAll(f.rawPath);
+        std::copy(first.begin(), first.end(), expected.begin() + 100);
+        if (c.written) {
+            std::copy(second.begin(), second.end(), expected.begin() + 300);
+        }
+
         std::vector<std::string> args = {"insert", f.dir.File("timextracts.txt")};
         args.insert(args.end(), c.flags.begin(), c.flags.end());
         auto result = RunCli(args, "y\n");  // stdin is a file, not a terminal: never read
-        EXPECT_EQ(result.exitCode, 0) << result.err;
-        EXPECT_EQ(result.out, "TIM File(s) have been inserted!\n");
-        EXPECT_EQ(result.err.rfind(
-                      "TIM #1 is 4 bytes larger than it originally was. Continue inserting?", 0),
-                  0u)
-            << result.err;
-        Bytes expected = before;
-        if (c.written) {
-            std::copy(edited.begin(), edited.end(), expected.begin() + 100);
-        }
-        EXPECT_EQ(ReadAll(f.rawPath), expected) << result.err;
+        const std::string flag = c.flags.empty() ? "none" : c.flags[0];
+        EXPECT_EQ(result.exitCode, c.exitCode) << flag << ": " << result.err;
+        EXPECT_EQ(result.out, c.exitCode == 0 ? "TIM File(s) have been inserted!\n" : "") << flag;
+        EXPECT_EQ(result.err.rfind(question + c.answerShown, 0), 0u) << result.err;
+        EXPECT_EQ(result.err.find(skipped) != std::string::npos, !c.written) << result.err;
+        EXPECT_EQ(result.err.find("TIM #1") == std::string::npos, true) << result.err;
+        EXPECT_EQ(ReadAll(f.rawPath), expected) << flag;
     }
 }
 
-TEST(CliInsert, ReportsAJobThatStopped) {
+TEST(CliInsert, ReportsAJobThatStoppedWithTheFileAndTheReason) {
     RawFolder f;
     ASSERT_EQ(RunCli({"extract", f.rawPath, "1-"}).exitCode, 0);
     std::filesystem::remove(f.dir.File("2.tim"));
     auto result = RunCli({"insert", f.dir.File("timextracts.txt")});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "Couldn't open TIM #2 for insertion.\n");
-}
+    EXPECT_EQ(result.err, "Couldn't open TIM #2 for insertion.\n" + f.dir.File("2.tim") +
+                              ": No such file or directory\n");
 
-TEST(CliInsert, YesAndNoTogetherAreAUsageError) {
-    RawFolder f;
-    auto result = RunCli({"insert", f.dir.File("timextracts.txt"), "--yes", "--no"});
-    EXPECT_EQ(result.exitCode, 2);
+    std::filesystem::remove(f.rawPath);
+    result = RunCli({"insert", f.dir.File("timextracts.txt")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Couldn't open " + f.rawPath + " for insertion.\n" + f.rawPath +
+                              ": No such file or directory\n");
 }
 
 }  // namespace

@@ -1,0 +1,88 @@
+#include "cli/Arguments.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace pixalto::cli {
+
+std::optional<std::uint64_t> ParseUnsigned(const std::string& text) {
+    int base = 10;
+    std::string_view digits = text;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        base = 16;
+        digits.remove_prefix(2);
+    }
+    std::uint64_t value = 0;
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<Point> ParsePoint(const std::string& text) {
+    const auto comma = text.find(',');
+    if (comma == std::string::npos) {
+        return std::nullopt;
+    }
+    auto x = ParseUnsigned(text.substr(0, comma));
+    auto y = ParseUnsigned(text.substr(comma + 1));
+    if (!x || !y) {
+        return std::nullopt;
+    }
+    return Point{static_cast<std::uint32_t>(*x), static_cast<std::uint32_t>(*y)};
+}
+
+CLI::Option* AddArgument(CLI::App& command, const std::string& name, std::string& value,
+                         const std::string& help) {
+    return command.add_option(name, value, help)->required()->type_name("");
+}
+
+CLI::Option* AddOptionalArgument(CLI::App& command, const std::string& name,
+                                 std::optional<std::string>& value, const std::string& help) {
+    return command
+        .add_option_function<std::string>(
+            name, [&value](const std::string& text) { value = text; }, help)
+        ->type_name("");
+}
+
+CLI::Option* AddNumberOption(CLI::App& command, const std::string& name, std::uint64_t& value,
+                             const std::string& help) {
+    return command
+        .add_option_function<std::string>(
+            name,
+            [&value, name](const std::string& text) {
+                auto number = ParseUnsigned(text);
+                if (!number) {
+                    throw CLI::ValidationError(name, "must be a whole number, not '" + text + "'");
+                }
+                value = *number;
+            },
+            help)
+        ->type_name("N");
+}
+
+CLI::Option* AddPointOption(CLI::App& command, const std::string& name, std::optional<Point>& value,
+                            const std::string& help) {
+    return command
+        .add_option_function<std::string>(
+            name,
+            [&value, name](const std::string& text) {
+                value = ParsePoint(text);
+                if (!value) {
+                    throw CLI::ValidationError(name,
+                                               "must be two whole numbers X,Y, not '" + text + "'");
+                }
+            },
+            help)
+        ->type_name("X,Y");
+}
+
+CLI::Option* AddFlag(CLI::App& command, const std::string& name, bool& value,
+                     const std::string& help) {
+    return command.add_flag(name, value, help)
+        ->multi_option_policy(CLI::MultiOptionPolicy::Throw)
+        ->disable_flag_override();
+}
+
+}  // namespace pixalto::cli

@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli/CliRun.h"
+#include "support/BmpBuilder.h"
+#include "support/TempDir.h"
+#include "support/TimBuilder.h"
+
+namespace pixalto {
+namespace {
+
+using testing::MakeTim;
+using testing::PatternTim;
+using testing::ReadAll;
+using testing::RunCli;
+using testing::TempDir;
+using Bytes = std::vector<std::uint8_t>;
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    if (start < text.size()) {
+        lines.push_back(text.substr(start));
+    }
+    return lines;
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// A 16-bit TIM whose pixels don't compress: its PNG, BMP and TIM are each
+// well over the size limit the failing cases set.
+Bytes NoisyTim() {
+    return MakeTim(PatternTim(16, 64, 64, 1, 7));
+}
+
+// Under a failure about a file, a second line says which file and why; the
+// first line is the program's own text. Each case writes into a folder that
+// doesn't exist, or past a file-size limit set on the program, and the files
+// that were there stay as they were.
+TEST(CliFailure, FileFailuresAddThePathAndTheSystemsReason) {
+    TempDir dir;
+    const std::string tim = dir.Write("face.tim", NoisyTim());
+    const std::string bmp = dir.File("face.bmp");
+    ASSERT_EQ(RunCli({"to-bmp", tim}).exitCode, 0);
+    const std::string missing = dir.File("no/such");
+    const Bytes old = {'o', 'l', 'd'};
+    const std::string oldPng = dir.Write("old.png", old);
+    const std::string oldBmp = dir.Write("old.bmp", old);
+    const std::string oldSidecar = dir.Write("old.tmext", old);
+    const std::string oldTim = dir.Write("old.tim", old);
+    const std::string broken = dir.Write("broken.tim", [] {
+        testing::TimSpec desc = PatternTim(16, 64, 64, 1, 7);
+        desc.imageBlockLength = 16;
+        return MakeTim(desc);
+    }());
+    constexpr long long kLimit = 2000;
+
+    const struct {
+        std::vector<std::string> args;
+        long long fileSizeLimit;
+        std::string message;
+        std::string reason;  // how the second line ends
+    } cases[] = {
+        {{"render", tim, missing + "/x.png"},
+         -1,
+         "Couldn't create file " + missing + "/x.png!",
+         ": No such file or directory"},
+        {{"render", tim, oldPng}, kLimit, "Couldn't write " + oldPng, ": File too large"},
+        {{"to-bmp", tim, missing + "/x.bmp"},
+         -1,
+         "Failed on saving BMP File!",
+         ": No such file or directory"},
+        {{"to-bmp", tim, oldBmp}, kLimit, "Failed on saving BMP File!", ": File too large"},
+        {{"to-tim", bmp, missing + "/x.tim"},
+         -1,
+         "Failed on saving TIM File!",
+         ": No such file or directory"},
+        {{"to-tim", bmp, oldTim}, kLimit, "Failed on saving TIM File!", ": File too large"},
+        {{"repair", broken, oldTim}, kLimit, "Failed on saving TIM File!", ": File too large"},
+        {{"repair", broken, missing + "/x.tim"},
+         -1,
+         "Failed on saving TIM File!",
+         ": No such file or directory"},
+        {{"info", missing + ".tim"},
+         -1,
+         "Couldn't open file!",
+         missing + ".tim: No such file or directory"},
+        {{"repair", missing + ".tim"},
+         -1,
+         "Couldn't open file!",
+         missing + ".tim: No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        testing::CliSetup setup;
+        setup.fileSizeLimit = c.fileSizeLimit;
+        auto result = RunCli(c.args, setup);
+        const std::string what = c.args[0] + " " + c.args.back();
+        EXPECT_EQ(result.exitCode, 1) << what << ": " << result.err;
+        const auto lines = Lines(result.err);
+        ASSERT_EQ(lines.size(), 2u) << what << ": " << result.err;
+        EXPECT_EQ(lines[0], c.message) << what;
+        EXPECT_TRUE(EndsWith(lines[1], c.reason)) << what << ": " << lines[1];
+        if (c.reason[0] == ':') {
+            EXPECT_GT(lines[1].size(), c.reason.size()) << "the path comes first: " << lines[1];
+        }
+    }
+    for (const std::string& path : {oldPng, oldBmp, oldSidecar, oldTim}) {
+        EXPECT_EQ(ReadAll(path), old) << path;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("no")));
+}
+
+// The RAW jobs' messages get the same second line, printed by the console
+// host under the message.
+TEST(CliFailure, ExtractionThatCantWriteNamesTheFileAndTheReason) {
+    TempDir dir;
+    Bytes raw(10'000, 0xA5);
+    const Bytes tim = NoisyTim();
+    std::copy(tim.begin(), tim.end(), raw.begin() + 100);
+    const std::string rawPath = dir.Write("DISC.BIN", raw);
+    testing::CliSetup setup;
+    setup.fileSizeLimit = 2000;  // the list fits, the TIM doesn't
+    auto result = RunCli({"extract", rawPath, "1"}, setup);
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_EQ(result.out, "");
+    const auto lines = Lines(result.err);
+    ASSERT_EQ(lines.size(), 2u) << result.err;
+    EXPECT_EQ(lines[0].rfind("Couldn't create file ", 0), 0u) << lines[0];
+    EXPECT_TRUE(EndsWith(lines[1], ": File too large")) << lines[1];
+}
+
+// A message that is not about a file gets no second line, even when a file
+// operation failed before it (the BMP's sidecar file is missing here).
+TEST(CliFailure, OtherMessagesStayOneLine) {
+    TempDir dir;
+    testing::BmpSpec oneBit = testing::PatternBmp(1, 8, 2);
+    oneBit.pixels.resize(16);
+    const std::string bmp = dir.Write("one.bmp", testing::MakeBmp(oneBit));
+    auto result = RunCli({"to-tim", bmp, "--origin", "1,1", "--clut-origin", "2,2"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "BPP Mode not supported!\n");
+}
+
+}  // namespace
+}  // namespace pixalto
