@@ -1,0 +1,285 @@
+#include "disc/DiscView.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "disc/SectorCodes.h"
+#include "disc/SectorFormat.h"
+
+namespace pixalto::disc {
+namespace {
+
+// Sectors read at once: about a MiB, so that a whole-disc read makes few
+// large reads.
+constexpr std::uint64_t kCacheSectors = 448;
+
+// Where a data sector's codes begin: everything from there to the sector's
+// end is rebuilt on a write (Mode 1's 8 reserved bytes inside stay as read).
+std::size_t CodesOffset(std::size_t dataOffset) {
+    return dataOffset + kUserDataSize;
+}
+
+}  // namespace
+
+DiscView::DiscView(File& file, DiscLayout layout) : file_(file), layout_(layout) {
+    std::int64_t length = file_.GetLength();
+    fileLength_ = length > 0 ? static_cast<std::uint64_t>(length) : 0;
+    if (layout_ != DiscLayout::Plain) {
+        wholeSectors_ = fileLength_ / kSectorSize;
+    }
+}
+
+std::uint64_t DiscView::MaxLength() const {
+    return layout_ == DiscLayout::Plain ? fileLength_ : wholeSectors_ * kUserDataSize;
+}
+
+std::uint64_t DiscView::Length() {
+    if (layout_ == DiscLayout::Plain) {
+        return fileLength_;
+    }
+    while (MapMore()) {
+    }
+    return viewSectors_ * kUserDataSize;
+}
+
+bool DiscView::Reaches(std::uint64_t end) {
+    if (layout_ == DiscLayout::Plain) {
+        return end <= fileLength_;
+    }
+    if (end == 0) {
+        return true;
+    }
+    return MapViewSector((end - 1) / kUserDataSize);
+}
+
+std::size_t DiscView::Read(std::uint64_t offset, void* out, std::size_t count) {
+    if (layout_ == DiscLayout::Plain) {
+        return ReadPlain(offset, out, count);
+    }
+    auto* bytes = static_cast<std::uint8_t*>(out);
+    std::size_t done = 0;
+    while (done < count) {
+        std::uint64_t at = offset + done;
+        if (at < offset || !MapViewSector(at / kUserDataSize)) {
+            break;
+        }
+        Place place = PlaceOf(at / kUserDataSize);
+        const std::uint8_t* sector = SectorBytes(place.sector);
+        if (sector == nullptr) {
+            break;
+        }
+        std::size_t within = static_cast<std::size_t>(at % kUserDataSize);
+        std::size_t piece = std::min(kUserDataSize - within, count - done);
+        std::memcpy(bytes + done, sector + place.dataOffset + within, piece);
+        done += piece;
+    }
+    return done;
+}
+
+bool DiscView::Write(std::uint64_t offset, const void* data, std::size_t count) {
+    if (layout_ == DiscLayout::Plain) {
+        return WritePlain(offset, data, count);
+    }
+    std::uint64_t end = offset + count;
+    if (end < offset || !Reaches(end)) {
+        return false;
+    }
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    std::size_t done = 0;
+    while (done < count) {
+        std::uint64_t at = offset + done;
+        std::size_t within = static_cast<std::size_t>(at % kUserDataSize);
+        std::size_t piece = std::min(kUserDataSize - within, count - done);
+        if (!WriteSector(PlaceOf(at / kUserDataSize), within, bytes + done, piece)) {
+            return false;
+        }
+        done += piece;
+    }
+    return true;
+}
+
+std::optional<std::uint64_t> DiscView::FileOffsetOf(std::uint64_t viewOffset) {
+    if (layout_ == DiscLayout::Plain) {
+        return viewOffset < fileLength_ ? std::optional(viewOffset) : std::nullopt;
+    }
+    if (!MapViewSector(viewOffset / kUserDataSize)) {
+        return std::nullopt;
+    }
+    Place place = PlaceOf(viewOffset / kUserDataSize);
+    return place.sector * kSectorSize + place.dataOffset + viewOffset % kUserDataSize;
+}
+
+std::optional<std::uint64_t> DiscView::ViewOffsetOf(std::uint64_t fileOffset) {
+    if (layout_ == DiscLayout::Plain) {
+        return fileOffset < fileLength_ ? std::optional(fileOffset) : std::nullopt;
+    }
+    std::uint64_t sector = fileOffset / kSectorSize;
+    if (!MapFileSector(sector)) {
+        return std::nullopt;
+    }
+    auto after =
+        std::upper_bound(runs_.begin(), runs_.end(), sector,
+                         [](std::uint64_t s, const Run& run) { return s < run.firstSector; });
+    if (after == runs_.begin()) {
+        return std::nullopt;
+    }
+    const Run& run = *(after - 1);
+    std::size_t within = static_cast<std::size_t>(fileOffset % kSectorSize);
+    if (sector >= run.firstSector + run.count || within < run.dataOffset ||
+        within >= run.dataOffset + kUserDataSize) {
+        return std::nullopt;
+    }
+    return (run.firstViewSector + (sector - run.firstSector)) * kUserDataSize +
+           (within - run.dataOffset);
+}
+
+// Classifies the next stretch of sectors: those already in the cache when
+// the map's end lies inside it (the usual case when the view is read in
+// order), otherwise the next cacheful read from the file. False when every
+// whole sector is mapped.
+bool DiscView::MapMore() {
+    if (mappedSectors_ >= wholeSectors_) {
+        return false;
+    }
+    const std::uint8_t* bytes = SectorBytes(mappedSectors_);
+    if (bytes == nullptr) {
+        // The file ended early or can't be read: the view ends here.
+        wholeSectors_ = mappedSectors_;
+        return false;
+    }
+    const std::uint64_t cacheEnd = cacheFirst_ + cacheSectors_;
+    for (; mappedSectors_ < cacheEnd; bytes += kSectorSize) {
+        MapSector(mappedSectors_, bytes);
+        ++mappedSectors_;
+    }
+    return true;
+}
+
+void DiscView::MapSector(std::uint64_t sector, const std::uint8_t* bytes) {
+    SectorKind kind = ClassifySector(bytes);
+    if (!IsDataSector(kind)) {
+        return;
+    }
+    std::size_t dataOffset = UserDataOffset(kind);
+    if (!runs_.empty()) {
+        Run& last = runs_.back();
+        if (last.firstSector + last.count == sector && last.dataOffset == dataOffset) {
+            ++last.count;
+            ++viewSectors_;
+            return;
+        }
+    }
+    runs_.push_back({sector, viewSectors_, 1, dataOffset});
+    ++viewSectors_;
+}
+
+bool DiscView::MapViewSector(std::uint64_t viewSector) {
+    while (viewSectors_ <= viewSector) {
+        if (!MapMore()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DiscView::MapFileSector(std::uint64_t sector) {
+    while (mappedSectors_ <= sector) {
+        if (!MapMore()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The file sector of a mapped view sector. Reads move forward, so the run of
+// the last lookup or the next one usually holds it.
+DiscView::Place DiscView::PlaceOf(std::uint64_t viewSector) {
+    auto holds = [&](std::size_t index) {
+        const Run& run = runs_[index];
+        return viewSector >= run.firstViewSector && viewSector - run.firstViewSector < run.count;
+    };
+    if (lastRun_ >= runs_.size() || !holds(lastRun_)) {
+        if (lastRun_ + 1 < runs_.size() && holds(lastRun_ + 1)) {
+            ++lastRun_;
+        } else {
+            auto after = std::upper_bound(
+                runs_.begin(), runs_.end(), viewSector,
+                [](std::uint64_t v, const Run& run) { return v < run.firstViewSector; });
+            lastRun_ = static_cast<std::size_t>(after - runs_.begin()) - 1;
+        }
+    }
+    const Run& run = runs_[lastRun_];
+    return {run.firstSector + (viewSector - run.firstViewSector), run.dataOffset};
+}
+
+// The bytes of a whole sector, from the cache or by reading a cacheful of
+// sectors from this one on; nothing when it can't be read in full.
+std::uint8_t* DiscView::SectorBytes(std::uint64_t sector) {
+    if (sector >= cacheFirst_ && sector - cacheFirst_ < cacheSectors_) {
+        return cache_.data() + (sector - cacheFirst_) * kSectorSize;
+    }
+    cacheSectors_ = 0;
+    if (sector >= wholeSectors_) {
+        return nullptr;
+    }
+    const std::uint64_t want = std::min(kCacheSectors, wholeSectors_ - sector);
+    cache_.resize(static_cast<std::size_t>(kCacheSectors * kSectorSize));
+    std::size_t got = 0;
+    if (file_.Seek(static_cast<std::int64_t>(sector * kSectorSize)) >= 0) {
+        got = file_.Read(cache_.data(), static_cast<std::size_t>(want * kSectorSize));
+    }
+    cacheFirst_ = sector;
+    cacheSectors_ = got / kSectorSize;
+    return cacheSectors_ > 0 ? cache_.data() : nullptr;
+}
+
+// Puts count bytes at within of a data sector's user data, rebuilds its
+// codes, and writes back only the changed data and the codes.
+bool DiscView::WriteSector(Place place, std::size_t within, const std::uint8_t* data,
+                           std::size_t count) {
+    std::uint8_t* cached = SectorBytes(place.sector);
+    if (cached == nullptr) {
+        return false;
+    }
+    std::array<std::uint8_t, kSectorSize> sector;
+    std::memcpy(sector.data(), cached, kSectorSize);
+    std::memcpy(sector.data() + place.dataOffset + within, data, count);
+    // The map said data sector; a file changed under the view is not patched.
+    if (UserDataOffset(ClassifySector(sector.data())) != place.dataOffset ||
+        !RebuildSectorCodes(sector.data())) {
+        return false;
+    }
+    const std::uint64_t base = place.sector * kSectorSize;
+    const std::size_t codes = CodesOffset(place.dataOffset);
+    const std::size_t dataAt = place.dataOffset + within;
+    bool written = file_.Seek(static_cast<std::int64_t>(base + dataAt)) >= 0 &&
+                   file_.Write(sector.data() + dataAt, count) &&
+                   file_.Seek(static_cast<std::int64_t>(base + codes)) >= 0 &&
+                   file_.Write(sector.data() + codes, kSectorSize - codes);
+    // The cache holds what the file now holds, or forgets the sector's chunk
+    // when the file may be half written.
+    if (written) {
+        std::memcpy(cached, sector.data(), kSectorSize);
+    } else {
+        cacheSectors_ = 0;
+    }
+    return written;
+}
+
+std::size_t DiscView::ReadPlain(std::uint64_t offset, void* out, std::size_t count) {
+    if (offset >= fileLength_ || file_.Seek(static_cast<std::int64_t>(offset)) < 0) {
+        return 0;
+    }
+    return file_.Read(
+        out, static_cast<std::size_t>(std::min<std::uint64_t>(count, fileLength_ - offset)));
+}
+
+bool DiscView::WritePlain(std::uint64_t offset, const void* data, std::size_t count) {
+    if (offset > fileLength_ || count > fileLength_ - offset) {
+        return false;
+    }
+    return file_.Seek(static_cast<std::int64_t>(offset)) >= 0 && file_.Write(data, count);
+}
+
+}  // namespace pixalto::disc
