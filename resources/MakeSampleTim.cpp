@@ -43,14 +43,14 @@ std::uint8_t IndexAt(std::uint32_t x, std::uint32_t y) {
         return 0;
     }
     const double dx = static_cast<double>(x) - 64.0;
-    const double dy = static_cast<double>(y) - 36.0;
+    const double dy = static_cast<double>(y) - 26.0;
     const double distance = std::sqrt(dx * dx + dy * dy);
-    if (y < kHeight / 2 && distance < 30.0) {
-        return static_cast<std::uint8_t>(15 - static_cast<int>(distance) / 3);
+    if (distance < 20.0) {
+        return static_cast<std::uint8_t>(15 - static_cast<int>(distance) / 2);
     }
     if (y >= kHeight / 2) {
-        const double sx = static_cast<double>(x) - 96.0;
-        const double sy = static_cast<double>(y) - 60.0;
+        const double sx = static_cast<double>(x) - 100.0;
+        const double sy = static_cast<double>(y) - 62.0;
         if (sx * sx + sy * sy < 100.0) {
             return 12;
         }

@@ -10,10 +10,7 @@
 
 namespace pixalto::testing {
 
-void EnsureApplication() {
-    if (QApplication::instance() != nullptr) {
-        return;
-    }
+void PrepareApplication() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -25,10 +22,10 @@ void EnsureApplication() {
                 qt_message_output(type, context, message);
             }
         });
-    static int argc = 1;
-    static char name[] = "shell_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
+}
+
+void EnsureApplication() {
+    ASSERT_NE(QApplication::instance(), nullptr) << "the test program's main makes it";
 }
 
 void FlushDeferredDeletes() {

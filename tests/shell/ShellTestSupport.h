@@ -17,8 +17,10 @@
 
 namespace pixalto::testing {
 
-// Makes the one QApplication of the test program, on the offscreen platform
-// unless the environment names another.
+// Chooses the offscreen platform unless the environment names another; the
+// test program's main calls it before it makes the one QApplication.
+void PrepareApplication();
+// Checks that the QApplication is there.
 void EnsureApplication();
 
 // Runs Qt's deferred deletions, so that nothing a test dropped outlives it.
