@@ -22,8 +22,6 @@ class HelpFormatter : public CLI::Formatter {
     HelpFormatter() {
         label("REQUIRED", "");
         label("SUBCOMMAND", "COMMAND");
-        label("SUBCOMMANDS", "COMMANDS");
-        label("Subcommands", "Commands");
         column_width(24);
     }
 
@@ -53,7 +51,7 @@ struct Program {
         app.require_subcommand(1);
         for (const Command& command : AllCommands()) {
             CLI::App* sub = app.add_subcommand(command.name, command.summary);
-            sub->group("Commands");
+            sub->group("Commands");  // the overview's heading
             sub->footer(command.description);
             commands.emplace_back(sub, command.define(*sub));
         }
