@@ -1,0 +1,259 @@
+// Reading and writing a raw CD image through the disc view. The image is a
+// generated MODE2/2352 file of about 64 MiB (a Form 2 sector after every
+// seventh data sector, as interleaved audio would sit). Each figure comes
+// with its baseline from the same run:
+//  - reading the whole view in the scan's 30,000-byte windows, against
+//    reading the same file plainly in 1 MiB blocks (the counter "view/plain"
+//    is the ratio of the two, timed in turns inside one benchmark); and the
+//    same pair with the bytes looked at as a scan does (hopping from 0x10
+//    byte to 0x10 byte), which is what a scan costs before its tests;
+//  - mapping the whole image (Length on a fresh view), against the same
+//    plain read;
+//  - writing a 100 KiB piece through a fresh view in the middle of the image
+//    (mapping up to it, rebuilding the codes of 50 sectors), against writing
+//    the same bytes plainly at that offset;
+//  - checking every sector's codes (CheckDisc), against the plain read.
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "disc/DiscCheck.h"
+#include "disc/DiscView.h"
+#include "disc/SectorFormat.h"
+#include "platform/File.h"
+#include "support/DiscBuilder.h"
+
+namespace {
+
+using namespace pixalto;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kDataSectors = 28'000;  // about 64 MiB of image
+constexpr std::size_t kWindow = 30'000;
+constexpr std::size_t kPlainBlock = 1 << 20;
+constexpr std::size_t kPieceSize = 100 * 1024;
+
+struct Image {
+    std::string path;
+    std::uint64_t fileSize = 0;
+    std::uint64_t viewSize = 0;
+};
+
+const Image& DiscImage() {
+    static const Image image = [] {
+        testing::DiscSpec desc;
+        desc.data.resize(kDataSectors * disc::kUserDataSize);
+        std::uint64_t state = 0x9E3779B97F4A7C15ull;
+        for (auto& byte : desc.data) {
+            state ^= state << 13;
+            state ^= state >> 7;
+            state ^= state << 17;
+            byte = static_cast<std::uint8_t>(state);
+        }
+        for (std::size_t i = 7; i < kDataSectors; i += 7) {
+            desc.gapsBefore.push_back(i);
+        }
+        testing::BuiltDisc disc = testing::MakeDisc(desc);
+        Image made;
+        made.path = (std::filesystem::temp_directory_path() /
+                     ("pixalto-disc-bench-" + std::to_string(::getpid()) + ".bin"))
+                        .string();
+        File out;
+        if (!out.Open(made.path, File::Mode::CreateWrite) ||
+            !out.Write(disc.image.data(), disc.image.size())) {
+            std::abort();
+        }
+        made.fileSize = disc.image.size();
+        made.viewSize = disc.view.size();
+        std::atexit([] { std::filesystem::remove(DiscImage().path); });
+        return made;
+    }();
+    return image;
+}
+
+// Hops from 0x10 byte to 0x10 byte as the scan does before testing one.
+std::uint64_t CountIds(const std::uint8_t* bytes, std::size_t count) {
+    std::uint64_t ids = 0;
+    const std::uint8_t* end = bytes + count;
+    for (const std::uint8_t* p = bytes;; ++p, ++ids) {
+        p = static_cast<const std::uint8_t*>(
+            std::memchr(p, 0x10, static_cast<std::size_t>(end - p)));
+        if (p == nullptr) {
+            return ids;
+        }
+    }
+}
+
+// Reads the whole file; with count, also counts its 0x10 bytes into *ids.
+std::uint64_t ReadPlain(const std::string& path, std::vector<std::uint8_t>& buffer,
+                        std::uint64_t* ids = nullptr) {
+    File file;
+    if (!file.Open(path, File::Mode::Read)) {
+        std::abort();
+    }
+    std::uint64_t total = 0;
+    while (std::size_t n = file.Read(buffer.data(), kPlainBlock)) {
+        total += n;
+        if (ids != nullptr) {
+            *ids += CountIds(buffer.data(), n);
+        }
+    }
+    return total;
+}
+
+std::uint64_t ReadView(const std::string& path, std::vector<std::uint8_t>& buffer,
+                       std::uint64_t* ids = nullptr) {
+    File file;
+    if (!file.Open(path, File::Mode::Read)) {
+        std::abort();
+    }
+    disc::DiscView view(file, disc::DiscLayout::Mode2Raw);
+    std::uint64_t total = 0;
+    while (std::size_t n = view.Read(total, buffer.data(), kWindow)) {
+        total += n;
+        if (ids != nullptr) {
+            *ids += CountIds(buffer.data(), n);
+        }
+    }
+    return total;
+}
+
+double Seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
+
+void BM_DiscReadViewVsPlain(benchmark::State& bench) {
+    const Image& image = DiscImage();
+    std::vector<std::uint8_t> buffer(kPlainBlock);
+    double plain = 0, view = 0;
+    for (auto _ : bench) {
+        auto t0 = Clock::now();
+        if (ReadPlain(image.path, buffer) != image.fileSize) {
+            std::abort();
+        }
+        auto t1 = Clock::now();
+        if (ReadView(image.path, buffer) != image.viewSize) {
+            std::abort();
+        }
+        auto t2 = Clock::now();
+        plain += Seconds(t1 - t0);
+        view += Seconds(t2 - t1);
+    }
+    bench.counters["plain ms"] = 1e3 * plain / static_cast<double>(bench.iterations());
+    bench.counters["view ms"] = 1e3 * view / static_cast<double>(bench.iterations());
+    bench.counters["view/plain"] = view / plain;
+}
+BENCHMARK(BM_DiscReadViewVsPlain)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+void BM_DiscReadAndCountViewVsPlain(benchmark::State& bench) {
+    const Image& image = DiscImage();
+    std::vector<std::uint8_t> buffer(kPlainBlock);
+    double plain = 0, view = 0;
+    std::uint64_t ids = 0;
+    for (auto _ : bench) {
+        auto t0 = Clock::now();
+        ReadPlain(image.path, buffer, &ids);
+        auto t1 = Clock::now();
+        ReadView(image.path, buffer, &ids);
+        auto t2 = Clock::now();
+        plain += Seconds(t1 - t0);
+        view += Seconds(t2 - t1);
+    }
+    benchmark::DoNotOptimize(ids);
+    bench.counters["plain ms"] = 1e3 * plain / static_cast<double>(bench.iterations());
+    bench.counters["view ms"] = 1e3 * view / static_cast<double>(bench.iterations());
+    bench.counters["view/plain"] = view / plain;
+}
+BENCHMARK(BM_DiscReadAndCountViewVsPlain)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+void BM_DiscMapWholeImageVsPlain(benchmark::State& bench) {
+    const Image& image = DiscImage();
+    std::vector<std::uint8_t> buffer(kPlainBlock);
+    double plain = 0, map = 0;
+    for (auto _ : bench) {
+        auto t0 = Clock::now();
+        ReadPlain(image.path, buffer);
+        auto t1 = Clock::now();
+        File file;
+        file.Open(image.path, File::Mode::Read);
+        disc::DiscView view(file, disc::DiscLayout::Mode2Raw);
+        if (view.Length() != image.viewSize) {
+            std::abort();
+        }
+        auto t2 = Clock::now();
+        plain += Seconds(t1 - t0);
+        map += Seconds(t2 - t1);
+    }
+    bench.counters["plain ms"] = 1e3 * plain / static_cast<double>(bench.iterations());
+    bench.counters["map ms"] = 1e3 * map / static_cast<double>(bench.iterations());
+    bench.counters["map/plain"] = map / plain;
+}
+BENCHMARK(BM_DiscMapWholeImageVsPlain)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+void BM_DiscWritePieceVsPlain(benchmark::State& bench) {
+    const Image& image = DiscImage();
+    std::vector<std::uint8_t> piece(kPieceSize, 0x5A);
+    const std::uint64_t at = image.viewSize / 2 + 1000;
+    double plain = 0, through = 0;
+    for (auto _ : bench) {
+        piece[0] ^= 1;  // different bytes each time, so the codes really change
+        auto t0 = Clock::now();
+        {
+            File file;
+            file.Open(image.path, File::Mode::WriteInPlace);
+            if (file.Seek(static_cast<std::int64_t>(at)) < 0 ||
+                !file.Write(piece.data(), piece.size())) {
+                std::abort();
+            }
+        }
+        auto t1 = Clock::now();
+        {
+            File file;
+            file.Open(image.path, File::Mode::WriteInPlace);
+            disc::DiscView view(file, disc::DiscLayout::Mode2Raw);
+            if (!view.Write(at, piece.data(), piece.size())) {
+                std::abort();
+            }
+        }
+        auto t2 = Clock::now();
+        plain += Seconds(t1 - t0);
+        through += Seconds(t2 - t1);
+    }
+    bench.counters["plain ms"] = 1e3 * plain / static_cast<double>(bench.iterations());
+    bench.counters["view ms"] = 1e3 * through / static_cast<double>(bench.iterations());
+    bench.counters["view/plain"] = through / plain;
+}
+BENCHMARK(BM_DiscWritePieceVsPlain)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+void BM_DiscCheckVsPlain(benchmark::State& bench) {
+    const Image& image = DiscImage();
+    std::vector<std::uint8_t> buffer(kPlainBlock);
+    double plain = 0, check = 0;
+    for (auto _ : bench) {
+        auto t0 = Clock::now();
+        ReadPlain(image.path, buffer);
+        auto t1 = Clock::now();
+        File file;
+        file.Open(image.path, File::Mode::Read);
+        if (!disc::CheckDisc(file).bad.empty()) {
+            std::abort();
+        }
+        auto t2 = Clock::now();
+        plain += Seconds(t1 - t0);
+        check += Seconds(t2 - t1);
+    }
+    bench.counters["plain ms"] = 1e3 * plain / static_cast<double>(bench.iterations());
+    bench.counters["check ms"] = 1e3 * check / static_cast<double>(bench.iterations());
+    bench.counters["check/plain"] = check / plain;
+}
+BENCHMARK(BM_DiscCheckVsPlain)->Unit(benchmark::kMillisecond);
+
+}  // namespace
