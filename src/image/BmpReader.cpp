@@ -86,7 +86,7 @@ std::uint64_t BmpPixelBytes(std::uint64_t rowSize, std::uint64_t height) {
 }
 
 std::string LoadBmp(ImageState& state, File& file) {
-    state.ReleaseBmpSide();
+    state.EmptyBmpSide();
     state.bmpStart = static_cast<std::uint64_t>(std::max<std::int64_t>(file.GetPosition(), 0));
     std::uint8_t headers[kBmpHeadersSize];
     const bool complete = ReadExactly(file, headers, sizeof headers);
@@ -110,9 +110,15 @@ std::string LoadBmp(ImageState& state, File& file) {
         return error;
     }
 
-    std::vector<std::uint8_t> palette;
-    std::vector<std::uint8_t> pixels;
+    // The old buffers' memory is reused (a batch of files reads one after
+    // the other into the same record); their contents are not.
+    std::vector<std::uint8_t> palette = std::move(state.bmpPalette);
+    std::vector<std::uint8_t> pixels = std::move(state.bmpPixels);
     std::vector<std::uint8_t> sidecar;
+    state.bmpPalette.clear();
+    state.bmpPixels.clear();
+    palette.clear();
+    pixels.clear();
     try {
         palette.resize(std::size_t{state.bmpPaletteCount} * kBmpPaletteEntrySize);
         pixels.resize(layout.pixelSize);

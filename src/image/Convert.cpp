@@ -18,6 +18,14 @@ using Bytes = std::span<const std::uint8_t>;
 
 // The first count bytes of buffer that exist: a header may promise more than
 // a buffer holds.
+// Takes buffer's memory, emptied, for a new image; buffer is left empty.
+std::vector<std::uint8_t> Reuse(std::vector<std::uint8_t>& buffer) {
+    std::vector<std::uint8_t> taken = std::move(buffer);
+    buffer = {};
+    taken.clear();
+    return taken;
+}
+
 Bytes Present(const std::vector<std::uint8_t>& buffer, std::uint64_t count) {
     return {buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(count, buffer.size()))};
 }
@@ -191,9 +199,11 @@ std::string ConvertTimToBmp(ImageState& state, std::uint32_t currentSet) {
         content.paletteSet = std::min(currentSet, content.setCount - 1);
     }
 
+    // The BMP side's old buffers are reused: a batch of files then needs no
+    // fresh memory for each.
     std::vector<std::uint8_t> sidecar;
-    std::vector<std::uint8_t> palette;
-    std::vector<std::uint8_t> pixels;
+    std::vector<std::uint8_t> palette = Reuse(state.bmpPalette);
+    std::vector<std::uint8_t> pixels = Reuse(state.bmpPixels);
     try {
         sidecar = BuildSidecar(content, bpp, clut);
         palette.resize(std::size_t{BmpPaletteCountFor(bpp)} * kBmpPaletteEntrySize);
@@ -252,8 +262,8 @@ std::string ConvertBmpToTim(ImageState& state, OriginsRequest& request) {
     const std::uint32_t paletteCount = BmpPaletteCountFor(bpp);
     const std::uint64_t clutDataSize = std::uint64_t{content.setCount} * paletteCount * 2;
 
-    std::vector<std::uint8_t> clut;
-    std::vector<std::uint8_t> pixels;
+    std::vector<std::uint8_t> clut = Reuse(state.clutData);
+    std::vector<std::uint8_t> pixels = Reuse(state.imageData);
     try {
         clut.resize(clutDataSize);
         // One spare byte as the TIM reader keeps, so that even an empty image

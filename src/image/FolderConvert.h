@@ -1,0 +1,69 @@
+#pragma once
+// Converting every TIM (or every BMP) of a folder, as the window's Convert
+// menu and `pixalto-cli convert-folder` do: one file after the other, one
+// message for each file that fails, and the batch goes on after it.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "image/Convert.h"
+#include "image/ImageState.h"
+
+namespace pixalto {
+
+// Where a folder conversion's messages go: a message box each in the window,
+// a line each on the command line.
+class MessageSink {
+  public:
+    virtual ~MessageSink() = default;
+    virtual void Show(const std::string& text, const std::string& title) = 0;
+};
+
+namespace msg {
+inline constexpr const char* kNoFilesFound = "No Files were found!";
+inline constexpr const char* kNoFilesFoundTitle = "File Search";
+inline constexpr const char* kFilesConverted = "File(s) converted!";
+inline constexpr const char* kFilesConvertedTitle = "Mass Conversion";
+inline constexpr const char* kFailedSavingTim = "Failed on saving TIM File!";
+inline constexpr const char* kFailedSavingBmp = "Failed on saving BMP File!";
+inline constexpr const char* kErrorTitle = "Error";
+inline constexpr const char* kCouldntOpenFile = "Couldn't open file!";
+inline constexpr const char* kFileErrorTitle = "File Error!";
+inline constexpr const char* kTimErrorTitle = "TIM Error";
+inline constexpr const char* kBmpErrorTitle = "BMP Error";
+inline constexpr const char* kTimConversionErrorTitle = "TIM Conversion Error!";
+inline constexpr const char* kBmpConversionErrorTitle = "BMP Conversion Error!";
+}  // namespace msg
+
+// The names (not paths) of the files in folder whose name ends in ".tim"
+// (wantTim) or ".bmp", in any case, sorted by name so that every run handles
+// them in the same order. Folders are left out; anything else is listed, and
+// what can't be read as a file is reported when it is converted.
+std::vector<std::string> FindImageFiles(const std::string& folder, bool wantTim);
+
+// folder with one path separator at its end, whether it had one or not.
+std::string FolderWithSeparator(const std::string& folder);
+
+// The output name: the last three characters of name replaced by "bmp" or
+// "tim" (face.tim gives face.bmp, b.TIM gives b.bmp).
+std::string ConvertedName(const std::string& name, bool toBmp);
+
+struct FolderConversionResult {
+    std::size_t converted = 0;
+    std::size_t failed = 0;
+};
+
+// Converts each of names (in folder) to the other format beside it, replacing
+// any file of the output name. TIMs become BMPs with CLUT set 0 as palette
+// and the other sets in the sidecar; BMPs become TIMs, with origins from
+// their sidecar or else from origins. Each failure is shown on messages with
+// its title, and the batch goes on; "File(s) converted!" ends it. state is
+// the caller's image record, used as the work area and left empty; its
+// buffers keep their memory from file to file.
+FolderConversionResult ConvertFolder(const std::string& folder,
+                                     const std::vector<std::string>& names, bool toBmp,
+                                     ImageState& state, OriginsRequest& origins,
+                                     MessageSink& messages);
+
+}  // namespace pixalto

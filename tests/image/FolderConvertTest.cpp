@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "image/FolderConvert.h"
+#include "image/Image.h"
+#include "support/TempDir.h"
+#include "support/TimBuilder.h"
+
+namespace pixalto {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::MakeTim;
+using testing::PatternTim;
+using testing::ReadAll;
+using testing::TempDir;
+using testing::TimSpec;
+using Bytes = std::vector<std::uint8_t>;
+
+struct Shown {
+    std::string text, title;
+    bool operator==(const Shown&) const = default;
+};
+
+class RecordingSink : public MessageSink {
+  public:
+    void Show(const std::string& text, const std::string& title) override {
+        shown.push_back({text, title});
+    }
+    std::vector<Shown> shown;
+};
+
+class CountingOrigins : public OriginsRequest {
+  public:
+    std::optional<Origins> AskOrigins(bool) override {
+        ++asked;
+        return Origins{1, 2, 3, 4};
+    }
+    int asked = 0;
+};
+
+// The TIM a round trip through BMP gives back with set 0 as palette: that
+// set loses its STP bits, nothing else changes.
+Bytes BackFromBmp(TimSpec desc) {
+    const std::size_t entries = desc.mode == 8 ? 16 : 256;
+    for (std::size_t i = 0; i < entries && i < desc.clut.size(); ++i) {
+        desc.clut[i] &= 0x7FFF;
+    }
+    return MakeTim(desc);
+}
+
+TEST(FolderConvert, NamesAndSeparators) {
+    EXPECT_EQ(ConvertedName("face.tim", true), "face.bmp");
+    EXPECT_EQ(ConvertedName("b.TIM", true), "b.bmp");
+    EXPECT_EQ(ConvertedName("x.tim.BMP", false), "x.tim.tim");
+    EXPECT_EQ(FolderWithSeparator("/a/b"), "/a/b/");
+    EXPECT_EQ(FolderWithSeparator("/a/b/"), "/a/b/");
+    EXPECT_EQ(FolderWithSeparator("/"), "/");
+
+    TempDir dir;
+    for (const char* name : {"a.tim", "b.TIM", "c.Tim", "d.bmp", "e.tim.txt", "tim", ".tim"}) {
+        dir.Write(name, {1});
+    }
+    fs::create_directory(dir.Path() / "folder.tim");
+    ::mkfifo(dir.File("pipe.tim").c_str(), 0644);
+    EXPECT_EQ(FindImageFiles(dir.Path().string(), true),
+              (std::vector<std::string>{"a.tim", "b.TIM", "c.Tim", "pipe.tim"}));
+    EXPECT_EQ(FindImageFiles(dir.Path().string() + "/", false), std::vector<std::string>{"d.bmp"});
+    EXPECT_TRUE(FindImageFiles(dir.File("missing"), true).empty());
+}
+
+// TIM to BMP and back again over a folder of mixed depths and sizes, large
+// before small so that buffers kept from one file to the next must not leak
+// into it: every TIM comes back byte for byte (but for the palette set's STP
+// bits), and no origin is asked for.
+TEST(FolderConvert, RoundTripsAFolderOfMixedImages) {
+    struct Case {
+        const char* name;
+        TimSpec desc;
+    };
+    std::vector<Case> cases = {
+        {"a.tim", PatternTim(24, 64, 40)},       {"b.TIM", PatternTim(4, 8, 2, 3, 5)},
+        {"c.tim", PatternTim(8, 130, 60, 2, 9)}, {"d.tim", PatternTim(16, 3, 3)},
+        {"e.tim", PatternTim(8, 6, 1, 1, 2)},    {"f.tim", PatternTim(4, 4, 3, 1, 7)},
+    };
+    for (Case& c : cases) {
+        c.desc.imageX = 320;
+        c.desc.clutY = 480;
+        for (std::size_t i = 0; i < c.desc.clut.size(); i += 3) {
+            c.desc.clut[i] |= 0x8000;
+        }
+    }
+    TempDir dir;
+    for (const Case& c : cases) {
+        dir.Write(c.name, MakeTim(c.desc));
+    }
+    ImageState state;
+    CountingOrigins origins;
+    RecordingSink toBmp;
+    auto result = ConvertFolder(dir.Path().string(), FindImageFiles(dir.Path().string(), true),
+                                true, state, origins, toBmp);
+    EXPECT_EQ(result.converted, cases.size());
+    EXPECT_EQ(toBmp.shown, (std::vector<Shown>{{"File(s) converted!", "Mass Conversion"}}));
+    for (const Case& c : cases) {
+        fs::remove(dir.File(c.name));
+    }
+    RecordingSink toTim;
+    result = ConvertFolder(dir.Path().string(), FindImageFiles(dir.Path().string(), false), false,
+                           state, origins, toTim);
+    EXPECT_EQ(result.converted, cases.size());
+    EXPECT_EQ(toTim.shown, toBmp.shown);
+    EXPECT_EQ(origins.asked, 0);
+    for (const Case& c : cases) {
+        EXPECT_EQ(ReadAll(dir.File(ConvertedName(ConvertedName(c.name, true), false))),
+                  BackFromBmp(c.desc))
+            << c.name;
+    }
+    EXPECT_FALSE(state.IsLoaded());
+    EXPECT_TRUE(state.bmpPixels.empty() && state.sidecarData.empty() && state.sidecarSize == 0);
+}
+
+// Every kind of failure shows its one message with its title, and the batch
+// goes on to the next file.
+TEST(FolderConvert, EachFailureIsShownAndTheBatchGoesOn) {
+    TempDir dir;
+    const Bytes goodTim = MakeTim(PatternTim(16, 4, 2));
+    dir.Write("1-good.tim", goodTim);
+    dir.Write("2-fake.tim", {'B', 'M', 0, 0});
+    ::mkfifo(dir.File("3-pipe.tim").c_str(), 0644);
+    dir.Write("4-blocked.tim", goodTim);
+    fs::create_directory(dir.Path() / "4-blocked.bmp");  // the output can't be written
+    dir.Write("5-good.tim", goodTim);
+
+    ImageState state;
+    CountingOrigins origins;
+    RecordingSink sink;
+    auto result =
+        ConvertFolder(dir.Path().string() + "/", FindImageFiles(dir.Path().string(), true), true,
+                      state, origins, sink);
+    EXPECT_EQ(result.converted, 2u);
+    EXPECT_EQ(result.failed, 3u);
+    EXPECT_EQ(sink.shown, (std::vector<Shown>{
+                              {"TIM Header not found!", "TIM Error"},
+                              {"Couldn't open file!", "File Error!"},
+                              {"Failed on saving BMP File!", "Error"},
+                              {"File(s) converted!", "Mass Conversion"},
+                          }));
+    EXPECT_TRUE(fs::is_regular_file(dir.Path() / "5-good.bmp"));
+
+    // BMPs: one without a sidecar asks for the origins once; a fake one and
+    // one that can't be written are reported with the BMP titles.
+    fs::remove(dir.File("1-good.tmext"));
+    dir.Write("2-fake.bmp", {'T', 'I', 'M'});
+    fs::remove(dir.File("5-good.tim"));
+    fs::create_directory(dir.Path() / "5-good.tim");
+    RecordingSink back;
+    result = ConvertFolder(dir.Path().string(), FindImageFiles(dir.Path().string(), false), false,
+                           state, origins, back);
+    EXPECT_EQ(result.converted, 1u);
+    EXPECT_EQ(origins.asked, 1);
+    EXPECT_EQ(back.shown, (std::vector<Shown>{
+                              {"BMP Header not found!", "BMP Error"},
+                              {"Failed on saving TIM File!", "Error"},
+                              {"File(s) converted!", "Mass Conversion"},
+                          }));
+    ImageState reloaded;
+    File file;
+    ASSERT_TRUE(file.Open(dir.File("1-good.tim"), File::Mode::Read));
+    ASSERT_EQ(LoadImage(reloaded, file, true), "");
+    EXPECT_EQ(reloaded.imageOrgX, 1u);
+    EXPECT_EQ(reloaded.imageOrgY, 2u);
+}
+
+}  // namespace
+}  // namespace pixalto
