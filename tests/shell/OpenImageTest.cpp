@@ -4,10 +4,14 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
 
 #include "image/Messages.h"
 #include "image/PsxColor.h"
 #include "resources/ResourceIds.h"
+#include "resources/Resources.h"
 #include "shell/ShellTestSupport.h"
 #include "support/BmpBuilder.h"
 
@@ -280,6 +284,47 @@ TEST_F(MainWindowTest, GivenFilesOpenByTheirExtensionWhateverTheCase) {
     window->OpenGivenFile(WriteFile("disc.img", {0, 1, 2}));
     EXPECT_EQ(prompts.messages,
               (std::vector<ShownMessage>{{"Couldn't open file!", "File Error!"}}));
+}
+
+TEST_F(MainWindowTest, DroppingAFileOpensIt) {
+    const std::string tim = WriteTim("dropped.tim", PatternTim(16, 4, 2));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(tim))});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    static_cast<QObject*>(window.get())->event(&drop);
+    EXPECT_TRUE(window->image.IsLoaded());
+    EXPECT_EQ(Text(res::kPathEdit), tim);
+}
+
+TEST_F(MainWindowTest, EveryPaintRequestDrawsTheImageAgain) {
+    OpenTim(WriteTim("a.tim", PatternTim(16, 4, 2)));
+    const Pixel drawn = ImagePixel(3, 1);
+    window->drawSurface.FillSolidRect(0, 0, 1000, 1000, MakePixel(1, 2, 3));
+    // Rendering the client area is a paint request like any other.
+    const QImage shown = window->Client()->grab().toImage();
+    EXPECT_EQ(ImagePixel(3, 1), drawn);
+    EXPECT_EQ(ImagePixel(4, 1), MakePixel(1, 2, 3));  // outside the image: untouched
+    // The screen shows the surface one to one.
+    EXPECT_EQ(shown.pixel(330 + 3, 5 + 1), drawn);
+    EXPECT_EQ(shown.pixel(330 + 4, 5 + 1), MakePixel(1, 2, 3));
+}
+
+TEST_F(MainWindowTest, AboutComesFromTheHelpMenuAndTheWindowMenuCommand) {
+    int shown = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            EXPECT_EQ(about->windowTitle().toStdString(), "About Pixalto");
+            ++shown;
+            about->reject();
+        }
+    });
+    closer.start(5);
+    window->OnCommand(res::kCmdAbout);
+    window->OnCommand(res::kCmdSystemAbout);
+    window->OnCommand(res::kCmdSystemAbout + 3);  // the low four bits don't count
+    EXPECT_EQ(shown, 3);
+    EXPECT_EQ(res::StringResource(res::kAboutMenuString), "&About pixalto...");
 }
 
 // --- Images listed from a RAW file ---
