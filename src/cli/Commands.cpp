@@ -35,6 +35,16 @@ constexpr std::array kCommands = {
             "8-bit images, --clut-origin the CLUT's (the low 16 bits of each are kept);\n"
             "otherwise they are ignored. Prints the path written.",
             DefineToTim},
+    Command{"convert-folder", "convert every TIM (or BMP) of a folder",
+            "Converts every file of DIR named *.tim (with --to bmp) or *.bmp (with\n"
+            "--to tim), in any case, into the other format beside it, as the window's\n"
+            "Convert menu does: TIMs become BMPs with CLUT set 0 as palette and their\n"
+            "sidecar files; BMPs become TIMs. A BMP without a usable sidecar takes its\n"
+            "origins from --origin and --clut-origin, and is reported and skipped\n"
+            "without them. Each failure is printed on stderr with the file under it,\n"
+            "and the batch goes on; \"File(s) converted!\" ends it. Exits 1 when any\n"
+            "file failed or none was found.",
+            DefineConvertFolder},
     Command{"repair", "mend a TIM's flag word and block lengths",
             "Clears junk in the bytes of FILE's flag word above the mode, and sets each\n"
             "block length to 12 + 2 x width x height of its block, so that the whole\n"

@@ -26,48 +26,39 @@ std::string OpenAt(const std::string& path, std::uint64_t offset, File& file) {
     return {};
 }
 
-// Answers the request from the options, and notes which of them it lacked.
-class OptionOrigins : public OriginsRequest {
-  public:
-    explicit OptionOrigins(const OriginOptions& options) : options_(options) {}
-
-    std::optional<Origins> AskOrigins(bool hasClut) override {
-        Origins origins;
-        if (options_.image) {
-            origins.imageOrgX = options_.image->first;
-            origins.imageOrgY = options_.image->second;
-        } else {
-            missing_.push_back("--origin X,Y");
-        }
-        if (options_.clut) {
-            origins.clutOrgX = options_.clut->first;
-            origins.clutOrgY = options_.clut->second;
-        } else if (hasClut) {
-            missing_.push_back("--clut-origin X,Y");
-        }
-        // An answer even when something is missing: the conversion's result
-        // is then discarded for the message naming what is missing.
-        return origins;
-    }
-
-    std::string MissingMessage(const std::string& path) const {
-        if (missing_.empty()) {
-            return {};
-        }
-        std::string message =
-            path + " has no usable sidecar file: give the origins with " + missing_[0];
-        for (std::size_t i = 1; i < missing_.size(); ++i) {
-            message += " and " + missing_[i];
-        }
-        return message;
-    }
-
-  private:
-    const OriginOptions& options_;
-    std::vector<std::string> missing_;
-};
-
 }  // namespace
+
+std::optional<Origins> OptionOrigins::AskOrigins(bool hasClut) {
+    missing_.clear();
+    Origins origins;
+    if (options_.image) {
+        origins.imageOrgX = options_.image->first;
+        origins.imageOrgY = options_.image->second;
+    } else {
+        missing_.push_back("--origin X,Y");
+    }
+    if (options_.clut) {
+        origins.clutOrgX = options_.clut->first;
+        origins.clutOrgY = options_.clut->second;
+    } else if (hasClut) {
+        missing_.push_back("--clut-origin X,Y");
+    }
+    // An answer even when something is missing: Unanswered then makes the
+    // conversion fail with the message naming it.
+    return origins;
+}
+
+std::string OptionOrigins::Unanswered() const {
+    if (missing_.empty()) {
+        return {};
+    }
+    std::string message =
+        path_ + " has no usable sidecar file: give the origins with " + missing_[0];
+    for (std::size_t i = 1; i < missing_.size(); ++i) {
+        message += " and " + missing_[i];
+    }
+    return message;
+}
 
 std::string LoadImageFromPath(const std::string& path, std::uint64_t offset, ImageState& state) {
     File file;
@@ -106,11 +97,11 @@ std::string LoadBmpFromPath(const std::string& path, std::uint64_t offset, Image
         return error;
     }
     OptionOrigins request(options);
+    request.SetPath(path);
     std::string error = ConvertBmpToTim(state, request);
     state.ReleaseBmpSide();
-    if (std::string missing = request.MissingMessage(path); !missing.empty()) {
+    if (!error.empty()) {
         state.ReleaseBuffers();
-        return missing;
     }
     return error;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "image/Convert.h"
 #include "image/ImageState.h"
 
 namespace CLI {
@@ -31,6 +32,23 @@ struct OriginOptions {
 };
 // Declares --origin and --clut-origin on a sub-command.
 void AddOriginOptions(CLI::App& command, OriginOptions& options);
+
+// Answers the request for origins from the options. When one that is needed
+// was not given, the conversion fails with a message that names the BMP (the
+// path last set) and the missing options, instead of guessing origins.
+class OptionOrigins : public OriginsRequest {
+  public:
+    explicit OptionOrigins(const OriginOptions& options) : options_(options) {}
+    void SetPath(const std::string& path) { path_ = path; }
+
+    std::optional<Origins> AskOrigins(bool hasClut) override;
+    std::string Unanswered() const override;
+
+  private:
+    const OriginOptions& options_;
+    std::string path_;
+    std::vector<std::string> missing_;
+};
 
 // True when path ends in ".bmp", in any case.
 bool IsBmpPath(const std::string& path);

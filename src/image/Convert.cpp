@@ -156,13 +156,15 @@ Origins AskUntilAnswered(OriginsRequest& request, bool hasClut) {
     return *answer;
 }
 
-SidecarContent OriginsFromSidecarOrUser(const ImageState& state, OriginsRequest& request) {
+SidecarContent OriginsFromSidecarOrUser(const ImageState& state, OriginsRequest& request,
+                                        std::string& unanswered) {
     const Bytes sidecar = Present(state.sidecarData, state.sidecarSize);
     if (auto content = ParseSidecar(sidecar, state.bpp)) {
         return *content;
     }
     const bool hasClut = SidecarHasClut(state.bpp);
     const Origins origins = AskUntilAnswered(request, hasClut);
+    unanswered = request.Unanswered();
     SidecarContent content;
     content.imageOrgX = static_cast<std::uint16_t>(origins.imageOrgX);
     content.imageOrgY = static_cast<std::uint16_t>(origins.imageOrgY);
@@ -241,7 +243,11 @@ std::string ConvertBmpToTim(ImageState& state, OriginsRequest& request) {
         return msg::kBadBiSize;
     }
     const std::uint32_t bpp = state.bpp;
-    const SidecarContent content = OriginsFromSidecarOrUser(state, request);
+    std::string unanswered;
+    const SidecarContent content = OriginsFromSidecarOrUser(state, request, unanswered);
+    if (!unanswered.empty()) {
+        return unanswered;
+    }
     if (!IsConvertibleDepth(bpp)) {
         return msg::kBppNotSupported;
     }

@@ -30,6 +30,10 @@ class OriginsRequest {
     // the asker was closed without Continue; the user can't leave the
     // question that way, so it is asked again until it is answered.
     virtual std::optional<Origins> AskOrigins(bool hasClut) = 0;
+    // After an answer: why it is no real answer ("" when it is one). A command
+    // line without the origin options answers this way, and the conversion
+    // then fails with this text instead of making up origins.
+    virtual std::string Unanswered() const { return {}; }
 };
 
 // TIM to BMP: builds the BMP headers, the palette from CLUT set currentSet,

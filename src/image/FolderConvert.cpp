@@ -25,6 +25,7 @@ bool HasExtension(const std::string& name, const char* extension) {
 // One file of the batch: false when it failed (its message has been shown).
 bool ConvertOne(const std::string& folder, const std::string& name, bool toBmp, ImageState& state,
                 OriginsRequest& origins, MessageSink& messages) {
+    messages.Converting(folder + name);
     File file;
     if (!file.Open(folder + name, File::Mode::Read)) {
         messages.Show(msg::kCouldntOpenFile, msg::kFileErrorTitle);

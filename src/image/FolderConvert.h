@@ -18,6 +18,8 @@ class MessageSink {
   public:
     virtual ~MessageSink() = default;
     virtual void Show(const std::string& text, const std::string& title) = 0;
+    // Told the path of each file before it is converted.
+    virtual void Converting(const std::string& /*path*/) {}
 };
 
 namespace msg {

@@ -196,3 +196,71 @@ TEST(CliConvert, BadUsageExitsTwoAndHelpExitsZero) {
 
 }  // namespace
 }  // namespace pixalto
+
+namespace pixalto {
+namespace {
+
+// convert-folder both ways over names of mixed case: the outputs, the
+// messages (each failure with its file under it), the closing message and
+// the exit code; a BMP without a sidecar is skipped unless the origins are
+// given.
+TEST(CliConvert, ConvertFolderBothWays) {
+    TempDir dir;
+    TimSpec desc = PatternTim(4, 8, 4, 2);
+    for (auto& entry : desc.clut) {
+        entry &= 0x7FFF;
+    }
+    const auto tim = MakeTim(desc);
+    dir.Write("a.tim", tim);
+    dir.Write("B.TIM", tim);
+    const std::string folder = dir.Path().string();
+
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string out;
+        std::string err;
+        std::vector<std::string> written;
+    };
+    const Case cases[] = {
+        {{"--to", "bmp"}, 0, "File(s) converted!\n", "", {"B.bmp", "B.tmext", "a.bmp", "a.tmext"}},
+        {{"--to", "tim"}, 1, "File(s) converted!\n",
+         dir.File("a.bmp") +
+             " has no usable sidecar file: give the origins with --origin X,Y and --clut-origin "
+             "X,Y\n",
+         {"B.tim"}},
+        {{"--to", "tim", "--origin", "1,2", "--clut-origin", "3,4"}, 0, "File(s) converted!\n", "",
+         {"B.tim", "a.tim"}},
+    };
+    for (const Case& c : cases) {
+        if (c.args[1] == "tim") {
+            std::filesystem::remove(dir.File("a.tmext"));  // a.bmp loses its sidecar
+            for (const char* name : {"a.tim", "B.TIM", "B.tim"}) {
+                std::filesystem::remove(dir.File(name));
+            }
+        }
+        std::vector<std::string> args = {"convert-folder", folder};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        auto result = RunCli(args);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.args[1] << result.err;
+        EXPECT_EQ(result.out, c.out);
+        EXPECT_EQ(result.err, c.err);
+        for (const std::string& name : c.written) {
+            EXPECT_TRUE(std::filesystem::is_regular_file(dir.File(name))) << name;
+        }
+    }
+    EXPECT_EQ(ReadAll(dir.File("B.tim")), tim) << "the round trip restores the TIM";
+
+    dir.Write("c.TIM", {'n', 'o'});
+    auto failed = RunCli({"convert-folder", folder, "--to", "bmp"});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(failed.err, "TIM Header not found!\n" + dir.File("c.TIM") + "\n");
+
+    auto none = RunCli({"convert-folder", dir.File("B.tim"), "--to", "bmp"});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_EQ(none.err, "No Files were found!\n");
+    EXPECT_EQ(RunCli({"convert-folder", folder, "--to", "png"}).exitCode, 2);
+}
+
+}  // namespace
+}  // namespace pixalto
