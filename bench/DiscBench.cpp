@@ -49,7 +49,7 @@ struct Image {
 
 const Image& DiscImage() {
     static const Image image = [] {
-        testing::DiscSpec desc;
+        testing::DiscContents desc;
         desc.data.resize(kDataSectors * disc::kUserDataSize);
         std::uint64_t state = 0x9E3779B97F4A7C15ull;
         for (auto& byte : desc.data) {

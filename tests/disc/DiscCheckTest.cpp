@@ -73,7 +73,7 @@ struct DamageCase {
 // A Form 1 image with Form 2 sectors at 1 and 4: one flipped byte is found in
 // its sector, with the codes it breaks.
 TEST(DiscCheckTest, FindsTheSectorOfACorruptedByte) {
-    testing::DiscSpec desc;
+    testing::DiscContents desc;
     desc.data.assign(5 * kUserDataSize, 0x10);
     desc.gapsBefore = {1, 3};
     const auto image = testing::MakeDisc(desc).image;

@@ -18,7 +18,7 @@ namespace pixalto::disc {
 namespace {
 
 using testing::BuiltDisc;
-using testing::DiscSpec;
+using testing::DiscContents;
 using testing::MakeDisc;
 using testing::ReadAll;
 using testing::TempDir;
@@ -38,7 +38,7 @@ std::vector<std::uint8_t> Pattern(std::size_t size, std::uint32_t seed) {
 // one before the sixth and one after it.
 BuiltDisc GappedDisc(SectorKind dataKind = SectorKind::Mode2Form1,
                      SectorKind gapKind = SectorKind::Mode2Form2) {
-    DiscSpec desc;
+    DiscContents desc;
     desc.dataKind = dataKind;
     desc.gapKind = gapKind;
     desc.data = Pattern(6 * kUserDataSize, 1);
@@ -328,7 +328,7 @@ TEST(DiscViewTest, ReachesKnowsTheEndWithoutReadingFurther) {
 // in scan-sized windows, jumping back, and writing after the map is complete
 // all see the same bytes.
 TEST(DiscViewTest, LargeImageReadsAndWritesAcrossItsReadChunks) {
-    DiscSpec desc;
+    DiscContents desc;
     desc.data = Pattern(1500 * kUserDataSize, 8);
     for (std::size_t i = 0; i < 1500; i += 7) {
         desc.gapsBefore.push_back(i);

@@ -70,7 +70,7 @@ std::vector<std::uint8_t> MakeSector(SectorKind kind, std::uint32_t lba,
     return sector;
 }
 
-BuiltDisc MakeDisc(const DiscSpec& desc) {
+BuiltDisc MakeDisc(const DiscContents& desc) {
     BuiltDisc disc;
     disc.view = desc.data;
     const std::size_t dataSectors =

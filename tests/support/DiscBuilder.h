@@ -11,7 +11,7 @@
 
 namespace pixalto::testing {
 
-struct DiscSpec {
+struct DiscContents {
     disc::SectorKind dataKind = disc::SectorKind::Mode2Form1;  // or Mode1
     // The data view's bytes; the last data sector is padded with zeros.
     std::vector<std::uint8_t> data;
@@ -35,7 +35,7 @@ struct BuiltDisc {
     std::uint64_t FileOffsetOf(std::uint64_t viewOffset) const;
 };
 
-BuiltDisc MakeDisc(const DiscSpec& desc);
+BuiltDisc MakeDisc(const DiscContents& desc);
 
 // One whole sector of the kind at lba with the given data (cut or padded with
 // zeros to the kind's data size) and correct codes. Form 2 sectors get data

@@ -1,0 +1,98 @@
+// Any bytes as a raw CD image, read as both layouts: read the whole view in
+// uneven pieces, map offsets both ways, then write a few bytes through the
+// view and check that they read back and that every sector they touched now
+// carries valid codes. Sector kinds, a partial tail and broken sync all come
+// from the input; nothing may be read or written outside a buffer.
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "FuzzTarget.h"
+#include "disc/DiscCheck.h"
+#include "disc/DiscView.h"
+#include "disc/SectorFormat.h"
+#include "platform/File.h"
+#include "support/DiscBuilder.h"
+
+namespace {
+
+using namespace pixalto;
+
+void Require(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+void ReadAndMap(disc::DiscView& view, std::size_t step) {
+    std::vector<std::uint8_t> buffer(step);
+    std::uint64_t at = 0;
+    while (std::size_t n = view.Read(at, buffer.data(), buffer.size())) {
+        at += n;
+    }
+    Require(at == view.Length());
+    for (std::uint64_t v = 0; v < at; v += 997) {
+        auto file = view.FileOffsetOf(v);
+        Require(file.has_value() && view.ViewOffsetOf(*file) == v);
+    }
+    Require(!view.FileOffsetOf(at).has_value());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string path = fuzz::WriteScratchFile("disc.bin", data, size);
+    const std::size_t step = size > 0 ? 1 + data[0] * 40 : 1;
+    for (auto layout : {disc::DiscLayout::Mode2Raw, disc::DiscLayout::Plain}) {
+        File file;
+        Require(file.Open(path, File::Mode::WriteInPlace));
+        disc::DiscView view(file, layout);
+        ReadAndMap(view, step);
+        const std::uint64_t length = view.Length();
+        if (length == 0) {
+            continue;
+        }
+        const std::uint64_t at = (size > 1 ? data[1] * 4099u : 0u) % length;
+        std::vector<std::uint8_t> piece(std::min<std::uint64_t>(length - at, 3000), 0xA5);
+        Require(view.Write(at, piece.data(), piece.size()));
+        std::vector<std::uint8_t> back(piece.size());
+        Require(view.Read(at, back.data(), back.size()) == back.size() && back == piece);
+        Require(!view.Write(length, piece.data(), 1));
+        if (layout == disc::DiscLayout::Plain) {
+            continue;
+        }
+        disc::DiscCheckResult check = disc::CheckDisc(file);
+        // Sectors the input brought with bad codes may stay bad; a sector the
+        // write touched must be valid now.
+        for (const disc::BadSector& bad : check.bad) {
+            std::size_t dataOffset = disc::UserDataOffset(bad.kind);
+            auto v = view.ViewOffsetOf(bad.index * disc::kSectorSize + dataOffset);
+            Require(dataOffset == 0 || !v || *v + disc::kUserDataSize <= at ||
+                    *v >= at + piece.size());
+        }
+    }
+    return 0;
+}
+
+namespace pixalto::fuzz {
+
+std::vector<std::vector<std::uint8_t>> Seeds() {
+    std::vector<std::vector<std::uint8_t>> seeds;
+    testing::DiscContents gapped;
+    gapped.data.assign(3 * disc::kUserDataSize + 100, 0x10);
+    gapped.gapsBefore = {0, 2, 2};
+    seeds.push_back(testing::MakeDisc(gapped).image);
+    auto truncated = seeds.back();
+    truncated.resize(truncated.size() - 1000);
+    seeds.push_back(truncated);
+    testing::DiscContents mode1;
+    mode1.dataKind = disc::SectorKind::Mode1;
+    mode1.gapKind = disc::SectorKind::Other;
+    mode1.data.assign(2 * disc::kUserDataSize, 0x42);
+    mode1.gapsBefore = {1};
+    seeds.push_back(testing::MakeDisc(mode1).image);
+    return seeds;
+}
+
+}  // namespace pixalto::fuzz
