@@ -286,6 +286,28 @@ TEST_F(MainWindowTest, GivenFilesOpenByTheirExtensionWhateverTheCase) {
               (std::vector<ShownMessage>{{"Couldn't open file!", "File Error!"}}));
 }
 
+TEST_F(MainWindowTest, AHeaderClaimingAHugeImageCostsOnlyTheClientArea) {
+    // 65535 x 65535 16-bit pixels claimed over 8 bytes of data.
+    TimSpec liar;
+    liar.mode = 2;
+    liar.imageWidth = 0xFFFF;
+    liar.imageHeight = 0xFFFF;
+    liar.pixels = {0x1F, 0x00, 0x00, 0x7C, 0x00, 0x00, 0x00, 0x00};
+    OpenTim(WriteTim("liar.tim", liar));
+    const QSize client = window->Client()->size();
+    EXPECT_EQ(window->drawSurface.Image().size(), client);
+    // The reader takes the block at its word; painting draws what exists.
+    ASSERT_TRUE(window->image.IsLoaded());
+    EXPECT_EQ(ImagePixel(0, 0), MakePixel(255, 7, 7));
+    EXPECT_EQ(ImagePixel(1, 0), MakePixel(7, 7, 255));
+    EXPECT_EQ(ImagePixel(4, 0), ButtonFace());
+    window->OnCommand(res::kCmdSplitImage);
+    window->OnCommand(res::kCmdCloseImage);
+    EXPECT_EQ(ImagePixel(0, 0), ButtonFace());
+    EXPECT_EQ(window->drawSurface.At(client.width() - 1, client.height() - 1), ButtonFace());
+    EXPECT_EQ(window->drawSurface.Image().size(), client);
+}
+
 TEST_F(MainWindowTest, DroppingAFileOpensIt) {
     const std::string tim = WriteTim("dropped.tim", PatternTim(16, 4, 2));
     QMimeData data;
