@@ -26,7 +26,9 @@ DiscCheckResult CheckBytes(const std::vector<std::uint8_t>& bytes) {
 
 TEST(DiscCheckTest, GoldenImageCountsItsKindsAndHasNoBadSector) {
     File file;
-    ASSERT_TRUE(file.Open(testing::GoldenPath("sectors.bin"), File::Mode::Read));
+    ASSERT_TRUE(file.Open(testing::GoldenPath("sectors.bin"), File::Mode::Read))
+        << "missing test data " << testing::GoldenPath("sectors.bin")
+        << ": the shared testdata folder must sit beside the checkout";
     DiscCheckResult result = CheckDisc(file);
     EXPECT_EQ(result.mode2Form1, 9u);
     EXPECT_EQ(result.mode2Form2, 2u);

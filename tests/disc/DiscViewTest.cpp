@@ -68,7 +68,9 @@ TEST(DiscViewTest, GoldenImageIsModeTwoAndItsViewIsTheUserData) {
     auto expected = testing::ReadGolden("user-data.bin");
     ASSERT_EQ(expected.size(), 9 * kUserDataSize);
     File file;
-    ASSERT_TRUE(file.Open(testing::GoldenPath("sectors.bin"), File::Mode::Read));
+    ASSERT_TRUE(file.Open(testing::GoldenPath("sectors.bin"), File::Mode::Read))
+        << "missing test data " << testing::GoldenPath("sectors.bin")
+        << ": the shared testdata folder must sit beside the checkout";
     ASSERT_EQ(DetectLayout(file), DiscLayout::Mode2Raw);
     DiscView view(file, DiscLayout::Mode2Raw);
     EXPECT_EQ(view.Length(), expected.size());
