@@ -6,7 +6,6 @@
 
 #include "platform/ByteOrder.h"
 #include "raw/ExtractionList.h"
-#include "raw/FileCopy.h"
 #include "raw/Messages.h"
 #include "raw/RangeParser.h"
 #include "raw/ScanEntry.h"
@@ -20,8 +19,12 @@ constexpr std::uint64_t kHeaderAndImageBlockHeader = 8 + 12;
 
 }  // namespace
 
-ExtractJob::ExtractJob(ScanHost& host, std::string rawPath, std::string selection)
-    : host_(host), rawPath_(std::move(rawPath)), selection_(std::move(selection)) {}
+ExtractJob::ExtractJob(ScanHost& host, std::string rawPath, std::string selection,
+                       LayoutChoice layout)
+    : host_(host),
+      rawPath_(std::move(rawPath)),
+      selection_(std::move(selection)),
+      layout_(layout) {}
 
 JobState ExtractJob::Start() {
     std::size_t rows = host_.EntryCount();
@@ -32,10 +35,9 @@ JobState ExtractJob::Start() {
     if (!total) {
         return Stop(msg::kInvalidSelection, msg::kInvalidSelectionTitle);
     }
-    if (!raw_.Open(rawPath_, File::Mode::ReadRaw)) {
+    if (!raw_.Open(rawPath_, File::Mode::ReadRaw, layout_)) {
         return Stop(msg::kCouldntOpenFile, msg::kFileErrorTitle);
     }
-    rawLength_ = static_cast<std::uint64_t>(std::max<std::int64_t>(raw_.GetLength(), 0));
     readOffset_ = 0;
     rangeEnd_ = 0;
     current_ = 1;
@@ -45,7 +47,11 @@ JobState ExtractJob::Start() {
     host_.SetProgressRange(0, static_cast<std::int64_t>(*total));
     directory_ = FolderOf(rawPath_);
     listPath_ = directory_ + kExtractionListName;
-    std::string head = FormatListHead(FileNameOf(rawPath_));
+    // A disc image's list says so, so that insertion writes through the
+    // sectors' data and rebuilds their codes.
+    std::string head = FormatListHead(
+        FileNameOf(rawPath_),
+        raw_.IsDisc() ? std::optional(std::string(disc::LayoutName(raw_.Layout()))) : std::nullopt);
     list_ = std::make_unique<PendingFile>(listPath_);
     if (!list_->Create() || !list_->file().Write(head.data(), head.size())) {
         list_.reset();
@@ -62,10 +68,15 @@ JobState ExtractJob::Step() {
     if (!entry) {
         return Stop(msg::kInvalidSelection, msg::kInvalidSelectionTitle);
     }
-    std::uint64_t size = TimSizeAt(entry->position, entry->width, entry->height);
     auto fileNumber = static_cast<std::int32_t>(current_);
     std::string outPath = directory_ + Decimal(fileNumber) + ".tim";
-    if (!WriteTim(entry->position, size, outPath)) {
+    // The entry's position is in the file; its bytes are read from the data.
+    const auto at = raw_.ViewOffsetOf(entry->position);
+    if (!at) {
+        return StopCouldntCreate(outPath);
+    }
+    std::uint64_t size = TimSizeAt(*at, entry->width, entry->height);
+    if (!WriteTim(*at, entry->position, size, outPath)) {
         return JobState::Stopped;
     }
     host_.SetStatusText(StatusLine::Upper, msg::TimNumber(fileNumber));
@@ -110,28 +121,28 @@ bool ExtractJob::TakeNextPiece() {
 // with a CLUT (the mode byte read as signed, 8 or more); a TIM cut off by the
 // end of the RAW file is as long as the bytes that are there, so that writing
 // it back changes nothing.
-std::uint64_t ExtractJob::TimSizeAt(std::uint64_t position, std::uint16_t width,
-                                    std::uint16_t height) {
+std::uint64_t ExtractJob::TimSizeAt(std::uint64_t at, std::uint16_t width, std::uint16_t height) {
+    disc::DiscView& view = raw_.View();
     std::uint8_t head[kSizingBytes] = {};
-    if (raw_.Seek(static_cast<std::int64_t>(position)) >= 0) {
-        raw_.Read(head, sizeof head);
-    }
+    view.Read(at, head, sizeof head);
     std::uint64_t size = kHeaderAndImageBlockHeader + 2 * std::uint64_t{width} * height;
     if (static_cast<std::int8_t>(head[4]) >= 8) {
         size += ReadU32LE(head + 8);
     }
-    const std::uint64_t present = position < rawLength_ ? rawLength_ - position : 0;
-    return std::min(size, present);
+    if (view.Reaches(at + size)) {
+        return size;
+    }
+    const std::uint64_t length = view.Length();
+    return at < length ? length - at : 0;
 }
 
 // Writes the .tim file in full under a temporary name, puts it in place, and
 // only then records it in the list: a file that couldn't be written is never
 // listed, and an old file of that name stays as it was.
-bool ExtractJob::WriteTim(std::uint64_t position, std::uint64_t size, const std::string& outPath) {
+bool ExtractJob::WriteTim(std::uint64_t at, std::uint64_t position, std::uint64_t size,
+                          const std::string& outPath) {
     PendingFile out(outPath);
-    if (!out.Create() || raw_.Seek(static_cast<std::int64_t>(position)) < 0 ||
-        CopyBytes(raw_, out.file(), size, buffer_) != CopyResult::Done || !out.Finish() ||
-        !out.Commit()) {
+    if (!out.Create() || !CopyFromData(at, size, out.file()) || !out.Finish() || !out.Commit()) {
         StopCouldntCreate(outPath);
         return false;
     }
@@ -139,6 +150,21 @@ bool ExtractJob::WriteTim(std::uint64_t position, std::uint64_t size, const std:
     if (!list_->file().Write(record.data(), record.size())) {
         StopCouldntCreate(listPath_);
         return false;
+    }
+    return true;
+}
+
+// Copies size bytes of the data from at on, through the work buffer.
+bool ExtractJob::CopyFromData(std::uint64_t at, std::uint64_t size, File& out) {
+    buffer_.resize(kWorkBufferSize);
+    for (std::uint64_t done = 0; done < size;) {
+        const auto piece =
+            static_cast<std::size_t>(std::min<std::uint64_t>(size - done, kWorkBufferSize));
+        if (raw_.View().Read(at + done, buffer_.data(), piece) != piece ||
+            !out.Write(buffer_.data(), piece)) {
+            return false;
+        }
+        done += piece;
     }
     return true;
 }

@@ -11,6 +11,7 @@
 #include "platform/File.h"
 #include "platform/FileReplace.h"
 #include "raw/Job.h"
+#include "raw/RawData.h"
 #include "raw/ScanHost.h"
 
 namespace pixalto::raw {
@@ -19,7 +20,9 @@ class ExtractJob : public Job {
   public:
     // selection is a text as CheckSelection accepts it; the positions and
     // sizes come from the host's entry table as the scan left it.
-    ExtractJob(ScanHost& host, std::string rawPath, std::string selection);
+    // layout as for the scan: a disc image's TIMs are read from its data.
+    ExtractJob(ScanHost& host, std::string rawPath, std::string selection,
+               LayoutChoice layout = LayoutChoice::Auto);
 
     JobState Start() override;
     JobState Step() override;
@@ -27,8 +30,10 @@ class ExtractJob : public Job {
 
   private:
     bool TakeNextPiece();
-    bool WriteTim(std::uint64_t position, std::uint64_t size, const std::string& outPath);
-    std::uint64_t TimSizeAt(std::uint64_t position, std::uint16_t width, std::uint16_t height);
+    bool WriteTim(std::uint64_t at, std::uint64_t position, std::uint64_t size,
+                  const std::string& outPath);
+    bool CopyFromData(std::uint64_t at, std::uint64_t size, File& out);
+    std::uint64_t TimSizeAt(std::uint64_t at, std::uint16_t width, std::uint16_t height);
     JobState Stop(const std::string& text, const char* title);
     JobState StopCouldntCreate(const std::string& path);
 
@@ -37,8 +42,8 @@ class ExtractJob : public Job {
     std::string selection_;
     std::string directory_;
     std::string listPath_;
-    File raw_;
-    std::uint64_t rawLength_ = 0;
+    LayoutChoice layout_;
+    RawData raw_;
     // The list is written under a temporary name and takes its place when the
     // job ends, holding a record for each .tim file that was written.
     std::unique_ptr<PendingFile> list_;

@@ -40,8 +40,31 @@ class PatternReader {
 
 }  // namespace
 
-std::string FormatListHead(const std::string& rawFileName) {
-    return rawFileName + "\r\n\r\n";
+std::string FormatListHead(const std::string& rawFileName,
+                           const std::optional<std::string>& layout) {
+    return rawFileName + "\r\n" + (layout ? "Layout:\t" + *layout + "\r\n" : "") + "\r\n";
+}
+
+std::optional<std::string> ReadListLayout(std::string_view afterHead) {
+    constexpr std::string_view kLabel = "Layout:";
+    std::size_t start = 0;
+    // The rest of the head's line end: "\n" after a "\r", at most.
+    while (start < afterHead.size() && start < 2 &&
+           (afterHead[start] == '\r' || afterHead[start] == '\n')) {
+        ++start;
+    }
+    if (afterHead.substr(start, kLabel.size()) != kLabel) {
+        return std::nullopt;
+    }
+    std::size_t begin = start + kLabel.size();
+    while (begin < afterHead.size() && (afterHead[begin] == ' ' || afterHead[begin] == '\t')) {
+        ++begin;
+    }
+    const std::size_t end = afterHead.find_first_of("\r\n", begin);
+    if (end == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return std::string(afterHead.substr(begin, end - begin));
 }
 
 std::string FormatListRecord(const ListRecord& record) {

@@ -27,8 +27,15 @@ struct ListRecord {
     std::uint64_t size = 0;
 };
 
-// "NAME\r\n\r\n": the RAW file's name, never its folder.
-std::string FormatListHead(const std::string& rawFileName);
+// "NAME\r\n\r\n": the RAW file's name, never its folder; for a disc image
+// a line "Layout:\tMODE2/2352" (or another layout's name) follows the name.
+// Readers that look only for "File #" records pass over it.
+std::string FormatListHead(const std::string& rawFileName,
+                           const std::optional<std::string>& layout = std::nullopt);
+
+// The layout named by a "Layout:" line right after the head, from the text
+// that follows the head's line end; nothing when there is none.
+std::optional<std::string> ReadListLayout(std::string_view afterHead);
 // "File #N\r\nPosition:\tP\r\nSize:\tS\r\n\r\n".
 std::string FormatListRecord(const ListRecord& record);
 

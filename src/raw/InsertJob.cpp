@@ -36,10 +36,23 @@ JobState InsertJob::Start() {
     }
     directory_ = FolderOf(listPath_);
     std::string rawPath = directory_ + *head;
-    if (!IsBareFileName(*head) || !raw_.Open(rawPath, File::Mode::WriteInPlace)) {
+    // A list written for a disc image names its layout; without that line
+    // the bytes go in plainly, as lists always did.
+    const auto layoutName = ReadListLayout(ReadListWindow(headEnd));
+    const auto layout =
+        layoutName ? disc::ParseLayoutName(*layoutName) : std::optional(disc::DiscLayout::Plain);
+    if (!layout) {
+        return Stop(msg::UnknownLayout(*layoutName), msg::kInsertionErrorTitle);
+    }
+    if (!IsBareFileName(*head) || !raw_.Open(rawPath, File::Mode::WriteInPlace, *layout)) {
         return Stop(msg::CouldntOpenForInsertion(rawPath), msg::kInsertionErrorTitle);
     }
-    rawLength_ = static_cast<std::uint64_t>(std::max<std::int64_t>(raw_.GetLength(), 0));
+    if (layoutName && raw_.DetectedLayout() != *layout) {
+        return Stop(msg::LayoutMismatch(*layoutName, rawPath,
+                                        std::string(disc::LayoutName(raw_.DetectedLayout()))),
+                    msg::kInsertionErrorTitle);
+    }
+    rawLength_ = raw_.FileLength();
     // The first record is looked for from the head's line end on: the line
     // feed before "File #" may be that very line end.
     readOffset_ = headEnd;
@@ -93,19 +106,47 @@ JobState InsertJob::Insert(const ListRecord& record) {
     if (!SizeConfirmed(record, length)) {
         return JobState::Running;  // this record is skipped, the next one follows
     }
-    // The RAW file never grows unasked: a record must start inside it, and
-    // may run past its end only when the user has just agreed to a larger
-    // file for this very record.
+    if (!(raw_.IsDisc() ? InsertIntoData(record, tim, length) : InsertPlain(record, tim, length))) {
+        return Stop(msg::CouldntInsertTim(record.fileNumber), msg::kInsertionErrorTitle);
+    }
+    return JobState::Running;
+}
+
+// The RAW file never grows unasked: a record must start inside it, and may
+// run past its end only when the user has just agreed to a larger file for
+// this very record.
+bool InsertJob::InsertPlain(const ListRecord& record, File& tim, std::uint64_t length) {
     const bool agreedToGrow = length > record.size;
     const bool startsInside = record.position < rawLength_;
     const bool endsInside = startsInside && length <= rawLength_ - record.position;
     if (!startsInside || (!endsInside && !agreedToGrow) ||
-        raw_.Seek(static_cast<std::int64_t>(record.position)) < 0 ||
-        CopyBytes(tim, raw_, length, buffer_) != CopyResult::Done) {
-        return Stop(msg::CouldntInsertTim(record.fileNumber), msg::kInsertionErrorTitle);
+        raw_.file().Seek(static_cast<std::int64_t>(record.position)) < 0 ||
+        CopyBytes(tim, raw_.file(), length, buffer_) != CopyResult::Done) {
+        return false;
     }
     rawLength_ = std::max(rawLength_, record.position + length);
-    return JobState::Running;
+    return true;
+}
+
+// In a disc image the TIM goes into the sectors' data from the position on,
+// each sector's codes rebuilt; a disc never grows, so the data must hold it.
+bool InsertJob::InsertIntoData(const ListRecord& record, File& tim, std::uint64_t length) {
+    disc::DiscView& view = raw_.View();
+    const auto at = raw_.ViewOffsetOf(record.position);
+    if (!at || !view.Reaches(*at + length)) {
+        return false;
+    }
+    buffer_.resize(kWorkBufferSize);
+    for (std::uint64_t done = 0; done < length;) {
+        const auto piece =
+            static_cast<std::size_t>(std::min<std::uint64_t>(length - done, kWorkBufferSize));
+        if (tim.Read(buffer_.data(), piece) != piece ||
+            !view.Write(*at + done, buffer_.data(), piece)) {
+            return false;
+        }
+        done += piece;
+    }
+    return true;
 }
 
 bool InsertJob::SizeConfirmed(const ListRecord& record, std::uint64_t length) {

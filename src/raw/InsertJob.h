@@ -10,6 +10,7 @@
 #include "platform/File.h"
 #include "raw/ExtractionList.h"
 #include "raw/Job.h"
+#include "raw/RawData.h"
 #include "raw/ScanHost.h"
 
 namespace pixalto::raw {
@@ -27,6 +28,8 @@ class InsertJob : public Job {
   private:
     std::string ReadListWindow(std::uint64_t offset, std::size_t size = kListWindowSize);
     JobState Insert(const ListRecord& record);
+    bool InsertPlain(const ListRecord& record, File& tim, std::uint64_t length);
+    bool InsertIntoData(const ListRecord& record, File& tim, std::uint64_t length);
     bool SizeConfirmed(const ListRecord& record, std::uint64_t length);
     JobState Stop(const std::string& text, const char* title);
 
@@ -34,7 +37,7 @@ class InsertJob : public Job {
     std::string listPath_;
     std::string directory_;
     File list_;
-    File raw_;
+    RawData raw_;
     std::uint64_t rawLength_ = 0;
     std::uint64_t readOffset_ = 0;
     std::int32_t recordsRead_ = 0;

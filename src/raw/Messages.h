@@ -37,6 +37,15 @@ inline std::string CouldntOpenTim(std::int32_t fileNumber) {
 inline std::string CouldntInsertTim(std::int32_t fileNumber) {
     return "Couldn't insert TIM #" + Decimal(fileNumber) + ".";
 }
+inline std::string UnknownLayout(const std::string& layout) {
+    return "The extraction list names a layout this program doesn't know: " + layout + ".";
+}
+inline std::string LayoutMismatch(const std::string& listLayout, const std::string& path,
+                                  const std::string& fileLayout) {
+    return "The extraction list was written for a " + listLayout + " disc image, but " + path +
+           " is " + (fileLayout == "plain" ? std::string("not one") : "a " + fileLayout + " one") +
+           ". Nothing was inserted.";
+}
 inline std::string InvalidRecord(std::int32_t recordNumber) {
     return "Record " + Decimal(recordNumber) + " of the extraction list can't be read.";
 }

@@ -30,16 +30,18 @@ bool HeaderWordsZero(const std::uint8_t* p) {
 
 }  // namespace
 
-ScanFileJob::ScanFileJob(ScanHost& host, std::string rawPath)
-    : host_(host), rawPath_(std::move(rawPath)) {}
+ScanFileJob::ScanFileJob(ScanHost& host, std::string rawPath, LayoutChoice layout)
+    : host_(host), rawPath_(std::move(rawPath)), layout_(layout) {}
 
 JobState ScanFileJob::Start() {
-    if (!raw_.Open(rawPath_, File::Mode::ReadRaw)) {
+    if (!raw_.Open(rawPath_, File::Mode::ReadRaw, layout_)) {
         host_.MessageBox(msg::kCouldntOpenFile, msg::kFileErrorTitle);
         stopped_ = true;
         return JobState::Stopped;
     }
-    length_ = static_cast<std::uint64_t>(std::max<std::int64_t>(raw_.GetLength(), 0));
+    // The windows walk the data; in a disc image that is shorter than the
+    // file, and its exact end shows when a read comes up short.
+    length_ = raw_.View().MaxLength();
     foundCount_ = 0;
     position_ = 0;
     buffer_.assign(kBlockSize, 0);
@@ -48,7 +50,7 @@ JobState ScanFileJob::Start() {
     host_.DeleteAllEntries();
     host_.SetStatusText(StatusLine::Upper, "");
     host_.SetStatusText(StatusLine::Lower, "");
-    host_.SetProgressRange(0, static_cast<std::int64_t>(length_));
+    host_.SetProgressRange(0, static_cast<std::int64_t>(raw_.FileLength()));
     return JobState::Running;
 }
 
@@ -57,11 +59,13 @@ JobState ScanFileJob::Step() {
     TestWindow(count);
     position_ += count > kOverlap ? count - kOverlap : 0;
 
-    host_.SetStatusText(StatusLine::Upper, msg::BytesScanned(position_, length_));
+    // Progress is told in the file's bytes, as the user knows the file.
+    const std::uint64_t filePosition = raw_.FilePositionOf(position_);
+    host_.SetStatusText(StatusLine::Upper, msg::BytesScanned(filePosition, raw_.FileLength()));
     if (foundCount_ > 0) {
         host_.SetStatusText(StatusLine::Lower, msg::ImagesFound(foundCount_));
     }
-    host_.SetProgressPos(static_cast<std::int64_t>(position_));
+    host_.SetProgressPos(static_cast<std::int64_t>(filePosition));
 
     // A window that made no progress ends the scan too, so that a file which
     // shrinks while it is scanned can't keep it running for ever.
@@ -86,10 +90,7 @@ std::size_t ScanFileJob::LoadWindow() {
     if (position_ < blockStart_ || position_ > blockEnd ||
         blockEnd - position_ < std::min<std::uint64_t>(kWorkBufferSize, left)) {
         blockStart_ = position_;
-        blockSize_ = 0;
-        if (raw_.Seek(static_cast<std::int64_t>(position_)) >= 0) {
-            blockSize_ = raw_.Read(buffer_.data(), buffer_.size());
-        }
+        blockSize_ = raw_.View().Read(position_, buffer_.data(), buffer_.size());
     }
     const std::uint64_t inBlock = blockStart_ + blockSize_ - position_;
     return static_cast<std::size_t>(std::min<std::uint64_t>(inBlock, kWorkBufferSize));
@@ -99,7 +100,7 @@ void ScanFileJob::TestWindow(std::size_t count) {
     if (count <= kOverlap) {
         return;
     }
-    RawBytes bytes(raw_, length_);
+    RawBytes bytes(raw_.View());
     bytes.SetWindow(blockStart_, buffer_.data(), blockSize_);
     const std::uint8_t* data = buffer_.data() + (position_ - blockStart_);
     const std::size_t end = count - kOverlap;  // offsets p with p + 9 < count
@@ -121,7 +122,7 @@ void ScanFileJob::TestWindow(std::size_t count) {
 void ScanFileJob::AddFound(std::uint64_t offset, std::uint16_t width, std::uint16_t height) {
     ScanEntry entry;
     entry.fileNumber = static_cast<std::int32_t>(foundCount_ + 1);
-    entry.position = offset;
+    entry.position = raw_.FilePositionOf(offset);
     entry.width = width;
     entry.height = height;
     host_.AddEntry(CellsOf(entry));

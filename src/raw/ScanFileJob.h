@@ -7,13 +7,16 @@
 
 #include "platform/File.h"
 #include "raw/Job.h"
+#include "raw/RawData.h"
 #include "raw/ScanHost.h"
 
 namespace pixalto::raw {
 
 class ScanFileJob : public Job {
   public:
-    ScanFileJob(ScanHost& host, std::string rawPath);
+    // layout says how to take the file's bytes: as detected (a raw CD image
+    // is scanned through its data view), or plain or disc as the user says.
+    ScanFileJob(ScanHost& host, std::string rawPath, LayoutChoice layout = LayoutChoice::Auto);
 
     // Opens the RAW file and empties the entry table. A file that can't be
     // opened is reported and leaves the table as it was.
@@ -31,12 +34,13 @@ class ScanFileJob : public Job {
 
     ScanHost& host_;
     std::string rawPath_;
-    File raw_;
-    std::uint64_t length_ = 0;
+    LayoutChoice layout_;
+    RawData raw_;
+    std::uint64_t length_ = 0;  // the most the data can hold
     std::uint64_t position_ = 0;
     std::uint64_t foundCount_ = 0;
-    std::uint64_t blockStart_ = 0;  // file offset of buffer_'s first byte
-    std::size_t blockSize_ = 0;     // bytes of the file in buffer_
+    std::uint64_t blockStart_ = 0;  // data offset of buffer_'s first byte
+    std::size_t blockSize_ = 0;     // bytes of data in buffer_
     bool stopped_ = false;
     std::vector<std::uint8_t> buffer_;
 };

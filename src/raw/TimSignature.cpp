@@ -24,19 +24,21 @@ void RawBytes::SetWindow(std::uint64_t start, const std::uint8_t* data, std::siz
     windowSize_ = size;
 }
 
-bool RawBytes::Get(std::uint64_t offset, std::uint8_t* out, std::size_t count) {
-    if (offset > fileLength_ || count > fileLength_ - offset) {
+bool RawBytes::Holds(std::uint64_t offset, std::uint64_t count) {
+    // The cheap bound first: a header may claim gigabytes.
+    if (offset > maxLength_ || count > maxLength_ - offset) {
         return false;
     }
+    return view_.Reaches(offset + count);
+}
+
+bool RawBytes::Get(std::uint64_t offset, std::uint8_t* out, std::size_t count) {
     if (offset >= windowStart_ && offset - windowStart_ <= windowSize_ &&
         count <= windowSize_ - (offset - windowStart_)) {
         std::memcpy(out, window_ + (offset - windowStart_), count);
         return true;
     }
-    if (file_.Seek(static_cast<std::int64_t>(offset)) < 0) {
-        return false;
-    }
-    return file_.Read(out, count) == count;
+    return Holds(offset, count) && view_.Read(offset, out, count) == count;
 }
 
 std::optional<TimDimensions> TestTimSignature(RawBytes& bytes, std::uint64_t offset) {
@@ -70,8 +72,7 @@ std::optional<TimDimensions> TestTimSignature(RawBytes& bytes, std::uint64_t off
     // image cut short by the end of the file is still listed.
     std::uint64_t units = std::uint64_t{size.width} * size.height;
     if (!LengthMatches(ReadU32LE(block), size.width, size.height) || size.width == 0 ||
-        size.height == 0 || imageBlock > bytes.FileLength() ||
-        units > bytes.FileLength() - imageBlock) {
+        size.height == 0 || !bytes.Holds(imageBlock, units)) {
         return std::nullopt;
     }
     return size;

@@ -7,27 +7,28 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/File.h"
+#include "disc/DiscView.h"
 
 namespace pixalto::raw {
 
-// The bytes of a RAW file at any offset. Bytes inside the current scan window
-// come from memory; headers that lie past it are read from the file, so a
-// candidate near a window's end sees the same bytes as anywhere else.
+// The bytes of a RAW file's data at any offset. Bytes inside the current scan
+// block come from memory; headers that lie past it are read through the view,
+// so a candidate near a block's end sees the same bytes as anywhere else.
 class RawBytes {
   public:
-    RawBytes(File& file, std::uint64_t fileLength) : file_(file), fileLength_(fileLength) {}
+    explicit RawBytes(disc::DiscView& view) : view_(view), maxLength_(view.MaxLength()) {}
 
     void SetWindow(std::uint64_t start, const std::uint8_t* data, std::size_t size);
-    std::uint64_t FileLength() const { return fileLength_; }
 
     // Copies count bytes at offset into out; false when any of them lies past
-    // the end of the file.
+    // the end of the data.
     bool Get(std::uint64_t offset, std::uint8_t* out, std::size_t count);
+    // Whether the data holds count bytes from offset on.
+    bool Holds(std::uint64_t offset, std::uint64_t count);
 
   private:
-    File& file_;
-    std::uint64_t fileLength_;
+    disc::DiscView& view_;
+    std::uint64_t maxLength_;
     std::uint64_t windowStart_ = 0;
     const std::uint8_t* window_ = nullptr;
     std::size_t windowSize_ = 0;

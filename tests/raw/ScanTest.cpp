@@ -322,7 +322,8 @@ TEST(Scan, SignatureTestWorksPastFourGibibytes) {
     ASSERT_TRUE(testing::WriteSparse(path, offset, tim));
     File file;
     ASSERT_TRUE(file.Open(path, File::Mode::Read));
-    RawBytes bytes(file, static_cast<std::uint64_t>(file.GetLength()));
+    disc::DiscView view(file, disc::DiscLayout::Plain);
+    RawBytes bytes(view);
     auto size = TestTimSignature(bytes, offset);
     ASSERT_TRUE(size.has_value());
     EXPECT_EQ(size->width, 2);

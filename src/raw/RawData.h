@@ -1,0 +1,54 @@
+#pragma once
+// The RAW file as the jobs read and patch it: the file itself, and the view
+// of its data. For a raw CD image (2,352-byte sectors) the view leaves out
+// every sector's sync, headers and codes, so that a TIM spread over several
+// sectors reads as one run of bytes, and writing through it rebuilds the
+// sectors' codes. Positions shown to the user and kept in the extraction list
+// are offsets in the file; the jobs work in the view and map between the two.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "disc/DiscLayout.h"
+#include "disc/DiscView.h"
+#include "platform/File.h"
+
+namespace pixalto::raw {
+
+// How the RAW file's bytes are taken: as detected, or as the user says.
+enum class LayoutChoice { Auto, Plain, Disc };
+
+class RawData {
+  public:
+    RawData() = default;
+    RawData(const RawData&) = delete;
+    RawData& operator=(const RawData&) = delete;
+
+    // Opens path (File::Mode::ReadRaw or WriteInPlace) and takes its layout
+    // as choice says; false when the file can't be opened.
+    bool Open(const std::string& path, File::Mode mode, LayoutChoice choice);
+    // The same with the layout given (insertion takes it from the list).
+    bool Open(const std::string& path, File::Mode mode, disc::DiscLayout layout);
+    void Close();
+    bool IsOpen() const { return file_.IsOpen(); }
+
+    disc::DiscLayout Layout() const { return view_->Layout(); }
+    bool IsDisc() const { return view_ && view_->Layout() != disc::DiscLayout::Plain; }
+    // The layout the file's first bytes show (auto detection).
+    disc::DiscLayout DetectedLayout();
+    disc::DiscView& View() { return *view_; }
+    File& file() { return file_; }
+    std::uint64_t FileLength() const { return view_ ? view_->FileLength() : 0; }
+
+    // The view offset of a position shown to the user, and back; identity for
+    // a plain file.
+    std::optional<std::uint64_t> ViewOffsetOf(std::uint64_t filePosition);
+    std::uint64_t FilePositionOf(std::uint64_t viewOffset);
+
+  private:
+    File file_;
+    std::optional<disc::DiscView> view_;
+};
+
+}  // namespace pixalto::raw

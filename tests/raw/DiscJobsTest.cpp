@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "disc/DiscCheck.h"
+#include "raw/ExtractJob.h"
+#include "raw/ExtractionList.h"
+#include "raw/InsertJob.h"
+#include "raw/RawFiles.h"
+#include "support/DiscBuilder.h"
+#include "support/TempDir.h"
+#include "support/TimBuilder.h"
+
+namespace pixalto::raw {
+namespace {
+
+using testing::Bytes;
+using testing::DiscContents;
+using testing::MakeDisc;
+using testing::MakeTim;
+using testing::PatternTim;
+using testing::ReadAll;
+using testing::RecordingHost;
+using testing::Shown;
+using testing::TempDir;
+
+// A MODE2/2352 image of 8 data sectors with Form 2 sectors between them,
+// holding four TIMs in its data: one inside the first sector, one across one
+// sector boundary, one across several (with two Form 2 sectors in its way),
+// and one in the last sector.
+struct DiscWithTims {
+    TempDir dir;
+    DiscContents desc;
+    std::vector<std::size_t> at = {100, 1500, 5000, 7 * 2048 + 100};
+    std::vector<Bytes> tims = {MakeTim(PatternTim(4, 16, 8)), MakeTim(PatternTim(16, 40, 20)),
+                               MakeTim(PatternTim(16, 100, 30, 1, 3)),
+                               MakeTim(PatternTim(8, 8, 4))};
+    testing::BuiltDisc built;
+    std::string path;
+    RecordingHost host;
+
+    DiscWithTims() {
+        desc.data = testing::Filler(8 * 2048);
+        for (std::size_t i = 0; i < tims.size(); ++i) {
+            testing::PlaceBytes(desc.data, at[i], tims[i]);
+        }
+        desc.gapsBefore = {1, 3, 3, 5};
+        desc.firstLba = 4495;
+        Build();
+    }
+    void Build() {
+        built = MakeDisc(desc);
+        path = dir.Write("GAME.BIN", built.image);
+    }
+    std::uint64_t FilePosition(std::size_t tim) const { return built.FileOffsetOf(at[tim]); }
+    int Extract(const std::string& selection) {
+        host = {};
+        testing::ScanInto(host, path);
+        ExtractJob job(host, path, selection);
+        return RunJob(job);
+    }
+    int Insert() {
+        InsertJob job(host, dir.File("timextracts.txt"));
+        return RunJob(job);
+    }
+    std::vector<disc::BadSector> BadSectors() {
+        File file;
+        EXPECT_TRUE(file.Open(path, File::Mode::Read));
+        return disc::CheckDisc(file).bad;
+    }
+};
+
+TEST(DiscJobs, ScanListsEachTimOnceAtItsFileOffset) {
+    DiscWithTims disc;
+    EXPECT_EQ(testing::ScanInto(disc.host, disc.path), kJobFinished);
+    ASSERT_EQ(disc.host.Rows().size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(disc.host.Rows()[i][1], std::to_string(disc.FilePosition(i))) << i;
+    }
+    // Progress and texts count the file's bytes.
+    EXPECT_EQ(disc.host.ProgressUpper(), static_cast<std::int64_t>(disc.built.image.size()));
+    EXPECT_EQ(disc.host.StatusText(StatusLine::Lower), "Images Found: 4");
+
+    // A truncated image keeps its whole sectors: the TIM in the cut-off last
+    // sector is gone, the others stay where they were.
+    disc.built.image.resize(disc.built.image.size() - 1000);
+    disc.dir.Write("GAME.BIN", disc.built.image);
+    RecordingHost cut;
+    testing::ScanInto(cut, disc.path);
+    ASSERT_EQ(cut.Rows().size(), 3u);
+    EXPECT_EQ(cut.Rows()[2][1], std::to_string(disc.FilePosition(2)));
+}
+
+TEST(DiscJobs, ExtractionGivesTheTimBytesAndRecordsTheLayout) {
+    DiscWithTims disc;
+    ASSERT_EQ(disc.Extract("1-"), kJobFinished);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(ReadAll(disc.dir.File(std::to_string(i + 1) + ".tim")), disc.tims[i]) << i;
+    }
+    const Bytes list = ReadAll(disc.dir.File("timextracts.txt"));
+    std::string expected = "GAME.BIN\r\nLayout:\tMODE2/2352\r\n\r\n";
+    for (std::size_t i = 0; i < 4; ++i) {
+        expected += FormatListRecord(
+            {static_cast<std::int32_t>(i + 1), disc.FilePosition(i), disc.tims[i].size()});
+    }
+    EXPECT_EQ(std::string(list.begin(), list.end()), expected);
+}
+
+// Edited TIMs inserted back: the image is exactly the one built from the
+// edited data (so every sector's codes are valid and nothing else moved),
+// whatever the sizes, as long as the data holds them.
+TEST(DiscJobs, InsertionWritesThroughTheDataAndKeepsEverySectorValid) {
+    struct Case {
+        const char* what;
+        std::size_t tim;      // which TIM is edited (0-based)
+        std::ptrdiff_t grow;  // bytes added to its file
+        bool answer;          // to the size question
+        bool written;
+    };
+    const Case cases[] = {
+        {"same size, one boundary", 1, 0, false, true},
+        {"same size, several boundaries", 2, 0, false, true},
+        {"same size, last sector", 3, 0, false, true},
+        {"larger, Yes: overwrites what follows, shifts nothing", 2, 700, true, true},
+        {"larger, No: skipped", 2, 700, false, false},
+        {"smaller, Yes: the old tail stays", 1, -100, true, true},
+    };
+    for (const Case& c : cases) {
+        DiscWithTims disc;
+        ASSERT_EQ(disc.Extract("1-"), kJobFinished);
+        Bytes edited = disc.tims[c.tim];
+        edited.resize(static_cast<std::size_t>(static_cast<std::ptrdiff_t>(edited.size()) + c.grow),
+                      0x77);
+        for (std::size_t i = 40; i < edited.size(); i += 3) {
+            edited[i] ^= 0x5A;
+        }
+        disc.dir.Write(std::to_string(c.tim + 1) + ".tim", edited);
+        disc.host.answers = {c.answer};
+        EXPECT_EQ(disc.Insert(), kJobFinished) << c.what;
+        EXPECT_EQ(disc.host.questions.size(), c.grow != 0 ? 1u : 0u) << c.what;
+        if (c.written) {
+            testing::PlaceBytes(disc.desc.data, disc.at[c.tim], edited);
+        }
+        EXPECT_EQ(ReadAll(disc.path), MakeDisc(disc.desc).image) << c.what;
+        EXPECT_TRUE(disc.BadSectors().empty()) << c.what;
+    }
+}
+
+// What can't be written through the data is refused: a TIM that would run
+// past the last data sector (a disc never grows), a list whose layout the
+// RAW file doesn't have, and a layout the program doesn't know.
+TEST(DiscJobs, InsertionRefusesWhatTheDiscCantTake) {
+    struct Case {
+        const char* what;
+        std::string list;  // "{pos}" stands for the last TIM's file position
+        std::string message;
+        bool plainRaw;
+    };
+    const Case cases[] = {
+        {"past the end of the data",
+         "GAME.BIN\r\nLayout:\tMODE2/2352\r\n\r\nFile #4\r\nPosition:\t{pos}\r\nSize:\t3000\r\n",
+         "Couldn't insert TIM #4.", false},
+        {"a disc list for a plain file",
+         "GAME.BIN\r\nLayout:\tMODE2/2352\r\n\r\nFile #4\r\nPosition:\t{pos}\r\nSize:\t3000\r\n",
+         "The extraction list was written for a MODE2/2352 disc image, but {dir}GAME.BIN is not "
+         "one. Nothing was inserted.",
+         true},
+        {"a Mode 1 list for a Mode 2 image",
+         "GAME.BIN\r\nLayout:\tMODE1/2352\r\n\r\nFile #4\r\nPosition:\t{pos}\r\nSize:\t3000\r\n",
+         "The extraction list was written for a MODE1/2352 disc image, but {dir}GAME.BIN is a "
+         "MODE2/2352 one. Nothing was inserted.",
+         false},
+        {"an unknown layout",
+         "GAME.BIN\r\nLayout:\tMODE9/999\r\n\r\nFile #4\r\nPosition:\t{pos}\r\nSize:\t3000\r\n",
+         "The extraction list names a layout this program doesn't know: MODE9/999.", false},
+    };
+    for (const Case& c : cases) {
+        DiscWithTims disc;
+        if (c.plainRaw) {
+            disc.path = disc.dir.Write("GAME.BIN", disc.desc.data);
+        }
+        const Bytes before = ReadAll(disc.path);
+        auto fill = [&](std::string text) {
+            for (auto [key, value] : {std::pair<std::string, std::string>{
+                                          "{pos}", std::to_string(disc.FilePosition(3))},
+                                      {"{dir}", disc.dir.Path().string() + "/"}}) {
+                if (auto found = text.find(key); found != std::string::npos) {
+                    text.replace(found, key.size(), value);
+                }
+            }
+            return text;
+        };
+        const std::string list = fill(c.list);
+        disc.dir.Write("timextracts.txt", Bytes(list.begin(), list.end()));
+        disc.dir.Write("4.tim", Bytes(3000, 0x44));
+        EXPECT_EQ(disc.Insert(), kJobStopped) << c.what;
+        EXPECT_EQ(disc.host.messages, (std::vector<Shown>{{fill(c.message), "Insertion Error"}}))
+            << c.what;
+        EXPECT_EQ(ReadAll(disc.path), before) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace pixalto::raw
