@@ -28,6 +28,20 @@ void ClientArea::paintEvent(QPaintEvent* event) {
 
 namespace {
 
+// The templates were laid out for a font narrower than the ones a Linux
+// desktop has, so a one-line, left-aligned label whose text doesn't fit grows
+// to the right (into the gap before its edit) rather than cut its text.
+void FitLabelText(QWidget* widget, const ControlTemplate& control) {
+    auto* label = qobject_cast<QLabel*>(widget);
+    if (label == nullptr || label->wordWrap() || (control.style & (kCentered | kAlignRight))) {
+        return;
+    }
+    const int wanted = label->sizeHint().width();
+    if (wanted > label->width()) {
+        label->resize(wanted, label->height());
+    }
+}
+
 Qt::Alignment AlignmentOf(unsigned style) {
     if (style & kCentered) {
         return Qt::AlignHCenter;
@@ -79,6 +93,7 @@ void Dialog::BuildControls() {
         QWidget* widget = MakeControl(control);
         widget->setGeometry(
             DialogRectToPixels(control.x, control.y, control.width, control.height));
+        FitLabelText(widget, control);
         if (control.style & kHidden) {
             widget->setVisible(false);
         }
