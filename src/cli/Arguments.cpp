@@ -78,6 +78,27 @@ CLI::Option* AddPointOption(CLI::App& command, const std::string& name, std::opt
         ->type_name("X,Y");
 }
 
+CLI::Option* AddLayoutOption(CLI::App& command, raw::LayoutChoice& value) {
+    return command
+        .add_option_function<std::string>(
+            "--layout",
+            [&value](const std::string& text) {
+                if (text == "auto") {
+                    value = raw::LayoutChoice::Auto;
+                } else if (text == "plain") {
+                    value = raw::LayoutChoice::Plain;
+                } else if (text == "disc") {
+                    value = raw::LayoutChoice::Disc;
+                } else {
+                    throw CLI::ValidationError("--layout",
+                                               "must be auto, plain or disc, not '" + text + "'");
+                }
+            },
+            "auto (default): a raw CD image (2,352-byte sectors) is read through its "
+            "sectors' data; plain: every byte as it is; disc: as a raw CD image")
+        ->type_name("auto|plain|disc");
+}
+
 CLI::Option* AddFlag(CLI::App& command, const std::string& name, bool& value,
                      const std::string& help) {
     return command.add_flag(name, value, help)

@@ -11,6 +11,8 @@
 #include <string>
 #include <utility>
 
+#include "raw/RawData.h"
+
 namespace pixalto::cli {
 
 // Exit codes of every sub-command.
@@ -45,6 +47,10 @@ CLI::Option* AddNumberOption(CLI::App& command, const std::string& name, std::ui
 // "--name X,Y".
 CLI::Option* AddPointOption(CLI::App& command, const std::string& name, std::optional<Point>& value,
                             const std::string& help);
+// "--layout auto|plain|disc": how a file's bytes are taken, as detected (a
+// raw CD image is read through its sectors' data) or as the user says.
+CLI::Option* AddLayoutOption(CLI::App& command, raw::LayoutChoice& value);
+
 // "--name", with no value ("--name=1" is refused).
 CLI::Option* AddFlag(CLI::App& command, const std::string& name, bool& value,
                      const std::string& help);

@@ -71,6 +71,12 @@ constexpr std::array kCommands = {
             "When standard input is not a terminal and neither flag is given, such\n"
             "files are skipped and the exit code is 1.",
             DefineInsert},
+    Command{"check-disc", "check every sector of a raw CD image",
+            "Reads the raw CD image IMAGE (2,352-byte sectors) from start to end, counts\n"
+            "its sectors by kind and lists every sector whose EDC or ECC doesn't match\n"
+            "its bytes, with its number and offset. Exits 1 when any sector is bad, so\n"
+            "that an image can be checked before and after an insertion.",
+            DefineCheckDisc},
 };
 
 }  // namespace

@@ -30,6 +30,7 @@ Runner DefineToBmp(CLI::App& command);
 Runner DefineToTim(CLI::App& command);
 Runner DefineRepair(CLI::App& command);
 Runner DefineConvertFolder(CLI::App& command);
+Runner DefineCheckDisc(CLI::App& command);
 Runner DefineScan(CLI::App& command);
 Runner DefineExtract(CLI::App& command);
 Runner DefineInsert(CLI::App& command);

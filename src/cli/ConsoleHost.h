@@ -11,6 +11,7 @@
 
 #include "raw/HeadlessHost.h"
 #include "raw/Job.h"
+#include "raw/RawData.h"
 
 namespace pixalto::cli {
 
@@ -71,6 +72,7 @@ int RunJobOnConsole(raw::Job& job);
 
 // Scans a RAW file into host's entry table; false when the scan stopped (its
 // message has been printed).
-bool ScanRawFile(ConsoleHost& host, const std::string& rawPath);
+bool ScanRawFile(ConsoleHost& host, const std::string& rawPath,
+                 raw::LayoutChoice layout = raw::LayoutChoice::Auto);
 
 }  // namespace pixalto::cli

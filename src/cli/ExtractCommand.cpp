@@ -13,11 +13,12 @@ namespace {
 struct ExtractArgs {
     std::string rawPath;
     std::string selection;
+    raw::LayoutChoice layout = raw::LayoutChoice::Auto;
 };
 
 int RunExtract(const ExtractArgs& args) {
     ConsoleHost host(Answer::No, /*wantBar=*/true);
-    if (!ScanRawFile(host, args.rawPath)) {
+    if (!ScanRawFile(host, args.rawPath, args.layout)) {
         return kExitFailure;
     }
     // Said plainly rather than as an invalid selection: no selection could
@@ -28,7 +29,7 @@ int RunExtract(const ExtractArgs& args) {
     }
     // The job checks the selection against the entries the scan found and
     // reports an invalid one itself.
-    raw::ExtractJob job(host, args.rawPath, args.selection);
+    raw::ExtractJob job(host, args.rawPath, args.selection, args.layout);
     if (RunJobOnConsole(job) != raw::kJobFinished) {
         return kExitFailure;
     }
@@ -42,6 +43,7 @@ Runner DefineExtract(CLI::App& command) {
     auto args = std::make_shared<ExtractArgs>();
     AddArgument(command, "RAW", args->rawPath, "the file the TIMs are in");
     AddArgument(command, "SELECTION", args->selection, "file numbers, such as 1,2-3,5-");
+    AddLayoutOption(command, args->layout);
     return [args] { return RunExtract(*args); };
 }
 

@@ -7,6 +7,7 @@
 #include "cli/Arguments.h"
 #include "image/Convert.h"
 #include "image/LoadImage.h"
+#include "image/Messages.h"
 #include "image/Sidecar.h"
 #include "platform/File.h"
 #include "platform/FileFailure.h"
@@ -60,7 +61,27 @@ std::string OptionOrigins::Unanswered() const {
     return message;
 }
 
-std::string LoadImageFromPath(const std::string& path, std::uint64_t offset, ImageState& state) {
+std::string LoadImageFromPath(const std::string& path, std::uint64_t offset, ImageState& state,
+                              raw::LayoutChoice layout) {
+    ClearFileFailure();
+    raw::RawData data;
+    if (layout != raw::LayoutChoice::Plain && data.Open(path, File::Mode::Read, layout) &&
+        data.IsDisc()) {
+        // The TIM's bytes are gathered from the sectors' data and read as a
+        // file of their own.
+        const auto at = data.ViewOffsetOf(offset);
+        if (!at) {
+            return path + ": byte " + std::to_string(offset) +
+                   " is not in the data of a sector of this disc image.";
+        }
+        const std::vector<std::uint8_t> bytes = raw::ReadTimBytes(data.View(), *at);
+        File memory;
+        if (!memory.OpenMemory(bytes.data(), bytes.size(), path)) {
+            return msg::kNotEnoughMemory;
+        }
+        state.ReleaseBuffers();
+        return LoadImage(state, memory, /*isTim=*/true);
+    }
     File file;
     if (std::string error = OpenAt(path, offset, file); !error.empty()) {
         return error;

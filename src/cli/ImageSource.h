@@ -10,6 +10,7 @@
 
 #include "image/Convert.h"
 #include "image/ImageState.h"
+#include "raw/RawData.h"
 
 namespace CLI {
 class App;
@@ -22,7 +23,10 @@ inline constexpr const char* kCouldNotOpenFile = "Couldn't open file!";
 // Loads the TIM at byte offset of path into state. Returns "" on success or
 // the message the window would show. The last file failure is cleared first,
 // so that after kCouldNotOpenFile it tells why.
-std::string LoadImageFromPath(const std::string& path, std::uint64_t offset, ImageState& state);
+// In a raw CD image (as layout says) offset is a position in the file, as the
+// scan lists it, and the TIM is read from the sectors' data.
+std::string LoadImageFromPath(const std::string& path, std::uint64_t offset, ImageState& state,
+                              raw::LayoutChoice layout = raw::LayoutChoice::Auto);
 
 // What the window asks for with its extra-fields dialog when a BMP has no
 // usable sidecar: --origin X,Y for the image, --clut-origin X,Y for the CLUT.

@@ -14,6 +14,7 @@ struct InfoArgs {
     std::string path;
     std::uint64_t offset = 0;
     OriginOptions origins;
+    raw::LayoutChoice layout = raw::LayoutChoice::Auto;
 };
 
 int RunInfo(const InfoArgs& args) {
@@ -21,7 +22,7 @@ int RunInfo(const InfoArgs& args) {
     const bool isBmp = IsBmpPath(args.path);
     ImageState state;
     std::string error = isBmp ? LoadBmpFromPath(args.path, args.offset, state, args.origins)
-                              : LoadImageFromPath(args.path, args.offset, state);
+                              : LoadImageFromPath(args.path, args.offset, state, args.layout);
     if (!error.empty()) {
         ReportFailure(error);
         return kExitFailure;
@@ -52,6 +53,7 @@ Runner DefineInfo(CLI::App& command) {
     AddArgument(command, "FILE", args->path, "a TIM (or a file holding one), or a *.bmp");
     AddNumberOption(command, "--offset", args->offset, "byte where the TIM starts (default 0)");
     AddOriginOptions(command, args->origins);
+    AddLayoutOption(command, args->layout);
     return [args] { return RunInfo(*args); };
 }
 

@@ -26,6 +26,7 @@ struct RenderArgs {
     std::uint64_t set = 0;
     bool transparency = false;
     bool split = false;
+    raw::LayoutChoice layout = raw::LayoutChoice::Auto;
 };
 
 // Through the safe replacement: an old PNG stays whole until the new one is.
@@ -77,7 +78,8 @@ int WritePngToStdout(int width, int rows, const MemorySurface& surface) {
 
 int RunRender(const RenderArgs& args) {
     ImageState state;
-    if (std::string error = LoadImageFromPath(args.in, args.offset, state); !error.empty()) {
+    if (std::string error = LoadImageFromPath(args.in, args.offset, state, args.layout);
+        !error.empty()) {
         ReportFailure(error);
         return kExitFailure;
     }
@@ -112,6 +114,7 @@ Runner DefineRender(CLI::App& command) {
     AddNumberOption(command, "--set", args->set, "CLUT set to draw with (default 0)");
     AddFlag(command, "--transparency", args->transparency, "leave colour word 0 undrawn");
     AddFlag(command, "--split", args->split, "OR the lower half of the image onto the upper half");
+    AddLayoutOption(command, args->layout);
     return [args] { return RunRender(*args); };
 }
 

@@ -8,8 +8,8 @@
 
 namespace pixalto::cli {
 
-bool ScanRawFile(ConsoleHost& host, const std::string& rawPath) {
-    raw::ScanFileJob job(host, rawPath);
+bool ScanRawFile(ConsoleHost& host, const std::string& rawPath, raw::LayoutChoice layout) {
+    raw::ScanFileJob job(host, rawPath, layout);
     const bool finished = RunJobOnConsole(job) == raw::kJobFinished;
     host.FinishProgress(finished);
     return finished;
@@ -17,9 +17,14 @@ bool ScanRawFile(ConsoleHost& host, const std::string& rawPath) {
 
 namespace {
 
-int RunScan(const std::string& rawPath) {
+struct ScanArgs {
+    std::string rawPath;
+    raw::LayoutChoice layout = raw::LayoutChoice::Auto;
+};
+
+int RunScan(const ScanArgs& args) {
     ConsoleHost host(Answer::No, /*wantBar=*/true);
-    if (!ScanRawFile(host, rawPath)) {
+    if (!ScanRawFile(host, args.rawPath, args.layout)) {
         return kExitFailure;
     }
     const char* separator = "";
@@ -37,9 +42,10 @@ int RunScan(const std::string& rawPath) {
 }  // namespace
 
 Runner DefineScan(CLI::App& command) {
-    auto rawPath = std::make_shared<std::string>();
-    AddArgument(command, "RAW", *rawPath, "the file to scan (a disc image, an archive, ...)");
-    return [rawPath] { return RunScan(*rawPath); };
+    auto args = std::make_shared<ScanArgs>();
+    AddArgument(command, "RAW", args->rawPath, "the file to scan (a disc image, an archive, ...)");
+    AddLayoutOption(command, args->layout);
+    return [args] { return RunScan(*args); };
 }
 
 }  // namespace pixalto::cli

@@ -1,6 +1,7 @@
 #include "platform/File.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -92,6 +93,23 @@ bool File::Open(const std::string& path, Mode mode) {
     fd_ = fd;
     path_ = path;
     blockDevice_ = S_ISBLK(info.st_mode);
+    return true;
+}
+
+bool File::OpenMemory(const std::uint8_t* bytes, std::size_t count, const std::string& name) {
+    Close();
+    const int fd = ::memfd_create(FileNameOf(name).c_str(), MFD_CLOEXEC);
+    if (fd < 0) {
+        NoteFileFailure(name, errno);
+        return false;
+    }
+    fd_ = fd;
+    path_ = name;
+    blockDevice_ = false;
+    if (!Write(bytes, count) || Seek(0) != 0) {
+        Close();
+        return false;
+    }
     return true;
 }
 

@@ -32,6 +32,10 @@ class File {
     // A file already open is closed first. Reading never opens a FIFO, socket,
     // character device or folder: a FIFO would block the program for ever.
     bool Open(const std::string& path, Mode mode);
+    // Opens an anonymous file in memory holding bytes, for reading, as if it
+    // were a file named name: readers that take a file can then read bytes
+    // gathered from elsewhere (a TIM spread over a disc image's sectors).
+    bool OpenMemory(const std::uint8_t* bytes, std::size_t count, const std::string& name);
     bool IsOpen() const { return fd_ >= 0; }
 
     // Reads up to count bytes at the current position and returns how many

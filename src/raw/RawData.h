@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "disc/DiscLayout.h"
 #include "disc/DiscView.h"
@@ -50,5 +51,11 @@ class RawData {
     File file_;
     std::optional<disc::DiscView> view_;
 };
+
+// The bytes of the TIM that starts at viewOffset of the data: as many as its
+// header and block lengths say, as far as the data holds them (the reader then
+// refuses what is missing with its own messages). Enough for the TIM reader to
+// read the TIM as a file of its own, where the file's bytes are not one run.
+std::vector<std::uint8_t> ReadTimBytes(disc::DiscView& view, std::uint64_t viewOffset);
 
 }  // namespace pixalto::raw
