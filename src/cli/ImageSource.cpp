@@ -7,10 +7,10 @@
 #include "cli/Arguments.h"
 #include "image/Convert.h"
 #include "image/LoadImage.h"
-#include "image/Messages.h"
 #include "image/Sidecar.h"
 #include "platform/File.h"
 #include "platform/FileFailure.h"
+#include "raw/RawImage.h"
 
 namespace pixalto::cli {
 namespace {
@@ -64,30 +64,7 @@ std::string OptionOrigins::Unanswered() const {
 std::string LoadImageFromPath(const std::string& path, std::uint64_t offset, ImageState& state,
                               raw::LayoutChoice layout) {
     ClearFileFailure();
-    raw::RawData data;
-    if (layout != raw::LayoutChoice::Plain && data.Open(path, File::Mode::Read, layout) &&
-        data.IsDisc()) {
-        // The TIM's bytes are gathered from the sectors' data and read as a
-        // file of their own.
-        const auto at = data.ViewOffsetOf(offset);
-        if (!at) {
-            return path + ": byte " + std::to_string(offset) +
-                   " is not in the data of a sector of this disc image.";
-        }
-        const std::vector<std::uint8_t> bytes = raw::ReadTimBytes(data.View(), *at);
-        File memory;
-        if (!memory.OpenMemory(bytes.data(), bytes.size(), path)) {
-            return msg::kNotEnoughMemory;
-        }
-        state.ReleaseBuffers();
-        return LoadImage(state, memory, /*isTim=*/true);
-    }
-    File file;
-    if (std::string error = OpenAt(path, offset, file); !error.empty()) {
-        return error;
-    }
-    state.ReleaseBuffers();
-    return LoadImage(state, file, /*isTim=*/true);
+    return raw::LoadTimAt(path, offset, layout, state);
 }
 
 void AddOriginOptions(CLI::App& command, OriginOptions& options) {

@@ -1,0 +1,42 @@
+#include "raw/RawImage.h"
+
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "image/LoadImage.h"
+#include "image/Messages.h"
+
+namespace pixalto::raw {
+
+std::string LoadTimAt(const std::string& path, std::uint64_t position, LayoutChoice choice,
+                      ImageState& state) {
+    RawData data;
+    if (!data.Open(path, File::Mode::ReadRaw, choice)) {
+        return kCouldntOpenFile;
+    }
+    if (!data.IsDisc()) {
+        File& file = data.file();
+        if (position > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) ||
+            file.Seek(static_cast<std::int64_t>(position)) < 0) {
+            return kCouldntOpenFile;
+        }
+        state.ReleaseBuffers();
+        return LoadImage(state, file, /*isTim=*/true);
+    }
+    // The TIM's bytes are gathered from the sectors' data and read as a file
+    // of their own.
+    const auto at = data.ViewOffsetOf(position);
+    if (!at) {
+        return kCouldntOpenFile;
+    }
+    const std::vector<std::uint8_t> bytes = ReadTimBytes(data.View(), *at);
+    File memory;
+    if (!memory.OpenMemory(bytes.data(), bytes.size(), path)) {
+        return msg::kNotEnoughMemory;
+    }
+    state.ReleaseBuffers();
+    return LoadImage(state, memory, /*isTim=*/true);
+}
+
+}  // namespace pixalto::raw

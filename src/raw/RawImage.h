@@ -1,0 +1,24 @@
+#pragma once
+// Showing one TIM of a RAW file: the window's double click on a list row and
+// pixalto-cli's --offset both load the TIM at a position the scan listed.
+
+#include <cstdint>
+#include <string>
+
+#include "image/ImageState.h"
+#include "raw/RawData.h"
+
+namespace pixalto::raw {
+
+inline constexpr const char* kCouldntOpenFile = "Couldn't open file!";
+
+// Loads the TIM that starts at position of the file at path into state (its
+// previous buffers released first). In a raw CD image (as choice decides)
+// position is an offset in the file and the TIM is read from the sectors'
+// data, wherever its bytes lie. Returns "" on success, "Couldn't open file!"
+// when the file can't be opened or position can't be reached, or the TIM
+// reader's message.
+std::string LoadTimAt(const std::string& path, std::uint64_t position, LayoutChoice choice,
+                      ImageState& state);
+
+}  // namespace pixalto::raw
