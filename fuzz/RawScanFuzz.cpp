@@ -1,12 +1,14 @@
 // Any bytes as a RAW file: scan it, then extract the first and the last TIM
 // found. The signature test reads headers past the window and past the end of
-// the file; extraction sizes TIMs from their headers and pads with zeros. All
-// of it must stay inside its buffers.
+// the file; extraction sizes TIMs from their headers; a file that starts like
+// a raw CD image is read through its sectors' data. All of it must stay
+// inside its buffers.
 
 #include "FuzzTarget.h"
 #include "raw/ExtractJob.h"
 #include "raw/HeadlessHost.h"
 #include "raw/ScanFileJob.h"
+#include "support/DiscBuilder.h"
 #include "support/TimBuilder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -43,6 +45,13 @@ std::vector<std::vector<std::uint8_t>> Seeds() {
     auto inner = MakeTim(PatternTim(4, 8, 2));
     std::copy(inner.begin(), inner.end(), outer.pixels.begin() + 10);
     seeds.push_back(MakeTim(outer));
+    // A small MODE2/2352 image with a TIM across two sectors and a Form 2
+    // sector between them.
+    testing::DiscContents disc;
+    disc.data.assign(2 * 2048, 0xA5);
+    testing::PlaceBytes(disc.data, 1900, MakeTim(PatternTim(16, 20, 10)));
+    disc.gapsBefore = {1};
+    seeds.push_back(testing::MakeDisc(disc).image);
     return seeds;
 }
 
