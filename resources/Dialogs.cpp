@@ -47,6 +47,36 @@ constexpr std::array kAboutControls = {
     ControlTemplate{kIdOk, ControlKind::DefaultPushButton, "OK", 178, 7, 50, 14},
 };
 
+constexpr std::array kClutControls = {
+    ControlTemplate{kStaticId, ControlKind::Label, "CLUT 0-25", 9, 11, 60, 8},
+    ControlTemplate{kStaticId, ControlKind::Label, "CLUT 26-51", 9, 21, 60, 8},
+    ControlTemplate{kStaticId, ControlKind::Label, "CLUT 52-77", 9, 30, 60, 8},
+    ControlTemplate{kStaticId, ControlKind::Label, "CLUT 78-103", 9, 39, 60, 8},
+    ControlTemplate{kStaticId, ControlKind::Label, "CLUT 104-129", 9, 48, 60, 8},
+    ControlTemplate{kStaticId, ControlKind::Label, "CLUT 130-155", 9, 58, 60, 8},
+    ControlTemplate{kStaticId, ControlKind::Label, "CLUT 156-181", 9, 67, 60, 8},
+    ControlTemplate{kStaticId, ControlKind::Label, "CLUT 182-207", 9, 76, 60, 8},
+    ControlTemplate{kStaticId, ControlKind::Label, "CLUT 208-233", 9, 85, 60, 8},
+    ControlTemplate{kStaticId, ControlKind::Label, "CLUT 234-255", 9, 95, 60, 8},
+};
+
+constexpr std::array kColorEditControls = {
+    ControlTemplate{kIdOk, ControlKind::DefaultPushButton, "Save", 161, 7, 50, 14},
+    ControlTemplate{kIdCancel, ControlKind::PushButton, "Cancel", 161, 24, 50, 14},
+    ControlTemplate{kStaticId, ControlKind::Label, "Old:", 7, 7, 20, 8},
+    ControlTemplate{kStaticId, ControlKind::Label, "New:", 75, 7, 20, 8},
+    ControlTemplate{kStaticId, ControlKind::Label, "Old RGB:", 7, 61, 36, 8},
+    ControlTemplate{kOldColorText, ControlKind::Label, "", 47, 61, 96, 8},
+    ControlTemplate{kStaticId, ControlKind::Label, "Change to:", 7, 83, 40, 8},
+    ControlTemplate{kStaticId, ControlKind::Label, "Red:", 55, 84, 25, 8},
+    ControlTemplate{kRedEdit, ControlKind::Edit, "", 86, 82, 31, 12, kDigitsOnly | kBorder},
+    ControlTemplate{kStaticId, ControlKind::Label, "Green:", 55, 99, 25, 8},
+    ControlTemplate{kGreenEdit, ControlKind::Edit, "", 86, 97, 31, 12, kDigitsOnly | kBorder},
+    ControlTemplate{kStaticId, ControlKind::Label, "Blue:", 55, 114, 25, 8},
+    ControlTemplate{kBlueEdit, ControlKind::Edit, "", 86, 112, 31, 12, kDigitsOnly | kBorder},
+    ControlTemplate{kInvisibleCheck, ControlKind::CheckBox, "Invisible", 141, 99, 41, 10},
+};
+
 constexpr std::array kExtraFieldsControls = {
     ControlTemplate{kStaticId, ControlKind::Label,
                     "Please provide input for these fields that were not found in the bmp.", 7, 7,
@@ -66,6 +96,9 @@ constexpr std::array kDialogs = {
     DialogTemplate{kMainDialog, "Pixalto", 350, 220,
                    ui::kSystemMenu | ui::kMinimizeBox | ui::kSizingBorder, kMainControls},
     DialogTemplate{kAboutDialog, "About Pixalto", 235, 55, ui::kSystemMenu, kAboutControls},
+    // The CLUT viewer: the labels of its ten rows; the swatches are painted.
+    DialogTemplate{kClutDialog, "CLUT", 259, 115, ui::kSystemMenu, kClutControls},
+    DialogTemplate{kColorEditDialog, "Dialog", 218, 134, ui::kSystemMenu, kColorEditControls},
     // A caption only: the user leaves it with Continue and nothing else.
     DialogTemplate{kExtraFieldsDialog, "Input Extra Fields not found in the BMP", 197, 95,
                    ui::kDialogNoStyle, kExtraFieldsControls},

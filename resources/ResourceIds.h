@@ -40,6 +40,13 @@ inline constexpr int kImageOrgYEdit = 1028;
 inline constexpr int kClutOrgXEdit = 1029;
 inline constexpr int kClutOrgYEdit = 1030;
 
+// Colour editor controls.
+inline constexpr int kRedEdit = 1032;
+inline constexpr int kOldColorText = 1033;
+inline constexpr int kGreenEdit = 1034;
+inline constexpr int kBlueEdit = 1035;
+inline constexpr int kInvisibleCheck = 1036;
+
 // Menu commands.
 inline constexpr int kCmdOpenTim = 57601;
 inline constexpr int kCmdCloseImage = 57602;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "image/ImageState.h"
 #include "image/Paint.h"
@@ -72,6 +73,9 @@ class CMainDlg final : public ui::Dialog {
     bool PromptOpenFile(const std::string& filter, std::string& path);
     bool OpenImageFile(bool isTim, std::int64_t offset);
     void UpdateMenuBar(bool loaded, bool fromRaw);
+    // Asks for a folder (into folderPath) and finds its *.tim or *.bmp files
+    // into folderMatches; false when cancelled or when none was found.
+    bool BrowseForImageFolder(std::string& folderPath, bool wantTim);
     // Paints the loaded image with the current view, and erases its area.
     void PaintImage();
     void EraseImageArea(std::uint32_t width, std::uint32_t height);
@@ -96,11 +100,12 @@ class CMainDlg final : public ui::Dialog {
     File auxFile;
     std::string messageText;
     std::string sidecarPath;
+    std::vector<std::string> folderMatches;  // of the last folder chosen
     ui::QImageSurface drawSurface;
     std::unique_ptr<ui::Menu> menuBar;
     ui::Prompts& prompts;
     CExtraFieldsDlg extraFields;
-    CClutDlg clutViewer;
+    CClutDlg clutViewer{this};
 
   protected:
     bool OnInitDialog() override;

@@ -1,0 +1,114 @@
+// Storing images: "Save TIM File", "Convert to BMP", and the folder
+// conversions of the Convert menu with the folder chooser they share.
+
+#include "image/Convert.h"
+#include "image/FolderConvert.h"
+#include "image/Writer.h"
+#include "shell/CMainDlg.h"
+
+namespace pixalto::shell {
+namespace {
+
+constexpr const char* kSaveTimFilter = "*.tim|*.tim||";
+constexpr const char* kSaveBmpFilter = "*.bmp|*.bmp||";
+constexpr const char* kTimSaved = "TIM File has been saved!";
+constexpr const char* kBmpSaved = "BMP File has been saved!";
+constexpr const char* kFileSavedTitle = "File Saved";
+constexpr const char* kConversionErrorTitle = "Conversion Error";
+
+// A folder conversion's messages, one message box each.
+class MessageBoxSink final : public MessageSink {
+  public:
+    explicit MessageBoxSink(ui::Prompts& prompts) : prompts_(prompts) {}
+    void Show(const std::string& text, const std::string& title) override {
+        prompts_.MessageBox(text, title);
+    }
+
+  private:
+    ui::Prompts& prompts_;
+};
+
+void ConvertChosenFolder(CMainDlg& window, bool timToBmp) {
+    if (!window.BrowseForImageFolder(window.filePath, /*wantTim=*/timToBmp)) {
+        return;
+    }
+    window.OnCloseImage();
+    window.UpdateMenuBar(false, false);
+    window.filePath = FolderWithSeparator(window.filePath);
+
+    // The batch works in an image record of its own: the window may repaint
+    // while a message box or the extra-fields dialog is up, and must not
+    // draw a file of the batch then.
+    ImageState work;
+    ExtraFieldsRequest origins(window.extraFields);
+    MessageBoxSink messages(window.prompts);
+    ConvertFolder(window.filePath, window.folderMatches, timToBmp, work, origins, messages);
+    window.folderMatches.clear();
+}
+
+}  // namespace
+
+void CMainDlg::SaveTimFile() {
+    // The menu item is greyed without an image; the command can still come.
+    if (!image.IsLoaded()) {
+        return;
+    }
+    const auto path = prompts.SaveFile(kSaveTimFilter, ".tim");
+    if (!path) {
+        return;
+    }
+    if (WriteImageFile(image, *path, /*asTim=*/true)) {
+        prompts.MessageBox(kTimSaved, kFileSavedTitle);
+    } else {
+        prompts.MessageBox(msg::kFailedSavingTim, msg::kErrorTitle);
+    }
+}
+
+void CMainDlg::ConvertToBmpFile() {
+    if (!image.IsLoaded()) {
+        return;
+    }
+    const auto path = prompts.SaveFile(kSaveBmpFilter, ".bmp");
+    if (!path) {
+        return;
+    }
+    ExtraFieldsRequest unused(extraFields);  // only BMP to TIM asks for origins
+    messageText =
+        ConvertImage(image, /*toBmp=*/true, static_cast<std::uint32_t>(currentSet), unused);
+    if (!messageText.empty()) {
+        image.ReleaseBmpSide();
+        prompts.MessageBox(messageText, kConversionErrorTitle);
+        return;
+    }
+    const bool written = WriteImageFile(image, *path, /*asTim=*/false);
+    image.ReleaseBmpSide();
+    if (written) {
+        prompts.MessageBox(kBmpSaved, kFileSavedTitle);
+    } else {
+        prompts.MessageBox(msg::kFailedSavingBmp, msg::kErrorTitle);
+    }
+}
+
+bool CMainDlg::BrowseForImageFolder(std::string& folderPath, bool wantTim) {
+    const auto folder = prompts.ChooseFolder("");
+    if (!folder) {
+        return false;
+    }
+    folderPath = *folder;
+    folderMatches = FindImageFiles(folderPath, wantTim);
+    if (folderMatches.empty()) {
+        prompts.MessageBox(msg::kNoFilesFound, msg::kNoFilesFoundTitle);
+        return false;
+    }
+    return true;
+}
+
+void CMainDlg::ConvertFolderTimToBmp() {
+    ConvertChosenFolder(*this, /*timToBmp=*/true);
+}
+
+void CMainDlg::ConvertFolderBmpToTim() {
+    ConvertChosenFolder(*this, /*timToBmp=*/false);
+}
+
+}  // namespace pixalto::shell

@@ -1,0 +1,203 @@
+// The CLUT viewer and the colour editor: when the viewer shows and what, the
+// entry a click edits, and how the editor reads its fields.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+#include <array>
+#include <functional>
+
+#include "image/PsxColor.h"
+#include "platform/ByteOrder.h"
+#include "resources/ResourceIds.h"
+#include "shell/ShellTestSupport.h"
+
+namespace pixalto::testing {
+namespace {
+
+using shell::CColorEditDlg;
+using shell::ClutCellRect;
+
+// Runs one step on the modal colour editor at each timer tick while it is
+// up; an editor shown with no step left is a failure.
+class EditorScript {
+  public:
+    explicit EditorScript(std::vector<std::function<void(CColorEditDlg&)>> steps)
+        : steps_(std::move(steps)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* editor = qobject_cast<CColorEditDlg*>(QApplication::activeModalWidget());
+            if (editor != nullptr && next_ < steps_.size()) {
+                steps_[next_++](*editor);
+            } else if (editor != nullptr) {
+                ADD_FAILURE() << "the editor opened more often than scripted";
+                editor->done(res::kIdCancel);
+            }
+        });
+        timer_.start(5);
+    }
+    ~EditorScript() { EXPECT_EQ(next_, steps_.size()); }
+
+  private:
+    std::vector<std::function<void(CColorEditDlg&)>> steps_;
+    std::size_t next_ = 0;
+    QTimer timer_;
+};
+
+void Type(CColorEditDlg& editor, const std::array<std::string, 3>& rgb) {
+    editor.SetDlgItemText(res::kRedEdit, rgb[0]);
+    editor.SetDlgItemText(res::kGreenEdit, rgb[1]);
+    editor.SetDlgItemText(res::kBlueEdit, rgb[2]);
+}
+
+QColor ColorAt(QWidget* widget, QPoint at) {
+    return widget->grab().toImage().pixelColor(at);
+}
+
+QColor Shown(PsxColor color) {
+    return QColor::fromRgb(PsxToPixel(color));
+}
+
+class ClutViewerTest : public MainWindowTest {
+  protected:
+    QWidget* Grid() const { return window->clutViewer.Client(); }
+    void Click(QPoint at) const {
+        QMouseEvent release(QEvent::MouseButtonRelease, at, at, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(Grid(), &release);
+    }
+    QColor Swatch(int column, int row) const {
+        return ColorAt(Grid(), ClutCellRect({column, row}).center());
+    }
+    QColor Background() const { return ColorAt(Grid(), {105, 33}); }
+    void OpenWithSet1(const std::vector<std::uint16_t>& clut) {
+        OpenTim(WriteTim("a.tim", Tim4(4, 1, clut, {0x33, 0x33})));  // every pixel index 3
+        window->OnHScroll(ui::kThumbPosition, 1);
+        window->OnCommand(res::kCmdViewClut);
+    }
+};
+
+std::vector<std::uint16_t> TwoSets() {
+    std::vector<std::uint16_t> clut(32);
+    for (std::uint16_t i = 0; i < 32; ++i) {
+        clut[i] = static_cast<std::uint16_t>(0x8000 | (i * 0x0423));
+    }
+    return clut;
+}
+
+TEST_F(ClutViewerTest, ShowsTheCurrentSetOnlyWhileThereIsAClut) {
+    EXPECT_EQ(window->clutViewer.windowTitle(), "CLUT");
+    EXPECT_FALSE(window->clutViewer.isVisible());
+    window->OnCommand(res::kCmdViewClut);
+    OpenTim(WriteTim("direct.tim", PatternTim(16, 4, 2)));
+    window->OnCommand(res::kCmdViewClut);
+    EXPECT_FALSE(window->clutViewer.isVisible());
+
+    const std::vector<std::uint16_t> clut = TwoSets();
+    OpenWithSet1(clut);
+    ASSERT_TRUE(window->clutViewer.isVisible());
+    for (int k : {0, 5, 15}) {
+        EXPECT_EQ(Swatch(k, 0), Shown(clut[16 + k])) << k;
+    }
+    EXPECT_EQ(Swatch(16, 0), Background());
+    // A set beyond the CLUT, as a listed TIM with fewer sets can leave: none.
+    window->currentSet = 2;
+    window->PaintImage();
+    EXPECT_EQ(Swatch(0, 0), Background());
+
+    window->OnCommand(res::kCmdCloseImage);
+    EXPECT_FALSE(window->clutViewer.isVisible());
+}
+
+TEST_F(ClutViewerTest, EditorReadsItsFieldsAndComposesTheNewColour) {
+    struct Case {
+        PsxColor old;
+        std::string oldText;
+        std::optional<std::array<std::string, 3>> typed;
+        std::optional<bool> invisible;  // nothing: as it opened
+        QColor newSwatch;
+        PsxColor saved;
+    };
+    const std::vector<Case> cases = {
+        {0x7FFF, "255, 255, 255 (Invis)", {}, {}, QColor(255, 255, 255), 0x7FFF},
+        {0x8000, "7, 7, 7 (Vis)", {}, {}, QColor(7, 7, 7), 0x8000},
+        {0x9A3C, "231, 143, 55 (Vis)", {}, {}, QColor(231, 143, 55), 0x9A3C},
+        {0x8000, "7, 7, 7 (Vis)", {{"255", "0", "0"}}, true, QColor(255, 0, 0), 0x001F},
+        {0x0000, "7, 7, 7 (Invis)", {{"255", "0", "0"}}, false, QColor(255, 0, 0), 0x801F},
+        {0x8000, "7, 7, 7 (Vis)", {{"010", "1234", "300"}}, {}, QColor(8, 123, 44), 0x95E1},
+        // An emptied field keeps the value it had.
+        {0x7C00, "7, 7, 255 (Invis)", {{"", "", "8"}}, {}, QColor(7, 7, 8), 0x0400},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.oldText);
+        CColorEditDlg editor(nullptr);
+        editor.oldColor = c.old;
+        editor.Create();
+        auto* invisible = editor.Item<QCheckBox>(res::kInvisibleCheck);
+        EXPECT_EQ(editor.GetDlgItemText(res::kOldColorText), c.oldText);
+        EXPECT_EQ(invisible->isChecked(), !PsxStp(c.old));
+        EXPECT_EQ(editor.GetDlgItemText(res::kRedEdit), std::to_string(Expand5To8(PsxRed(c.old))));
+        if (c.typed) {
+            Type(editor, *c.typed);
+        }
+        invisible->setChecked(c.invisible.value_or(invisible->isChecked()));
+        EXPECT_EQ(ColorAt(editor.Client(), CColorEditDlg::kOldSwatch.center()), Shown(c.old));
+        EXPECT_EQ(ColorAt(editor.Client(), CColorEditDlg::kNewSwatch.center()), c.newSwatch);
+        editor.Item<QPushButton>(res::kIdOk)->click();
+        EXPECT_EQ(editor.result(), res::kIdOk);
+        EXPECT_EQ(editor.newColor, c.saved);
+    }
+}
+
+TEST_F(ClutViewerTest, AClickEditsTheEntryItShowsAndSavingWritesIt) {
+    std::vector<std::uint16_t> clut = TwoSets();
+    OpenWithSet1(clut);
+    PsxColor shownOld = 0;
+    const auto press = [](int button) {
+        return [button](CColorEditDlg& editor) { editor.Item<QPushButton>(button)->click(); };
+    };
+    {
+        EditorScript script({[&](CColorEditDlg& editor) {
+                                 shownOld = editor.oldColor;
+                                 Type(editor, {"255", "0", "8"});
+                             },
+                             press(res::kIdOk),
+                             [](CColorEditDlg& editor) {
+                                 Type(editor, {"0", "0", "0"});
+                             },
+                             press(res::kIdCancel)});
+        Click(ClutCellRect({3, 0}).center());
+        // The gap below a row belongs to it; Cancel changes nothing.
+        Click({ClutCellRect({3, 0}).center().x(), 20 + 12});
+    }
+    EXPECT_EQ(shownOld, clut[19]);  // cell (3, 0) of set 1 is entry 19
+    clut[19] = 0x841F;
+    for (std::size_t k = 0; k < clut.size(); ++k) {
+        EXPECT_EQ(ReadU16LE(window->image.clutData.data() + 2 * k), clut[k]) << k;
+    }
+    EXPECT_EQ(Swatch(3, 0), Shown(0x841F));
+    window->PaintImage();
+    EXPECT_EQ(ImagePixel(0, 0), PsxToPixel(0x841F));
+    prompts.files.push_back(dir.File("saved.tim"));
+    window->OnCommand(res::kCmdSaveTimFile);
+    const std::vector<std::uint8_t> saved = ReadAll(dir.File("saved.tim"));
+    ASSERT_GE(saved.size(), 60u);
+    EXPECT_EQ(ReadU16LE(saved.data() + 20 + 2 * 19), 0x841F);
+
+    // Outside the grid, or beyond the set (with a second set there to read):
+    // nothing opens.
+    EditorScript none({});
+    window->OnHScroll(ui::kThumbPosition, 0);
+    for (QPoint at : {QPoint(109, 25), QPoint(115, 19), ClutCellRect({16, 0}).center()}) {
+        Click(at);
+    }
+    OpenTim(WriteTim("b.tim", PatternTim(8, 4, 2, /*sets=*/2)));
+    window->OnCommand(res::kCmdViewClut);
+    for (QPoint at : {QPoint(370, 25), QPoint(115, 170), ClutCellRect({22, 9}).center()}) {
+        Click(at);
+    }
+}
+
+}  // namespace
+}  // namespace pixalto::testing
