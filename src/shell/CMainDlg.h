@@ -53,8 +53,8 @@ class CMainDlg final : public ui::Dialog {
     void OnSysCommand(int id);
     void OnSplitImage();
     void OnTransparency();
-    // Commands whose dialogs come with the RAW jobs and the save, convert and
-    // CLUT work; each does nothing until then.
+    // Commands whose dialogs come with the RAW jobs; each does nothing until
+    // then.
     void OnScanRawFile();
     void OnSaveMultipleFiles();
     void OnInsertTimFiles();

@@ -137,6 +137,7 @@ TEST_F(ClutViewerTest, EditorReadsItsFieldsAndComposesTheNewColour) {
         auto* invisible = editor.Item<QCheckBox>(res::kInvisibleCheck);
         EXPECT_EQ(editor.GetDlgItemText(res::kOldColorText), c.oldText);
         EXPECT_EQ(invisible->isChecked(), !PsxStp(c.old));
+        EXPECT_GE(invisible->width(), invisible->sizeHint().width());  // "Invisible" not cut
         EXPECT_EQ(editor.GetDlgItemText(res::kRedEdit), std::to_string(Expand5To8(PsxRed(c.old))));
         if (c.typed) {
             Type(editor, *c.typed);

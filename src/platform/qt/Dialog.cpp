@@ -29,16 +29,21 @@ void ClientArea::paintEvent(QPaintEvent* event) {
 namespace {
 
 // The templates were laid out for a font narrower than the ones a Linux
-// desktop has, so a one-line, left-aligned label whose text doesn't fit grows
-// to the right (into the gap before its edit) rather than cut its text.
-void FitLabelText(QWidget* widget, const ControlTemplate& control) {
-    auto* label = qobject_cast<QLabel*>(widget);
-    if (label == nullptr || label->wordWrap() || (control.style & (kCentered | kAlignRight))) {
-        return;
+// desktop has, so a one-line, left-aligned label or a check box whose text
+// doesn't fit grows to the right (into the gap beside it) rather than cut its
+// text.
+bool GrowsToItsText(QWidget* widget, const ControlTemplate& control) {
+    if (qobject_cast<QCheckBox*>(widget) != nullptr) {
+        return true;
     }
-    const int wanted = label->sizeHint().width();
-    if (wanted > label->width()) {
-        label->resize(wanted, label->height());
+    const auto* label = qobject_cast<QLabel*>(widget);
+    return label != nullptr && !label->wordWrap() && !(control.style & (kCentered | kAlignRight));
+}
+
+void FitLabelText(QWidget* widget, const ControlTemplate& control) {
+    const int wanted = widget->sizeHint().width();
+    if (GrowsToItsText(widget, control) && wanted > widget->width()) {
+        widget->resize(wanted, widget->height());
     }
 }
 
