@@ -1,10 +1,12 @@
 #include "image/Writer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 #include "image/Sidecar.h"
 #include "platform/ByteOrder.h"
+#include "platform/FileFailure.h"
 #include "platform/FileReplace.h"
 
 namespace pixalto {
@@ -74,6 +76,11 @@ bool WriteBmpWithSidecar(const ImageState& state, const std::string& path) {
     PendingFile bmp(path);
     if (state.sidecarSize == 0) {
         return WritePending(bmp, [&](File& file) { return WriteBmp(state, file); }) && bmp.Commit();
+    }
+    // A BMP named like its own sidecar (x.tmext) would be replaced by it.
+    if (SidecarPathFor(path) == path) {
+        NoteFileFailure(path, EINVAL, "a BMP can't be named like its sidecar file (.tmext)");
+        return false;
     }
     PendingFile sidecar(SidecarPathFor(path));
     // Both targets are checked before a byte is written, so a refused BMP

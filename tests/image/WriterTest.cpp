@@ -117,6 +117,7 @@ TEST(Writer, FailuresLeaveNoNewOrChangedFile) {
     EXPECT_FALSE(WriteImageFile(state, dir.File("pipe.tim"), true));
     EXPECT_FALSE(WriteImageFile(state, dir.File("null.bmp"), false));
     EXPECT_FALSE(WriteImageFile(state, dir.File("folder.bmp"), false)) << "sidecar is a folder";
+    EXPECT_FALSE(WriteImageFile(state, dir.File("face.tmext"), false)) << "its own sidecar's name";
 
     EXPECT_EQ(FolderContents(dir.Path()), before);
     EXPECT_EQ(ReadAll(dir.File("face.bmp")), oldBmp);
