@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <span>
 #include <vector>
 
 #include "image/Sidecar.h"
@@ -12,57 +13,81 @@
 namespace pixalto {
 namespace {
 
-// Writes count bytes of buffer; bytes a header promises but the buffer lacks
-// are written as zeros, so the file agrees with its own header.
-bool WriteBuffer(File& file, const std::vector<std::uint8_t>& buffer, std::uint64_t count) {
-    const std::uint64_t present = std::min<std::uint64_t>(count, buffer.size());
-    if (!file.Write(buffer.data(), present)) {
-        return false;
-    }
-    static const std::vector<std::uint8_t> zeros(4096, 0);
-    for (std::uint64_t left = count - present; left != 0;) {
-        const std::uint64_t chunk = std::min<std::uint64_t>(left, zeros.size());
-        if (!file.Write(zeros.data(), chunk)) {
-            return false;
-        }
-        left -= chunk;
-    }
-    return true;
-}
+using Piece = std::span<const std::uint8_t>;
 
-bool WriteTimBlockHeader(File& file, std::uint32_t length, std::uint16_t x, std::uint16_t y,
-                         std::uint16_t width, std::uint16_t height) {
-    std::uint8_t header[kTimBlockHeaderSize];
+// A file's bytes as the pieces they come in (headers and buffers), written
+// with one call.
+class Pieces {
+  public:
+    void Add(const std::uint8_t* bytes, std::size_t count) { list_.emplace_back(bytes, count); }
+
+    // count bytes of buffer; bytes a header promises but the buffer lacks are
+    // written as zeros, so the file agrees with its own header.
+    void AddBuffer(const std::vector<std::uint8_t>& buffer, std::uint64_t count) {
+        const std::uint64_t present = std::min<std::uint64_t>(count, buffer.size());
+        Add(buffer.data(), static_cast<std::size_t>(present));
+        static const std::vector<std::uint8_t> zeros(64 * 1024, 0);
+        for (std::uint64_t left = count - present; left != 0;) {
+            const auto chunk =
+                static_cast<std::size_t>(std::min<std::uint64_t>(left, zeros.size()));
+            Add(zeros.data(), chunk);
+            left -= chunk;
+        }
+    }
+
+    bool WriteTo(File& file) const { return file.WritePieces(list_); }
+
+  private:
+    std::vector<Piece> list_;
+};
+
+void StoreTimBlockHeader(std::uint8_t* header, std::uint32_t length, std::uint16_t x,
+                         std::uint16_t y, std::uint16_t width, std::uint16_t height) {
     WriteU32LE(header, length);
     WriteU16LE(header + 4, x);
     WriteU16LE(header + 6, y);
     WriteU16LE(header + 8, width);
     WriteU16LE(header + 10, height);
-    return file.Write(header, sizeof header);
 }
 
 bool WriteTim(const ImageState& state, File& file) {
+    std::uint8_t clutHeader[kTimBlockHeaderSize];
+    std::uint8_t imageHeader[kTimBlockHeaderSize];
+    Pieces pieces;
+    pieces.Add(state.fileId.data(), state.fileId.size());
+    pieces.Add(state.flags.data(), state.flags.size());
     // The CLUT block follows the depth, not the CLUT bit of the mode.
-    const bool clut = HasClut(state.bpp);
-    return file.Write(state.fileId.data(), state.fileId.size()) &&
-           file.Write(state.flags.data(), state.flags.size()) &&
-           (!clut || (WriteTimBlockHeader(file, state.clutBlockLength, state.clutOrgX,
-                                          state.clutOrgY, state.clutWidth, state.clutHeight) &&
-                      WriteBuffer(file, state.clutData, state.clutDataSize))) &&
-           WriteTimBlockHeader(file, state.imageBlockLength, state.imageOrgX, state.imageOrgY,
-                               state.imageWidth, state.imageHeight) &&
-           WriteBuffer(file, state.imageData, state.imageDataSize);
+    if (HasClut(state.bpp)) {
+        StoreTimBlockHeader(clutHeader, state.clutBlockLength, state.clutOrgX, state.clutOrgY,
+                            state.clutWidth, state.clutHeight);
+        pieces.Add(clutHeader, sizeof clutHeader);
+        pieces.AddBuffer(state.clutData, state.clutDataSize);
+    }
+    StoreTimBlockHeader(imageHeader, state.imageBlockLength, state.imageOrgX, state.imageOrgY,
+                        state.imageWidth, state.imageHeight);
+    pieces.Add(imageHeader, sizeof imageHeader);
+    pieces.AddBuffer(state.imageData, state.imageDataSize);
+    return pieces.WriteTo(file);
 }
 
 bool WriteBmp(const ImageState& state, File& file) {
     std::uint8_t headers[kBmpHeadersSize];
     StoreBmpFileHeader(state.bmpFileHeader, headers);
     StoreBmpInfoHeader(state.bmpInfoHeader, headers + kBmpFileHeaderSize);
-    return file.Write(headers, sizeof headers) &&
-           (state.bmpPalette.empty() ||
-            WriteBuffer(file, state.bmpPalette,
-                        std::uint64_t{state.bmpPaletteCount} * kBmpPaletteEntrySize)) &&
-           WriteBuffer(file, state.bmpPixels, state.bmpPixelSize);
+    Pieces pieces;
+    pieces.Add(headers, sizeof headers);
+    if (!state.bmpPalette.empty()) {
+        pieces.AddBuffer(state.bmpPalette,
+                         std::uint64_t{state.bmpPaletteCount} * kBmpPaletteEntrySize);
+    }
+    pieces.AddBuffer(state.bmpPixels, state.bmpPixelSize);
+    return pieces.WriteTo(file);
+}
+
+bool WriteSidecar(const ImageState& state, File& file) {
+    Pieces pieces;
+    pieces.AddBuffer(state.sidecarData, state.sidecarSize);
+    return pieces.WriteTo(file);
 }
 
 template <typename Write>
@@ -85,10 +110,7 @@ bool WriteBmpWithSidecar(const ImageState& state, const std::string& path) {
     PendingFile sidecar(SidecarPathFor(path));
     // Both targets are checked before a byte is written, so a refused BMP
     // target leaves no new sidecar behind.
-    return WritePending(sidecar,
-                        [&](File& file) {
-                            return WriteBuffer(file, state.sidecarData, state.sidecarSize);
-                        }) &&
+    return WritePending(sidecar, [&](File& file) { return WriteSidecar(state, file); }) &&
            WritePending(bmp, [&](File& file) { return WriteBmp(state, file); }) &&
            CommitBoth(sidecar, bmp);
 }

@@ -3,9 +3,12 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <iterator>
 #include <utility>
 
 #include "platform/FileFailure.h"
@@ -151,6 +154,46 @@ bool File::Write(const void* buffer, std::size_t count) {
             return false;
         }
         done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool File::WritePieces(std::span<const std::span<const std::uint8_t>> pieces) {
+    if (fd_ < 0) {
+        return false;
+    }
+    std::size_t piece = 0;
+    std::size_t within = 0;  // bytes of pieces[piece] already written
+    while (piece < pieces.size()) {
+        iovec vectors[IOV_MAX > 1024 ? 1024 : IOV_MAX];
+        int count = 0;
+        for (std::size_t i = piece;
+             i < pieces.size() && count < static_cast<int>(std::size(vectors)); ++i) {
+            const std::size_t skip = i == piece ? within : 0;
+            if (pieces[i].size() > skip) {
+                vectors[count++] = {const_cast<std::uint8_t*>(pieces[i].data()) + skip,
+                                    pieces[i].size() - skip};
+            }
+        }
+        if (count == 0) {
+            return true;
+        }
+        const ssize_t n = ::writev(fd_, vectors, count);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            NoteFileFailure(path_, n < 0 ? errno : ENOSPC);
+            return false;
+        }
+        // Step over what was written, whole pieces and part of the last.
+        auto left = static_cast<std::size_t>(n);
+        while (piece < pieces.size() && left >= pieces[piece].size() - within) {
+            left -= pieces[piece].size() - within;
+            ++piece;
+            within = 0;
+        }
+        within += left;
     }
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace pixalto {
@@ -43,6 +44,9 @@ class File {
     std::size_t Read(void* buffer, std::size_t count);
     // Writes all count bytes; false when any of them could not be written.
     bool Write(const void* buffer, std::size_t count);
+    // Writes the pieces one after the other, in as few system calls as the
+    // system allows (one for a file's worth of headers and buffers).
+    bool WritePieces(std::span<const std::span<const std::uint8_t>> pieces);
     // Flushes what was written to the disk; false when the system reports a
     // failure (the data may not be there).
     bool Sync();

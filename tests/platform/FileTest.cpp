@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include "platform/File.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 namespace pixalto {
@@ -65,6 +66,34 @@ TEST(File, OpensOnlyTheKindsOfFileEachModeTakes) {
         File file;
         EXPECT_EQ(file.Open(c.path, c.mode), c.opens) << c.path << " " << static_cast<int>(c.mode);
     }
+}
+
+// More pieces than one system call takes, empty ones among them: the file
+// holds them all in order; a disk that fills up midway is reported.
+TEST(File, WritesPiecesInOrder) {
+    std::vector<std::vector<std::uint8_t>> storage;
+    std::vector<std::uint8_t> expected;
+    for (int i = 0; i < 3000; ++i) {
+        storage.emplace_back(static_cast<std::size_t>(i % 7 == 0 ? 0 : i % 13 + 1),
+                             static_cast<std::uint8_t>(i));
+        expected.insert(expected.end(), storage.back().begin(), storage.back().end());
+    }
+    std::vector<std::span<const std::uint8_t>> pieces(storage.begin(), storage.end());
+    TempDir dir;
+    File file;
+    ASSERT_TRUE(file.Open(dir.File("pieces"), File::Mode::CreateWrite));
+    ASSERT_TRUE(file.WritePieces(pieces));
+    file.Close();
+    EXPECT_EQ(ReadAll(dir.File("pieces")), expected);
+
+    const std::string full = testing::WithFileSizeLimit(1000, [&] {
+        File limited;
+        return limited.Open(dir.File("limited"), File::Mode::CreateWrite) &&
+                       !limited.WritePieces(pieces)
+                   ? "refused"
+                   : "written";
+    });
+    EXPECT_EQ(full, "refused");
 }
 
 TEST(File, ReadReturnsWhatIsThereAndSeeksAreAbsolute) {
