@@ -92,6 +92,25 @@ constexpr std::array kExtraFieldsControls = {
     ControlTemplate{kIdOk, ControlKind::DefaultPushButton, "Continue", 140, 51, 50, 14},
 };
 
+// No buttons: a job runs to its end and closes the dialog itself.
+constexpr std::array kScanControls = {
+    ControlTemplate{kScanProgress, ControlKind::ProgressBar, "", 7, 7, 276, 15},
+    ControlTemplate{kScanStatusUpper, ControlKind::Label, "", 7, 29, 276, 8, kCentered},
+    ControlTemplate{kScanStatusLower, ControlKind::Label, "", 7, 42, 276, 8, kCentered},
+};
+
+constexpr std::array kExtractNumbersControls = {
+    ControlTemplate{kStaticId, ControlKind::Label,
+                    "Type in the number(s) from the ListBox of which tim files you want to extract "
+                    "(and maybe later, reinsert):",
+                    7, 7, 114, 27},
+    ControlTemplate{kRangeEdit, ControlKind::Edit, "", 7, 44, 172, 12,
+                    kAutoHScroll | kUpperCase | kBorder},
+    ControlTemplate{kStaticId, ControlKind::Label, "Example: 1,2-3,5-", 7, 66, 56, 8},
+    ControlTemplate{kIdOk, ControlKind::DefaultPushButton, "OK", 129, 7, 50, 14},
+    ControlTemplate{kIdCancel, ControlKind::PushButton, "Cancel", 129, 24, 50, 14},
+};
+
 constexpr std::array kDialogs = {
     DialogTemplate{kMainDialog, "Pixalto", 350, 220,
                    ui::kSystemMenu | ui::kMinimizeBox | ui::kSizingBorder, kMainControls},
@@ -102,6 +121,10 @@ constexpr std::array kDialogs = {
     // A caption only: the user leaves it with Continue and nothing else.
     DialogTemplate{kExtraFieldsDialog, "Input Extra Fields not found in the BMP", 197, 95,
                    ui::kDialogNoStyle, kExtraFieldsControls},
+    // A caption only: no close box, so nothing can stop a running job.
+    DialogTemplate{kScanDialog, "Scanning....", 290, 62, ui::kDialogNoStyle, kScanControls},
+    DialogTemplate{kExtractNumbersDialog, "File #s to Extract", 186, 81, ui::kSystemMenu,
+                   kExtractNumbersControls},
 };
 
 }  // namespace

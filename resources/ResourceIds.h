@@ -32,6 +32,14 @@ inline constexpr int kCurrentSetLabel = 1011;
 inline constexpr int kPathEdit = 1013;
 inline constexpr int kSetScrollBar = 1014;
 
+// Scan dialog controls: the progress bar and the two status lines.
+inline constexpr int kScanProgress = 1000;
+inline constexpr int kScanStatusUpper = 1012;
+inline constexpr int kScanStatusLower = 1013;
+
+// File-number dialog: the input box.
+inline constexpr int kRangeEdit = 1015;
+
 // Extra-fields dialog controls.
 inline constexpr int kClutOrgYLabel = 1025;
 inline constexpr int kClutOrgXLabel = 1026;

@@ -178,6 +178,7 @@ void CMainDlg::OnCloseImage() {
         }
     }
     SetDlgItemText(res::kPathEdit, "");
+    GetDlgItem(res::kPathEdit)->setToolTip(QString());
     List().hide();
     currentSet = 0;
     SetScrollBar().SetScrollRange(0, 0);

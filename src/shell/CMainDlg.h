@@ -19,6 +19,8 @@
 #include "platform/qt/QImageSurface.h"
 #include "shell/CClutDlg.h"
 #include "shell/CExtraFieldsDlg.h"
+#include "shell/CExtractNumbersDlg.h"
+#include "shell/CScanDlg.h"
 
 namespace pixalto::shell {
 
@@ -30,6 +32,9 @@ inline constexpr const char* kFileErrorTitle = "File Error!";
 inline constexpr const char* kTimErrorTitle = "TIM Error";
 inline constexpr const char* kBmpErrorTitle = "BMP Error";
 inline constexpr const char* kBmpConversionErrorTitle = "BMP conversion Error!";
+// File dialogs of the RAW-file commands.
+inline constexpr const char* kRawFilter = "All Files|*.*||";
+inline constexpr const char* kExtractionListFilter = "Extract File|timextracts.txt|All Files|*.*||";
 
 class CMainDlg final : public ui::Dialog {
     Q_OBJECT
@@ -53,8 +58,6 @@ class CMainDlg final : public ui::Dialog {
     void OnSysCommand(int id);
     void OnSplitImage();
     void OnTransparency();
-    // Commands whose dialogs come with the RAW jobs; each does nothing until
-    // then.
     void OnScanRawFile();
     void OnSaveMultipleFiles();
     void OnInsertTimFiles();
@@ -71,7 +74,9 @@ class CMainDlg final : public ui::Dialog {
 
     // --- Operations other commands use ---
     bool PromptOpenFile(const std::string& filter, std::string& path);
-    bool OpenImageFile(bool isTim, std::int64_t offset);
+    // fromRawFile: the TIM at offset of a scanned RAW file, read as the scan
+    // read the file (a raw CD image through its sectors' data).
+    bool OpenImageFile(bool isTim, std::int64_t offset, bool fromRawFile = false);
     void UpdateMenuBar(bool loaded, bool fromRaw);
     // Asks for a folder (into folderPath) and finds its *.tim or *.bmp files
     // into folderMatches; false when cancelled or when none was found.
@@ -80,8 +85,11 @@ class CMainDlg final : public ui::Dialog {
     void PaintImage();
     void EraseImageArea(std::uint32_t width, std::uint32_t height);
     // A file given on the command line or dropped on the window: a .tim is
-    // opened as "Open TIM" does, a .bmp as "Open BMP" does.
+    // opened as "Open TIM" does, a .bmp as "Open BMP" does, and any other
+    // file is scanned as "Scan RAW File" does.
     void OpenGivenFile(const std::string& path);
+    // Scans filePath for TIMs into the list.
+    void ScanChosenFile();
 
     // The surface point of client pixel (330, 5) at the window's pixel ratio.
     SurfacePoint ImageOrigin() const;
@@ -99,12 +107,15 @@ class CMainDlg final : public ui::Dialog {
     File mainFile;
     File auxFile;
     std::string messageText;
+    std::string textBuffer;  // the file numbers accepted for extraction
     std::string sidecarPath;
     std::vector<std::string> folderMatches;  // of the last folder chosen
     ui::QImageSurface drawSurface;
     std::unique_ptr<ui::Menu> menuBar;
     ui::Prompts& prompts;
     CExtraFieldsDlg extraFields;
+    CScanDlg scanDlg{prompts, List(), this};
+    CExtractNumbersDlg extractNumbers{prompts, this};
     CClutDlg clutViewer{this};
 
   protected:
@@ -121,6 +132,12 @@ class CMainDlg final : public ui::Dialog {
     void OpenChosenFile(bool isTim);
     void FailLoad(const std::string& text, const std::string& title);
     void FillInfoPanel();
+    // Reads the image into image, or shows why not; each a step of
+    // OpenImageFile.
+    bool ReadImage(bool isTim, std::int64_t offset);
+    bool ReadListedTim(std::int64_t offset);
+    // Says in the path box's tooltip how the RAW file's bytes are read.
+    void ShowRawLayout();
     void ShowCurrentSet(std::int32_t shownSet);
     void SelectSet(std::int32_t set);
     void FitSurfaceToClient();

@@ -64,14 +64,13 @@ void CMainDlg::OpenChosenFile(bool isTim) {
 
 void CMainDlg::OpenGivenFile(const std::string& path) {
     const std::string extension = LowerCaseExtension(path);
+    OnCloseImage();
+    filePath = path;
     if (extension == ".tim" || extension == ".bmp") {
-        OnCloseImage();
-        filePath = path;
         OpenChosenFile(extension == ".tim");
-        return;
+    } else {
+        ScanChosenFile();
     }
-    // Any other file will be scanned for TIMs once the window can scan.
-    prompts.MessageBox(kCouldNotOpen, kFileErrorTitle);
 }
 
 void CMainDlg::FailLoad(const std::string& text, const std::string& title) {
@@ -91,14 +90,33 @@ void CMainDlg::FailLoad(const std::string& text, const std::string& title) {
     }
 }
 
-bool CMainDlg::OpenImageFile(bool isTim, std::int64_t offset) {
+bool CMainDlg::OpenImageFile(bool isTim, std::int64_t offset, bool fromRawFile) {
     image.clutData = {};
     if (image.IsLoaded()) {
         image.imageData = {};
         EraseImageArea(image.paintedWidth, image.paintedHeight);
     }
     SetScrollBar().SetScrollPos(currentSet);
+    if (!(fromRawFile ? ReadListedTim(offset) : ReadImage(isTim, offset))) {
+        return false;
+    }
 
+    UpdateMenuBar(true, offset != 0);
+    // A set beyond this image's sets (kept from the previous list entry)
+    // becomes its last set.
+    const auto sets = static_cast<std::int32_t>(image.ClutSetCount());
+    if (currentSet >= sets) {
+        currentSet = std::max(sets - 1, 0);
+    }
+    SetScrollBar().SetScrollRange(0, image.bpp > 8 ? 0 : std::max(sets - 1, 0));
+    SetScrollBar().SetScrollPos(currentSet);
+    FillInfoPanel();
+    currentSetText = std::to_string(currentSet + 1);
+    SetDlgItemText(res::kCurrentSetLabel, currentSetText);
+    return true;
+}
+
+bool CMainDlg::ReadImage(bool isTim, std::int64_t offset) {
     if (!mainFile.Open(filePath, File::Mode::Read)) {
         FailLoad(kCouldNotOpen, kFileErrorTitle);
         return false;
@@ -123,19 +141,6 @@ bool CMainDlg::OpenImageFile(bool isTim, std::int64_t offset) {
         image.ReleaseBmpSide();
     }
     mainFile.Close();
-
-    UpdateMenuBar(true, offset != 0);
-    // A set beyond this image's sets (kept from the previous list entry)
-    // becomes its last set.
-    const auto sets = static_cast<std::int32_t>(image.ClutSetCount());
-    if (currentSet >= sets) {
-        currentSet = std::max(sets - 1, 0);
-    }
-    SetScrollBar().SetScrollRange(0, image.bpp > 8 ? 0 : std::max(sets - 1, 0));
-    SetScrollBar().SetScrollPos(currentSet);
-    FillInfoPanel();
-    currentSetText = std::to_string(currentSet + 1);
-    SetDlgItemText(res::kCurrentSetLabel, currentSetText);
     return true;
 }
 
@@ -169,7 +174,7 @@ void CMainDlg::OnListDblClk() {
     if (!position) {
         return;
     }
-    if (OpenImageFile(true, static_cast<std::int64_t>(position->value))) {
+    if (OpenImageFile(true, static_cast<std::int64_t>(position->value), /*fromRawFile=*/true)) {
         PaintImage();
     }
 }

@@ -13,7 +13,8 @@ int main(int argc, char** argv) {
         (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))) {
         std::fprintf(argc > 2 ? stderr : stdout,
                      "Usage: pixalto [FILE]\n"
-                     "Opens the Pixalto window; FILE (.tim or .bmp) is opened at start.\n");
+                     "Opens the Pixalto window; FILE is opened at start (.tim, .bmp)\n"
+                     "or scanned for the TIMs in it (any other file).\n");
         return argc > 2 ? 2 : 0;
     }
     QApplication app(argc, argv);

@@ -280,10 +280,6 @@ TEST_F(MainWindowTest, GivenFilesOpenByTheirExtensionWhateverTheCase) {
     window->OpenGivenFile(bmp);
     EXPECT_TRUE(window->image.IsLoaded());
     EXPECT_EQ(Text(res::kBppEdit), "24");
-
-    window->OpenGivenFile(WriteFile("disc.img", {0, 1, 2}));
-    EXPECT_EQ(prompts.messages,
-              (std::vector<ShownMessage>{{"Couldn't open file!", "File Error!"}}));
 }
 
 TEST_F(MainWindowTest, AHeaderClaimingAHugeImageCostsOnlyTheClientArea) {

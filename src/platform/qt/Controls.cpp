@@ -1,6 +1,7 @@
 #include "platform/qt/Controls.h"
 
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <algorithm>
 
 namespace pixalto::ui {
@@ -119,6 +120,17 @@ int ListView::InsertItem(int row, const std::string& text) {
     return row;
 }
 
+void ListView::AppendRow(const std::vector<std::string>& texts) {
+    auto* item = new QTreeWidgetItem;
+    for (int i = 0; i < columnCount(); ++i) {
+        item->setTextAlignment(i, alignments_[i]);
+        if (static_cast<std::size_t>(i) < texts.size()) {
+            item->setText(i, QString::fromStdString(texts[static_cast<std::size_t>(i)]));
+        }
+    }
+    addTopLevelItem(item);
+}
+
 void ListView::SetItemText(int row, int column, const std::string& text) {
     if (QTreeWidgetItem* item = topLevelItem(row); item != nullptr && column < columnCount()) {
         item->setText(column, QString::fromStdString(text));
@@ -134,6 +146,9 @@ std::string ListView::GetItemText(int row, int column) const {
 }
 
 void ListView::DeleteAllItems() {
+    // Emptying the list changes no item's state: the owner's idea of the
+    // selected row must not jump to a row that is gone.
+    const QSignalBlocker quiet(this);
     clear();
 }
 

@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pixalto::ui {
 
@@ -62,6 +63,9 @@ class ListView final : public QTreeWidget {
 
     int InsertItem(int row, const std::string& text);
     void SetItemText(int row, int column, const std::string& text);
+    // Adds a row with every cell's text at once: one change for the view,
+    // where inserting and then setting each cell would be one per cell.
+    void AppendRow(const std::vector<std::string>& texts);
     std::string GetItemText(int row, int column) const;  // "" outside the table
     int GetItemCount() const { return topLevelItemCount(); }
     void DeleteAllItems();

@@ -1,0 +1,321 @@
+// The RAW-file jobs in the window: scanning into the list, showing a listed
+// TIM, the file-number dialog, extraction and insertion end to end with their
+// questions and error stops, a disc image through its sectors' data, and the
+// scan dialog's own rules.
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+#include <filesystem>
+
+#include "disc/DiscCheck.h"
+#include "raw/RawFiles.h"
+#include "resources/ResourceIds.h"
+#include "shell/ShellTestSupport.h"
+#include "support/DiscBuilder.h"
+
+namespace pixalto::testing {
+namespace {
+
+using shell::CExtractNumbersDlg;
+using ui::ShownMessage;
+using Rows = std::vector<std::vector<std::string>>;
+using Messages = std::vector<ShownMessage>;
+
+// Types text into the file-number box key by key, as a user would, and
+// presses OK (or Cancel when there is no text to type).
+void Answer(CExtractNumbersDlg& dialog, const std::optional<std::string>& text) {
+    auto* edit = dialog.Item<QLineEdit>(res::kRangeEdit);
+    edit->clear();
+    for (char c : text.value_or("")) {
+        QKeyEvent press(QEvent::KeyPress,
+                        static_cast<Qt::Key>(std::toupper(static_cast<unsigned char>(c))),
+                        Qt::NoModifier, QString(QChar(c)));
+        QApplication::sendEvent(edit, &press);
+    }
+    dialog.Item<QPushButton>(text ? res::kIdOk : res::kIdCancel)->click();
+}
+
+// Three TIMs: at 0, one starting in the last 9 bytes of the first 30,000-byte
+// window, and a 16-bit one further on.
+const std::vector<std::size_t> kAt = {0, 29'995, 50'000};
+const std::vector<Bytes> kTims = {MakeTim(PatternTim(4, 16, 8)), MakeTim(PatternTim(8, 8, 4, 2)),
+                                  MakeTim(PatternTim(16, 10, 3))};
+
+class RawJobsTest : public MainWindowTest {
+  protected:
+    std::string MakeRaw(const std::string& name = "raw.bin") const {
+        Bytes raw = Filler(70'000);
+        for (std::size_t i = 0; i < kAt.size(); ++i) {
+            Place(raw, kAt[i], kTims[i]);
+        }
+        return WriteFile(name, raw);
+    }
+    void Scan(const std::string& path) {
+        prompts.files.push_back(path);
+        window->OnCommand(res::kCmdScanRawFile);
+    }
+    // "Save Multiple Files", the selection typed once the dialog is up.
+    void Extract(std::optional<std::string> selection) {
+        QTimer::singleShot(0, [this, selection] { Answer(window->extractNumbers, selection); });
+        window->OnCommand(res::kCmdSaveMultipleFiles);
+    }
+    void Insert() {
+        prompts.files.push_back(dir.File("timextracts.txt"));
+        window->OnCommand(res::kCmdInsertTimFiles);
+    }
+    Rows ListRows() const {
+        Rows rows(static_cast<std::size_t>(window->List().GetItemCount()));
+        for (std::size_t row = 0; row < rows.size(); ++row) {
+            for (int column = 0; column < 4; ++column) {
+                rows[row].push_back(window->List().GetItemText(static_cast<int>(row), column));
+            }
+        }
+        return rows;
+    }
+    std::string Status(int id) const { return window->scanDlg.GetDlgItemText(id); }
+    // The loaded image's pixel bytes (the buffer holds one spare byte).
+    Bytes Pixels() const {
+        const auto& data = window->image.imageData;
+        return Bytes(data.begin(), data.begin() + window->image.imageDataSize);
+    }
+    std::string Tooltip() const {
+        return window->GetDlgItem(res::kPathEdit)->toolTip().toStdString();
+    }
+    std::string ListFile() const {
+        const Bytes bytes = ReadAll(dir.File("timextracts.txt"));
+        return std::string(bytes.begin(), bytes.end());
+    }
+};
+
+TEST_F(RawJobsTest, AScanListsEveryTimOnceAndADoubleClickShowsOne) {
+    const std::string path = MakeRaw();
+    Scan(path);
+    EXPECT_EQ(prompts.filters.back(), "All Files|*.*||");
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(ListRows(),
+              (Rows{{"1", "0", "4", "8"}, {"2", "29995", "4", "4"}, {"3", "50000", "10", "3"}}));
+    EXPECT_TRUE(window->List().isVisible());
+    EXPECT_FALSE(window->scanDlg.isVisible());
+    EXPECT_EQ(Text(res::kPathEdit), path);
+    EXPECT_EQ(Tooltip(), "");
+    ASSERT_EQ(Menu().Id(), res::kMenuLoaded);
+    EXPECT_TRUE(Menu().IsEnabled(res::kCmdSaveMultipleFiles));
+    EXPECT_FALSE(Menu().IsEnabled(res::kCmdSaveTimFile));
+    // However many steps a tick ran, the texts and the bar are the last step's.
+    EXPECT_EQ(Status(res::kScanStatusUpper), "69991 out of 70000 bytes");
+    EXPECT_EQ(Status(res::kScanStatusLower), "Images Found: 3");
+    const auto* bar = window->scanDlg.Item<QProgressBar>(res::kScanProgress);
+    EXPECT_EQ(bar->maximum(), 70'000);
+    EXPECT_EQ(bar->value(), 69'991);
+
+    window->OnListDblClk();  // nothing selected since the scan
+    EXPECT_FALSE(window->image.IsLoaded());
+    window->List().SelectRow(2);
+    emit window->List().DoubleClicked();
+    EXPECT_EQ(Pixels(), PatternTim(16, 10, 3).pixels);
+
+    // A new scan empties the list first, and nothing stays selected.
+    Bytes other = Filler(1000);
+    Place(other, 100, kTims[2]);
+    Scan(WriteFile("other.bin", other));
+    EXPECT_EQ(ListRows(), (Rows{{"1", "100", "10", "3"}}));
+    EXPECT_EQ(window->selectedRow, -1);
+    EXPECT_EQ(Status(res::kScanStatusUpper), "991 out of 1000 bytes");
+}
+
+TEST_F(RawJobsTest, FilesGivenOrDroppedThatAreNotImagesAreScanned) {
+    window->OpenGivenFile(MakeRaw("game.dat"));
+    EXPECT_EQ(ListRows().size(), 3u);
+
+    Bytes small = Filler(200);
+    Place(small, 10, kTims[0]);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(WriteFile("drop.img", small)))});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    static_cast<QObject*>(window.get())->event(&drop);
+    EXPECT_EQ(ListRows(), (Rows{{"1", "10", "4", "8"}}));
+    EXPECT_TRUE(prompts.messages.empty());
+
+    // A file that can't be read is said so, and the window claims no RAW file.
+    window->OpenGivenFile(dir.File("missing.bin"));
+    EXPECT_EQ(prompts.messages, (Messages{{"Couldn't open file!", "File Error!"}}));
+    EXPECT_EQ(Menu().Id(), res::kMenuEmpty);
+    EXPECT_FALSE(window->List().isVisible());
+}
+
+TEST_F(RawJobsTest, TheRangeDialogAcceptsOnlySelectionsOfListedEntries) {
+    struct Case {
+        const char* typed;
+        std::string shown;    // typed letters become upper case
+        std::uint64_t total;  // 0: refused
+    };
+    auto& dialog = window->extractNumbers;
+    dialog.entryCount = 10;
+    std::string accepted;
+    dialog.acceptedText = &accepted;
+    for (const Case& c : {Case{"1,2-3,5-", "1,2-3,5-", 9}, Case{"11", "11", 0},
+                          Case{"5-3", "5-3", 0}, Case{"1,", "1,", 0}, Case{"0x0a", "0X0A", 1}}) {
+        SCOPED_TRACE(c.typed);
+        prompts.messages.clear();
+        accepted.clear();
+        dialog.Create();
+        dialog.show();
+        Answer(dialog, c.typed);
+        EXPECT_EQ(dialog.GetDlgItemText(res::kRangeEdit), c.shown);
+        EXPECT_EQ(dialog.isVisible(), c.total == 0);
+        EXPECT_EQ(accepted, c.total != 0 ? c.shown : "");
+        const Messages refused = {{"Invalid Text entered into Input Stream", "Error!"}};
+        EXPECT_EQ(prompts.messages, c.total != 0 ? Messages{} : refused);
+        if (c.total != 0) {
+            EXPECT_EQ(dialog.total, c.total);
+        }
+        dialog.hide();
+    }
+    // The next showing starts with the text OK read last.
+    dialog.Create();
+    EXPECT_EQ(dialog.GetDlgItemText(res::kRangeEdit), "0X0A");
+}
+
+std::string ExpectedList(const std::vector<std::size_t>& numbers) {
+    std::string list = "raw.bin\r\n\r\n";
+    for (std::size_t n : numbers) {
+        list += "File #" + std::to_string(n) + "\r\nPosition:\t" + std::to_string(kAt[n - 1]) +
+                "\r\nSize:\t" + std::to_string(kTims[n - 1].size()) + "\r\n\r\n";
+    }
+    return list;
+}
+
+TEST_F(RawJobsTest, SaveMultipleFilesWritesTheChosenTimsAndTheirListOrStops) {
+    Scan(MakeRaw());
+    Extract(std::nullopt);  // Cancel
+    EXPECT_FALSE(std::filesystem::exists(dir.File("timextracts.txt")));
+
+    Extract("3,1");
+    EXPECT_EQ(ReadAll(dir.File("1.tim")), kTims[0]);
+    EXPECT_EQ(ReadAll(dir.File("3.tim")), kTims[2]);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("2.tim")));
+    EXPECT_EQ(ListFile(), ExpectedList({3, 1}));
+    EXPECT_EQ(prompts.messages, (Messages{{"TIM Files have been saved!", "Files Saved"}}));
+    EXPECT_EQ(Status(res::kScanStatusUpper), "TIM #1");
+
+    // A file that can't be written stops the job without claiming success.
+    prompts.messages.clear();
+    std::filesystem::create_directory(dir.File("2.tim"));
+    Extract("1-3");
+    EXPECT_EQ(prompts.messages,
+              (Messages{{"Couldn't create file " + dir.File("2.tim") + "!", "Extraction Error"}}));
+    EXPECT_EQ(ListFile(), ExpectedList({1}));
+}
+
+TEST_F(RawJobsTest, InsertionWritesTheFilesBackAskingAboutSizeChanges) {
+    const ShownMessage larger{
+        "TIM #3 is 4 bytes larger than it originally was. Continue inserting?", "Confirm",
+        ui::MessageButtons::YesNo};
+    const ShownMessage inserted{"TIM File(s) have been inserted!", "File(s) Inserted"};
+    const ShownMessage missing{"Couldn't open TIM #1 for insertion.", "Insertion Error"};
+    struct Case {
+        const char* desc;
+        std::vector<ui::Answer> answers;
+        bool removeFirst;
+        Messages messages;
+        bool firstWritten, thirdWritten;
+    };
+    const Bytes original = ReadAll(MakeRaw("original.bin"));
+    for (const Case& c :
+         {Case{"Yes writes it", {ui::Answer::Yes}, false, {larger, inserted}, true, true},
+          Case{"No skips it", {ui::Answer::No}, false, {larger, inserted}, true, false},
+          Case{"a missing file stops", {}, true, {missing}, false, false}}) {
+        SCOPED_TRACE(c.desc);
+        const std::string raw = MakeRaw();
+        Scan(raw);
+        Extract("1,3");
+        // Edited: the first keeps its size, the third grows by 4 bytes.
+        Bytes first = kTims[0];
+        first.back() ^= 0xFF;
+        Bytes third = kTims[2];
+        third.insert(third.end(), {1, 2, 3, 4});
+        WriteFile("1.tim", first);
+        WriteFile("3.tim", third);
+        if (c.removeFirst) {
+            std::filesystem::remove(dir.File("1.tim"));
+        }
+        prompts.messages.clear();
+        prompts.answers.assign(c.answers.begin(), c.answers.end());
+        Insert();
+        EXPECT_EQ(prompts.filters.back(), "Extract File|timextracts.txt|All Files|*.*||");
+        EXPECT_EQ(prompts.messages, c.messages);
+        EXPECT_EQ(ReadAt(raw, kAt[0], first.size()), c.firstWritten ? first : kTims[0]);
+        EXPECT_EQ(ReadAt(raw, kAt[2], third.size()),
+                  c.thirdWritten ? third : Slice(original, kAt[2], third.size()));
+        EXPECT_EQ(std::filesystem::file_size(raw), original.size());
+        EXPECT_EQ(Menu().Id(), res::kMenuEmpty);
+    }
+}
+
+TEST_F(RawJobsTest, ADiscImageIsShownExtractedAndInsertedThroughItsSectorsData) {
+    // A 16-bit TIM that crosses a sector boundary, a Form 2 sector between.
+    DiscContents contents;
+    contents.data = Filler(3 * 2048);
+    TimSpec spec = PatternTim(16, 40, 20);
+    PlaceBytes(contents.data, 1500, MakeTim(spec));
+    contents.gapsBefore = {1, 2};
+    const BuiltDisc disc = MakeDisc(contents);
+    const std::string path = WriteFile("GAME.BIN", disc.image);
+    Scan(path);
+    EXPECT_EQ(ListRows(), (Rows{{"1", std::to_string(disc.FileOffsetOf(1500)), "40", "20"}}));
+    EXPECT_EQ(Tooltip(), "Read as a MODE2/2352 disc image");
+    window->List().SelectRow(0);
+    window->OnListDblClk();
+    // The pixels, not the sector bytes that lie between them in the file.
+    EXPECT_EQ(Pixels(), spec.pixels);
+
+    Extract("1");
+    EXPECT_EQ(ReadAll(dir.File("1.tim")), MakeTim(spec));
+    EXPECT_EQ(ListFile().rfind("GAME.BIN\r\nLayout:\tMODE2/2352\r\n", 0), 0u);
+    std::fill(spec.pixels.begin(), spec.pixels.end(), 0x5A);
+    WriteFile("1.tim", MakeTim(spec));
+    Insert();
+    EXPECT_EQ(prompts.messages.back().text, "TIM File(s) have been inserted!");
+    EXPECT_EQ(Tooltip(), "");
+    File file;
+    ASSERT_TRUE(file.Open(path, File::Mode::Read));
+    EXPECT_TRUE(disc::CheckDisc(file).bad.empty());
+    Scan(path);
+    window->List().SelectRow(0);
+    window->OnListDblClk();
+    EXPECT_EQ(Pixels(), spec.pixels);
+}
+
+TEST(ScanDialog, NeitherEnterNorEscapeNorCloseEndsIt) {
+    EnsureApplication();
+    ui::ScriptedPrompts prompts;
+    ui::ListView list(nullptr);
+    shell::CScanDlg dialog(prompts, list, nullptr);
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle().toStdString(), "Scanning....");
+    EXPECT_FALSE(dialog.windowFlags() & Qt::WindowCloseButtonHint);
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&dialog, &press);
+    }
+    dialog.close();
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST(ScanDialog, FitsSixtyFourBitProgressIntoTheBar) {
+    const std::int64_t kGiB = std::int64_t{1} << 30;
+    for (const auto& [upper, shift] : std::vector<std::pair<std::int64_t, int>>{
+             {70'000, 0}, {2 * kGiB - 1, 0}, {2 * kGiB, 1}, {5 * kGiB, 2}, {700 * kGiB, 9}}) {
+        EXPECT_EQ(shell::ProgressShiftFor(upper), shift) << upper;
+        EXPECT_EQ(shell::ScaledProgress(upper, shift), static_cast<int>(upper >> shift));
+    }
+}
+
+}  // namespace
+}  // namespace pixalto::testing
