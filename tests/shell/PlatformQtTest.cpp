@@ -2,6 +2,7 @@
 // surface, menus, and the main window's geometry.
 
 #include <QCoreApplication>
+#include <QLabel>
 
 #include "platform/qt/DialogUnits.h"
 #include "platform/qt/FileFilter.h"
@@ -126,6 +127,19 @@ TEST_F(MainWindowTest, ControlsLandWhereTheTemplatePutsThem) {
         EXPECT_LT(child->geometry().right(), shell::CMainDlg::kImageOrigin.x);
     }
     EXPECT_EQ(window->drawSurface.Image().size(), QSize(525, 358));
+}
+
+TEST(DialogTest, LabelsOfSeveralLinesShowEveryLine) {
+    EnsureApplication();
+    for (int id : {res::kAboutDialog, res::kExtractNumbersDialog, res::kExtraFieldsDialog}) {
+        ui::Dialog dialog(res::DialogResource(id));
+        for (const QLabel* label : dialog.Client()->findChildren<QLabel*>()) {
+            if (label->wordWrap()) {
+                EXPECT_LE(label->heightForWidth(label->width()), label->height())
+                    << id << ": " << label->text().toStdString();
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -41,6 +41,16 @@ bool GrowsToItsText(QWidget* widget, const ControlTemplate& control) {
 }
 
 void FitLabelText(QWidget* widget, const ControlTemplate& control) {
+    // A label of several lines can't grow sideways; it grows down, over the
+    // space the templates leave below such texts, rather than lose its last
+    // line.
+    if (const auto* label = qobject_cast<QLabel*>(widget); label != nullptr && label->wordWrap()) {
+        const int tall = label->heightForWidth(label->width());
+        if (tall > label->height()) {
+            widget->resize(widget->width(), tall);
+        }
+        return;
+    }
     const int wanted = widget->sizeHint().width();
     if (GrowsToItsText(widget, control) && wanted > widget->width()) {
         widget->resize(wanted, widget->height());
