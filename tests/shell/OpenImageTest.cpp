@@ -355,8 +355,8 @@ class ListedImageTest : public MainWindowTest {
         auto& list = window->List();
         list.DeleteAllItems();
         int row = 0;
-        for (const auto& [offset, spec] : tims) {
-            const auto bytes = MakeTim(spec);
+        for (const auto& [offset, desc] : tims) {
+            const auto bytes = MakeTim(desc);
             std::copy(bytes.begin(), bytes.end(), raw.begin() + static_cast<long>(offset));
             list.InsertItem(row, std::to_string(row + 1));
             list.SetItemText(row, 1, std::to_string(offset));

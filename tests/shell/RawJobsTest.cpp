@@ -251,8 +251,8 @@ TEST_F(RawJobsTest, ADiscImageIsShownExtractedAndInsertedThroughItsSectorsData) 
     // A 16-bit TIM that crosses a sector boundary, a Form 2 sector between.
     DiscContents contents;
     contents.data = Filler(3 * 2048);
-    TimSpec spec = PatternTim(16, 40, 20);
-    PlaceBytes(contents.data, 1500, MakeTim(spec));
+    TimSpec desc = PatternTim(16, 40, 20);
+    PlaceBytes(contents.data, 1500, MakeTim(desc));
     contents.gapsBefore = {1, 2};
     const BuiltDisc disc = MakeDisc(contents);
     const std::string path = WriteFile("GAME.BIN", disc.image);
@@ -262,13 +262,13 @@ TEST_F(RawJobsTest, ADiscImageIsShownExtractedAndInsertedThroughItsSectorsData) 
     window->List().SelectRow(0);
     window->OnListDblClk();
     // The pixels, not the sector bytes that lie between them in the file.
-    EXPECT_EQ(Pixels(), spec.pixels);
+    EXPECT_EQ(Pixels(), desc.pixels);
 
     Extract("1");
-    EXPECT_EQ(ReadAll(dir.File("1.tim")), MakeTim(spec));
+    EXPECT_EQ(ReadAll(dir.File("1.tim")), MakeTim(desc));
     EXPECT_EQ(ListFile().rfind("GAME.BIN\r\nLayout:\tMODE2/2352\r\n", 0), 0u);
-    std::fill(spec.pixels.begin(), spec.pixels.end(), 0x5A);
-    WriteFile("1.tim", MakeTim(spec));
+    std::fill(desc.pixels.begin(), desc.pixels.end(), 0x5A);
+    WriteFile("1.tim", MakeTim(desc));
     Insert();
     EXPECT_EQ(prompts.messages.back().text, "TIM File(s) have been inserted!");
     EXPECT_EQ(Tooltip(), "");
@@ -278,7 +278,7 @@ TEST_F(RawJobsTest, ADiscImageIsShownExtractedAndInsertedThroughItsSectorsData) 
     Scan(path);
     window->List().SelectRow(0);
     window->OnListDblClk();
-    EXPECT_EQ(Pixels(), spec.pixels);
+    EXPECT_EQ(Pixels(), desc.pixels);
 }
 
 TEST(ScanDialog, NeitherEnterNorEscapeNorCloseEndsIt) {

@@ -92,10 +92,10 @@ TEST_F(SaveConvertTest, ConvertToBmpPutsTheShownSetInThePaletteAndComesBackWhole
     for (std::size_t i = 32; i < 48; ++i) {
         clut[i] &= 0x7FFF;
     }
-    TimSpec spec = Tim4(8, 2, clut, {0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0xFE});
-    spec.clutX = 320;
-    spec.imageY = 8;
-    OpenTim(WriteTim("face.tim", spec));
+    TimSpec desc = Tim4(8, 2, clut, {0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0xFE});
+    desc.clutX = 320;
+    desc.imageY = 8;
+    OpenTim(WriteTim("face.tim", desc));
     window->OnHScroll(ui::kThumbPosition, 2);
 
     const std::string out = Folder("out");
@@ -111,7 +111,7 @@ TEST_F(SaveConvertTest, ConvertToBmpPutsTheShownSetInThePaletteAndComesBackWhole
         EXPECT_EQ(Bytes(bmp.begin() + 54 + 4 * i, bmp.begin() + 58 + 4 * i), bgr0) << i;
     }
     Command(res::kCmdFolderBmpToTim, out);
-    EXPECT_EQ(ReadAll(out + "/face.tim"), MakeTim(spec));
+    EXPECT_EQ(ReadAll(out + "/face.tim"), MakeTim(desc));
 }
 
 TEST_F(SaveConvertTest, FolderConversionsReportEachFailureAndGoOn) {

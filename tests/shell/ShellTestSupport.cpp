@@ -44,8 +44,8 @@ MainWindowTest::~MainWindowTest() {
     FlushDeferredDeletes();
 }
 
-std::string MainWindowTest::WriteTim(const std::string& name, const TimSpec& spec) const {
-    return dir.Write(name, MakeTim(spec));
+std::string MainWindowTest::WriteTim(const std::string& name, const TimSpec& desc) const {
+    return dir.Write(name, MakeTim(desc));
 }
 
 std::string MainWindowTest::WriteFile(const std::string& name,
@@ -105,15 +105,15 @@ ExtraFieldsScript::Step SetField(int id, std::string text) {
 
 TimSpec Tim4(std::uint32_t pixelWidth, std::uint16_t height, std::vector<std::uint16_t> clut,
              std::vector<std::uint8_t> pixels) {
-    TimSpec spec;
-    spec.mode = 8;
-    spec.clutWidth = 16;
-    spec.clutHeight = static_cast<std::uint16_t>(clut.size() / 16);
-    spec.clut = std::move(clut);
-    spec.imageWidth = static_cast<std::uint16_t>(pixelWidth / 4);
-    spec.imageHeight = height;
-    spec.pixels = std::move(pixels);
-    return spec;
+    TimSpec desc;
+    desc.mode = 8;
+    desc.clutWidth = 16;
+    desc.clutHeight = static_cast<std::uint16_t>(clut.size() / 16);
+    desc.clut = std::move(clut);
+    desc.imageWidth = static_cast<std::uint16_t>(pixelWidth / 4);
+    desc.imageHeight = height;
+    desc.pixels = std::move(pixels);
+    return desc;
 }
 
 }  // namespace pixalto::testing

@@ -31,7 +31,7 @@ class MainWindowTest : public ::testing::Test {
     MainWindowTest();
     ~MainWindowTest() override;
 
-    std::string WriteTim(const std::string& name, const TimSpec& spec) const;
+    std::string WriteTim(const std::string& name, const TimSpec& desc) const;
     std::string WriteFile(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
     // "Open TIM" or "Open BMP" with path chosen in the file dialog.
     void OpenTim(const std::string& path);

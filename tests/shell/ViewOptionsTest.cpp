@@ -154,9 +154,9 @@ TEST_F(MainWindowTest, ImagesWithoutASetChoiceIgnoreTheScrollBar) {
         {"16-bit", PatternTim(16, 4, 1)},
         {"24-bit", PatternTim(24, 4, 1)},
     };
-    for (const auto& [desc, spec] : images) {
-        SCOPED_TRACE(desc);
-        OpenTim(WriteTim("image.tim", spec));
+    for (const auto& [what, desc] : images) {
+        SCOPED_TRACE(what);
+        OpenTim(WriteTim("image.tim", desc));
         ASSERT_TRUE(window->image.IsLoaded());
         const Pixel before = ImagePixel(0, 0);
         for (int code : {ui::kLineRight, ui::kPageRight, ui::kThumbTrack, ui::kThumbPosition}) {
