@@ -28,7 +28,7 @@ TEST(DiscCheckTest, GoldenImageCountsItsKindsAndHasNoBadSector) {
     File file;
     ASSERT_TRUE(file.Open(testing::GoldenPath("sectors.bin"), File::Mode::Read))
         << "missing test data " << testing::GoldenPath("sectors.bin")
-        << ": the shared testdata folder must sit beside the checkout";
+        << ": tests/data/disc belongs to the checkout";
     DiscCheckResult result = CheckDisc(file);
     EXPECT_EQ(result.mode2Form1, 9u);
     EXPECT_EQ(result.mode2Form2, 2u);

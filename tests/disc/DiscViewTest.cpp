@@ -70,7 +70,7 @@ TEST(DiscViewTest, GoldenImageIsModeTwoAndItsViewIsTheUserData) {
     File file;
     ASSERT_TRUE(file.Open(testing::GoldenPath("sectors.bin"), File::Mode::Read))
         << "missing test data " << testing::GoldenPath("sectors.bin")
-        << ": the shared testdata folder must sit beside the checkout";
+        << ": tests/data/disc belongs to the checkout";
     ASSERT_EQ(DetectLayout(file), DiscLayout::Mode2Raw);
     DiscView view(file, DiscLayout::Mode2Raw);
     EXPECT_EQ(view.Length(), expected.size());
