@@ -117,6 +117,11 @@ void CClutDlg::OnLButtonUp(int x, int y) {
     if (result == res::kIdOk && target) {
         WriteU16LE(clut->data() + *target, editor_.newColor);
         Client()->update();
+        // The user looks at the image for the change; a colour that shows
+        // only at some later paint looks like an edit that failed.
+        if (edited_) {
+            edited_();
+        }
     }
 }
 

@@ -2,12 +2,14 @@
 // The CLUT viewer: a small modeless window that shows the current CLUT set of
 // the image as a grid of swatches, 26 to a row, and opens the colour editor
 // on the entry whose swatch is clicked. It follows every paint of the image,
-// so it always shows the set, CLUT and depth the image is drawn with, and an
-// edit shows in the image at its next paint.
+// so it always shows the set, CLUT and depth the image is drawn with; after
+// an edit it tells its owner, who draws the image again at once.
 
 #include <QRect>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "image/Paint.h"
@@ -53,6 +55,8 @@ class CClutDlg final : public ui::Dialog, public PaintObserver {
     void OnLButtonUp(int x, int y);
 
     CColorEditDlg& Editor() { return editor_; }
+    // Called after an edit has been written into the CLUT.
+    void SetEditedHandler(std::function<void()> handler) { edited_ = std::move(handler); }
 
     std::uint32_t currentSet = 0;
     std::vector<std::uint8_t>* clut = nullptr;  // the image's clutData, not owned
@@ -70,6 +74,7 @@ class CClutDlg final : public ui::Dialog, public PaintObserver {
 
     CColorEditDlg editor_;
     bool editing_ = false;
+    std::function<void()> edited_;
 };
 
 }  // namespace pixalto::shell

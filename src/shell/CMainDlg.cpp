@@ -64,6 +64,7 @@ CMainDlg::CMainDlg(ui::Prompts& prompts, QWidget* parent)
             Client()->update();
         }
     });
+    clutViewer.SetEditedHandler([this] { PaintImage(); });
     connect(&SetScrollBar(), &ui::ScrollBar::Scrolled, this, &CMainDlg::OnHScroll);
     connect(&List(), &ui::ListView::ItemChanged, this, &CMainDlg::OnListItemChanged);
     connect(&List(), &ui::ListView::DoubleClicked, this, &CMainDlg::OnListDblClk);
@@ -249,19 +250,31 @@ std::string DraggedFile(const QMimeData* data) {
     return url.isLocalFile() ? url.toLocalFile().toStdString() : std::string();
 }
 
+// A drop is only ever taken as a copy: a source told that its file was
+// moved may delete it, and opening a file must never cost the user it. A
+// source that offers nothing but a move is refused.
+bool TakeAsCopy(QDropEvent* event) {
+    if (!(event->possibleActions() & Qt::CopyAction) || DraggedFile(event->mimeData()).empty()) {
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
 }  // namespace
 
 void CMainDlg::dragEnterEvent(QDragEnterEvent* event) {
-    if (!DraggedFile(event->mimeData()).empty()) {
-        event->acceptProposedAction();
-    }
+    TakeAsCopy(event);
+}
+
+void CMainDlg::dragMoveEvent(QDragMoveEvent* event) {
+    TakeAsCopy(event);
 }
 
 void CMainDlg::dropEvent(QDropEvent* event) {
-    const std::string path = DraggedFile(event->mimeData());
-    if (!path.empty()) {
-        event->acceptProposedAction();
-        OpenGivenFile(path);
+    if (TakeAsCopy(event)) {
+        OpenGivenFile(DraggedFile(event->mimeData()));
     }
 }
 

@@ -124,6 +124,7 @@ class CMainDlg final : public ui::Dialog {
     void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
   private:

@@ -178,7 +178,7 @@ TEST_F(ClutViewerTest, AClickEditsTheEntryItShowsAndSavingWritesIt) {
         EXPECT_EQ(ReadU16LE(window->image.clutData.data() + 2 * k), clut[k]) << k;
     }
     EXPECT_EQ(Swatch(3, 0), Shown(0x841F));
-    window->PaintImage();
+    // The image shows the new colour at once, not at some later paint.
     EXPECT_EQ(ImagePixel(0, 0), PsxToPixel(0x841F));
     prompts.files.push_back(dir.File("saved.tim"));
     window->OnCommand(res::kCmdSaveTimFile);

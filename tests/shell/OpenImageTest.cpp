@@ -304,14 +304,36 @@ TEST_F(MainWindowTest, AHeaderClaimingAHugeImageCostsOnlyTheClientArea) {
     EXPECT_EQ(window->drawSurface.Image().size(), client);
 }
 
-TEST_F(MainWindowTest, DroppingAFileOpensIt) {
+TEST_F(MainWindowTest, ADroppedFileIsTakenAsACopyAndOpened) {
     const std::string tim = WriteTim("dropped.tim", PatternTim(16, 4, 2));
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(tim))});
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    static_cast<QObject*>(window.get())->event(&drop);
-    EXPECT_TRUE(window->image.IsLoaded());
-    EXPECT_EQ(Text(res::kPathEdit), tim);
+    struct Case {
+        Qt::DropActions offered;
+        bool taken;
+    };
+    // A source told "moved" may delete its file: only a copy is ever taken.
+    for (const Case c : {Case{Qt::CopyAction, true}, Case{Qt::CopyAction | Qt::MoveAction, true},
+                         Case{Qt::MoveAction, false}}) {
+        SCOPED_TRACE(static_cast<int>(c.offered));
+        window->OnCommand(res::kCmdCloseImage);
+        QDragEnterEvent enter(QPoint(10, 10), c.offered, &data, Qt::LeftButton, Qt::NoModifier);
+        enter.setDropAction(Qt::MoveAction);
+        enter.ignore();
+        static_cast<QObject*>(window.get())->event(&enter);
+        EXPECT_EQ(enter.isAccepted(), c.taken);
+        QDropEvent drop(QPointF(10, 10), c.offered, &data, Qt::LeftButton, Qt::NoModifier);
+        drop.setDropAction(Qt::MoveAction);
+        drop.ignore();
+        static_cast<QObject*>(window.get())->event(&drop);
+        EXPECT_EQ(drop.isAccepted(), c.taken);
+        if (c.taken) {
+            EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+            EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+        }
+        EXPECT_EQ(window->image.IsLoaded(), c.taken);
+        EXPECT_EQ(Text(res::kPathEdit), c.taken ? tim : "");
+    }
 }
 
 TEST_F(MainWindowTest, EveryPaintRequestDrawsTheImageAgain) {
@@ -447,9 +469,9 @@ TEST_F(ListedImageTest, AListedLoadKeepsTheSetOnlyWhileTheNewImageHasIt) {
         const char* label;
         int limit;
     };
-    // 4 sets keep set 3; 2 sets bring it to their last; 16-bit has none.
-    for (const Step& step :
-         {Step{0, 3, "4", 3}, Step{1, 1, "2", 1}, Step{3, 1, "2", 2}, Step{2, 0, "1", 0}}) {
+    // 4 sets keep set 3; 3 or 2 sets bring it to their last; 16-bit has none.
+    for (const Step& step : {Step{0, 3, "4", 3}, Step{3, 2, "3", 2}, Step{0, 2, "3", 3},
+                             Step{1, 1, "2", 1}, Step{3, 1, "2", 2}, Step{2, 0, "1", 0}}) {
         window->List().SelectRow(step.row);
         window->OnListDblClk();
         SCOPED_TRACE(step.row);
