@@ -84,16 +84,31 @@ struct RoundTrip {
     std::uint32_t sets, set;
 };
 
-// Widths whose BMP rows need padding and widths whose rows don't.
+// Widths whose BMP rows need padding and widths whose rows don't; 24-bit
+// rows of odd width end in a spare byte.
 const RoundTrip kRoundTrips[] = {
     {4, 4, 3, 1, 0},  {4, 8, 2, 3, 1},  {4, 20, 5, 3, 2}, {4, 64, 32, 2, 0}, {8, 6, 3, 1, 0},
     {8, 8, 2, 3, 0},  {8, 2, 4, 3, 2},  {8, 10, 1, 2, 1}, {16, 3, 3, 0, 0},  {16, 4, 2, 0, 0},
-    {16, 1, 5, 0, 0}, {24, 2, 3, 0, 0}, {24, 4, 2, 0, 0}, {24, 6, 3, 0, 0},
+    {16, 1, 5, 0, 0}, {24, 2, 3, 0, 0}, {24, 4, 2, 0, 0}, {24, 6, 3, 0, 0},  {24, 1, 2, 0, 0},
+    {24, 3, 3, 0, 0}, {24, 5, 2, 0, 0},
 };
+
+// A pattern TIM for a round trip. The spare byte that ends each row of an
+// odd 24-bit width is zero, as a BMP has no place for it.
+TimSpec RoundTripTim(const RoundTrip& c, std::uint32_t seed) {
+    TimSpec desc = PatternTim(c.bpp, c.width, c.height, c.sets, seed);
+    const std::size_t row = std::size_t{desc.imageWidth} * 2;
+    if (c.bpp == 24 && row > 3 * std::size_t{c.width}) {
+        for (std::size_t end = row; end <= desc.pixels.size(); end += row) {
+            desc.pixels[end - 1] = 0;
+        }
+    }
+    return desc;
+}
 
 TEST(Convert, RoundTripsEveryDepthThroughFilesLosingOnlyThePaletteSetStp) {
     for (const auto& c : kRoundTrips) {
-        TimSpec desc = PatternTim(c.bpp, c.width, c.height, c.sets, c.width + c.bpp);
+        TimSpec desc = RoundTripTim(c, c.width + c.bpp);
         desc.imageX = 320;
         desc.imageY = 256;
         desc.clutX = 16;
@@ -203,7 +218,7 @@ std::array<std::uint8_t, 3> TimColour(const TimSpec& desc, std::uint32_t bpp, st
 
 TEST(Convert, WrittenBmpsFollowTheStandardLayoutWithPaddedRows) {
     for (const auto& c : kRoundTrips) {
-        TimSpec desc = PatternTim(c.bpp, c.width, c.height, c.sets, c.width * 7 + c.bpp);
+        TimSpec desc = RoundTripTim(c, c.width * 7 + c.bpp);
         ImageState state = ToBmp(desc, c.set);
         const StandardBmp bmp = DecodeStandardBmp(Written(state, false));
         ASSERT_EQ(bmp.width, static_cast<int>(c.width));
@@ -519,7 +534,8 @@ TEST(Convert, WidthsThatDontFillWholeTimUnitsGiveConsistentTims) {
         std::int32_t width;
         std::uint16_t imageWidth;
         std::uint32_t pixelWidth;
-    } cases[] = {{4, 6, 1, 4}, {8, 5, 2, 4}, {16, 3, 3, 3}, {24, 5, 7, 4}, {24, 1, 1, 0}};
+    } cases[] = {{4, 6, 1, 4},  {8, 5, 2, 4},  {16, 3, 3, 3},
+                 {24, 5, 8, 5}, {24, 1, 2, 1}, {24, 3, 5, 3}};  // 3 px: 9 bytes in 10
     for (const auto& c : cases) {
         testing::BmpSpec desc = testing::PatternBmp(c.bits, c.width, 3);
         ImageState state;
@@ -535,12 +551,51 @@ TEST(Convert, WidthsThatDontFillWholeTimUnitsGiveConsistentTims) {
             EXPECT_TRUE(std::equal(state.imageData.begin(), state.imageData.begin() + 4,
                                    desc.pixels.begin() + 2 * stride));
         }
+        if (c.bits == 24) {
+            // Every pixel, blue and red exchanged, then the row's spare byte as 0.
+            const std::size_t row = c.imageWidth * 2u;
+            for (std::size_t r = 0; r < 3; ++r) {
+                const auto* tim = state.imageData.data() + r * row;
+                const auto* bmp = desc.pixels.data() + (2 - r) * stride;
+                for (std::size_t i = 0; i < 3u * c.width; ++i) {
+                    ASSERT_EQ(tim[i], bmp[i - i % 3 + 2 - i % 3]) << c.width << " row " << r;
+                }
+                EXPECT_EQ(tim[row - 1], 0) << c.width << " row " << r;
+            }
+        }
+    }
+}
+
+// A 24-bit TIM row that ends in part of a pixel (2 x units not a multiple of
+// 3, and more than the one spare byte of an odd width) has no place in a BMP:
+// the part is lost, and the TIM comes back with the units its pixels need.
+TEST(Convert, TwentyFourBitRowsEndingInPartOfAPixelLoseThatPart) {
+    const struct {
+        std::uint16_t imageWidth, imageWidthBack;
+        std::uint32_t pixelWidth;
+    } cases[] = {{1, 0, 0}, {4, 3, 2}, {7, 6, 4}};
+    for (const auto& c : cases) {
+        TimSpec desc = PatternTim(24, 2, 2, 0, c.imageWidth);
+        desc.imageWidth = c.imageWidth;
+        desc.pixels.resize(c.imageWidth * 2u * 2u, 0xA5);
+        ImageState state = ToBmp(desc);
+        EXPECT_EQ(state.bmpInfoHeader.biWidth, static_cast<std::int32_t>(c.pixelWidth));
+        ScriptedOrigins origins;
+        ASSERT_EQ(ConvertBmpToTim(state, origins), "") << c.imageWidth;
+        EXPECT_EQ(state.imageWidth, c.imageWidthBack) << c.imageWidth;
+        EXPECT_EQ(state.pixelWidth, c.pixelWidth) << c.imageWidth;
+        for (std::size_t r = 0; r < 2; ++r) {
+            EXPECT_TRUE(std::equal(state.imageData.begin() + r * c.imageWidthBack * 2,
+                                   state.imageData.begin() + (r + 1) * c.imageWidthBack * 2,
+                                   desc.pixels.begin() + r * c.imageWidth * 2))
+                << c.imageWidth << " row " << r;
+        }
     }
 }
 
 TEST(Convert, OlderBmpsWithUnpaddedRowsConvertBack) {
     for (const auto& c : kRoundTrips) {
-        TimSpec desc = PatternTim(c.bpp, c.width, c.height, c.sets, c.bpp * 3 + c.width);
+        TimSpec desc = RoundTripTim(c, c.bpp * 3 + c.width);
         ImageState state = ToBmp(desc, c.set);
         // Re-store the rows as the older layout did: no padding.
         const std::size_t data = (std::size_t{c.width} * c.bpp + 7) / 8;
