@@ -241,7 +241,7 @@ std::string ConvertTimToBmp(ImageState& state, std::uint32_t currentSet) {
 
 std::string ConvertBmpToTim(ImageState& state, OriginsRequest& request) {
     const BmpInfoHeader& info = state.bmpInfoHeader;
-    if (info.biSize != kBmpInfoHeaderSize) {
+    if (!IsReadableBmpInfoHeaderSize(info.biSize)) {
         return msg::kBadBiSize;
     }
     const std::uint32_t bpp = state.bpp;

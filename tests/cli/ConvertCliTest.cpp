@@ -115,7 +115,7 @@ TEST(CliInfo, ReadsABmpAsTheTimItBecomes) {
 TEST(CliConvert, FailuresPrintTheMessageAndExitOne) {
     TempDir dir;
     testing::BmpSpec badSize = testing::PatternBmp(8, 2, 2);
-    badSize.biSize = 124;
+    badSize.biSize = 64;
     testing::BmpSpec oneBit = testing::PatternBmp(1, 8, 2);
     oneBit.pixels.resize(16);
     const struct {
@@ -224,12 +224,17 @@ TEST(CliConvert, ConvertFolderBothWays) {
     };
     const Case cases[] = {
         {{"--to", "bmp"}, 0, "File(s) converted!\n", "", {"B.bmp", "B.tmext", "a.bmp", "a.tmext"}},
-        {{"--to", "tim"}, 1, "File(s) converted!\n",
+        {{"--to", "tim"},
+         1,
+         "File(s) converted!\n",
          dir.File("a.bmp") +
              " has no usable sidecar file: give the origins with --origin X,Y and --clut-origin "
              "X,Y\n",
          {"B.tim"}},
-        {{"--to", "tim", "--origin", "1,2", "--clut-origin", "3,4"}, 0, "File(s) converted!\n", "",
+        {{"--to", "tim", "--origin", "1,2", "--clut-origin", "3,4"},
+         0,
+         "File(s) converted!\n",
+         "",
          {"B.tim", "a.tim"}},
     };
     for (const Case& c : cases) {

@@ -474,6 +474,68 @@ TEST(Convert, ClosingTheOriginsRequestWithoutAnAnswerAsksAgain) {
     EXPECT_EQ(state.clutOrgY, 6);
 }
 
+// The info header's bytes after its first 40 as image editors write them:
+// the red, green and blue masks (52 bytes), the alpha mask (56), the colour
+// space type, its endpoints and gammas (108), then the rendering intent, the
+// profile's offset from the header's start and its size, and a reserved word
+// (124).
+std::vector<std::uint8_t> EditorInfoTail(std::uint32_t biSize, std::uint32_t profileOffset,
+                                         std::uint32_t profileSize) {
+    std::vector<std::uint8_t> tail(biSize - 40, 0);
+    const std::uint32_t words[] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000,
+                                   profileSize != 0 ? 0x4D424544u : 0x73524742u};  // MBED, sRGB
+    for (std::size_t i = 0; i < std::size(words) && 4 * i < tail.size(); ++i) {
+        WriteU32LE(tail.data() + 4 * i, words[i]);
+    }
+    if (biSize == 124) {
+        WriteU32LE(tail.data() + 68, 4);  // LCS_GM_IMAGES
+        WriteU32LE(tail.data() + 72, profileOffset);
+        WriteU32LE(tail.data() + 76, profileSize);
+    }
+    return tail;
+}
+
+// A BMP written by this program, saved again by an image editor with a
+// longer info header (and, for one, an ICC profile after the pixels), comes
+// back as the TIM it came from.
+TEST(Convert, BmpsWithTheLongerInfoHeadersOfImageEditorsConvertBack) {
+    const RoundTrip images[] = {{4, 12, 3, 2, 1}, {8, 6, 2, 1, 0}, {24, 5, 2, 0, 0}};
+    const struct {
+        std::uint32_t biSize;
+        std::uint32_t profileSize;
+    } headers[] = {{52, 0}, {56, 0}, {108, 0}, {124, 0}, {124, 48}};
+    for (const auto& image : images) {
+        const TimSpec desc = RoundTripTim(image, image.bpp);
+        const ImageState ours = ToBmp(desc, image.set);
+        for (const auto& header : headers) {
+            testing::BmpSpec edited;
+            edited.biSize = header.biSize;
+            edited.width = ours.bmpInfoHeader.biWidth;
+            edited.height = ours.bmpInfoHeader.biHeight;
+            edited.bitCount = static_cast<std::uint16_t>(image.bpp);
+            edited.palette = ours.bmpPalette;
+            edited.pixels = ours.bmpPixels;
+            edited.trailer.assign(header.profileSize, 0x5A);
+            const auto profileOffset = static_cast<std::uint32_t>(
+                header.biSize + edited.palette.size() + edited.pixels.size());
+            edited.infoTail = EditorInfoTail(header.biSize, profileOffset, header.profileSize);
+            std::vector<std::uint8_t> file = testing::MakeBmp(edited);
+            WriteU32LE(file.data() + 34, static_cast<std::uint32_t>(edited.pixels.size()));
+            WriteU32LE(file.data() + 38, 2835);  // 72 dpi
+            WriteU32LE(file.data() + 42, 2835);
+            WriteU32LE(file.data() + 46, ours.bmpPaletteCount);  // colours used
+
+            ImageState back;
+            ScriptedOrigins never;
+            ASSERT_EQ(BmpToTim(file, ours.sidecarData, back, never), "")
+                << image.bpp << "-bit, " << header.biSize;
+            EXPECT_EQ(Written(back, true), WithoutPaletteStp(desc, image.set))
+                << image.bpp << "-bit, info header of " << header.biSize << " bytes"
+                << (header.profileSize != 0 ? " and a profile" : "");
+        }
+    }
+}
+
 TEST(Convert, BmpToTimFailuresInOrder) {
     const struct {
         const char* name;
@@ -484,8 +546,8 @@ TEST(Convert, BmpToTimFailuresInOrder) {
         std::vector<bool> asked;
     } cases[] = {
         {"biSize 12", 12, 8, 2, 2, msg::kBadBiSize, {}},
-        {"biSize 108", 108, 8, 2, 2, msg::kBadBiSize, {}},
-        {"biSize 124 on a 1-bit image", 124, 1, 8, 2, msg::kBadBiSize, {}},
+        {"biSize 64", 64, 8, 2, 2, msg::kBadBiSize, {}},
+        {"biSize 125 on a 1-bit image", 125, 1, 8, 2, msg::kBadBiSize, {}},
         {"1-bit asks with CLUT fields first", 40, 1, 8, 2, msg::kBppNotSupported, {true}},
         {"32-bit asks without them", 40, 32, 2, 2, msg::kBppNotSupported, {false}},
         {"width beyond 16-bit units", 40, 16, 70000, 1, msg::kTooLargeForTim, {false}},
