@@ -235,6 +235,9 @@ bool PendingFile::Create() {
         if (file_.Open(candidate, File::Mode::CreateNew)) {
             Arm(cleanupSlot_, kRemove);
             temporary_ = std::move(candidate);
+            // A full disk is the user's file not being written; the
+            // temporary's name would mean nothing to them.
+            file_.ReportFailuresAs(target_);
             break;
         }
         Untrack(cleanupSlot_);
@@ -244,6 +247,7 @@ bool PendingFile::Create() {
         }
     }
     if (temporary_.empty()) {
+        NoteFileFailure(target_, EEXIST);
         return false;
     }
     if (exists) {

@@ -217,7 +217,7 @@ TEST(PendingFile, AStopBySignalLeavesNoTemporaryFile) {
 }
 
 // A full disk while the file is written, or at the flush: the target keeps
-// its old bytes, and the temporary file goes.
+// its old bytes, the temporary file goes, and the failure names the target.
 TEST(PendingFile, AFailedWriteLeavesTheTargetAsItWas) {
     TempDir dir;
     const std::string target = dir.Write("face.tim", {1, 2, 3});
@@ -227,7 +227,7 @@ TEST(PendingFile, AFailedWriteLeavesTheTargetAsItWas) {
         return std::string(replaced ? "replaced" : "refused") + " " + DescribeLastFileFailure();
     });
     EXPECT_EQ(result.substr(0, 8), "refused ");
-    EXPECT_NE(result.find("File too large"), std::string::npos) << result;
+    EXPECT_EQ(result, "refused " + target + ": File too large");
     EXPECT_EQ(ReadAll(target), (Bytes{1, 2, 3}));
     EXPECT_TRUE(Temporaries(dir.Path()).empty());
 }
