@@ -90,8 +90,8 @@ int main(int argc, char** argv) {
         ImageState state;
         NoOrigins origins;
         Quiet messages;
-        const auto result = ConvertFolder(ours.string(), FindImageFiles(ours.string(), true), true,
-                                          state, origins, messages);
+        const auto result = ConvertFolder(ours.string(), FindImageFiles(ours.string(), true).names,
+                                          true, state, origins, messages);
         if (result.failed != 0) {
             std::fprintf(stderr, "%zu files failed\n", result.failed);
             return 1;

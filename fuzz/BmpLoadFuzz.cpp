@@ -136,6 +136,11 @@ std::vector<std::vector<std::uint8_t>> Seeds() {
         // No sidecar: the origins are asked for.
         seeds.push_back(Input(MakeBmp(PatternBmp(bits, 8, 2, true, bits + 2)), {}));
     }
+    // The longer info header of image editors: the palette after its 124 bytes.
+    testing::BmpSpec edited = PatternBmp(8, 6, 3, true, 9);
+    edited.biSize = 124;
+    edited.infoTail.assign(124 - 40, 0);
+    seeds.push_back(Input(MakeBmp(edited), MakeSidecar({5, 6, true, 7, 8, 1, 0, {}})));
     // A sidecar whose N is 0.
     seeds.push_back(Input(MakeBmp(PatternBmp(8, 4, 4)), MakeSidecar({1, 1, true, 2, 2, 0, 0, {}})));
     return seeds;

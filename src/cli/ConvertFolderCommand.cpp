@@ -3,10 +3,8 @@
 
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
-#include "cli/Failure.h"
 #include "cli/ImageSource.h"
 #include "image/FolderConvert.h"
-#include "platform/FileFailure.h"
 
 namespace pixalto::cli {
 namespace {
@@ -17,50 +15,35 @@ struct ConvertFolderArgs {
     OriginOptions origins;
 };
 
-// The window's message boxes as lines: each failure on stderr, with the file
-// it was about (and the system's reason, for a file that couldn't be read or
-// written) on the line under it; the closing message on stdout.
+// The window's message boxes as lines: each failure on stderr (the message,
+// then the file it was about and the system's reason under it), the closing
+// message on stdout.
 class ConsoleMessages : public MessageSink {
   public:
     explicit ConsoleMessages(OptionOrigins& origins) : origins_(origins) {}
 
-    void Converting(const std::string& path) override {
-        path_ = path;
-        origins_.SetPath(path);
-        ClearFileFailure();
-    }
+    void Converting(const std::string& path) override { origins_.SetPath(path); }
     void Show(const std::string& text, const std::string& title) override {
-        if (title == msg::kFilesConvertedTitle) {
-            std::cout << text << '\n';
-            return;
-        }
-        std::cerr << text << '\n';
-        const std::string reason = IsAboutAFile(text) ? DescribeLastFileFailure() : std::string();
-        if (!reason.empty()) {
-            std::cerr << reason << '\n';
-        } else if (text.rfind(path_, 0) != 0) {
-            std::cerr << path_ << '\n';
-        }
+        (title == msg::kFilesConvertedTitle ? std::cout : std::cerr) << text << '\n';
     }
 
   private:
     OptionOrigins& origins_;
-    std::string path_;
 };
 
 int RunConvertFolder(const ConvertFolderArgs& args) {
     const bool toBmp = args.to == "bmp";
     // The files to convert are the other kind: TIMs become BMPs.
-    const std::vector<std::string> names = FindImageFiles(args.folder, /*wantTim=*/toBmp);
-    if (names.empty()) {
-        std::cerr << msg::kNoFilesFound << '\n';
+    const ImageFileSearch search = FindImageFiles(args.folder, /*wantTim=*/toBmp);
+    if (search.names.empty()) {
+        std::cerr << NoFilesFoundText(search) << '\n';
         return kExitFailure;
     }
     OptionOrigins origins(args.origins);
     ConsoleMessages messages(origins);
     ImageState state;
     const FolderConversionResult result =
-        ConvertFolder(args.folder, names, toBmp, state, origins, messages);
+        ConvertFolder(args.folder, search.names, toBmp, state, origins, messages);
     return result.failed == 0 ? kExitOk : kExitFailure;
 }
 

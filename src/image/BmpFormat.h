@@ -1,7 +1,8 @@
 #pragma once
 // The Windows bitmap layout that the program reads and writes: the 14-byte
-// file header, the 40-byte info header, the palette right after them, and the
-// pixel rows from bfOffBits on, bottom row first.
+// file header, the info header (40 bytes as written here; longer from image
+// editors), the palette right after them, and the pixel rows from bfOffBits
+// on, bottom row first.
 
 #include <cstdint>
 
@@ -74,6 +75,22 @@ constexpr void StoreBmpInfoHeader(const BmpInfoHeader& h, std::uint8_t* p) {
     WriteI32LE(p + 28, h.biYPelsPerMeter);
     WriteU32LE(p + 32, h.biClrUsed);
     WriteU32LE(p + 36, h.biClrImportant);
+}
+
+// Info headers the reader takes. Image editors write longer ones than the
+// 40 bytes written here: 52 and 56 add colour masks, 108 a colour space, 124
+// a rendering intent and an ICC profile's place. All begin with the same 40
+// bytes of fields, and any palette follows the whole header.
+constexpr bool IsReadableBmpInfoHeaderSize(std::uint32_t biSize) {
+    return biSize == kBmpInfoHeaderSize || biSize == 52 || biSize == 56 || biSize == 108 ||
+           biSize == 124;
+}
+
+// Where the palette begins, from the start of the BMP: right after the info
+// header. A header of another size is refused by the conversion; its palette
+// is looked for after the first 40 bytes.
+constexpr std::uint32_t BmpPaletteOffset(std::uint32_t biSize) {
+    return kBmpFileHeaderSize + (IsReadableBmpInfoHeaderSize(biSize) ? biSize : kBmpInfoHeaderSize);
 }
 
 // Palette entries of a depth: 16 for 4 bits, 256 for 8, none otherwise.

@@ -36,7 +36,7 @@ std::string ChooseRowLayout(const ImageState& state, const File& file, RowLayout
     const auto start = static_cast<std::int64_t>(state.bmpStart);
     // The headers and the whole palette must be there...
     const std::uint64_t paletteBytes = std::uint64_t{state.bmpPaletteCount} * kBmpPaletteEntrySize;
-    if (!FitsInFile(file, start, kBmpHeadersSize + paletteBytes)) {
+    if (!FitsInFile(file, start, BmpPaletteOffset(info.biSize) + paletteBytes)) {
         return msg::kFileTooSmall;
     }
     // ...and every row, in the layout that is read: the standard padded rows
@@ -126,8 +126,9 @@ std::string LoadBmp(ImageState& state, File& file) {
     } catch (const std::bad_alloc&) {
         return msg::kNotEnoughMemory;
     }
-    // The palette always follows the two headers, whatever bfOffBits says.
-    if (file.Seek(static_cast<std::int64_t>(state.bmpStart + kBmpHeadersSize)) >= 0) {
+    // The palette always follows the info header, whatever bfOffBits says.
+    const std::uint32_t paletteOffset = BmpPaletteOffset(state.bmpInfoHeader.biSize);
+    if (file.Seek(static_cast<std::int64_t>(state.bmpStart + paletteOffset)) >= 0) {
         ReadExactly(file, palette.data(), palette.size());
     }
     if (file.Seek(static_cast<std::int64_t>(state.bmpStart + state.bmpFileHeader.bfOffBits)) >= 0) {

@@ -97,8 +97,10 @@ constexpr bool IsConvertibleDepth(std::uint32_t bpp) {
     return bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24;
 }
 
-// TIM width in 16-bit units for a BMP width; widths that don't fill a whole
-// unit are rounded down.
+// TIM width in 16-bit units for a BMP width. 4- and 8-bit widths that don't
+// fill a whole unit are rounded down. A 24-bit row of odd width takes one unit
+// more than its bytes fill, with a spare zero byte at its end: rounding down
+// would cut off its last pixel, as 2 x units / 3 pixels are read back.
 constexpr std::uint64_t TimUnitsForWidth(std::uint32_t bpp, std::uint64_t width) {
     switch (bpp) {
         case 4:
@@ -108,7 +110,7 @@ constexpr std::uint64_t TimUnitsForWidth(std::uint32_t bpp, std::uint64_t width)
         case 16:
             return width;
         default:
-            return width * 3 / 2;
+            return (width * 3 + 1) / 2;
     }
 }
 
@@ -239,7 +241,7 @@ std::string ConvertTimToBmp(ImageState& state, std::uint32_t currentSet) {
 
 std::string ConvertBmpToTim(ImageState& state, OriginsRequest& request) {
     const BmpInfoHeader& info = state.bmpInfoHeader;
-    if (info.biSize != kBmpInfoHeaderSize) {
+    if (!IsReadableBmpInfoHeaderSize(info.biSize)) {
         return msg::kBadBiSize;
     }
     const std::uint32_t bpp = state.bpp;

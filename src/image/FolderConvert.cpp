@@ -8,6 +8,7 @@
 #include "image/LoadImage.h"
 #include "image/Writer.h"
 #include "platform/File.h"
+#include "platform/FileFailure.h"
 
 namespace pixalto {
 namespace {
@@ -25,17 +26,22 @@ bool HasExtension(const std::string& name, const char* extension) {
 // One file of the batch: false when it failed (its message has been shown).
 bool ConvertOne(const std::string& folder, const std::string& name, bool toBmp, ImageState& state,
                 OriginsRequest& origins, MessageSink& messages) {
-    messages.Converting(folder + name);
-    File file;
-    if (!file.Open(folder + name, File::Mode::Read)) {
-        messages.Show(msg::kCouldntOpenFile, msg::kFileErrorTitle);
+    const std::string input = folder + name;
+    messages.Converting(input);
+    ClearFileFailure();
+    const auto fail = [&](const std::string& message, const char* title, bool aboutAFile) {
+        messages.Show(FailureText(message, input, aboutAFile ? DescribeLastFileFailure() : ""),
+                      title);
         return false;
+    };
+    File file;
+    if (!file.Open(input, File::Mode::Read)) {
+        return fail(msg::kCouldntOpenFile, msg::kFileErrorTitle, true);
     }
     std::string message = LoadImage(state, file, /*isTim=*/toBmp);
     file.Close();
     if (!message.empty()) {
-        messages.Show(message, toBmp ? msg::kTimErrorTitle : msg::kBmpErrorTitle);
-        return false;
+        return fail(message, toBmp ? msg::kTimErrorTitle : msg::kBmpErrorTitle, false);
     }
     // A folder conversion starts every image on set 0.
     message = ConvertImage(state, toBmp, 0, origins);
@@ -45,32 +51,64 @@ bool ConvertOne(const std::string& folder, const std::string& name, bool toBmp, 
         state.EmptyBmpSide();
     }
     if (!message.empty()) {
-        messages.Show(message,
-                      toBmp ? msg::kTimConversionErrorTitle : msg::kBmpConversionErrorTitle);
-        return false;
+        return fail(message, toBmp ? msg::kTimConversionErrorTitle : msg::kBmpConversionErrorTitle,
+                    false);
     }
-    const bool written = WriteImageFile(state, folder + ConvertedName(name, toBmp), !toBmp);
-    if (!written) {
-        messages.Show(toBmp ? msg::kFailedSavingBmp : msg::kFailedSavingTim, msg::kErrorTitle);
+    if (!WriteImageFile(state, folder + ConvertedName(name, toBmp), !toBmp)) {
+        return fail(toBmp ? msg::kFailedSavingBmp : msg::kFailedSavingTim, msg::kErrorTitle, true);
     }
-    return written;
+    return true;
 }
 
 }  // namespace
 
-std::vector<std::string> FindImageFiles(const std::string& folder, bool wantTim) {
-    std::vector<std::string> names;
+ImageFileSearch FindImageFiles(const std::string& folder, bool wantTim) {
+    ImageFileSearch search;
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        std::string name = entry.path().filename().string();
+    namespace fs = std::filesystem;
+    for (fs::directory_iterator it(folder, error); !error && it != fs::directory_iterator();
+         it.increment(error)) {
+        std::string name = it->path().filename().string();
         // Like the system's file search, everything but folders: a file that
         // can't be read is then reported instead of passed over in silence.
-        if (!entry.is_directory(error) && HasExtension(name, wantTim ? ".tim" : ".bmp")) {
-            names.push_back(std::move(name));
+        std::error_code unknownKind;
+        if (!it->is_directory(unknownKind) && HasExtension(name, wantTim ? ".tim" : ".bmp")) {
+            search.names.push_back(std::move(name));
         }
     }
-    std::sort(names.begin(), names.end());
-    return names;
+    if (error) {
+        // A folder read only in part is no list to convert from.
+        search.names.clear();
+        search.failure = folder + ": " + error.message();
+    }
+    std::sort(search.names.begin(), search.names.end());
+    return search;
+}
+
+std::string NoFilesFoundText(const ImageFileSearch& search) {
+    return search.failure.empty() ? msg::kNoFilesFound
+                                  : std::string(msg::kNoFilesFound) + '\n' + search.failure;
+}
+
+std::string ConvertedText(const FolderConversionResult& result) {
+    if (result.failed == 0) {
+        return msg::kFilesConverted;
+    }
+    return std::to_string(result.converted) + " of " +
+           std::to_string(result.converted + result.failed) + " file(s) converted; " +
+           std::to_string(result.failed) + " failed!";
+}
+
+std::string FailureText(const std::string& message, const std::string& input,
+                        const std::string& reason) {
+    std::string text = message;
+    if (message.rfind(input, 0) != 0 && reason.rfind(input + ": ", 0) != 0) {
+        text += '\n' + input;
+    }
+    if (!reason.empty()) {
+        text += '\n' + reason;
+    }
+    return text;
 }
 
 std::string FolderWithSeparator(const std::string& folder) {
@@ -93,7 +131,7 @@ FolderConversionResult ConvertFolder(const std::string& folder,
         state.EmptyTimSide();
         state.EmptyBmpSide();
     }
-    messages.Show(msg::kFilesConverted, msg::kFilesConvertedTitle);
+    messages.Show(ConvertedText(result), msg::kFilesConvertedTitle);
     return result;
 }
 

@@ -13,7 +13,7 @@
 namespace pixalto {
 
 // Where a folder conversion's messages go: a message box each in the window,
-// a line each on the command line.
+// lines on the command line.
 class MessageSink {
   public:
     virtual ~MessageSink() = default;
@@ -38,11 +38,20 @@ inline constexpr const char* kTimConversionErrorTitle = "TIM Conversion Error!";
 inline constexpr const char* kBmpConversionErrorTitle = "BMP Conversion Error!";
 }  // namespace msg
 
+struct ImageFileSearch {
+    std::vector<std::string> names;
+    std::string failure;  // "folder: reason" when the folder couldn't be read
+};
+
 // The names (not paths) of the files in folder whose name ends in ".tim"
 // (wantTim) or ".bmp", in any case, sorted by name so that every run handles
 // them in the same order. Folders are left out; anything else is listed, and
 // what can't be read as a file is reported when it is converted.
-std::vector<std::string> FindImageFiles(const std::string& folder, bool wantTim);
+ImageFileSearch FindImageFiles(const std::string& folder, bool wantTim);
+
+// What to say when a search found nothing: "No Files were found!", with the
+// system's reason under it when the folder couldn't be read.
+std::string NoFilesFoundText(const ImageFileSearch& search);
 
 // folder with one path separator at its end, whether it had one or not.
 std::string FolderWithSeparator(const std::string& folder);
@@ -56,13 +65,26 @@ struct FolderConversionResult {
     std::size_t failed = 0;
 };
 
+// The closing message: "File(s) converted!" when no file failed, else
+// "2 of 5 file(s) converted; 3 failed!".
+std::string ConvertedText(const FolderConversionResult& result);
+
+// The message about a file of the batch that failed: the message, the input
+// file's path on the next line (unless the message starts with it), and,
+// when a file couldn't be opened or written, the system's reason as
+// "path: reason" (standing in for the input line when it names the input).
+std::string FailureText(const std::string& message, const std::string& input,
+                        const std::string& reason);
+
 // Converts each of names (in folder) to the other format beside it, replacing
 // any file of the output name. TIMs become BMPs with CLUT set 0 as palette
 // and the other sets in the sidecar; BMPs become TIMs, with origins from
 // their sidecar or else from origins. Each failure is shown on messages with
-// its title, and the batch goes on; "File(s) converted!" ends it. state is
-// the caller's image record, used as the work area and left empty; its
-// buffers keep their memory from file to file.
+// its title, naming the file (see FailureText), and the batch goes on. It
+// ends with "File(s) converted!", or when files failed with how many of how
+// many were converted (ConvertedText). state is the caller's image record,
+// used as the work area and left empty; its buffers keep their memory from
+// file to file.
 FolderConversionResult ConvertFolder(const std::string& folder,
                                      const std::vector<std::string>& names, bool toBmp,
                                      ImageState& state, OriginsRequest& origins,

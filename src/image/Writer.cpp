@@ -90,17 +90,19 @@ bool WriteSidecar(const ImageState& state, File& file) {
     return pieces.WriteTo(file);
 }
 
+// Writes a created pending file in full and flushes it.
 template <typename Write>
-bool WritePending(PendingFile& pending, Write write) {
-    return pending.Create() && write(pending.file()) && pending.Finish();
+bool Fill(PendingFile& pending, Write write) {
+    return write(pending.file()) && pending.Finish();
 }
 
 // Both files are complete and on the disk before either takes its place; the
 // sidecar goes first, and comes back as it was should the BMP then fail.
 bool WriteBmpWithSidecar(const ImageState& state, const std::string& path) {
     PendingFile bmp(path);
+    const auto writeBmp = [&](File& file) { return WriteBmp(state, file); };
     if (state.sidecarSize == 0) {
-        return WritePending(bmp, [&](File& file) { return WriteBmp(state, file); }) && bmp.Commit();
+        return bmp.Create() && Fill(bmp, writeBmp) && bmp.Commit();
     }
     // A BMP named like its own sidecar (x.tmext) would be replaced by it.
     if (SidecarPathFor(path) == path) {
@@ -108,11 +110,12 @@ bool WriteBmpWithSidecar(const ImageState& state, const std::string& path) {
         return false;
     }
     PendingFile sidecar(SidecarPathFor(path));
-    // Both targets are checked before a byte is written, so a refused BMP
-    // target leaves no new sidecar behind.
-    return WritePending(sidecar, [&](File& file) { return WriteSidecar(state, file); }) &&
-           WritePending(bmp, [&](File& file) { return WriteBmp(state, file); }) &&
-           CommitBoth(sidecar, bmp);
+    // Both targets are checked before a byte is written, the BMP first: a
+    // refused target (or a folder that isn't there) is reported by the name
+    // the user gave, and leaves no new sidecar behind.
+    return bmp.Create() && sidecar.Create() &&
+           Fill(sidecar, [&](File& file) { return WriteSidecar(state, file); }) &&
+           Fill(bmp, writeBmp) && CommitBoth(sidecar, bmp);
 }
 
 }  // namespace
@@ -122,7 +125,8 @@ bool WriteImageFile(const ImageState& state, const std::string& path, bool asTim
         return WriteBmpWithSidecar(state, path);
     }
     PendingFile tim(path);
-    return WritePending(tim, [&](File& file) { return WriteTim(state, file); }) && tim.Commit();
+    return tim.Create() && Fill(tim, [&](File& file) { return WriteTim(state, file); }) &&
+           tim.Commit();
 }
 
 }  // namespace pixalto

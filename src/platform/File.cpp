@@ -22,6 +22,7 @@ File::~File() {
 File::File(File&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       path_(std::move(other.path_)),
+      failurePath_(std::move(other.failurePath_)),
       blockDevice_(other.blockDevice_) {}
 
 File& File::operator=(File&& other) noexcept {
@@ -29,6 +30,7 @@ File& File::operator=(File&& other) noexcept {
         Close();
         fd_ = std::exchange(other.fd_, -1);
         path_ = std::move(other.path_);
+        failurePath_ = std::move(other.failurePath_);
         blockDevice_ = other.blockDevice_;
     }
     return *this;
@@ -95,6 +97,7 @@ bool File::Open(const std::string& path, Mode mode) {
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
     path_ = path;
+    failurePath_.clear();
     blockDevice_ = S_ISBLK(info.st_mode);
     return true;
 }
@@ -108,6 +111,7 @@ bool File::OpenMemory(const std::uint8_t* bytes, std::size_t count, const std::s
     }
     fd_ = fd;
     path_ = name;
+    failurePath_.clear();
     blockDevice_ = false;
     if (!Write(bytes, count) || Seek(0) != 0) {
         Close();
@@ -128,7 +132,7 @@ std::size_t File::Read(void* buffer, std::size_t count) {
             continue;
         }
         if (n < 0) {
-            NoteFileFailure(path_, errno);
+            NoteFileFailure(FailurePath(), errno);
         }
         if (n <= 0) {
             break;
@@ -150,7 +154,7 @@ bool File::Write(const void* buffer, std::size_t count) {
             continue;
         }
         if (n <= 0) {
-            NoteFileFailure(path_, n < 0 ? errno : ENOSPC);
+            NoteFileFailure(FailurePath(), n < 0 ? errno : ENOSPC);
             return false;
         }
         done += static_cast<std::size_t>(n);
@@ -183,7 +187,7 @@ bool File::WritePieces(std::span<const std::span<const std::uint8_t>> pieces) {
             continue;
         }
         if (n <= 0) {
-            NoteFileFailure(path_, n < 0 ? errno : ENOSPC);
+            NoteFileFailure(FailurePath(), n < 0 ? errno : ENOSPC);
             return false;
         }
         // Step over what was written, whole pieces and part of the last.
@@ -203,7 +207,7 @@ bool File::Sync() {
         return false;
     }
     if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) {
-        NoteFileFailure(path_, errno);
+        NoteFileFailure(FailurePath(), errno);
         return false;
     }
     return true;
@@ -246,7 +250,7 @@ bool File::Close() {
         return true;
     }
     if (::close(std::exchange(fd_, -1)) != 0 && errno != EINTR) {
-        NoteFileFailure(path_, errno);
+        NoteFileFailure(FailurePath(), errno);
         return false;
     }
     return true;

@@ -61,6 +61,11 @@ class File {
     // written file, that data may not have reached the disk).
     bool Close();
 
+    // Records the file's failures under name instead of its path, until it
+    // is opened again: a temporary file reports as the file it will replace,
+    // the one the user asked for.
+    void ReportFailuresAs(std::string name) { failurePath_ = std::move(name); }
+
     // The path as given to Open, its last component, and that component
     // without its extension.
     const std::string& GetFilePath() const { return path_; }
@@ -68,8 +73,11 @@ class File {
     std::string GetFileTitle() const;
 
   private:
+    const std::string& FailurePath() const { return failurePath_.empty() ? path_ : failurePath_; }
+
     int fd_ = -1;
     std::string path_;
+    std::string failurePath_;  // "" for path_
     bool blockDevice_ = false;
 };
 

@@ -193,6 +193,19 @@ std::string LinkAside(const std::string& path) {
     return {};
 }
 
+// Gives the new file at path the old file's owner, group and all of its mode
+// bits. Only root may give a file away; where the owner or group can't be
+// kept, the set-user-ID and set-group-ID bits go, as chown clears them: the
+// program would otherwise run with the rights of whoever wrote the file.
+void KeepOwnerAndMode(const std::string& path, const struct stat& old) {
+    mode_t mode = old.st_mode & 07777;
+    // Owner first: changing it clears the set-id bits that chmod restores.
+    if (::chown(path.c_str(), old.st_uid, old.st_gid) != 0) {
+        mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
+    }
+    ::chmod(path.c_str(), mode);
+}
+
 bool Exists(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
@@ -222,6 +235,9 @@ bool PendingFile::Create() {
         if (file_.Open(candidate, File::Mode::CreateNew)) {
             Arm(cleanupSlot_, kRemove);
             temporary_ = std::move(candidate);
+            // A full disk is the user's file not being written; the
+            // temporary's name would mean nothing to them.
+            file_.ReportFailuresAs(target_);
             break;
         }
         Untrack(cleanupSlot_);
@@ -231,14 +247,11 @@ bool PendingFile::Create() {
         }
     }
     if (temporary_.empty()) {
+        NoteFileFailure(target_, EEXIST);
         return false;
     }
     if (exists) {
-        // Owner first: changing it clears the set-id bits that chmod restores.
-        if (::chown(temporary_.c_str(), old.st_uid, old.st_gid) != 0) {
-            // Only root may give a file away; the user's own file keeps its owner anyway.
-        }
-        ::chmod(temporary_.c_str(), old.st_mode & 07777);
+        KeepOwnerAndMode(temporary_, old);
     }
     return true;
 }

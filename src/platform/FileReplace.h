@@ -8,8 +8,10 @@
 //   link stays a link.
 // - A target that exists must be a regular file the user may write; anything
 //   else (a device, a FIFO, a folder) is refused before a byte is written.
-// - The replacement keeps the old file's permission bits (and owner, where
-//   the system allows); a new file gets 0666 less the umask.
+// - The replacement keeps the old file's owner and mode bits, set-ID and
+//   sticky bits included; where the owner can't be kept (only root may give
+//   a file away), the set-ID bits are dropped. A new file gets 0666 less the
+//   umask.
 // - Temporary files are removed on failure, and also when the program is
 //   stopped by SIGINT, SIGTERM or SIGHUP.
 

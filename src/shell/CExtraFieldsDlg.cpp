@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 
+#include "platform/File.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
 
@@ -26,6 +27,12 @@ std::optional<std::uint32_t> ParseUnsignedDecimal(const std::string& text) {
 
 CExtraFieldsDlg::CExtraFieldsDlg(ui::Prompts& prompts, QWidget* parent)
     : Dialog(res::DialogResource(res::kExtraFieldsDialog), parent), prompts_(prompts) {}
+
+void CExtraFieldsDlg::SetBmpName(const std::string& name) {
+    const std::string title = name.empty() ? res::DialogResource(res::kExtraFieldsDialog).title
+                                           : "Input Extra Fields not found in " + name;
+    setWindowTitle(QString::fromStdString(title));
+}
 
 bool CExtraFieldsDlg::OnInitDialog() {
     SetDlgItemText(res::kClutOrgXEdit, std::to_string(clutOrgX));
@@ -77,8 +84,13 @@ void CExtraFieldsDlg::OnOK() {
     }
 }
 
+void ExtraFieldsRequest::SetBmpPath(const std::string& path) {
+    bmpName_ = FileNameOf(path);
+}
+
 std::optional<Origins> ExtraFieldsRequest::AskOrigins(bool hasClut) {
     dialog_.hasClut = hasClut;
+    dialog_.SetBmpName(bmpName_);
     if (dialog_.DoModal() != res::kIdOk) {
         return std::nullopt;
     }

@@ -33,6 +33,10 @@ class CExtraFieldsDlg final : public ui::Dialog {
     std::uint32_t imageOrgY = 0;
     bool hasClut = false;  // set by the caller before each showing
 
+    // Names the BMP asked about in the title, for a batch of files; an empty
+    // name gives back the title that asks about "the BMP".
+    void SetBmpName(const std::string& name);
+
   protected:
     bool OnInitDialog() override;
     void OnOK() override;
@@ -51,9 +55,12 @@ class ExtraFieldsRequest final : public OriginsRequest {
   public:
     explicit ExtraFieldsRequest(CExtraFieldsDlg& dialog) : dialog_(dialog) {}
     std::optional<Origins> AskOrigins(bool hasClut) override;
+    // The BMP that the next questions are about, for the dialog's title.
+    void SetBmpPath(const std::string& path);
 
   private:
     CExtraFieldsDlg& dialog_;
+    std::string bmpName_;
 };
 
 }  // namespace pixalto::shell

@@ -16,16 +16,20 @@ constexpr const char* kBmpSaved = "BMP File has been saved!";
 constexpr const char* kFileSavedTitle = "File Saved";
 constexpr const char* kConversionErrorTitle = "Conversion Error";
 
-// A folder conversion's messages, one message box each.
+// A folder conversion's messages, one message box each. The extra-fields
+// dialog is told which BMP it will be asking about.
 class MessageBoxSink final : public MessageSink {
   public:
-    explicit MessageBoxSink(ui::Prompts& prompts) : prompts_(prompts) {}
+    MessageBoxSink(ui::Prompts& prompts, ExtraFieldsRequest& origins)
+        : prompts_(prompts), origins_(origins) {}
     void Show(const std::string& text, const std::string& title) override {
         prompts_.MessageBox(text, title);
     }
+    void Converting(const std::string& path) override { origins_.SetBmpPath(path); }
 
   private:
     ui::Prompts& prompts_;
+    ExtraFieldsRequest& origins_;
 };
 
 void ConvertChosenFolder(CMainDlg& window, bool timToBmp) {
@@ -41,7 +45,7 @@ void ConvertChosenFolder(CMainDlg& window, bool timToBmp) {
     // draw a file of the batch then.
     ImageState work;
     ExtraFieldsRequest origins(window.extraFields);
-    MessageBoxSink messages(window.prompts);
+    MessageBoxSink messages(window.prompts, origins);
     ConvertFolder(window.filePath, window.folderMatches, timToBmp, work, origins, messages);
     window.folderMatches.clear();
 }
@@ -95,9 +99,10 @@ bool CMainDlg::BrowseForImageFolder(std::string& folderPath, bool wantTim) {
         return false;
     }
     folderPath = *folder;
-    folderMatches = FindImageFiles(folderPath, wantTim);
+    ImageFileSearch search = FindImageFiles(folderPath, wantTim);
+    folderMatches = std::move(search.names);
     if (folderMatches.empty()) {
-        prompts.MessageBox(msg::kNoFilesFound, msg::kNoFilesFoundTitle);
+        prompts.MessageBox(NoFilesFoundText(search), msg::kNoFilesFoundTitle);
         return false;
     }
     return true;

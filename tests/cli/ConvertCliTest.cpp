@@ -115,7 +115,7 @@ TEST(CliInfo, ReadsABmpAsTheTimItBecomes) {
 TEST(CliConvert, FailuresPrintTheMessageAndExitOne) {
     TempDir dir;
     testing::BmpSpec badSize = testing::PatternBmp(8, 2, 2);
-    badSize.biSize = 124;
+    badSize.biSize = 64;
     testing::BmpSpec oneBit = testing::PatternBmp(1, 8, 2);
     oneBit.pixels.resize(16);
     const struct {
@@ -201,9 +201,9 @@ namespace pixalto {
 namespace {
 
 // convert-folder both ways over names of mixed case: the outputs, the
-// messages (each failure with its file under it), the closing message and
-// the exit code; a BMP without a sidecar is skipped unless the origins are
-// given.
+// messages (each failure with its file under it), the closing message (how
+// many of how many were converted, when some failed) and the exit code; a
+// BMP without a sidecar is skipped unless the origins are given.
 TEST(CliConvert, ConvertFolderBothWays) {
     TempDir dir;
     TimSpec desc = PatternTim(4, 8, 4, 2);
@@ -224,12 +224,17 @@ TEST(CliConvert, ConvertFolderBothWays) {
     };
     const Case cases[] = {
         {{"--to", "bmp"}, 0, "File(s) converted!\n", "", {"B.bmp", "B.tmext", "a.bmp", "a.tmext"}},
-        {{"--to", "tim"}, 1, "File(s) converted!\n",
+        {{"--to", "tim"},
+         1,
+         "1 of 2 file(s) converted; 1 failed!\n",
          dir.File("a.bmp") +
              " has no usable sidecar file: give the origins with --origin X,Y and --clut-origin "
              "X,Y\n",
          {"B.tim"}},
-        {{"--to", "tim", "--origin", "1,2", "--clut-origin", "3,4"}, 0, "File(s) converted!\n", "",
+        {{"--to", "tim", "--origin", "1,2", "--clut-origin", "3,4"},
+         0,
+         "File(s) converted!\n",
+         "",
          {"B.tim", "a.tim"}},
     };
     for (const Case& c : cases) {
@@ -254,11 +259,21 @@ TEST(CliConvert, ConvertFolderBothWays) {
     dir.Write("c.TIM", {'n', 'o'});
     auto failed = RunCli({"convert-folder", folder, "--to", "bmp"});
     EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(failed.out, "2 of 3 file(s) converted; 1 failed!\n");
     EXPECT_EQ(failed.err, "TIM Header not found!\n" + dir.File("c.TIM") + "\n");
 
-    auto none = RunCli({"convert-folder", dir.File("B.tim"), "--to", "bmp"});
-    EXPECT_EQ(none.exitCode, 1);
-    EXPECT_EQ(none.err, "No Files were found!\n");
+    // No match, and folders that can't be read, with the system's reason.
+    std::filesystem::create_directory(dir.Path() / "empty");
+    const std::pair<std::string, std::string> none[] = {
+        {dir.File("empty"), ""},
+        {dir.File("B.tim"), dir.File("B.tim") + ": Not a directory\n"},
+        {dir.File("gone"), dir.File("gone") + ": No such file or directory\n"},
+    };
+    for (const auto& [path, reason] : none) {
+        auto result = RunCli({"convert-folder", path, "--to", "bmp"});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, "No Files were found!\n" + reason);
+    }
     EXPECT_EQ(RunCli({"convert-folder", folder, "--to", "png"}).exitCode, 2);
 }
 

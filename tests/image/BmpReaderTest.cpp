@@ -76,6 +76,15 @@ TEST(BmpReader, ReturnsTheFirstFailureInOrder) {
         {"bfOffBits one byte too far for the rows", offBits(MakeBmp(valid), 54 + 1024 + 1),
          msg::kFileTooSmall},
         {"bfOffBits inside the palette", offBits(MakeBmp(valid), 54), ""},
+        // The rows lie in the file; the palette after a 124-byte header doesn't.
+        {"palette after a long header cut short",
+         cut(MakeBmp(With(valid,
+                          [](BmpSpec& s) {
+                              s.biSize = 124, s.offBits = 54;
+                              s.infoTail.resize(84);
+                          })),
+             50),
+         msg::kFileTooSmall},
         // Standard 4-bit rows of width 6 (4 bytes) are shorter than the
         // older layout's (6 bytes): a file that holds them is read.
         {"padded 4-bit rows shorter than the older layout", MakeBmp(PatternBmp(4, 6, 3, true)), ""},
@@ -146,20 +155,25 @@ TEST(BmpReader, PicksPaddedRowsWhenTheFileHoldsThemElseTheOlderLayout) {
     }
 }
 
-TEST(BmpReader, TakesThePaletteFromOffset54AndPixelsFromOffBits) {
-    BmpSpec desc = PatternBmp(4, 8, 2);
-    desc.biSize = 108;            // read, refused only by the conversion
-    desc.offBits = 54 + 64 + 10;  // a gap after the palette
-    TempDir dir;
-    auto bmp = MakeBmp(desc);
-    std::vector<std::uint8_t> file(100, 0xEE);
-    file.insert(file.end(), bmp.begin(), bmp.end());
-    ImageState state;
-    ASSERT_EQ(LoadBmpBytes(file, state, std::nullopt, 100), "");
-    EXPECT_EQ(state.bmpStart, 100u);
-    EXPECT_EQ(state.bmpInfoHeader.biSize, 108u);
-    EXPECT_EQ(state.bmpPalette, desc.palette);
-    EXPECT_EQ(state.bmpPixels, desc.pixels);
+// The palette follows the info header, whatever its size; the pixels are at
+// bfOffBits, here after a gap. A header of a size the conversion refuses is
+// still read, with the palette after its first 40 bytes.
+TEST(BmpReader, TakesThePaletteAfterTheInfoHeaderAndPixelsFromOffBits) {
+    for (std::uint32_t biSize : {40u, 52u, 56u, 108u, 124u, 12u, 64u}) {
+        BmpSpec desc = PatternBmp(4, 8, 2);
+        desc.biSize = biSize;
+        desc.infoTail.assign(biSize > 40 && biSize != 64 ? biSize - 40 : 0, 0x77);
+        desc.offBits = 54 + desc.infoTail.size() + 64 + 10;
+        auto bmp = MakeBmp(desc);
+        std::vector<std::uint8_t> file(100, 0xEE);
+        file.insert(file.end(), bmp.begin(), bmp.end());
+        ImageState state;
+        ASSERT_EQ(LoadBmpBytes(file, state, std::nullopt, 100), "") << biSize;
+        EXPECT_EQ(state.bmpStart, 100u);
+        EXPECT_EQ(state.bmpInfoHeader.biSize, biSize);
+        EXPECT_EQ(state.bmpPalette, desc.palette) << biSize;
+        EXPECT_EQ(state.bmpPixels, desc.pixels) << biSize;
+    }
 }
 
 TEST(BmpReader, ReadsTheSidecarBesideItWholeAndAnyMissingOneIsNoFailure) {

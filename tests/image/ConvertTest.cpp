@@ -84,16 +84,31 @@ struct RoundTrip {
     std::uint32_t sets, set;
 };
 
-// Widths whose BMP rows need padding and widths whose rows don't.
+// Widths whose BMP rows need padding and widths whose rows don't; 24-bit
+// rows of odd width end in a spare byte.
 const RoundTrip kRoundTrips[] = {
     {4, 4, 3, 1, 0},  {4, 8, 2, 3, 1},  {4, 20, 5, 3, 2}, {4, 64, 32, 2, 0}, {8, 6, 3, 1, 0},
     {8, 8, 2, 3, 0},  {8, 2, 4, 3, 2},  {8, 10, 1, 2, 1}, {16, 3, 3, 0, 0},  {16, 4, 2, 0, 0},
-    {16, 1, 5, 0, 0}, {24, 2, 3, 0, 0}, {24, 4, 2, 0, 0}, {24, 6, 3, 0, 0},
+    {16, 1, 5, 0, 0}, {24, 2, 3, 0, 0}, {24, 4, 2, 0, 0}, {24, 6, 3, 0, 0},  {24, 1, 2, 0, 0},
+    {24, 3, 3, 0, 0}, {24, 5, 2, 0, 0},
 };
+
+// A pattern TIM for a round trip. The spare byte that ends each row of an
+// odd 24-bit width is zero, as a BMP has no place for it.
+TimSpec RoundTripTim(const RoundTrip& c, std::uint32_t seed) {
+    TimSpec desc = PatternTim(c.bpp, c.width, c.height, c.sets, seed);
+    const std::size_t row = std::size_t{desc.imageWidth} * 2;
+    if (c.bpp == 24 && row > 3 * std::size_t{c.width}) {
+        for (std::size_t end = row; end <= desc.pixels.size(); end += row) {
+            desc.pixels[end - 1] = 0;
+        }
+    }
+    return desc;
+}
 
 TEST(Convert, RoundTripsEveryDepthThroughFilesLosingOnlyThePaletteSetStp) {
     for (const auto& c : kRoundTrips) {
-        TimSpec desc = PatternTim(c.bpp, c.width, c.height, c.sets, c.width + c.bpp);
+        TimSpec desc = RoundTripTim(c, c.width + c.bpp);
         desc.imageX = 320;
         desc.imageY = 256;
         desc.clutX = 16;
@@ -203,7 +218,7 @@ std::array<std::uint8_t, 3> TimColour(const TimSpec& desc, std::uint32_t bpp, st
 
 TEST(Convert, WrittenBmpsFollowTheStandardLayoutWithPaddedRows) {
     for (const auto& c : kRoundTrips) {
-        TimSpec desc = PatternTim(c.bpp, c.width, c.height, c.sets, c.width * 7 + c.bpp);
+        TimSpec desc = RoundTripTim(c, c.width * 7 + c.bpp);
         ImageState state = ToBmp(desc, c.set);
         const StandardBmp bmp = DecodeStandardBmp(Written(state, false));
         ASSERT_EQ(bmp.width, static_cast<int>(c.width));
@@ -459,6 +474,68 @@ TEST(Convert, ClosingTheOriginsRequestWithoutAnAnswerAsksAgain) {
     EXPECT_EQ(state.clutOrgY, 6);
 }
 
+// The info header's bytes after its first 40 as image editors write them:
+// the red, green and blue masks (52 bytes), the alpha mask (56), the colour
+// space type, its endpoints and gammas (108), then the rendering intent, the
+// profile's offset from the header's start and its size, and a reserved word
+// (124).
+std::vector<std::uint8_t> EditorInfoTail(std::uint32_t biSize, std::uint32_t profileOffset,
+                                         std::uint32_t profileSize) {
+    std::vector<std::uint8_t> tail(biSize - 40, 0);
+    const std::uint32_t words[] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000,
+                                   profileSize != 0 ? 0x4D424544u : 0x73524742u};  // MBED, sRGB
+    for (std::size_t i = 0; i < std::size(words) && 4 * i < tail.size(); ++i) {
+        WriteU32LE(tail.data() + 4 * i, words[i]);
+    }
+    if (biSize == 124) {
+        WriteU32LE(tail.data() + 68, 4);  // LCS_GM_IMAGES
+        WriteU32LE(tail.data() + 72, profileOffset);
+        WriteU32LE(tail.data() + 76, profileSize);
+    }
+    return tail;
+}
+
+// A BMP written by this program, saved again by an image editor with a
+// longer info header (and, for one, an ICC profile after the pixels), comes
+// back as the TIM it came from.
+TEST(Convert, BmpsWithTheLongerInfoHeadersOfImageEditorsConvertBack) {
+    const RoundTrip images[] = {{4, 12, 3, 2, 1}, {8, 6, 2, 1, 0}, {24, 5, 2, 0, 0}};
+    const struct {
+        std::uint32_t biSize;
+        std::uint32_t profileSize;
+    } headers[] = {{52, 0}, {56, 0}, {108, 0}, {124, 0}, {124, 48}};
+    for (const auto& image : images) {
+        const TimSpec desc = RoundTripTim(image, image.bpp);
+        const ImageState ours = ToBmp(desc, image.set);
+        for (const auto& header : headers) {
+            testing::BmpSpec edited;
+            edited.biSize = header.biSize;
+            edited.width = ours.bmpInfoHeader.biWidth;
+            edited.height = ours.bmpInfoHeader.biHeight;
+            edited.bitCount = static_cast<std::uint16_t>(image.bpp);
+            edited.palette = ours.bmpPalette;
+            edited.pixels = ours.bmpPixels;
+            edited.trailer.assign(header.profileSize, 0x5A);
+            const auto profileOffset = static_cast<std::uint32_t>(
+                header.biSize + edited.palette.size() + edited.pixels.size());
+            edited.infoTail = EditorInfoTail(header.biSize, profileOffset, header.profileSize);
+            std::vector<std::uint8_t> file = testing::MakeBmp(edited);
+            WriteU32LE(file.data() + 34, static_cast<std::uint32_t>(edited.pixels.size()));
+            WriteU32LE(file.data() + 38, 2835);  // 72 dpi
+            WriteU32LE(file.data() + 42, 2835);
+            WriteU32LE(file.data() + 46, ours.bmpPaletteCount);  // colours used
+
+            ImageState back;
+            ScriptedOrigins never;
+            ASSERT_EQ(BmpToTim(file, ours.sidecarData, back, never), "")
+                << image.bpp << "-bit, " << header.biSize;
+            EXPECT_EQ(Written(back, true), WithoutPaletteStp(desc, image.set))
+                << image.bpp << "-bit, info header of " << header.biSize << " bytes"
+                << (header.profileSize != 0 ? " and a profile" : "");
+        }
+    }
+}
+
 TEST(Convert, BmpToTimFailuresInOrder) {
     const struct {
         const char* name;
@@ -469,8 +546,8 @@ TEST(Convert, BmpToTimFailuresInOrder) {
         std::vector<bool> asked;
     } cases[] = {
         {"biSize 12", 12, 8, 2, 2, msg::kBadBiSize, {}},
-        {"biSize 108", 108, 8, 2, 2, msg::kBadBiSize, {}},
-        {"biSize 124 on a 1-bit image", 124, 1, 8, 2, msg::kBadBiSize, {}},
+        {"biSize 64", 64, 8, 2, 2, msg::kBadBiSize, {}},
+        {"biSize 125 on a 1-bit image", 125, 1, 8, 2, msg::kBadBiSize, {}},
         {"1-bit asks with CLUT fields first", 40, 1, 8, 2, msg::kBppNotSupported, {true}},
         {"32-bit asks without them", 40, 32, 2, 2, msg::kBppNotSupported, {false}},
         {"width beyond 16-bit units", 40, 16, 70000, 1, msg::kTooLargeForTim, {false}},
@@ -519,7 +596,9 @@ TEST(Convert, WidthsThatDontFillWholeTimUnitsGiveConsistentTims) {
         std::int32_t width;
         std::uint16_t imageWidth;
         std::uint32_t pixelWidth;
-    } cases[] = {{4, 6, 1, 4}, {8, 5, 2, 4}, {16, 3, 3, 3}, {24, 5, 7, 4}, {24, 1, 1, 0}};
+    } cases[] = {{4, 6, 1, 4},  {4, 9, 2, 8},  // 9 px: 4.5 bytes, rows padded to 8
+                 {8, 5, 2, 4},  {16, 3, 3, 3}, {24, 5, 8, 5},
+                 {24, 1, 2, 1}, {24, 3, 5, 3}};  // 3 px: 9 bytes in 10
     for (const auto& c : cases) {
         testing::BmpSpec desc = testing::PatternBmp(c.bits, c.width, 3);
         ImageState state;
@@ -529,18 +608,55 @@ TEST(Convert, WidthsThatDontFillWholeTimUnitsGiveConsistentTims) {
         EXPECT_EQ(state.pixelWidth, c.pixelWidth) << c.bits << "-bit " << c.width;
         EXPECT_EQ(state.imageDataSize, c.imageWidth * 2u * 3u) << c.bits << "-bit " << c.width;
         EXPECT_EQ(state.imageBlockLength, state.imageDataSize + 12);
-        // The top TIM row starts with the top BMP row, the last one stored.
+        // TIM row r holds BMP row r from the top (stored bottom row first),
+        // byte for byte converted; a 24-bit row of odd width ends in a zero.
         const std::size_t stride = (static_cast<std::size_t>(c.width) * c.bits + 31) / 32 * 4;
-        if (c.bits == 8) {
-            EXPECT_TRUE(std::equal(state.imageData.begin(), state.imageData.begin() + 4,
-                                   desc.pixels.begin() + 2 * stride));
+        const std::size_t row = c.imageWidth * 2u;
+        for (std::size_t r = 0; r < 3 && c.bits != 16; ++r) {
+            const auto* tim = state.imageData.data() + r * row;
+            const auto* bmp = desc.pixels.data() + (2 - r) * stride;
+            for (std::size_t i = 0; i < row; ++i) {
+                const std::uint8_t want = c.bits == 4
+                                              ? static_cast<std::uint8_t>(bmp[i] << 4 | bmp[i] >> 4)
+                                          : c.bits == 8      ? bmp[i]
+                                          : i < 3u * c.width ? bmp[i - i % 3 + 2 - i % 3]
+                                                             : 0;
+                ASSERT_EQ(tim[i], want) << c.bits << "-bit " << c.width << " row " << r;
+            }
+        }
+    }
+}
+
+// A 24-bit TIM row that ends in part of a pixel (2 x units not a multiple of
+// 3, and more than the one spare byte of an odd width) has no place in a BMP:
+// the part is lost, and the TIM comes back with the units its pixels need.
+TEST(Convert, TwentyFourBitRowsEndingInPartOfAPixelLoseThatPart) {
+    const struct {
+        std::uint16_t imageWidth, imageWidthBack;
+        std::uint32_t pixelWidth;
+    } cases[] = {{1, 0, 0}, {4, 3, 2}, {7, 6, 4}};
+    for (const auto& c : cases) {
+        TimSpec desc = PatternTim(24, 2, 2, 0, c.imageWidth);
+        desc.imageWidth = c.imageWidth;
+        desc.pixels.resize(c.imageWidth * 2u * 2u, 0xA5);
+        ImageState state = ToBmp(desc);
+        EXPECT_EQ(state.bmpInfoHeader.biWidth, static_cast<std::int32_t>(c.pixelWidth));
+        ScriptedOrigins origins;
+        ASSERT_EQ(ConvertBmpToTim(state, origins), "") << c.imageWidth;
+        EXPECT_EQ(state.imageWidth, c.imageWidthBack) << c.imageWidth;
+        EXPECT_EQ(state.pixelWidth, c.pixelWidth) << c.imageWidth;
+        for (std::size_t r = 0; r < 2; ++r) {
+            EXPECT_TRUE(std::equal(state.imageData.begin() + r * c.imageWidthBack * 2,
+                                   state.imageData.begin() + (r + 1) * c.imageWidthBack * 2,
+                                   desc.pixels.begin() + r * c.imageWidth * 2))
+                << c.imageWidth << " row " << r;
         }
     }
 }
 
 TEST(Convert, OlderBmpsWithUnpaddedRowsConvertBack) {
     for (const auto& c : kRoundTrips) {
-        TimSpec desc = PatternTim(c.bpp, c.width, c.height, c.sets, c.bpp * 3 + c.width);
+        TimSpec desc = RoundTripTim(c, c.bpp * 3 + c.width);
         ImageState state = ToBmp(desc, c.set);
         // Re-store the rows as the older layout did: no padding.
         const std::size_t data = (std::size_t{c.width} * c.bpp + 7) / 8;

@@ -65,10 +65,26 @@ TEST(FolderConvert, NamesAndSeparators) {
     }
     fs::create_directory(dir.Path() / "folder.tim");
     ::mkfifo(dir.File("pipe.tim").c_str(), 0644);
-    EXPECT_EQ(FindImageFiles(dir.Path().string(), true),
-              (std::vector<std::string>{"a.tim", "b.TIM", "c.Tim", "pipe.tim"}));
-    EXPECT_EQ(FindImageFiles(dir.Path().string() + "/", false), std::vector<std::string>{"d.bmp"});
-    EXPECT_TRUE(FindImageFiles(dir.File("missing"), true).empty());
+    const ImageFileSearch tims = FindImageFiles(dir.Path().string(), true);
+    EXPECT_EQ(tims.names, (std::vector<std::string>{"a.tim", "b.TIM", "c.Tim", "pipe.tim"}));
+    EXPECT_EQ(tims.failure, "");
+    EXPECT_EQ(FindImageFiles(dir.Path().string() + "/", false).names,
+              std::vector<std::string>{"d.bmp"});
+    EXPECT_EQ(NoFilesFoundText(FindImageFiles(dir.File("folder.tim"), false)),
+              "No Files were found!");
+
+    // A folder that can't be read says why.
+    const struct {
+        std::string folder, failure;
+    } unreadable[] = {
+        {dir.File("missing"), dir.File("missing") + ": No such file or directory"},
+        {dir.File("d.bmp"), dir.File("d.bmp") + ": Not a directory"},
+    };
+    for (const auto& c : unreadable) {
+        const ImageFileSearch search = FindImageFiles(c.folder, true);
+        EXPECT_TRUE(search.names.empty());
+        EXPECT_EQ(NoFilesFoundText(search), "No Files were found!\n" + c.failure);
+    }
 }
 
 // TIM to BMP and back again over a folder of mixed depths and sizes, large
@@ -99,16 +115,17 @@ TEST(FolderConvert, RoundTripsAFolderOfMixedImages) {
     ImageState state;
     CountingOrigins origins;
     RecordingSink toBmp;
-    auto result = ConvertFolder(dir.Path().string(), FindImageFiles(dir.Path().string(), true),
-                                true, state, origins, toBmp);
+    auto result =
+        ConvertFolder(dir.Path().string(), FindImageFiles(dir.Path().string(), true).names, true,
+                      state, origins, toBmp);
     EXPECT_EQ(result.converted, cases.size());
     EXPECT_EQ(toBmp.shown, (std::vector<Shown>{{"File(s) converted!", "Mass Conversion"}}));
     for (const Case& c : cases) {
         fs::remove(dir.File(c.name));
     }
     RecordingSink toTim;
-    result = ConvertFolder(dir.Path().string(), FindImageFiles(dir.Path().string(), false), false,
-                           state, origins, toTim);
+    result = ConvertFolder(dir.Path().string(), FindImageFiles(dir.Path().string(), false).names,
+                           false, state, origins, toTim);
     EXPECT_EQ(result.converted, cases.size());
     EXPECT_EQ(toTim.shown, toBmp.shown);
     EXPECT_EQ(origins.asked, 0);
@@ -121,8 +138,9 @@ TEST(FolderConvert, RoundTripsAFolderOfMixedImages) {
     EXPECT_TRUE(state.bmpPixels.empty() && state.sidecarData.empty() && state.sidecarSize == 0);
 }
 
-// Every kind of failure shows its one message with its title, and the batch
-// goes on to the next file.
+// Every kind of failure shows its one message with its title, naming the
+// file, and the batch goes on to the next file; the closing message says how
+// many of how many files were converted.
 TEST(FolderConvert, EachFailureIsShownAndTheBatchGoesOn) {
     TempDir dir;
     const Bytes goodTim = MakeTim(PatternTim(16, 4, 2));
@@ -137,16 +155,20 @@ TEST(FolderConvert, EachFailureIsShownAndTheBatchGoesOn) {
     CountingOrigins origins;
     RecordingSink sink;
     auto result =
-        ConvertFolder(dir.Path().string() + "/", FindImageFiles(dir.Path().string(), true), true,
-                      state, origins, sink);
+        ConvertFolder(dir.Path().string() + "/", FindImageFiles(dir.Path().string(), true).names,
+                      true, state, origins, sink);
     EXPECT_EQ(result.converted, 2u);
     EXPECT_EQ(result.failed, 3u);
-    EXPECT_EQ(sink.shown, (std::vector<Shown>{
-                              {"TIM Header not found!", "TIM Error"},
-                              {"Couldn't open file!", "File Error!"},
-                              {"Failed on saving BMP File!", "Error"},
-                              {"File(s) converted!", "Mass Conversion"},
-                          }));
+    EXPECT_EQ(sink.shown,
+              (std::vector<Shown>{
+                  {"TIM Header not found!\n" + dir.File("2-fake.tim"), "TIM Error"},
+                  {"Couldn't open file!\n" + dir.File("3-pipe.tim") + ": not a regular file",
+                   "File Error!"},
+                  {"Failed on saving BMP File!\n" + dir.File("4-blocked.tim") + "\n" +
+                       dir.File("4-blocked.bmp") + ": Is a directory",
+                   "Error"},
+                  {"2 of 5 file(s) converted; 3 failed!", "Mass Conversion"},
+              }));
     EXPECT_TRUE(fs::is_regular_file(dir.Path() / "5-good.bmp"));
 
     // BMPs: one without a sidecar asks for the origins once; a fake one and
@@ -156,14 +178,16 @@ TEST(FolderConvert, EachFailureIsShownAndTheBatchGoesOn) {
     fs::remove(dir.File("5-good.tim"));
     fs::create_directory(dir.Path() / "5-good.tim");
     RecordingSink back;
-    result = ConvertFolder(dir.Path().string(), FindImageFiles(dir.Path().string(), false), false,
-                           state, origins, back);
+    result = ConvertFolder(dir.Path().string(), FindImageFiles(dir.Path().string(), false).names,
+                           false, state, origins, back);
     EXPECT_EQ(result.converted, 1u);
     EXPECT_EQ(origins.asked, 1);
     EXPECT_EQ(back.shown, (std::vector<Shown>{
-                              {"BMP Header not found!", "BMP Error"},
-                              {"Failed on saving TIM File!", "Error"},
-                              {"File(s) converted!", "Mass Conversion"},
+                              {"BMP Header not found!\n" + dir.File("2-fake.bmp"), "BMP Error"},
+                              {"Failed on saving TIM File!\n" + dir.File("5-good.bmp") + "\n" +
+                                   dir.File("5-good.tim") + ": Is a directory",
+                               "Error"},
+                              {"1 of 3 file(s) converted; 2 failed!", "Mass Conversion"},
                           }));
     ImageState reloaded;
     File file;

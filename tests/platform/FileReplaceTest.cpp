@@ -51,11 +51,16 @@ mode_t ModeOf(const std::string& path) {
 
 TEST(PendingFile, KeepsPermissionBitsAndGivesNewFilesTheUmasksDefault) {
     TempDir dir;
-    const std::string old = dir.Write("old.tim", {1});
-    ::chmod(old.c_str(), 0600);
-    ASSERT_TRUE(Replace(old, "new"));
-    EXPECT_EQ(ModeOf(old), 0600u);
-    EXPECT_EQ(Text(old), "new");
+    // Set-ID and sticky bits too. The old file's mode is read back, as a
+    // system may refuse some bits to a user who is not root.
+    for (mode_t mode : {mode_t{0600}, mode_t{02755}, mode_t{01644}, mode_t{04711}, mode_t{07777}}) {
+        const std::string old = dir.Write("old.tim", {1});
+        ::chmod(old.c_str(), mode);
+        const mode_t before = ModeOf(old);
+        ASSERT_TRUE(Replace(old, "new"));
+        EXPECT_EQ(ModeOf(old), before) << std::oct << mode;
+        EXPECT_EQ(Text(old), "new");
+    }
 
     for (mode_t mask : {mode_t{022}, mode_t{077}, mode_t{002}}) {
         const mode_t previous = ::umask(mask);
@@ -64,6 +69,39 @@ TEST(PendingFile, KeepsPermissionBitsAndGivesNewFilesTheUmasksDefault) {
         ::umask(previous);
         EXPECT_EQ(ModeOf(fresh), 0666u & ~mask) << "umask " << mask;
     }
+}
+
+// A user who may write another user's file replaces it with a file of his
+// own: a set-ID bit kept on it would let the file run with his rights.
+TEST(PendingFile, DropsSetIdBitsWhereTheOwnerCantBeKept) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to write a file as another user";
+    }
+    constexpr uid_t kNobody = 65534;
+    TempDir dir;
+    ::chmod(dir.Path().c_str(), 0777);
+    const std::string old = dir.Write("tool", {1});
+    ::chmod(old.c_str(), 07777);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+            ::_exit(2);
+        }
+        ::_exit(Replace(old, "new") ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 2) {
+        GTEST_SKIP() << "can't switch to another user here";
+    }
+    ASSERT_EQ(WEXITSTATUS(status), 0) << "the other user couldn't replace the file";
+    struct stat info {};
+    ASSERT_EQ(::stat(old.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, kNobody);
+    EXPECT_EQ(info.st_mode & 07777, 01777u) << std::oct << (info.st_mode & 07777);
+    EXPECT_EQ(Text(old), "new");
 }
 
 TEST(PendingFile, ReplacesWhatALinkPointsToAndKeepsTheLink) {
@@ -179,7 +217,7 @@ TEST(PendingFile, AStopBySignalLeavesNoTemporaryFile) {
 }
 
 // A full disk while the file is written, or at the flush: the target keeps
-// its old bytes, and the temporary file goes.
+// its old bytes, the temporary file goes, and the failure names the target.
 TEST(PendingFile, AFailedWriteLeavesTheTargetAsItWas) {
     TempDir dir;
     const std::string target = dir.Write("face.tim", {1, 2, 3});
@@ -189,7 +227,7 @@ TEST(PendingFile, AFailedWriteLeavesTheTargetAsItWas) {
         return std::string(replaced ? "replaced" : "refused") + " " + DescribeLastFileFailure();
     });
     EXPECT_EQ(result.substr(0, 8), "refused ");
-    EXPECT_NE(result.find("File too large"), std::string::npos) << result;
+    EXPECT_EQ(result, "refused " + target + ": File too large");
     EXPECT_EQ(ReadAll(target), (Bytes{1, 2, 3}));
     EXPECT_TRUE(Temporaries(dir.Path()).empty());
 }

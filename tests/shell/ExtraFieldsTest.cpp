@@ -66,6 +66,24 @@ TEST_F(ExtraFieldsTest, OpensWithDefaultsAndHidesTheClutFieldsPerShowing) {
     EXPECT_EQ(shown[2], std::vector<bool>(4, true));
 }
 
+// In a batch the title names the BMP asked about; asked about a single
+// BMP, the dialog has its own title again.
+TEST_F(ExtraFieldsTest, TitleNamesTheBmpOfABatch) {
+    std::vector<std::string> titles;
+    const auto look = [&](CExtraFieldsDlg& d) { titles.push_back(d.windowTitle().toStdString()); };
+    ExtraFieldsScript script({look, PressContinue, look, PressContinue, look, PressContinue});
+    ExtraFieldsRequest batch(dialog);
+    batch.SetBmpPath("/in/face.bmp");
+    batch.AskOrigins(true);
+    batch.SetBmpPath("/in/Other One.BMP");
+    batch.AskOrigins(false);
+    ExtraFieldsRequest single(dialog);
+    single.AskOrigins(true);
+    EXPECT_EQ(titles, (std::vector<std::string>{"Input Extra Fields not found in face.bmp",
+                                                "Input Extra Fields not found in Other One.BMP",
+                                                "Input Extra Fields not found in the BMP"}));
+}
+
 TEST_F(ExtraFieldsTest, EscapeClosesWithoutAnAnswer) {
     ExtraFieldsRequest request(dialog);
     ExtraFieldsScript script({PressEscape});

@@ -111,6 +111,7 @@ TEST_F(SaveConvertTest, ConvertToBmpPutsTheShownSetInThePaletteAndComesBackWhole
         EXPECT_EQ(Bytes(bmp.begin() + 54 + 4 * i, bmp.begin() + 58 + 4 * i), bgr0) << i;
     }
     Command(res::kCmdFolderBmpToTim, out);
+    EXPECT_EQ(prompts.messages.back(), kConverted);
     EXPECT_EQ(ReadAll(out + "/face.tim"), MakeTim(desc));
 }
 
@@ -131,9 +132,11 @@ TEST_F(SaveConvertTest, FolderConversionsReportEachFailureAndGoOn) {
     OpenTim(WriteTim("shown.tim", PatternTim(8, 4, 2)));
     Command(res::kCmdFolderTimToBmp, tims);
     EXPECT_EQ(std::exchange(prompts.messages, {}),
-              (Messages{{"TIM Header not found!", "TIM Error"},
-                        {"Failed on saving BMP File!", "Error"},
-                        kConverted}));
+              (Messages{{"TIM Header not found!\n" + tims + "/bad.tim", "TIM Error"},
+                        {"Failed on saving BMP File!\n" + tims + "/c.tim\n" + tims +
+                             "/c.bmp: Is a directory",
+                         "Error"},
+                        {"2 of 4 file(s) converted; 2 failed!", "Mass Conversion"}}));
     for (const char* name : {"a.bmp", "a.tmext", "b.bmp", "b.tmext"}) {
         EXPECT_TRUE(Exists(tims + "/" + name)) << name;
     }
@@ -141,14 +144,22 @@ TEST_F(SaveConvertTest, FolderConversionsReportEachFailureAndGoOn) {
     EXPECT_EQ(Menu().Id(), res::kMenuEmpty);
     EXPECT_EQ(window->filePath, tims + "/");
 
+    std::string title;
     {
-        // Only three.BMP has no sidecar: the origins are asked for once.
-        ExtraFieldsScript script({SetField(res::kClutOrgXEdit, "7"), PressContinue});
+        // Only three.BMP has no sidecar: the origins are asked for once, in
+        // a dialog that names it.
+        ExtraFieldsScript script(
+            {[&](shell::CExtraFieldsDlg& d) { title = d.windowTitle().toStdString(); },
+             SetField(res::kClutOrgXEdit, "7"), PressContinue});
         Command(res::kCmdFolderBmpToTim, bmps);
     }
-    EXPECT_EQ(prompts.messages, (Messages{{"Failed on saving TIM File!", "Error"},
-                                          {"BMP Header not found!", "BMP Error"},
-                                          kConverted}));
+    EXPECT_EQ(title, "Input Extra Fields not found in three.BMP");
+    EXPECT_EQ(prompts.messages,
+              (Messages{{"Failed on saving TIM File!\n" + bmps + "/two.bmp\n" + bmps +
+                             "/two.tim: Is a directory",
+                         "Error"},
+                        {"BMP Header not found!\n" + bmps + "/x.bmp", "BMP Error"},
+                        {"2 of 4 file(s) converted; 2 failed!", "Mass Conversion"}}));
     EXPECT_TRUE(Exists(bmps + "/one.tim"));
     EXPECT_FALSE(Exists(bmps + "/x.tim"));
     const Bytes three = ReadAll(bmps + "/three.tim");
@@ -170,6 +181,13 @@ TEST_F(SaveConvertTest, ACancelledOrEmptyFolderLeavesTheImageOpen) {
         EXPECT_EQ(std::exchange(prompts.messages, {}),
                   (Messages{{"No Files were found!", "File Search"}}));
         EXPECT_EQ(window->filePath, none);
+        EXPECT_TRUE(window->image.IsLoaded());
+        // A folder that can't be read says why.
+        const std::string gone = dir.File("gone");
+        Command(command, gone);
+        EXPECT_EQ(std::exchange(prompts.messages, {}),
+                  (Messages{{"No Files were found!\n" + gone + ": No such file or directory",
+                             "File Search"}}));
         EXPECT_TRUE(window->image.IsLoaded());
     }
 }

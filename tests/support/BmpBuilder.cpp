@@ -13,11 +13,11 @@ void Put(std::vector<std::uint8_t>& out, T v) {
 }  // namespace
 
 std::vector<std::uint8_t> MakeBmp(const BmpSpec& desc) {
-    const auto offBits =
-        desc.offBits.value_or(54 + static_cast<std::uint32_t>(desc.palette.size()));
+    const auto offBits = desc.offBits.value_or(
+        54 + static_cast<std::uint32_t>(desc.infoTail.size() + desc.palette.size()));
     std::vector<std::uint8_t> out;
     Put(out, desc.type);
-    Put(out, static_cast<std::uint32_t>(offBits + desc.pixels.size()));
+    Put(out, static_cast<std::uint32_t>(offBits + desc.pixels.size() + desc.trailer.size()));
     Put(out, std::uint16_t{0});
     Put(out, std::uint16_t{0});
     Put(out, offBits);
@@ -30,11 +30,13 @@ std::vector<std::uint8_t> MakeBmp(const BmpSpec& desc) {
     for (int i = 0; i < 5; ++i) {
         Put(out, std::uint32_t{0});
     }
+    out.insert(out.end(), desc.infoTail.begin(), desc.infoTail.end());
     out.insert(out.end(), desc.palette.begin(), desc.palette.end());
     if (out.size() < offBits) {
         out.resize(offBits, 0);
     }
     out.insert(out.end(), desc.pixels.begin(), desc.pixels.end());
+    out.insert(out.end(), desc.trailer.begin(), desc.trailer.end());
     return out;
 }
 

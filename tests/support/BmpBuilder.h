@@ -10,14 +10,18 @@ namespace pixalto::testing {
 
 struct BmpSpec {
     std::uint16_t type = 0x4D42;
-    std::optional<std::uint32_t> offBits;  // default 54 + palette.size()
+    std::optional<std::uint32_t> offBits;  // default 54 + infoTail.size() + palette.size()
     std::uint32_t biSize = 40;
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::uint16_t bitCount = 8;
     std::uint32_t compression = 0;
+    // The info header's bytes after its first 40, for the longer headers
+    // editors write (colour masks, colour space); the palette follows them.
+    std::vector<std::uint8_t> infoTail;
     std::vector<std::uint8_t> palette;  // bytes as stored: blue, green, red, 0 per entry
     std::vector<std::uint8_t> pixels;   // bytes as stored from bfOffBits on
+    std::vector<std::uint8_t> trailer;  // after the pixels (an embedded colour profile)
 };
 
 std::vector<std::uint8_t> MakeBmp(const BmpSpec& desc);
