@@ -50,6 +50,9 @@ std::vector<std::vector<std::uint8_t>> Seeds() {
         bytes("RAW.BIN\r\nFile # 1 Position: 10 Size: 52\nFile #3\r\nPosition:\t5\r\nSize:\t5"),
         bytes("RAW.BIN\r\n\r\nFile #1\r\nPosition:\t-1\r\nSize:\t52\r\n\r\n"),
         bytes("RAW.BIN\r\n\r\n"),
+        // Layout lines after a record, the second with blanks and no line end.
+        bytes("RAW.BIN\r\n\r\nFile #1\r\nPosition:\t100\r\nSize:\t52\r\n\r\n"
+              "Layout:\tplain\r\n Layout: plain "),
     };
 }
 

@@ -16,6 +16,10 @@ bool StdinIsTerminal() {
     return ::isatty(STDIN_FILENO) == 1;
 }
 
+bool StdoutIsTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
+}
+
 bool StderrIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
 }
@@ -57,6 +61,15 @@ void ConsoleHost::FinishProgress(bool completed) {
         }
         *console_.out << '\n';
         barDrawn_ = false;
+    }
+}
+
+void ConsoleHost::ClearBar() {
+    if (barDrawn_) {
+        // Back to the line's start, and erase to its end.
+        *console_.out << "\r\x1b[K" << std::flush;
+        barDrawn_ = false;
+        lastPercent_ = -1;
     }
 }
 

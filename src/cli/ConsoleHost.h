@@ -18,6 +18,7 @@ namespace pixalto::cli {
 enum class Answer { Yes, No, AskTerminal };
 
 bool StdinIsTerminal();
+bool StdoutIsTerminal();
 bool StderrIsTerminal();
 
 // Where the host reads answers and writes everything else.
@@ -50,6 +51,9 @@ class ConsoleHost : public raw::HeadlessHost {
     // When the job has finished, the bar is shown full first: the scan's own
     // last position stops a few bytes short of the end.
     void FinishProgress(bool completed = false);
+    // Wipes the bar off its line, so that text for the same terminal can be
+    // written there; the next progress draws it again.
+    void ClearBar();
 
     // Every question answered No, in order.
     const std::vector<Declined>& DeclinedQuestions() const { return declined_; }

@@ -6,6 +6,7 @@
 #include "cli/ConsoleHost.h"
 #include "raw/ExtractJob.h"
 #include "raw/Messages.h"
+#include "raw/SelectedEntries.h"
 
 namespace pixalto::cli {
 namespace {
@@ -16,14 +17,32 @@ struct ExtractArgs {
     raw::LayoutChoice layout = raw::LayoutChoice::Auto;
 };
 
+// The scan keeps only the entries the selection chooses: memory grows with
+// the files to write, not with the TIMs in the RAW file.
+class SelectingHost : public ConsoleHost {
+  public:
+    explicit SelectingHost(const std::string& selection)
+        : ConsoleHost(Answer::No, /*wantBar=*/true), entries_(selection) {}
+
+    void DeleteAllEntries() override { entries_.Clear(); }
+    void AddEntry(const raw::EntryCells& cells) override { entries_.Add(cells); }
+    std::size_t EntryCount() const override { return entries_.Count(); }
+    std::string GetEntryText(std::size_t row, raw::EntryColumn column) const override {
+        return entries_.Text(row, column);
+    }
+
+  private:
+    raw::SelectedEntries entries_;
+};
+
 int RunExtract(const ExtractArgs& args) {
-    ConsoleHost host(Answer::No, /*wantBar=*/true);
+    SelectingHost host(args.selection);
     if (!ScanRawFile(host, args.rawPath, args.layout)) {
         return kExitFailure;
     }
     // Said plainly rather than as an invalid selection: no selection could
     // have been right, and nothing is written.
-    if (host.Rows().empty()) {
+    if (host.EntryCount() == 0) {
         std::cerr << "No TIMs found in " << args.rawPath << ".\n";
         return kExitFailure;
     }

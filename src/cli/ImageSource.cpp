@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <limits>
 
 #include "cli/Arguments.h"
 #include "image/Convert.h"
@@ -10,6 +9,7 @@
 #include "image/Sidecar.h"
 #include "platform/File.h"
 #include "platform/FileFailure.h"
+#include "raw/Messages.h"
 #include "raw/RawImage.h"
 
 namespace pixalto::cli {
@@ -20,8 +20,13 @@ std::string OpenAt(const std::string& path, std::uint64_t offset, File& file) {
     if (!file.Open(path, File::Mode::Read)) {
         return kCouldNotOpenFile;
     }
-    if (offset > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) ||
-        file.Seek(static_cast<std::int64_t>(offset)) < 0) {
+    // Named as a TIM's offset is; an empty file read from its start is the
+    // reader's to judge.
+    const auto length = static_cast<std::uint64_t>(std::max<std::int64_t>(file.GetLength(), 0));
+    if (offset > 0 && offset >= length) {
+        return raw::msg::OffsetPastEnd(offset);
+    }
+    if (file.Seek(static_cast<std::int64_t>(offset)) < 0) {
         return kCouldNotOpenFile;
     }
     return {};

@@ -24,7 +24,9 @@ inline constexpr const char* kCouldNotOpenFile = "Couldn't open file!";
 // the message the window would show. The last file failure is cleared first,
 // so that after kCouldNotOpenFile it tells why.
 // In a raw CD image (as layout says) offset is a position in the file, as the
-// scan lists it, and the TIM is read from the sectors' data.
+// scan lists it, and the TIM is read from the sectors' data. An offset that
+// holds no byte of the data (past the end, or a sector's sync, header or
+// codes) is named in the message.
 std::string LoadImageFromPath(const std::string& path, std::uint64_t offset, ImageState& state,
                               raw::LayoutChoice layout = raw::LayoutChoice::Auto);
 

@@ -14,6 +14,7 @@ struct InsertArgs {
     std::string listPath;
     bool yes = false;
     bool no = false;
+    raw::InsertOptions options;
 };
 
 // Names every record skipped; true when any was skipped only because nobody
@@ -33,13 +34,15 @@ bool ReportSkipped(const ConsoleHost& host) {
 int RunInsert(const InsertArgs& args) {
     const Answer answer = args.yes ? Answer::Yes : args.no ? Answer::No : Answer::AskTerminal;
     ConsoleHost host(answer, /*wantBar=*/false);
-    raw::InsertJob job(host, args.listPath);
+    raw::InsertJob job(host, args.listPath, args.options);
     const bool finished = RunJobOnConsole(job) == raw::kJobFinished;
     const bool unanswered = ReportSkipped(host);
     if (!finished || unanswered) {
         return kExitFailure;
     }
-    std::cout << raw::msg::kFilesInserted << '\n';
+    // Every record skipped by the user's own answer: nothing to claim.
+    std::cout << (job.InsertedCount() > 0 ? raw::msg::kFilesInserted : raw::msg::kNoneInserted)
+              << '\n';
     return kExitOk;
 }
 
@@ -51,6 +54,15 @@ Runner DefineInsert(CLI::App& command) {
     CLI::Option* yes = AddFlag(command, "--yes", args->yes, "write files whose size changed");
     CLI::Option* no = AddFlag(command, "--no", args->no, "skip files whose size changed");
     yes->excludes(no);
+    AddLayoutOption(command, args->options.layout)
+        ->description(
+            "auto (default): as the list's Layout line says, and the RAW file must agree (a "
+            "list without one is refused for a disc image); plain or disc: what the RAW file "
+            "is, whatever the list says and its first sector shows (disc also when that sector "
+            "is damaged)");
+    AddFlag(command, "--rebuild-damaged", args->options.rebuildDamaged,
+            "write into sectors whose EDC or ECC was already wrong (their damage is then "
+            "hidden); without it such a TIM is not inserted");
     return [args] { return RunInsert(*args); };
 }
 

@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <string_view>
 #include <vector>
 
@@ -14,6 +15,7 @@ namespace pixalto::cli {
 namespace {
 
 constexpr const char* kProgram = "pixalto-cli";
+constexpr const char* kOutOfMemory = "Not enough memory to finish the command.";
 
 // Help as a Unix tool prints it: the usage line first, then what the command
 // does, then its arguments and options.
@@ -88,9 +90,8 @@ struct Program {
     }
 };
 
-}  // namespace
-
-int RunProgram(int argc, char** argv) {
+// Runs the command the arguments choose and returns its exit code.
+int RunCommand(int argc, char** argv) {
     Program program;
     if (argc < 2) {
         std::cerr << program.app.help();
@@ -117,6 +118,21 @@ int RunProgram(int argc, char** argv) {
         }
     }
     return program.UsageError(program.app, "no command given");
+}
+
+}  // namespace
+
+// Memory can run out anywhere: the command then ends with a message instead
+// of an abort. On the way out every file still being written under a
+// temporary name is removed (its target keeps what it had), and insertion
+// asks for no memory while it patches a TIM in, so nothing is half written.
+int RunProgram(int argc, char** argv) {
+    try {
+        return RunCommand(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << kOutOfMemory << '\n';
+        return kExitFailure;
+    }
 }
 
 }  // namespace pixalto::cli

@@ -22,20 +22,55 @@ struct ScanArgs {
     raw::LayoutChoice layout = raw::LayoutChoice::Auto;
 };
 
+// Prints each entry the moment the scan finds it and keeps none, so that
+// memory stays the same however many TIMs the file holds. The header line
+// comes first: before the first row, or at the end for a file without TIMs.
+class PrintingHost : public ConsoleHost {
+  public:
+    PrintingHost()
+        : ConsoleHost(Answer::No, /*wantBar=*/true), rowsOnTerminal_(StdoutIsTerminal()) {}
+
+    void DeleteAllEntries() override { count_ = 0; }
+    void AddEntry(const raw::EntryCells& cells) override {
+        // A row for the terminal the bar is drawn on takes the bar's line.
+        if (rowsOnTerminal_) {
+            ClearBar();
+        }
+        PrintHeader();
+        std::cout << cells[0] << '\t' << cells[1] << '\t' << cells[2] << '\t' << cells[3] << '\n';
+        if (rowsOnTerminal_) {
+            std::cout << std::flush;
+        }
+        ++count_;
+    }
+    std::size_t EntryCount() const override { return count_; }
+    std::string GetEntryText(std::size_t, raw::EntryColumn) const override { return {}; }
+
+    void PrintHeader() {
+        if (headerPrinted_) {
+            return;
+        }
+        const char* separator = "";
+        for (const char* header : raw::kEntryHeaders) {
+            std::cout << separator << header;
+            separator = "\t";
+        }
+        std::cout << '\n';
+        headerPrinted_ = true;
+    }
+
+  private:
+    bool rowsOnTerminal_;
+    bool headerPrinted_ = false;
+    std::size_t count_ = 0;
+};
+
 int RunScan(const ScanArgs& args) {
-    ConsoleHost host(Answer::No, /*wantBar=*/true);
+    PrintingHost host;
     if (!ScanRawFile(host, args.rawPath, args.layout)) {
         return kExitFailure;
     }
-    const char* separator = "";
-    for (const char* header : raw::kEntryHeaders) {
-        std::cout << separator << header;
-        separator = "\t";
-    }
-    std::cout << '\n';
-    for (const raw::EntryCells& row : host.Rows()) {
-        std::cout << row[0] << '\t' << row[1] << '\t' << row[2] << '\t' << row[3] << '\n';
-    }
+    host.PrintHeader();
     return kExitOk;
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/ByteOrder.h"
 #include "raw/ExtractionList.h"
+#include "raw/FileIdentity.h"
 #include "raw/Messages.h"
 #include "raw/RangeParser.h"
 #include "raw/ScanEntry.h"
@@ -47,6 +48,9 @@ JobState ExtractJob::Start() {
     host_.SetProgressRange(0, static_cast<std::int64_t>(*total));
     directory_ = FolderOf(rawPath_);
     listPath_ = directory_ + kExtractionListName;
+    if (auto clash = OutputThatIsRawFile()) {
+        return Stop(msg::OutputIsRawFile(*clash), msg::kExtractionErrorTitle);
+    }
     // A disc image's list says so, so that insertion writes through the
     // sectors' data and rebuilds their codes.
     std::string head = FormatListHead(
@@ -69,7 +73,7 @@ JobState ExtractJob::Step() {
         return Stop(msg::kInvalidSelection, msg::kInvalidSelectionTitle);
     }
     auto fileNumber = static_cast<std::int32_t>(current_);
-    std::string outPath = directory_ + Decimal(fileNumber) + ".tim";
+    std::string outPath = TimPath(current_);
     // The entry's position is in the file; its bytes are read from the data.
     const auto at = raw_.ViewOffsetOf(entry->position);
     if (!at) {
@@ -100,6 +104,30 @@ int ExtractJob::End() {
     }
     list_.reset();
     return stopped_ ? kJobStopped : kJobFinished;
+}
+
+std::string ExtractJob::TimPath(std::uint32_t fileNumber) const {
+    return directory_ + Decimal(static_cast<std::int32_t>(fileNumber)) + ".tim";
+}
+
+// The first file the job would write that is the RAW file itself, under its
+// own name or through a link: replacing it would destroy what is being
+// extracted. Every file is looked at before the first is written.
+std::optional<std::string> ExtractJob::OutputThatIsRawFile() const {
+    const auto raw = IdentityOf(rawPath_);
+    auto isRaw = [&](const std::string& path) { return raw && IdentityOf(path) == raw; };
+    if (isRaw(listPath_)) {
+        return listPath_;
+    }
+    for (const SelectionPiece& range : SelectedRanges(selection_, entryCount_)) {
+        for (std::uint64_t number = range.first; number <= range.last; ++number) {
+            std::string path = TimPath(static_cast<std::uint32_t>(number));
+            if (isRaw(path)) {
+                return path;
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 // The next piece of the selection sets the numbers to extract next. The text

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,11 +25,15 @@ class ExtractJob : public Job {
     ExtractJob(ScanHost& host, std::string rawPath, std::string selection,
                LayoutChoice layout = LayoutChoice::Auto);
 
+    // Checks the selection and every file the job will write (the list and
+    // each .tim): when one of them is the RAW file itself, nothing is written.
     JobState Start() override;
     JobState Step() override;
     int End() override;
 
   private:
+    std::string TimPath(std::uint32_t fileNumber) const;
+    std::optional<std::string> OutputThatIsRawFile() const;
     bool TakeNextPiece();
     bool WriteTim(std::uint64_t at, std::uint64_t position, std::uint64_t size,
                   const std::string& outPath);

@@ -7,6 +7,18 @@ namespace {
 
 constexpr std::string_view kRecordStart = "\nFile #";
 
+// Of a line, no more is kept than any layout's name needs; a longer one
+// names no layout this program knows either way.
+constexpr std::size_t kMaxKeptLine = 256;
+
+std::string_view TrimBlanks(std::string_view text) {
+    const std::size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
+}
+
 // Walks a window the way scanf walks its input for one pattern.
 class PatternReader {
   public:
@@ -45,26 +57,32 @@ std::string FormatListHead(const std::string& rawFileName,
     return rawFileName + "\r\n" + (layout ? "Layout:\t" + *layout + "\r\n" : "") + "\r\n";
 }
 
-std::optional<std::string> ReadListLayout(std::string_view afterHead) {
+void ListLayoutReader::Feed(std::string_view text) {
+    for (char c : text) {
+        if (c == '\r' || c == '\n') {
+            EndLine();
+        } else if (line_.size() < kMaxKeptLine) {
+            line_ += c;
+        }
+    }
+}
+
+void ListLayoutReader::Finish() {
+    EndLine();
+}
+
+void ListLayoutReader::EndLine() {
     constexpr std::string_view kLabel = "Layout:";
-    std::size_t start = 0;
-    // The rest of the head's line end: "\n" after a "\r", at most.
-    while (start < afterHead.size() && start < 2 &&
-           (afterHead[start] == '\r' || afterHead[start] == '\n')) {
-        ++start;
+    std::string_view line = TrimBlanks(line_);
+    if (line.substr(0, kLabel.size()) == kLabel) {
+        std::string name(TrimBlanks(line.substr(kLabel.size())));
+        if (!first_) {
+            first_ = std::move(name);
+        } else if (name != *first_ && !conflict_) {
+            conflict_ = std::move(name);
+        }
     }
-    if (afterHead.substr(start, kLabel.size()) != kLabel) {
-        return std::nullopt;
-    }
-    std::size_t begin = start + kLabel.size();
-    while (begin < afterHead.size() && (afterHead[begin] == ' ' || afterHead[begin] == '\t')) {
-        ++begin;
-    }
-    const std::size_t end = afterHead.find_first_of("\r\n", begin);
-    if (end == std::string_view::npos) {
-        return std::nullopt;
-    }
-    return std::string(afterHead.substr(begin, end - begin));
+    line_.clear();
 }
 
 std::string FormatListRecord(const ListRecord& record) {

@@ -33,9 +33,30 @@ struct ListRecord {
 std::string FormatListHead(const std::string& rawFileName,
                            const std::optional<std::string>& layout = std::nullopt);
 
-// The layout named by a "Layout:" line right after the head, from the text
-// that follows the head's line end; nothing when there is none.
-std::optional<std::string> ReadListLayout(std::string_view afterHead);
+// The "Layout:" lines of a list, wherever they stand after the head: a line
+// that starts with "Layout:" (blanks allowed before it and around the name)
+// names the RAW file's layout. The list is fed piece by piece, so that one of
+// any length is read in the same memory.
+class ListLayoutReader {
+  public:
+    // The list's next bytes, from the head's line end on.
+    void Feed(std::string_view text);
+    // Ends the last line, which may lack a line end.
+    void Finish();
+
+    // The layout named first; nothing when no line names one.
+    const std::optional<std::string>& Layout() const { return first_; }
+    // A name that differs from the first: the list contradicts itself.
+    const std::optional<std::string>& Conflict() const { return conflict_; }
+
+  private:
+    void EndLine();
+
+    std::string line_;  // the current line's first bytes
+    std::optional<std::string> first_;
+    std::optional<std::string> conflict_;
+};
+
 // "File #N\r\nPosition:\tP\r\nSize:\tS\r\n\r\n".
 std::string FormatListRecord(const ListRecord& record);
 

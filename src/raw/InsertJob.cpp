@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "disc/SectorDamage.h"
 #include "raw/FileCopy.h"
 #include "raw/Messages.h"
 
@@ -18,11 +19,12 @@ bool IsBareFileName(const std::string& name) {
 
 }  // namespace
 
-InsertJob::InsertJob(ScanHost& host, std::string listPath)
-    : host_(host), listPath_(std::move(listPath)) {}
+InsertJob::InsertJob(ScanHost& host, std::string listPath, InsertOptions options)
+    : host_(host), listPath_(std::move(listPath)), options_(options) {}
 
 JobState InsertJob::Start() {
     recordsRead_ = 0;
+    insertedCount_ = 0;
     host_.SetStatusText(StatusLine::Upper, "");
     host_.SetStatusText(StatusLine::Lower, "");
     if (!list_.Open(listPath_, File::Mode::Read)) {
@@ -36,22 +38,23 @@ JobState InsertJob::Start() {
     }
     directory_ = FolderOf(listPath_);
     std::string rawPath = directory_ + *head;
-    // A list written for a disc image names its layout; without that line
-    // the bytes go in plainly, as lists always did.
-    const auto layoutName = ReadListLayout(ReadListWindow(headEnd));
-    const auto layout =
-        layoutName ? disc::ParseLayoutName(*layoutName) : std::optional(disc::DiscLayout::Plain);
-    if (!layout) {
-        return Stop(msg::UnknownLayout(*layoutName), msg::kInsertionErrorTitle);
-    }
-    if (!IsBareFileName(*head) || !raw_.Open(rawPath, File::Mode::WriteInPlace, *layout)) {
+    // Opened as plain bytes first: its layout is chosen once the list's
+    // layout lines and the file's first sector have both been read.
+    if (!IsBareFileName(*head) ||
+        !raw_.Open(rawPath, File::Mode::WriteInPlace, disc::DiscLayout::Plain)) {
         return Stop(msg::CouldntOpenForInsertion(rawPath), msg::kInsertionErrorTitle);
     }
-    if (layoutName && raw_.DetectedLayout() != *layout) {
-        return Stop(msg::LayoutMismatch(*layoutName, rawPath,
-                                        std::string(disc::LayoutName(raw_.DetectedLayout()))),
-                    msg::kInsertionErrorTitle);
+    const ListLayoutReader named = ReadListLayouts(headEnd);
+    if (named.Conflict()) {
+        return Stop(msg::TwoLayouts(*named.Layout(), *named.Conflict()), msg::kInsertionErrorTitle);
     }
+    const disc::DiscLayout detected = raw_.DetectedLayout();
+    if (options_.layout == LayoutChoice::Auto) {
+        if (auto refusal = LayoutRefusal(named.Layout(), detected, rawPath)) {
+            return Stop(*refusal, msg::kInsertionErrorTitle);
+        }
+    }
+    raw_.UseLayout(ChosenLayout(detected, named.Layout()));
     rawLength_ = raw_.FileLength();
     // The first record is looked for from the head's line end on: the line
     // feed before "File #" may be that very line end.
@@ -96,6 +99,64 @@ std::string InsertJob::ReadListWindow(std::uint64_t offset, std::size_t size) {
     return window;
 }
 
+// The layout lines of the whole list from the head's line end on, read a
+// work buffer at a time.
+ListLayoutReader InsertJob::ReadListLayouts(std::uint64_t from) {
+    ListLayoutReader reader;
+    for (std::uint64_t offset = from;;) {
+        const std::string piece = ReadListWindow(offset, kWorkBufferSize);
+        reader.Feed(piece);
+        if (piece.size() < kWorkBufferSize) {
+            break;
+        }
+        offset += piece.size();
+    }
+    reader.Finish();
+    return reader;
+}
+
+// Why the list's layout and the file's don't go together: a layout this
+// program doesn't know, one the file doesn't have, or none at all for a disc
+// image (plain bytes written there would cross its sectors' sync, headers
+// and codes).
+std::optional<std::string> InsertJob::LayoutRefusal(const std::optional<std::string>& listed,
+                                                    disc::DiscLayout detected,
+                                                    const std::string& rawPath) const {
+    const std::string fileLayout(disc::LayoutName(detected));
+    if (!listed) {
+        return detected == disc::DiscLayout::Plain
+                   ? std::nullopt
+                   : std::optional(msg::NoLayoutForDisc(rawPath, fileLayout));
+    }
+    const auto layout = disc::ParseLayoutName(*listed);
+    if (!layout) {
+        return msg::UnknownLayout(*listed);
+    }
+    if (*layout != detected) {
+        return msg::LayoutMismatch(*listed, rawPath, fileLayout);
+    }
+    return std::nullopt;
+}
+
+disc::DiscLayout InsertJob::ChosenLayout(disc::DiscLayout detected,
+                                         const std::optional<std::string>& listed) const {
+    switch (options_.layout) {
+        case LayoutChoice::Auto:
+            return detected;  // the list agrees, or names none for a plain file
+        case LayoutChoice::Plain:
+            return disc::DiscLayout::Plain;
+        case LayoutChoice::Disc:
+            break;
+    }
+    // Told it is a disc image, whose first sector may be too damaged to say
+    // which kind: then the list's layout, or the PlayStation's own Mode 2.
+    if (detected != disc::DiscLayout::Plain) {
+        return detected;
+    }
+    const auto layout = listed ? disc::ParseLayoutName(*listed) : std::nullopt;
+    return layout && *layout != disc::DiscLayout::Plain ? *layout : disc::DiscLayout::Mode2Raw;
+}
+
 JobState InsertJob::Insert(const ListRecord& record) {
     std::string timPath = directory_ + Decimal(record.fileNumber) + ".tim";
     File tim;
@@ -106,35 +167,55 @@ JobState InsertJob::Insert(const ListRecord& record) {
     if (!SizeConfirmed(record, length)) {
         return JobState::Running;  // this record is skipped, the next one follows
     }
-    if (!(raw_.IsDisc() ? InsertIntoData(record, tim, length) : InsertPlain(record, tim, length))) {
-        return Stop(msg::CouldntInsertTim(record.fileNumber), msg::kInsertionErrorTitle);
+    const Refusal refusal =
+        raw_.IsDisc() ? InsertIntoData(record, tim, length) : InsertPlain(record, tim, length);
+    if (refusal) {
+        return Stop(refusal->empty() ? msg::CouldntInsertTim(record.fileNumber)
+                                     : msg::CouldntInsertTim(record.fileNumber, *refusal),
+                    msg::kInsertionErrorTitle);
     }
+    ++insertedCount_;
     return JobState::Running;
 }
 
 // The RAW file never grows unasked: a record must start inside it, and may
 // run past its end only when the user has just agreed to a larger file for
 // this very record.
-bool InsertJob::InsertPlain(const ListRecord& record, File& tim, std::uint64_t length) {
+InsertJob::Refusal InsertJob::InsertPlain(const ListRecord& record, File& tim,
+                                          std::uint64_t length) {
+    if (record.position >= rawLength_) {
+        return raw_.OutsideDataMessage(record.position);
+    }
     const bool agreedToGrow = length > record.size;
-    const bool startsInside = record.position < rawLength_;
-    const bool endsInside = startsInside && length <= rawLength_ - record.position;
-    if (!startsInside || (!endsInside && !agreedToGrow) ||
+    const bool endsInside = length <= rawLength_ - record.position;
+    if ((!endsInside && !agreedToGrow) ||
         raw_.file().Seek(static_cast<std::int64_t>(record.position)) < 0 ||
         CopyBytes(tim, raw_.file(), length, buffer_) != CopyResult::Done) {
-        return false;
+        return std::string();
     }
     rawLength_ = std::max(rawLength_, record.position + length);
-    return true;
+    return std::nullopt;
 }
 
 // In a disc image the TIM goes into the sectors' data from the position on,
 // each sector's codes rebuilt; a disc never grows, so the data must hold it.
-bool InsertJob::InsertIntoData(const ListRecord& record, File& tim, std::uint64_t length) {
+// Rebuilding the codes of a sector that was already bad would hide its
+// damage, so such a sector is refused unless the user said to rebuild it.
+InsertJob::Refusal InsertJob::InsertIntoData(const ListRecord& record, File& tim,
+                                             std::uint64_t length) {
     disc::DiscView& view = raw_.View();
     const auto at = raw_.ViewOffsetOf(record.position);
-    if (!at || !view.Reaches(*at + length)) {
-        return false;
+    if (!at) {
+        return raw_.OutsideDataMessage(record.position);
+    }
+    if (!view.Reaches(*at + length)) {
+        return std::string();
+    }
+    if (!options_.rebuildDamaged) {
+        if (auto bad = disc::FirstDamagedSector(view, raw_.file(), *at, length)) {
+            return msg::SectorAlreadyDamaged(bad->index, bad->index * disc::kSectorSize,
+                                             !bad->check.edcOk, !bad->check.eccOk);
+        }
     }
     buffer_.resize(kWorkBufferSize);
     for (std::uint64_t done = 0; done < length;) {
@@ -142,11 +223,11 @@ bool InsertJob::InsertIntoData(const ListRecord& record, File& tim, std::uint64_
             static_cast<std::size_t>(std::min<std::uint64_t>(length - done, kWorkBufferSize));
         if (tim.Read(buffer_.data(), piece) != piece ||
             !view.Write(*at + done, buffer_.data(), piece)) {
-            return false;
+            return std::string();
         }
         done += piece;
     }
-    return true;
+    return std::nullopt;
 }
 
 bool InsertJob::SizeConfirmed(const ListRecord& record, std::uint64_t length) {

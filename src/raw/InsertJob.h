@@ -4,6 +4,7 @@
 // step. A file whose size changed is written only when the host says Yes.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,32 +16,57 @@
 
 namespace pixalto::raw {
 
+struct InsertOptions {
+    // Auto: as the list's layout line says, which the file must agree with;
+    // a list without one goes only into a file that isn't a disc image.
+    // Plain or Disc: the user says what the file is, whatever the list says.
+    LayoutChoice layout = LayoutChoice::Auto;
+    // Write into sectors whose codes are already wrong, hiding that damage.
+    bool rebuildDamaged = false;
+};
+
 class InsertJob : public Job {
   public:
-    InsertJob(ScanHost& host, std::string listPath);
+    InsertJob(ScanHost& host, std::string listPath, InsertOptions options = {});
 
-    // Reads the list's head and opens the RAW file in place (never created or
-    // truncated). Nothing is written when either fails.
+    // Reads the list's head and layout and opens the RAW file in place (never
+    // created or truncated). Nothing is written when either fails or the list
+    // and the file disagree about the layout.
     JobState Start() override;
     JobState Step() override;
     int End() override;
 
+    // Records written so far; those skipped at a question don't count.
+    std::uint64_t InsertedCount() const { return insertedCount_; }
+
   private:
+    // Why a record wasn't written, for a line under "Couldn't insert TIM #n.":
+    // nothing when it was; an empty text when the file layer's failure tells.
+    using Refusal = std::optional<std::string>;
+
     std::string ReadListWindow(std::uint64_t offset, std::size_t size = kListWindowSize);
+    ListLayoutReader ReadListLayouts(std::uint64_t from);
+    std::optional<std::string> LayoutRefusal(const std::optional<std::string>& listed,
+                                             disc::DiscLayout detected,
+                                             const std::string& rawPath) const;
+    disc::DiscLayout ChosenLayout(disc::DiscLayout detected,
+                                  const std::optional<std::string>& listed) const;
     JobState Insert(const ListRecord& record);
-    bool InsertPlain(const ListRecord& record, File& tim, std::uint64_t length);
-    bool InsertIntoData(const ListRecord& record, File& tim, std::uint64_t length);
+    Refusal InsertPlain(const ListRecord& record, File& tim, std::uint64_t length);
+    Refusal InsertIntoData(const ListRecord& record, File& tim, std::uint64_t length);
     bool SizeConfirmed(const ListRecord& record, std::uint64_t length);
     JobState Stop(const std::string& text, const char* title);
 
     ScanHost& host_;
     std::string listPath_;
+    InsertOptions options_;
     std::string directory_;
     File list_;
     RawData raw_;
     std::uint64_t rawLength_ = 0;
     std::uint64_t readOffset_ = 0;
     std::int32_t recordsRead_ = 0;
+    std::uint64_t insertedCount_ = 0;
     bool stopped_ = false;
     std::vector<std::uint8_t> buffer_;
 };

@@ -24,9 +24,15 @@ inline constexpr const char* kNoRecords = "No TIM records found in the extractio
 inline constexpr const char* kConfirmTitle = "Confirm";
 inline constexpr const char* kFilesInserted = "TIM File(s) have been inserted!";
 inline constexpr const char* kFilesInsertedTitle = "File(s) Inserted";
+// Every record was skipped: nothing is claimed to have been inserted.
+inline constexpr const char* kNoneInserted = "No TIM file was inserted.";
 
 inline std::string CouldntCreateFile(const std::string& path) {
     return "Couldn't create file " + path + "!";
+}
+// Writing an output over the RAW file would destroy what is being extracted.
+inline std::string OutputIsRawFile(const std::string& path) {
+    return CouldntCreateFile(path) + "\n" + path + " is the RAW file itself.";
 }
 inline std::string CouldntOpenForInsertion(const std::string& path) {
     return "Couldn't open " + path + " for insertion.";
@@ -37,13 +43,48 @@ inline std::string CouldntOpenTim(std::int32_t fileNumber) {
 inline std::string CouldntInsertTim(std::int32_t fileNumber) {
     return "Couldn't insert TIM #" + Decimal(fileNumber) + ".";
 }
+// Why a record wasn't inserted, on a line under CouldntInsertTim.
+inline std::string CouldntInsertTim(std::int32_t fileNumber, const std::string& reason) {
+    return CouldntInsertTim(fileNumber) + "\n" + reason;
+}
+// Positions (from the user or the list) that hold no byte of the data.
+inline std::string OffsetPastEnd(std::uint64_t offset) {
+    return "Offset " + Decimal(offset) + " is past the end of the file.";
+}
+inline std::string OffsetNotInData(std::uint64_t offset) {
+    return "Offset " + Decimal(offset) + " is not in the sectors' data.";
+}
+// A sector whose codes were already wrong before anything was written: it is
+// numbered as check-disc numbers it, from the file's first sector.
+inline std::string SectorAlreadyDamaged(std::uint64_t sector, std::uint64_t fileOffset, bool edcBad,
+                                        bool eccBad) {
+    const char* codes = edcBad && eccBad ? "its EDC and ECC don't"
+                        : edcBad         ? "its EDC doesn't"
+                                         : "its ECC doesn't";
+    return "Sector " + Decimal(sector) + " at byte " + Decimal(fileOffset) +
+           " is already damaged: " + codes + " match its bytes.";
+}
 inline std::string UnknownLayout(const std::string& layout) {
     return "The extraction list names a layout this program doesn't know: " + layout + ".";
 }
+// What a layout is called in a sentence: "plain" is no kind of disc image.
+inline std::string LayoutPhrase(const std::string& layout) {
+    return layout == "plain" ? std::string("a plain file") : "a " + layout + " disc image";
+}
 inline std::string LayoutMismatch(const std::string& listLayout, const std::string& path,
                                   const std::string& fileLayout) {
-    return "The extraction list was written for a " + listLayout + " disc image, but " + path +
-           " is " + (fileLayout == "plain" ? std::string("not one") : "a " + fileLayout + " one") +
+    std::string file = fileLayout == "plain"   ? std::string("not one")
+                       : listLayout == "plain" ? LayoutPhrase(fileLayout)
+                                               : "a " + fileLayout + " one";
+    return "The extraction list was written for " + LayoutPhrase(listLayout) + ", but " + path +
+           " is " + file + ". Nothing was inserted.";
+}
+inline std::string NoLayoutForDisc(const std::string& path, const std::string& fileLayout) {
+    return "The extraction list names no layout, but " + path + " is " + LayoutPhrase(fileLayout) +
+           ". Nothing was inserted.";
+}
+inline std::string TwoLayouts(const std::string& first, const std::string& second) {
+    return "The extraction list can't be read: it names two layouts, " + first + " and " + second +
            ". Nothing was inserted.";
 }
 inline std::string InvalidRecord(std::int32_t recordNumber) {

@@ -1,5 +1,7 @@
 #include "raw/RangeParser.h"
 
+#include <algorithm>
+
 #include "raw/NumberText.h"
 
 namespace pixalto::raw {
@@ -69,6 +71,31 @@ std::optional<std::uint64_t> CheckSelection(std::string_view text, std::uint32_t
         offset += piece.size() + 1;
     }
     return total;
+}
+
+std::vector<SelectionPiece> SelectedRanges(std::string_view text, std::uint32_t entryCount) {
+    std::vector<SelectionPiece> pieces;
+    for (std::size_t offset = 0; offset < text.size();) {
+        std::string_view piece = PieceAt(text, offset);
+        offset += piece.size() + 1;
+        auto read = ReadPiece(piece, entryCount);
+        if (read && read->first >= 1 && read->last >= read->first) {
+            pieces.push_back(*read);
+        }
+    }
+    std::sort(pieces.begin(), pieces.end(),
+              [](const SelectionPiece& a, const SelectionPiece& b) { return a.first < b.first; });
+    std::vector<SelectionPiece> ranges;
+    for (const SelectionPiece& piece : pieces) {
+        // Merged with the range before when they overlap or touch; in 64 bits,
+        // so that a range ending at the largest number doesn't wrap.
+        if (!ranges.empty() && piece.first <= std::uint64_t{ranges.back().last} + 1) {
+            ranges.back() = Span(ranges.back().first, std::max(ranges.back().last, piece.last));
+        } else {
+            ranges.push_back(piece);
+        }
+    }
+    return ranges;
 }
 
 }  // namespace pixalto::raw

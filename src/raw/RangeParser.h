@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace pixalto::raw {
 
@@ -32,5 +33,10 @@ std::string_view PieceAt(std::string_view text, std::size_t offset);
 // digit and select numbers from 1 to entryCount in increasing order; an empty
 // text selects nothing and is refused too.
 std::optional<std::uint64_t> CheckSelection(std::string_view text, std::uint32_t entryCount);
+
+// The file numbers a selection chooses, as ranges in increasing order that
+// neither overlap nor touch (count is each range's size); an open range runs
+// to entryCount. Pieces that don't select any number are left out.
+std::vector<SelectionPiece> SelectedRanges(std::string_view text, std::uint32_t entryCount);
 
 }  // namespace pixalto::raw

@@ -4,6 +4,7 @@
 
 #include "image/TimFormat.h"
 #include "platform/ByteOrder.h"
+#include "raw/Messages.h"
 
 namespace pixalto::raw {
 
@@ -31,6 +32,10 @@ bool RawData::Open(const std::string& path, File::Mode mode, disc::DiscLayout la
     return true;
 }
 
+void RawData::UseLayout(disc::DiscLayout layout) {
+    view_.emplace(file_, layout);
+}
+
 void RawData::Close() {
     view_.reset();
     file_.Close();
@@ -53,6 +58,11 @@ std::uint64_t RawData::FilePositionOf(std::uint64_t viewOffset) {
     }
     // Past the view's end (the end of a scan) stands for the file's end.
     return view_->FileOffsetOf(viewOffset).value_or(view_->FileLength());
+}
+
+std::string RawData::OutsideDataMessage(std::uint64_t filePosition) const {
+    return filePosition >= FileLength() ? msg::OffsetPastEnd(filePosition)
+                                        : msg::OffsetNotInData(filePosition);
 }
 
 std::vector<std::uint8_t> ReadTimBytes(disc::DiscView& view, std::uint64_t viewOffset) {

@@ -29,8 +29,11 @@ class RawData {
     // Opens path (File::Mode::ReadRaw or WriteInPlace) and takes its layout
     // as choice says; false when the file can't be opened.
     bool Open(const std::string& path, File::Mode mode, LayoutChoice choice);
-    // The same with the layout given (insertion takes it from the list).
+    // The same with the layout given.
     bool Open(const std::string& path, File::Mode mode, disc::DiscLayout layout);
+    // Takes the open file with another layout (insertion decides once it
+    // has seen what the file's first bytes show).
+    void UseLayout(disc::DiscLayout layout);
     void Close();
     bool IsOpen() const { return file_.IsOpen(); }
 
@@ -46,6 +49,11 @@ class RawData {
     // a plain file.
     std::optional<std::uint64_t> ViewOffsetOf(std::uint64_t filePosition);
     std::uint64_t FilePositionOf(std::uint64_t viewOffset);
+    // The message for a position that holds no byte of the data: one past the
+    // file's end, or in a disc image a byte of a sector's sync, header or
+    // codes, or of a sector the data leaves out. Every caller that reads or
+    // writes at a position names it this way.
+    std::string OutsideDataMessage(std::uint64_t filePosition) const;
 
   private:
     File file_;

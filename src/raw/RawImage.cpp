@@ -1,7 +1,7 @@
 #include "raw/RawImage.h"
 
 #include <cstdint>
-#include <limits>
+#include <new>
 #include <vector>
 
 #include "image/LoadImage.h"
@@ -16,9 +16,12 @@ std::string LoadTimAt(const std::string& path, std::uint64_t position, LayoutCho
         return kCouldntOpenFile;
     }
     if (!data.IsDisc()) {
+        // An empty file read from its start is the TIM reader's to judge.
+        if (position > 0 && position >= data.FileLength()) {
+            return data.OutsideDataMessage(position);
+        }
         File& file = data.file();
-        if (position > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) ||
-            file.Seek(static_cast<std::int64_t>(position)) < 0) {
+        if (file.Seek(static_cast<std::int64_t>(position)) < 0) {
             return kCouldntOpenFile;
         }
         state.ReleaseBuffers();
@@ -28,9 +31,14 @@ std::string LoadTimAt(const std::string& path, std::uint64_t position, LayoutCho
     // of their own.
     const auto at = data.ViewOffsetOf(position);
     if (!at) {
-        return kCouldntOpenFile;
+        return data.OutsideDataMessage(position);
     }
-    const std::vector<std::uint8_t> bytes = ReadTimBytes(data.View(), *at);
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = ReadTimBytes(data.View(), *at);
+    } catch (const std::bad_alloc&) {
+        return msg::kNotEnoughMemory;
+    }
     File memory;
     if (!memory.OpenMemory(bytes.data(), bytes.size(), path)) {
         return msg::kNotEnoughMemory;

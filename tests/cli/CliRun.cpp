@@ -13,6 +13,18 @@
 #include "support/TempDir.h"
 
 namespace pixalto::testing {
+namespace {
+
+// Sets a resource's soft and hard limit; a negative value leaves it as it is.
+bool Limit(decltype(RLIMIT_AS) resource, long long value) {
+    if (value < 0) {
+        return true;
+    }
+    const rlimit limit{static_cast<rlim_t>(value), static_cast<rlim_t>(value)};
+    return ::setrlimit(resource, &limit) == 0;
+}
+
+}  // namespace
 
 CliResult RunCli(const std::vector<std::string>& args, const CliSetup& setup) {
     const char* cli = std::getenv("PIXALTO_CLI");
@@ -36,11 +48,9 @@ CliResult RunCli(const std::vector<std::string>& args, const CliSetup& setup) {
         if (setup.fileSizeLimit >= 0) {
             // Ignored signals stay ignored across exec: the write fails instead.
             std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{static_cast<rlim_t>(setup.fileSizeLimit),
-                               static_cast<rlim_t>(setup.fileSizeLimit)};
-            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
-                ::_exit(127);
-            }
+        }
+        if (!Limit(RLIMIT_FSIZE, setup.fileSizeLimit) || !Limit(RLIMIT_AS, setup.memoryLimit)) {
+            ::_exit(127);
         }
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(cli));

@@ -21,6 +21,9 @@ struct CliSetup {
     // A limit on the size of any file it writes (RLIMIT_FSIZE); writing past
     // it fails with EFBIG ("File too large") instead of stopping the program.
     long long fileSizeLimit = -1;
+    // A limit on its address space (RLIMIT_AS): memory it asks for beyond it
+    // is refused, as when the machine runs out.
+    long long memoryLimit = -1;
 };
 
 // Arguments are passed as they are, without a shell.

@@ -74,12 +74,15 @@ TEST(ConsoleHost, DrawsTheBarOnlyOnATerminalAndOnlyWhenItChanges) {
     host.SetProgressPos(100);
     host.SetProgressPos(101);  // still 50%
     host.SetProgressPos(150);
+    host.ClearBar();  // a row for the same terminal takes the line: wiped once,
+    host.ClearBar();
+    host.SetProgressPos(150);  // and drawn again, though it didn't change
     host.FinishProgress(true);
     const std::string half = "\r[" + std::string(20, '#') + std::string(20, ' ') + "] 50% ";
     const std::string most = "\r[" + std::string(30, '#') + std::string(10, ' ') + "] 75% ";
     const std::string full = "\r[" + std::string(40, '#') + "] 100% ";
-    EXPECT_EQ(streams.out.str(),
-              half + "Images Found: 2" + most + "Images Found: 2" + full + "Images Found: 2\n");
+    EXPECT_EQ(streams.out.str(), half + "Images Found: 2" + most + "Images Found: 2" + "\r\x1b[K" +
+                                     most + "Images Found: 2" + full + "Images Found: 2\n");
 
     for (const auto& [wantBar, outIsTerminal] : {std::pair{true, false}, std::pair{false, true}}) {
         Streams quiet;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "cli/CliRun.h"
 #include "support/DiscBuilder.h"
@@ -17,83 +18,236 @@ using testing::RunCli;
 using testing::TempDir;
 using Bytes = std::vector<std::uint8_t>;
 
+// A generated MODE2/2352 image of six data sectors with Form 2 sectors
+// between them, holding three TIMs in its data: the second crosses two sector
+// boundaries, the third one.
+struct CliDiscImage {
+    TempDir dir;
+    testing::DiscContents desc;
+    const std::vector<std::size_t> at = {300, 1900, 4000};
+    const std::vector<Bytes> tims = {MakeTim(PatternTim(4, 16, 8)), MakeTim(PatternTim(16, 40, 20)),
+                                     MakeTim(PatternTim(8, 16, 4))};
+    testing::BuiltDisc built;
+    std::string image;
+
+    CliDiscImage() {
+        desc.data = Bytes(6 * 2048, 0xA5);
+        for (std::size_t i = 0; i < tims.size(); ++i) {
+            testing::PlaceBytes(desc.data, at[i], tims[i]);
+        }
+        desc.gapsBefore = {1, 2, 2};
+        desc.firstLba = 1000;
+        built = testing::MakeDisc(desc);
+        image = dir.Write("GAME.BIN", built.image);
+    }
+};
+
 // The whole cycle on a generated MODE2/2352 image, as a user runs it: check
 // the image, scan it, look at a TIM by its listed position, extract, edit one
 // TIM through BMP and back, insert, and check again: every sector still valid.
 TEST(CliDisc, ExtractEditInsertKeepsTheImageValid) {
-    TempDir dir;
-    testing::DiscContents desc;
-    desc.data = Bytes(6 * 2048, 0xA5);
-    const std::vector<std::size_t> at = {300, 1900, 4000};
-    const std::vector<Bytes> tims = {MakeTim(PatternTim(4, 16, 8)),
-                                     MakeTim(PatternTim(16, 40, 20)),  // crosses two boundaries
-                                     MakeTim(PatternTim(8, 16, 4))};
-    for (std::size_t i = 0; i < tims.size(); ++i) {
-        testing::PlaceBytes(desc.data, at[i], tims[i]);
-    }
-    desc.gapsBefore = {1, 2, 2};
-    desc.firstLba = 1000;
-    const testing::BuiltDisc built = testing::MakeDisc(desc);
-    const std::string image = dir.Write("GAME.BIN", built.image);
+    CliDiscImage disc;
 
-    auto check = RunCli({"check-disc", image});
+    auto check = RunCli({"check-disc", disc.image});
     EXPECT_EQ(check.exitCode, 0) << check.out;
     EXPECT_EQ(check.out,
               "sectors: 9\nmode-1: 0\nmode-2-form-1: 6\nmode-2-form-2: 3\nother: 0\n"
               "all sectors are valid\n");
 
-    auto scan = RunCli({"scan", image});
+    auto scan = RunCli({"scan", disc.image});
     ASSERT_EQ(scan.exitCode, 0) << scan.err;
     std::string table = "File #\tPosition\tWidth\tHeight\n";
     const int widths[] = {4, 40, 8};
     const int heights[] = {8, 20, 4};
-    for (std::size_t i = 0; i < tims.size(); ++i) {
-        table += std::to_string(i + 1) + "\t" + std::to_string(built.FileOffsetOf(at[i])) + "\t" +
+    for (std::size_t i = 0; i < disc.tims.size(); ++i) {
+        table += std::to_string(i + 1) + "\t" +
+                 std::to_string(disc.built.FileOffsetOf(disc.at[i])) + "\t" +
                  std::to_string(widths[i]) + "\t" + std::to_string(heights[i]) + "\n";
     }
     EXPECT_EQ(scan.out, table);
 
-    const std::string second = std::to_string(built.FileOffsetOf(at[1]));
-    auto info = RunCli({"info", image, "--offset", second});
+    const std::string second = std::to_string(disc.built.FileOffsetOf(disc.at[1]));
+    auto info = RunCli({"info", disc.image, "--offset", second});
     EXPECT_EQ(info.exitCode, 0) << info.err;
     EXPECT_NE(info.out.find("width: 40\nheight: 20\nimage-data-size: 1600\n"), std::string::npos)
         << info.out;
-    EXPECT_EQ(RunCli({"info", image, "--offset", "0"}).exitCode, 1) << "a sync byte is no data";
+    EXPECT_EQ(RunCli({"info", disc.image, "--offset", "0"}).exitCode, 1)
+        << "a sync byte is no data";
 
-    auto extract = RunCli({"extract", image, "1-"});
+    auto extract = RunCli({"extract", disc.image, "1-"});
     ASSERT_EQ(extract.exitCode, 0) << extract.err;
-    for (std::size_t i = 0; i < tims.size(); ++i) {
-        EXPECT_EQ(ReadAll(dir.File(std::to_string(i + 1) + ".tim")), tims[i]) << i;
+    for (std::size_t i = 0; i < disc.tims.size(); ++i) {
+        EXPECT_EQ(ReadAll(disc.dir.File(std::to_string(i + 1) + ".tim")), disc.tims[i]) << i;
     }
 
     // An edit through BMP: every pixel of the second TIM changes colour.
-    ASSERT_EQ(RunCli({"to-bmp", dir.File("2.tim")}).exitCode, 0);
-    Bytes bmp = ReadAll(dir.File("2.bmp"));
+    ASSERT_EQ(RunCli({"to-bmp", disc.dir.File("2.tim")}).exitCode, 0);
+    Bytes bmp = ReadAll(disc.dir.File("2.bmp"));
     for (std::size_t i = 54; i < bmp.size(); ++i) {
         bmp[i] ^= 0x18;
     }
-    dir.Write("2.bmp", bmp);
-    ASSERT_EQ(RunCli({"to-tim", dir.File("2.bmp")}).exitCode, 0);
-    const Bytes edited = ReadAll(dir.File("2.tim"));
-    ASSERT_EQ(edited.size(), tims[1].size());
-    ASSERT_NE(edited, tims[1]);
+    disc.dir.Write("2.bmp", bmp);
+    ASSERT_EQ(RunCli({"to-tim", disc.dir.File("2.bmp")}).exitCode, 0);
+    const Bytes edited = ReadAll(disc.dir.File("2.tim"));
+    ASSERT_EQ(edited.size(), disc.tims[1].size());
+    ASSERT_NE(edited, disc.tims[1]);
 
-    auto insert = RunCli({"insert", dir.File("timextracts.txt")});
+    auto insert = RunCli({"insert", disc.dir.File("timextracts.txt")});
     EXPECT_EQ(insert.exitCode, 0) << insert.err;
-    check = RunCli({"check-disc", image});
+    check = RunCli({"check-disc", disc.image});
     EXPECT_EQ(check.exitCode, 0) << check.out;
-    testing::PlaceBytes(desc.data, at[1], edited);
-    EXPECT_EQ(ReadAll(image), testing::MakeDisc(desc).image);
+    testing::PlaceBytes(disc.desc.data, disc.at[1], edited);
+    EXPECT_EQ(ReadAll(disc.image), testing::MakeDisc(disc.desc).image);
 
     // A byte changed behind the codes' back is found, with its sector.
-    Bytes broken = ReadAll(image);
+    Bytes broken = ReadAll(disc.image);
     broken[2 * 2352 + 100] ^= 1;
-    dir.Write("GAME.BIN", broken);
-    check = RunCli({"check-disc", image});
+    disc.dir.Write("GAME.BIN", broken);
+    check = RunCli({"check-disc", disc.image});
     EXPECT_EQ(check.exitCode, 1);
     EXPECT_NE(check.out.find("bad sector 2 at byte 4704 (Mode 2 Form 1): EDC ECC\n"),
               std::string::npos)
         << check.out;
+}
+
+// Each way a command finds nothing it may read or write at the place asked:
+// the message says why, the exit code is 1, and the image stays as it was.
+// Where the user overrides the refusal, the TIM is inserted instead.
+TEST(CliDisc, SaysWhyNothingWasReadOrWritten) {
+    using Prepare = std::function<std::vector<std::string>(CliDiscImage&)>;
+    // Extracts TIMs, edits them all (each keeps its size), and returns the
+    // insert command for their list with the given options.
+    auto insertEdited = [](const char* selection, std::vector<std::string> options) {
+        return [selection, options](CliDiscImage& disc) {
+            EXPECT_EQ(RunCli({"extract", disc.image, selection}).exitCode, 0);
+            for (std::size_t i = 0; i < disc.tims.size(); ++i) {
+                const std::string tim = disc.dir.File(std::to_string(i + 1) + ".tim");
+                if (std::filesystem::exists(tim)) {
+                    Bytes edited = disc.tims[i];
+                    edited.back() ^= 0xFF;
+                    disc.dir.Write(std::to_string(i + 1) + ".tim", edited);
+                    testing::PlaceBytes(disc.desc.data, disc.at[i], edited);
+                }
+            }
+            std::vector<std::string> args = {"insert", disc.dir.File("timextracts.txt")};
+            args.insert(args.end(), options.begin(), options.end());
+            return args;
+        };
+    };
+    // Flips a bit of the image's byte at offset; where the byte is data the
+    // expected image gets it too.
+    auto damage = [](CliDiscImage& disc, std::uint64_t offset) {
+        Bytes image = ReadAll(disc.image);
+        image[offset] ^= 0x40;
+        disc.dir.Write("GAME.BIN", image);
+    };
+    // A data byte beside the second TIM, in a sector it touches.
+    auto besideSecond = [](CliDiscImage& disc) { return disc.built.FileOffsetOf(disc.at[1] - 1); };
+    struct Case {
+        const char* what;
+        Prepare prepare;
+        int exitCode;
+        std::string err;       // {dir}, {end}, {sector}, {sectorAt} filled in
+        bool changed = false;  // the edited TIMs are inserted
+    };
+    const Case cases[] = {
+        {"info at a sync byte",
+         [](CliDiscImage& disc) {
+             return std::vector<std::string>{"info", disc.image, "--offset", "0"};
+         },
+         1, "Offset 0 is not in the sectors' data.\n"},
+        {"render past the end",
+         [](CliDiscImage& disc) {
+             return std::vector<std::string>{"render", disc.image, disc.dir.File("x.png"),
+                                             "--offset", std::to_string(disc.built.image.size())};
+         },
+         1, "Offset {end} is past the end of the file.\n"},
+        {"info past the end of a plain file",
+         [](CliDiscImage& disc) {
+             return std::vector<std::string>{"info",  disc.image, "--offset",
+                                             "{end}", "--layout", "plain"};
+         },
+         1, "Offset {end} is past the end of the file.\n"},
+        {"extract over the RAW file itself",
+         [](CliDiscImage& disc) {
+             std::filesystem::create_symlink(disc.image, disc.dir.File("3.tim"));
+             return std::vector<std::string>{"extract", disc.image, "1-"};
+         },
+         1, "Couldn't create file {dir}3.tim!\n{dir}3.tim is the RAW file itself.\n"},
+        {"insert a list without its layout line",
+         [&](CliDiscImage& disc) {
+             auto args = insertEdited("1-", {})(disc);
+             const Bytes list = ReadAll(args[1]);
+             std::string text(list.begin(), list.end());
+             text.erase(text.find("Layout:"),
+                        text.find("\r\n", text.find("Layout:")) + 2 - text.find("Layout:"));
+             disc.dir.Write("timextracts.txt", Bytes(text.begin(), text.end()));
+             return args;
+         },
+         1,
+         "The extraction list names no layout, but {dir}GAME.BIN is a MODE2/2352 disc image. "
+         "Nothing was inserted.\n"},
+        {"insert into a damaged sector",
+         [&](CliDiscImage& disc) {
+             auto args = insertEdited("2", {})(disc);
+             damage(disc, besideSecond(disc));
+             return args;
+         },
+         1,
+         "Couldn't insert TIM #2.\nSector {sector} at byte {sectorAt} is already damaged: its EDC "
+         "and ECC don't match its bytes.\n"},
+        {"insert into a damaged sector with --rebuild-damaged",
+         [&](CliDiscImage& disc) {
+             auto args = insertEdited("2", {"--rebuild-damaged"})(disc);
+             damage(disc, besideSecond(disc));
+             disc.desc.data[disc.at[1] - 1] ^= 0x40;
+             return args;
+         },
+         0, "", true},
+        {"insert --layout disc with the first sector damaged",
+         [&](CliDiscImage& disc) {
+             auto args = insertEdited("3", {"--layout", "disc"})(disc);
+             damage(disc, 5);  // its sync: the image no longer looks like one
+             return args;
+         },
+         0, "", true},
+    };
+    for (const Case& c : cases) {
+        CliDiscImage disc;
+        std::vector<std::string> args = c.prepare(disc);
+        const Bytes before = ReadAll(disc.image);
+        const std::uint64_t sector = besideSecond(disc) / 2352;
+        auto fill = [&](std::string text) {
+            for (auto [key, value] : std::vector<std::pair<std::string, std::string>>{
+                     {"{dir}", disc.dir.Path().string() + "/"},
+                     {"{end}", std::to_string(before.size())},
+                     {"{sectorAt}", std::to_string(sector * 2352)},
+                     {"{sector}", std::to_string(sector)}}) {
+                for (auto found = text.find(key); found != std::string::npos;
+                     found = text.find(key)) {
+                    text.replace(found, key.size(), value);
+                }
+            }
+            return text;
+        };
+        for (std::string& arg : args) {
+            arg = fill(arg);
+        }
+        auto result = RunCli(args);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.what << ": " << result.err;
+        EXPECT_EQ(result.err, fill(c.err)) << c.what;
+        if (c.changed) {
+            EXPECT_EQ(result.out, "TIM File(s) have been inserted!\n") << c.what;
+            Bytes expected = testing::MakeDisc(disc.desc).image;
+            if (expected[5] != before[5]) {
+                expected[5] = before[5];  // the damaged sync, which no write touches
+            }
+            EXPECT_EQ(ReadAll(disc.image), expected) << c.what;
+        } else {
+            EXPECT_EQ(result.out, "") << c.what;
+            EXPECT_EQ(ReadAll(disc.image), before) << c.what;
+        }
+    }
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ struct SixTims {
     std::string rawPath;
     RecordingHost host;
 
-    SixTims() {
+    explicit SixTims(const std::string& rawName = "DISC.BIN") {
         const std::uint32_t depths[] = {4, 8, 16, 24, 4, 16};
         for (std::uint32_t i = 0; i < 6; ++i) {
             tims.push_back(MakeTim(PatternTim(depths[i], 6 + 2 * i, 3 + i, 1 + i % 2, i)));
@@ -45,7 +45,7 @@ struct SixTims {
             Place(raw, raw.size(), tims.back());
             raw.resize(raw.size() + 33, testing::kFillerByte);
         }
-        rawPath = dir.Write("DISC.BIN", raw);
+        rawPath = dir.Write(rawName, raw);
         testing::ScanInto(host, rawPath);
     }
     int Extract(const std::string& selection) {
@@ -164,6 +164,43 @@ TEST(Extract, RefusesSelectionsThatAreEmptyOrInvalidAndWritesNothing) {
         EXPECT_EQ(six.host.messages,
                   (std::vector<Shown>{{"Invalid Text entered into Input Stream", "Error!"}}));
         EXPECT_FALSE(std::filesystem::exists(six.dir.File("timextracts.txt")));
+    }
+}
+
+// No file the job writes may be the RAW file itself, under the output's own
+// name or through a link with that name: every output is looked at before
+// the first is written, and then nothing is written at all.
+TEST(Extract, NeverWritesOverTheRawFileItself) {
+    enum class Link { None, Symbolic, Hard };
+    struct Case {
+        const char* rawName;
+        Link link;  // the clashing output made a link to the RAW file
+        const char* clash;
+        const char* selection;
+    };
+    const Case cases[] = {
+        {"2.tim", Link::None, "2.tim", "1,2"},
+        {"6.tim", Link::None, "6.tim", "1,5-"},  // the end of an open range
+        {"timextracts.txt", Link::None, "timextracts.txt", "1"},
+        {"DISC.BIN", Link::Symbolic, "3.tim", "1-3"},
+        {"DISC.BIN", Link::Hard, "3.tim", "4,1-3"},
+    };
+    for (const Case& c : cases) {
+        SixTims six(c.rawName);
+        const std::string clash = six.dir.File(c.clash);
+        if (c.link == Link::Symbolic) {
+            std::filesystem::create_symlink(six.rawPath, clash);
+        } else if (c.link == Link::Hard) {
+            std::filesystem::create_hard_link(six.rawPath, clash);
+        }
+        EXPECT_EQ(six.Extract(c.selection), kJobStopped) << c.clash;
+        EXPECT_EQ(six.host.messages, (std::vector<Shown>{{"Couldn't create file " + clash + "!\n" +
+                                                              clash + " is the RAW file itself.",
+                                                          "Extraction Error"}}));
+        EXPECT_EQ(ReadAll(six.rawPath), six.raw) << c.clash;
+        const auto files = std::distance(std::filesystem::directory_iterator(six.dir.Path()),
+                                         std::filesystem::directory_iterator());
+        EXPECT_EQ(files, c.link == Link::None ? 1 : 2) << c.clash;
     }
 }
 

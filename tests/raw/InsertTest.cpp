@@ -95,7 +95,8 @@ TEST(Insert, AsksBeforeAChangeOfSizeAndFollowsTheAnswer) {
 
 // The RAW file (400 bytes) grows only when the user has just agreed to a
 // larger file for that record; any other record that starts at or past its
-// end, or would run past it, stops the job with earlier records written.
+// end (said so under the message), or would run past it, stops the job with
+// earlier records written.
 TEST(Insert, NeverGrowsTheRawFileUnasked) {
     struct Case {
         const char* what;
@@ -105,6 +106,7 @@ TEST(Insert, NeverGrowsTheRawFileUnasked) {
         bool answer;
         bool written;
         bool stops;
+        std::string reason = "";
     };
     const Case cases[] = {
         {"up to the last byte", 396, 4, 4, false, true, false},
@@ -112,9 +114,11 @@ TEST(Insert, NeverGrowsTheRawFileUnasked) {
         {"past the end, larger, Yes", 390, 30, 10, true, true, false},
         {"past the end, larger, No", 390, 30, 10, false, false, false},
         {"past the end, smaller, Yes", 390, 30, 40, true, false, true},
-        {"at the end", 400, 4, 4, false, false, true},
-        {"far beyond the end", 5'000'000'000ull, 4, 4, false, false, true},
-        {"far beyond the end, larger, Yes", 5'000'000'000ull, 8, 4, true, false, true},
+        {"at the end", 400, 4, 4, false, false, true, "\nOffset 400 is past the end of the file."},
+        {"far beyond the end", 5'000'000'000ull, 4, 4, false, false, true,
+         "\nOffset 5000000000 is past the end of the file."},
+        {"far beyond the end, larger, Yes", 5'000'000'000ull, 8, 4, true, false, true,
+         "\nOffset 5000000000 is past the end of the file."},
     };
     for (const Case& c : cases) {
         InsertSetup s;
@@ -124,7 +128,8 @@ TEST(Insert, NeverGrowsTheRawFileUnasked) {
         s.Record(2, c.position, c.recordedSize);
         s.host.answers = {c.answer};
         EXPECT_EQ(s.Insert(), c.stops ? kJobStopped : kJobFinished) << c.what;
-        const std::vector<Shown> stopped = {{"Couldn't insert TIM #2.", "Insertion Error"}};
+        const std::vector<Shown> stopped = {
+            {"Couldn't insert TIM #2." + c.reason, "Insertion Error"}};
         EXPECT_EQ(s.host.messages, c.stops ? stopped : std::vector<Shown>{}) << c.what;
         s.Expect(10, 4, 0x11);
         if (c.written) {

@@ -2,6 +2,7 @@
 
 #include "raw/NumberText.h"
 #include "raw/RangeParser.h"
+#include "raw/SelectedEntries.h"
 
 namespace pixalto::raw {
 namespace {
@@ -122,6 +123,54 @@ TEST(RangeParser, PiecesAreTakenUpToTheNextComma) {
     EXPECT_EQ(PieceAt("1,2-3,5-", 2), "2-3");
     EXPECT_EQ(PieceAt("1,2-3,5-", 6), "5-");
     EXPECT_EQ(PieceAt("1,2-3,5-", 9), "");
+}
+
+// The numbers chosen, merged into ranges: what extraction checks before it
+// writes, and what a scan without a window keeps.
+TEST(RangeParser, MergesTheChosenNumbersIntoRanges) {
+    using Ranges = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+    struct Case {
+        const char* text;
+        std::uint32_t entryCount;
+        Ranges ranges;
+    };
+    const std::uint32_t kMax = 0xFFFF'FFFFu;
+    const Case cases[] = {
+        {"1,2-3,5-", 10, {{1, 3}, {5, 10}}},
+        {"7,3,3", 10, {{3, 3}, {7, 7}}},
+        {"2-4,3-6,8,7", 10, {{2, 8}}},
+        {"5-,1", kMax, {{1, 1}, {5, kMax}}},
+        {"4294967295,1-", kMax, {{1, kMax}}},
+        {"2-1,0,x,3", 10, {{3, 3}}},
+        {"", 10, {}},
+    };
+    for (const Case& c : cases) {
+        Ranges ranges;
+        for (const SelectionPiece& range : SelectedRanges(c.text, c.entryCount)) {
+            EXPECT_EQ(range.count, range.last - range.first + 1) << c.text;
+            ranges.emplace_back(range.first, range.last);
+        }
+        EXPECT_EQ(ranges, c.ranges) << c.text;
+    }
+}
+
+TEST(SelectedEntries, CountsEveryEntryAndKeepsOnlyTheChosenOnes) {
+    SelectedEntries entries("2,5-");
+    for (int number = 1; number <= 7; ++number) {
+        entries.Add({std::to_string(number), std::to_string(number * 1000), "4", "3"});
+    }
+    EXPECT_EQ(entries.Count(), 7u);
+    for (std::size_t row = 0; row < 8; ++row) {
+        const bool kept = row == 1 || (row >= 4 && row < 7);
+        EXPECT_EQ(entries.Text(row, EntryColumn::Position),
+                  kept ? std::to_string(row * 1000 + 1000) : "")
+            << row;
+        EXPECT_EQ(entries.Text(row, EntryColumn::FileNumber), kept ? std::to_string(row + 1) : "");
+        EXPECT_EQ(entries.Text(row, EntryColumn::Height), kept ? "3" : "") << row;
+    }
+    entries.Clear();
+    EXPECT_EQ(entries.Count(), 0u);
+    EXPECT_EQ(entries.Text(1, EntryColumn::Width), "");
 }
 
 }  // namespace

@@ -281,6 +281,70 @@ TEST_F(RawJobsTest, ADiscImageIsShownExtractedAndInsertedThroughItsSectorsData) 
     EXPECT_EQ(Pixels(), desc.pixels);
 }
 
+// What the jobs refuse before they write anything reaches the window as one
+// message box, and no success message follows: an extraction whose files
+// would replace the RAW file itself, and a list without its layout line for
+// a disc image, for which the window offers no way round.
+TEST_F(RawJobsTest, JobsThatMayNotWriteSayWhyInAMessageBox) {
+    struct Case {
+        const char* desc;
+        std::string rawName;
+        const char* selection;
+        bool discWithoutLayout;  // a disc image, extracted, its list's layout line removed
+        std::string message;     // {dir}: the folder
+        std::string title;
+    };
+    const Case cases[] = {
+        {"a TIM over the RAW file", "2.tim", "1-", false,
+         "Couldn't create file {dir}2.tim!\n{dir}2.tim is the RAW file itself.",
+         "Extraction Error"},
+        {"the list over the RAW file", "timextracts.txt", "1", false,
+         "Couldn't create file {dir}timextracts.txt!\n{dir}timextracts.txt is the RAW file "
+         "itself.",
+         "Extraction Error"},
+        {"a disc image and a list without layout", "GAME.BIN", "1", true,
+         "The extraction list names no layout, but {dir}GAME.BIN is a MODE2/2352 disc image. "
+         "Nothing was inserted.",
+         "Insertion Error"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.desc);
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+            std::filesystem::remove_all(entry.path());
+        }
+        std::string raw;
+        if (c.discWithoutLayout) {
+            DiscContents contents;
+            contents.data = Filler(3 * 2048);
+            PlaceBytes(contents.data, 1500, kTims[2]);
+            contents.gapsBefore = {1, 2};
+            raw = WriteFile(c.rawName, MakeDisc(contents).image);
+        } else {
+            raw = MakeRaw(c.rawName);
+        }
+        const Bytes before = ReadAll(raw);
+        Scan(raw);
+        prompts.messages.clear();
+        Extract(c.selection);
+        if (c.discWithoutLayout) {
+            std::string list = ListFile();
+            const std::string line = "Layout:\tMODE2/2352\r\n";
+            ASSERT_NE(list.find(line), std::string::npos);
+            list.erase(list.find(line), line.size());
+            WriteFile("timextracts.txt", Bytes(list.begin(), list.end()));
+            prompts.messages.clear();
+            Insert();
+        }
+        std::string message = c.message;
+        for (auto at = message.find("{dir}"); at != std::string::npos; at = message.find("{dir}")) {
+            message.replace(at, 5, dir.Path().string() + "/");
+        }
+        EXPECT_EQ(prompts.messages, (Messages{{message, c.title}}));
+        EXPECT_EQ(ReadAll(raw), before);
+        EXPECT_EQ(std::filesystem::exists(dir.File("1.tim")), c.discWithoutLayout);
+    }
+}
+
 TEST(ScanDialog, NeitherEnterNorEscapeNorCloseEndsIt) {
     EnsureApplication();
     ui::ScriptedPrompts prompts;

@@ -1,0 +1,29 @@
+#pragma once
+// Finding damage before data is written: a write through the view gives each
+// sector it touches fresh EDC and ECC, which would hide a sector that was
+// already bad (a damaged byte outside the new data) from every later check.
+
+#include <cstdint>
+#include <optional>
+
+#include "disc/DiscView.h"
+#include "disc/SectorCodes.h"
+#include "platform/File.h"
+
+namespace pixalto::disc {
+
+struct DamagedSector {
+    std::uint64_t index = 0;  // sector number in the file, from 0; its offset is index * 2,352
+    SectorCheck check;        // its kind, and which of its codes don't match
+};
+
+// The first sector, in file order, among those that hold the view's bytes
+// offset ... offset + count - 1, whose EDC or ECC doesn't match its bytes (a
+// Form 2 EDC of zero, not computed, matches). Nothing when every one matches;
+// sectors past the view's end or that can't be read are not looked at. file
+// is the file the view reads, read here directly so that the cache plays no
+// part; its position moves.
+std::optional<DamagedSector> FirstDamagedSector(DiscView& view, File& file, std::uint64_t offset,
+                                                std::uint64_t count);
+
+}  // namespace pixalto::disc

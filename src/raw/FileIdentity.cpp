@@ -1,0 +1,15 @@
+#include "raw/FileIdentity.h"
+
+#include <sys/stat.h>
+
+namespace pixalto::raw {
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{status.st_dev, status.st_ino};
+}
+
+}  // namespace pixalto::raw

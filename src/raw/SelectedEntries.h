@@ -1,0 +1,47 @@
+#pragma once
+// The entry table as an extraction without a window needs it: of the entries
+// a scan finds, only those a selection chooses are kept (compactly), and the
+// others are only counted. Memory grows with the numbers chosen, not with the
+// TIMs in the file.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "raw/RangeParser.h"
+#include "raw/ScanHost.h"
+
+namespace pixalto::raw {
+
+class SelectedEntries {
+  public:
+    // selection as the extraction will read it; an open range keeps every
+    // entry from its first number on.
+    explicit SelectedEntries(std::string_view selection);
+
+    void Clear();
+    // Counts the entry; keeps it when the selection chooses its number.
+    void Add(const EntryCells& cells);
+    // Every entry added, kept or not.
+    std::size_t Count() const { return count_; }
+    // A kept entry's cell as the scan wrote it; "" for an entry not kept.
+    std::string Text(std::size_t row, EntryColumn column) const;
+
+  private:
+    struct Kept {
+        std::uint64_t row = 0;
+        std::uint64_t position = 0;
+        std::uint16_t width = 0;
+        std::uint16_t height = 0;
+    };
+
+    bool Chooses(std::uint64_t fileNumber) const;
+
+    std::vector<SelectionPiece> ranges_;
+    std::vector<Kept> kept_;  // in row order
+    std::size_t count_ = 0;
+};
+
+}  // namespace pixalto::raw
