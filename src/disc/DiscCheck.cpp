@@ -84,7 +84,8 @@ DiscCheckResult CheckDisc(File& file) {
         result.readFailed = true;
         return result;
     }
-    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(kChunkSectors * kSectorSize));
+    std::vector<std::uint8_t> chunk(
+        static_cast<std::size_t>(std::min(kChunkSectors, sectors) * kSectorSize));
     for (std::uint64_t index = 0; index < sectors;) {
         const std::uint64_t want = std::min(kChunkSectors, sectors - index);
         const std::size_t got =

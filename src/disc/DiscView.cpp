@@ -245,7 +245,8 @@ std::uint8_t* DiscView::SectorBytes(std::uint64_t sector) {
         return nullptr;
     }
     const std::uint64_t want = std::min(kCacheSectors, wholeSectors_ - sector);
-    cache_.resize(static_cast<std::size_t>(kCacheSectors * kSectorSize));
+    // No bigger than the image: a small one costs no MiB.
+    cache_.resize(std::max(cache_.size(), static_cast<std::size_t>(want * kSectorSize)));
     std::size_t got = 0;
     if (file_.Seek(static_cast<std::int64_t>(sector * kSectorSize)) >= 0) {
         got = file_.Read(cache_.data(), static_cast<std::size_t>(want * kSectorSize));
