@@ -53,6 +53,12 @@ BuiltDisc GappedDisc(SectorKind dataKind = SectorKind::Mode2Form1,
     return MakeDisc(desc);
 }
 
+std::vector<std::uint8_t> ReadView(DiscView& view, std::uint64_t offset, std::size_t count) {
+    std::vector<std::uint8_t> out(count);
+    out.resize(view.Read(offset, out.data(), count));
+    return out;
+}
+
 std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& bytes, std::size_t offset,
                                 std::size_t count) {
     offset = std::min(offset, bytes.size());
@@ -75,12 +81,6 @@ BuiltDisc MixedDisc() {
         disc.dataSectorAt.push_back(i);
     }
     return disc;
-}
-
-std::vector<std::uint8_t> ReadView(DiscView& view, std::uint64_t offset, std::size_t count) {
-    std::vector<std::uint8_t> out(count);
-    out.resize(view.Read(offset, out.data(), count));
-    return out;
 }
 
 TEST(DiscViewTest, GoldenImageIsModeTwoAndItsViewIsTheUserData) {
@@ -383,9 +383,9 @@ TEST(DiscViewTest, LargeImageReadsAndWritesAcrossItsReadChunks) {
     EXPECT_EQ(ReadView(view, 0, expected.size()), expected);
     EXPECT_TRUE(CheckDisc(file).bad.empty());
 
-    // A data sector turned into Form 2 through another handle, far from the
+    // A data sector turned into Form 2 through another handle, outside the
     // sectors the view read last, is not written: the view checks each
-    // sector's kind again before it writes.
+    // sector's kind again, as the file holds it, before it writes.
     const std::uint64_t changed = disc.dataSectorAt[3];
     const auto form2 = testing::MakeSector(SectorKind::Mode2Form2, 77);
     {
