@@ -1,6 +1,7 @@
 #include "disc/DiscCheck.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "disc/SectorCodes.h"
 
@@ -9,8 +10,8 @@ namespace {
 
 constexpr std::uint64_t kChunkSectors = 448;
 
-void Count(DiscCheckResult& result, std::uint64_t index, const SectorCheck& check) {
-    switch (check.kind) {
+void CountKind(DiscCheckResult& result, SectorKind kind) {
+    switch (kind) {
         case SectorKind::Mode1:
             ++result.mode1;
             break;
@@ -24,8 +25,46 @@ void Count(DiscCheckResult& result, std::uint64_t index, const SectorCheck& chec
             ++result.other;
             break;
     }
+}
+
+void CountNotData(DiscCheckResult& result, std::uint64_t index) {
+    ++result.notData;
+    std::vector<SectorRun>& runs = result.notDataRuns;
+    if (!runs.empty() && runs.back().first + runs.back().count == index) {
+        ++runs.back().count;
+    } else {
+        runs.push_back({index, 1});
+    }
+}
+
+// A sector with a sync whose kind can't be told: its codes can't be checked.
+std::optional<SectorFault> KindFault(const std::uint8_t* sector) {
+    const std::uint8_t mode = sector[kModeOffset];
+    if (!IsKnownMode(mode)) {
+        return SectorFault::UnknownMode;
+    }
+    if (mode == 2 && !SubheaderCopiesAgree(sector)) {
+        return SectorFault::SubheadersDisagree;
+    }
+    return std::nullopt;
+}
+
+void Check(DiscCheckResult& result, std::uint64_t index, const std::uint8_t* sector) {
+    if (!HasSync(sector)) {
+        CountNotData(result, index);
+        return;
+    }
+    const std::uint8_t mode = sector[kModeOffset];
+    if (std::optional<SectorFault> fault = KindFault(sector)) {
+        ++result.other;
+        result.bad.push_back({index, SectorKind::Other, false, false, *fault, mode});
+        return;
+    }
+    const SectorCheck check = CheckSectorCodes(sector);
+    CountKind(result, check.kind);
     if (!check.edcOk || !check.eccOk) {
-        result.bad.push_back({index, check.kind, !check.edcOk, !check.eccOk});
+        result.bad.push_back(
+            {index, check.kind, !check.edcOk, !check.eccOk, SectorFault::Codes, mode});
     }
 }
 
@@ -36,19 +75,29 @@ DiscCheckResult CheckDisc(File& file) {
     std::int64_t length = file.GetLength();
     const std::uint64_t fileLength = length > 0 ? static_cast<std::uint64_t>(length) : 0;
     const std::uint64_t sectors = fileLength / kSectorSize;
-    result.partialTailBytes = fileLength % kSectorSize;
-    if (file.Seek(0) != 0) {
-        result.readFailed = sectors > 0;
+    if (sectors == 0) {
+        result.notAnImage = true;
         return result;
     }
-    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(kChunkSectors * kSectorSize));
+    result.partialTailBytes = fileLength % kSectorSize;
+    if (file.Seek(0) != 0) {
+        result.readFailed = true;
+        return result;
+    }
+    std::vector<std::uint8_t> chunk(
+        static_cast<std::size_t>(std::min(kChunkSectors, sectors) * kSectorSize));
     for (std::uint64_t index = 0; index < sectors;) {
         const std::uint64_t want = std::min(kChunkSectors, sectors - index);
         const std::size_t got =
             file.Read(chunk.data(), static_cast<std::size_t>(want * kSectorSize));
         const std::uint64_t whole = got / kSectorSize;
+        if (index == 0 && whole > 0 && !HasSync(chunk.data())) {
+            result = {};
+            result.notAnImage = true;
+            return result;
+        }
         for (std::uint64_t i = 0; i < whole; ++i) {
-            Count(result, index + i, CheckSectorCodes(chunk.data() + i * kSectorSize));
+            Check(result, index + i, chunk.data() + i * kSectorSize);
         }
         index += whole;
         if (whole < want) {

@@ -1,6 +1,7 @@
 #pragma once
 // Checking a raw CD image sector by sector: how many sectors of each kind it
-// holds and which ones carry an EDC or ECC that doesn't match their bytes.
+// holds and which ones are damaged: an EDC or ECC that doesn't match their
+// bytes, a mode byte no sector has, or Mode 2 subheader copies that differ.
 // For a user to verify an image before and after an insertion.
 
 #include <cstdint>
@@ -11,18 +12,41 @@
 
 namespace pixalto::disc {
 
+enum class SectorFault {
+    Codes,               // EDC or ECC wrong, as edcBad and eccBad say
+    UnknownMode,         // a mode byte other than 0, 1 or 2
+    SubheadersDisagree,  // Mode 2 with two different subheader copies
+};
+
 struct BadSector {
     std::uint64_t index = 0;  // sector number in the file, from 0; its offset is index * 2,352
-    SectorKind kind = SectorKind::Other;
+    SectorKind kind = SectorKind::Other;  // Other unless the fault is in the codes
     bool edcBad = false;
     bool eccBad = false;
+    SectorFault fault = SectorFault::Codes;
+    std::uint8_t mode = 0;  // the header's mode byte
+};
+
+// Consecutive sectors, from file sector first on.
+struct SectorRun {
+    std::uint64_t first = 0;
+    std::uint64_t count = 0;
 };
 
 struct DiscCheckResult {
+    // Shorter than one sector, or no sync in the first sector: random bytes,
+    // a text, an ISO. Nothing else is filled in then.
+    bool notAnImage = false;
     std::uint64_t mode1 = 0;
     std::uint64_t mode2Form1 = 0;
     std::uint64_t mode2Form2 = 0;
-    std::uint64_t other = 0;  // no sync (audio) or a mode without codes
+    // With a sync but no kind: Mode 0, and the damaged ones listed in bad
+    // (an unknown mode, subheader copies that differ).
+    std::uint64_t other = 0;
+    // Without a sync: audio, or a data sector whose sync is damaged. Not
+    // data, and not counted as bad.
+    std::uint64_t notData = 0;
+    std::vector<SectorRun> notDataRuns;  // in file order
     // Bytes after the last whole sector (a truncated image); not checked.
     std::uint64_t partialTailBytes = 0;
     // True when the file could not be read to its end; the counts cover
@@ -30,7 +54,7 @@ struct DiscCheckResult {
     bool readFailed = false;
     std::vector<BadSector> bad;  // in file order
 
-    std::uint64_t SectorCount() const { return mode1 + mode2Form1 + mode2Form2 + other; }
+    std::uint64_t SectorCount() const { return mode1 + mode2Form1 + mode2Form2 + other + notData; }
 };
 
 // Reads the whole file from its start in large pieces; the position moves.

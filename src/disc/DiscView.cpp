@@ -1,7 +1,10 @@
 #include "disc/DiscView.h"
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <array>
+#include <csignal>
 #include <cstring>
 
 #include "disc/SectorCodes.h"
@@ -14,11 +17,29 @@ namespace {
 // large reads.
 constexpr std::uint64_t kCacheSectors = 448;
 
-// Where a data sector's codes begin: everything from there to the sector's
-// end is rebuilt on a write (Mode 1's 8 reserved bytes inside stay as read).
-std::size_t CodesOffset(std::size_t dataOffset) {
-    return dataOffset + kUserDataSize;
-}
+// SIGINT, SIGTERM and SIGHUP wait while a sector is written. Data and codes
+// go out in one write, but a stop by a signal's default action can still cut
+// a write short at a page boundary; held, a stop finds every sector whole,
+// with its old bytes and codes or its new ones. A signal that came meanwhile
+// is delivered when the hold ends, to the program's handler (which removes
+// temporary files) or to its default action.
+class StopSignalsHeld {
+  public:
+    StopSignalsHeld() {
+        sigset_t stops;
+        sigemptyset(&stops);
+        for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+            sigaddset(&stops, sig);
+        }
+        pthread_sigmask(SIG_BLOCK, &stops, &previous_);
+    }
+    ~StopSignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    StopSignalsHeld(const StopSignalsHeld&) = delete;
+    StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
+
+  private:
+    sigset_t previous_;
+};
 
 }  // namespace
 
@@ -224,7 +245,8 @@ std::uint8_t* DiscView::SectorBytes(std::uint64_t sector) {
         return nullptr;
     }
     const std::uint64_t want = std::min(kCacheSectors, wholeSectors_ - sector);
-    cache_.resize(static_cast<std::size_t>(kCacheSectors * kSectorSize));
+    // No bigger than the image: a small one costs no MiB.
+    cache_.resize(std::max(cache_.size(), static_cast<std::size_t>(want * kSectorSize)));
     std::size_t got = 0;
     if (file_.Seek(static_cast<std::int64_t>(sector * kSectorSize)) >= 0) {
         got = file_.Read(cache_.data(), static_cast<std::size_t>(want * kSectorSize));
@@ -235,34 +257,37 @@ std::uint8_t* DiscView::SectorBytes(std::uint64_t sector) {
 }
 
 // Puts count bytes at within of a data sector's user data, rebuilds its
-// codes, and writes back only the changed data and the codes.
+// codes, and writes the sector back whole. The sector is read afresh rather
+// than taken from the cache, so that the check of its kind and the bytes
+// written back are what the file holds now.
 bool DiscView::WriteSector(Place place, std::size_t within, const std::uint8_t* data,
                            std::size_t count) {
-    std::uint8_t* cached = SectorBytes(place.sector);
-    if (cached == nullptr) {
+    const std::uint64_t base = place.sector * kSectorSize;
+    std::array<std::uint8_t, kSectorSize> sector;
+    if (file_.Seek(static_cast<std::int64_t>(base)) < 0 ||
+        file_.Read(sector.data(), kSectorSize) != kSectorSize) {
         return false;
     }
-    std::array<std::uint8_t, kSectorSize> sector;
-    std::memcpy(sector.data(), cached, kSectorSize);
     std::memcpy(sector.data() + place.dataOffset + within, data, count);
     // The map said data sector; a file changed under the view is not patched.
     if (UserDataOffset(ClassifySector(sector.data())) != place.dataOffset ||
         !RebuildSectorCodes(sector.data())) {
         return false;
     }
-    const std::uint64_t base = place.sector * kSectorSize;
-    const std::size_t codes = CodesOffset(place.dataOffset);
-    const std::size_t dataAt = place.dataOffset + within;
-    bool written = file_.Seek(static_cast<std::int64_t>(base + dataAt)) >= 0 &&
-                   file_.Write(sector.data() + dataAt, count) &&
-                   file_.Seek(static_cast<std::int64_t>(base + codes)) >= 0 &&
-                   file_.Write(sector.data() + codes, kSectorSize - codes);
-    // The cache holds what the file now holds, or forgets the sector's chunk
-    // when the file may be half written.
-    if (written) {
-        std::memcpy(cached, sector.data(), kSectorSize);
-    } else {
+    bool written = false;
+    {
+        const StopSignalsHeld held;
+        written = file_.Seek(static_cast<std::int64_t>(base)) >= 0 &&
+                  file_.Write(sector.data(), kSectorSize);
+    }
+    // The cache holds what the file now holds, or forgets its sectors when
+    // the file may be half written.
+    const bool cached = place.sector >= cacheFirst_ && place.sector - cacheFirst_ < cacheSectors_;
+    if (!written) {
         cacheSectors_ = 0;
+    } else if (cached) {
+        std::memcpy(cache_.data() + (place.sector - cacheFirst_) * kSectorSize, sector.data(),
+                    kSectorSize);
     }
     return written;
 }

@@ -48,10 +48,13 @@ class DiscView {
 
     // Writes count bytes at offset. In a disc image each touched sector gets
     // the new data and freshly computed EDC and ECC; its sync, header,
-    // subheader and untouched data stay as they are. Fails, writing nothing,
-    // when the bytes would run past the view's end: the view never grows.
-    // False also when the file refuses a write (sectors before the failing
-    // one are written, each whole with its codes).
+    // subheader and untouched data stay as they are. Each sector goes out
+    // whole in one write while SIGINT, SIGTERM and SIGHUP wait, so a stop
+    // leaves every sector valid, old or new. Fails, writing nothing, when the
+    // bytes would run past the view's end: the view never grows. False also
+    // when the file refuses a write, or when a sector is no longer the kind
+    // the view mapped (sectors before the failing one are written, each
+    // whole with its codes).
     bool Write(std::uint64_t offset, const void* data, std::size_t count);
 
     // The file offset of the view's byte at viewOffset; nothing past the end.

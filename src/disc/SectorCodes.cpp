@@ -42,8 +42,17 @@ bool EccZeroesHeader(SectorKind kind) {
 
 }  // namespace
 
+bool HasSync(const std::uint8_t* sector) {
+    return std::equal(std::begin(kSync), std::end(kSync), sector);
+}
+
+bool SubheaderCopiesAgree(const std::uint8_t* sector) {
+    const std::uint8_t* first = sector + kSubheaderOffset;
+    return std::equal(first, first + kSubheaderSize, first + kSubheaderSize);
+}
+
 SectorKind ClassifySector(const std::uint8_t* sector) {
-    if (!std::equal(std::begin(kSync), std::end(kSync), sector)) {
+    if (!HasSync(sector)) {
         return SectorKind::Other;
     }
     switch (sector[kModeOffset]) {

@@ -19,6 +19,12 @@ inline constexpr std::size_t kSubheaderOffset =
     16;  // Mode 2: file, channel, submode, coding, twice
 inline constexpr std::size_t kSubmodeOffset = 18;
 inline constexpr std::uint8_t kSubmodeForm2 = 0x20;
+inline constexpr std::size_t kSubheaderSize = 4;  // each of the two copies
+
+// Modes 0 (no data), 1 and 2; any other mode byte is damage.
+constexpr bool IsKnownMode(std::uint8_t mode) {
+    return mode <= 2;
+}
 
 // Mode 1: user data right after the header, EDC over everything before it,
 // 8 reserved bytes, then the parity.

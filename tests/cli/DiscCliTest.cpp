@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <string>
 
 #include "cli/CliRun.h"
 #include "support/DiscBuilder.h"
@@ -52,7 +54,7 @@ TEST(CliDisc, ExtractEditInsertKeepsTheImageValid) {
     EXPECT_EQ(check.exitCode, 0) << check.out;
     EXPECT_EQ(check.out,
               "sectors: 9\nmode-1: 0\nmode-2-form-1: 6\nmode-2-form-2: 3\nother: 0\n"
-              "all sectors are valid\n");
+              "not-data: 0\nall sectors are valid\n");
 
     auto scan = RunCli({"scan", disc.image});
     ASSERT_EQ(scan.exitCode, 0) << scan.err;
@@ -247,6 +249,92 @@ TEST(CliDisc, SaysWhyNothingWasReadOrWritten) {
             EXPECT_EQ(result.out, "") << c.what;
             EXPECT_EQ(ReadAll(disc.image), before) << c.what;
         }
+    }
+}
+
+// What check-disc prints before its list for the nine sectors of the test below.
+std::string Counts(int form1, int form2, int other, int notData) {
+    return "sectors: 9\nmode-1: 0\nmode-2-form-1: " + std::to_string(form1) +
+           "\nmode-2-form-2: " + std::to_string(form2) + "\nother: " + std::to_string(other) +
+           "\nnot-data: " + std::to_string(notData) + "\n";
+}
+
+struct CheckDiscCase {
+    const char* name;
+    std::function<void(Bytes&)> damage;  // done to a valid image
+    int exitCode;
+    std::string out;
+    bool notAnImage;
+};
+
+// Files that are no image, and images with sectors whose kind can't be told:
+// each damaged sector is listed with its number and reason, a sector without
+// sync is not data, and "all sectors are valid" only when they are.
+TEST(CliDisc, CheckDiscListsEverySectorItCannotVouchFor) {
+    // Form 1 at sectors 0, 2 and 5-8; Form 2 at 1, 3 and 4.
+    testing::DiscContents desc;
+    desc.data = Bytes(6 * 2048, 0x5A);
+    desc.gapsBefore = {1, 2, 2};
+    const Bytes valid = testing::MakeDisc(desc).image;
+    auto at = [](Bytes& image, std::size_t sector, std::size_t offset) -> std::uint8_t& {
+        return image[sector * 2352 + offset];
+    };
+    const std::string readme = "# Pixalto\n\nA tool for TIM images.\n";
+    const CheckDiscCase cases[] = {
+        {"valid", [](Bytes&) {}, 0, Counts(6, 3, 0, 0) + "all sectors are valid\n", false},
+        {"empty", [](Bytes& b) { b.clear(); }, 1, "", true},
+        {"a README", [&](Bytes& b) { b.assign(readme.begin(), readme.end()); }, 1, "", true},
+        {"random bytes",
+         [](Bytes& b) {
+             b.resize(5 * 2352 + 17);
+             std::uint32_t state = 12345;
+             for (auto& byte : b) {
+                 state = state * 1103515245u + 12345u;
+                 byte = static_cast<std::uint8_t>(state >> 16);
+             }
+         },
+         1, "", true},
+        {"one byte short of a sector", [](Bytes& b) { b.resize(2351); }, 1, "", true},
+        {"first sync broken", [&](Bytes& b) { at(b, 0, 11) = 0xFF; }, 1, "", true},
+        {"flipped sync bit", [&](Bytes& b) { at(b, 2, 5) ^= 0x10; }, 0,
+         Counts(5, 3, 0, 1) + "sector 2 at byte 4704: no sync, not data\n"
+                              "all data sectors are valid\n",
+         false},
+        {"mode byte 3", [&](Bytes& b) { at(b, 6, 15) = 3; }, 1,
+         Counts(5, 3, 1, 0) + "bad sector 6 at byte 14112 (mode 0x03): unknown mode\n"
+                              "some sectors are not valid\n",
+         false},
+        {"mode byte 0x82 in the first sector", [&](Bytes& b) { at(b, 0, 15) = 0x82; }, 1,
+         Counts(5, 3, 1, 0) + "bad sector 0 at byte 0 (mode 0x82): unknown mode\n"
+                              "some sectors are not valid\n",
+         false},
+        {"subheader copies disagree", [&](Bytes& b) { at(b, 3, 20) ^= 0x01; }, 1,
+         Counts(6, 2, 1, 0) + "bad sector 3 at byte 7056 (Mode 2): subheader copies disagree\n"
+                              "some sectors are not valid\n",
+         false},
+        {"audio among damage, in file order",
+         [&](Bytes& b) {
+             at(b, 2, 15) = 7;
+             std::fill(&at(b, 3, 0), &at(b, 6, 0), std::uint8_t{0x80});
+             at(b, 7, 100) ^= 0x01;
+         },
+         1,
+         Counts(4, 1, 1, 3) + "bad sector 2 at byte 4704 (mode 0x07): unknown mode\n"
+                              "sectors 3-5 at byte 7056: no sync, not data\n"
+                              "bad sector 7 at byte 16464 (Mode 2 Form 1): EDC ECC\n"
+                              "some sectors are not valid\n",
+         false},
+    };
+    TempDir dir;
+    for (const CheckDiscCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes image = valid;
+        c.damage(image);
+        const std::string path = dir.Write("image.bin", image);
+        auto check = RunCli({"check-disc", path});
+        EXPECT_EQ(check.exitCode, c.exitCode);
+        EXPECT_EQ(check.out, c.out);
+        EXPECT_EQ(check.err, c.notAnImage ? path + " is not a raw CD image\n" : "");
     }
 }
 

@@ -57,7 +57,10 @@ TEST(DiscCheckTest, CountsEveryKindAndThePartialTail) {
     EXPECT_EQ(result.mode2Form1, 3u);
     EXPECT_EQ(result.mode2Form2, 2u);
     EXPECT_EQ(result.mode1, 4u);
-    EXPECT_EQ(result.other, 2u);
+    EXPECT_EQ(result.other, 1u);
+    EXPECT_EQ(result.notData, 1u);
+    ASSERT_EQ(result.notDataRuns.size(), 1u);
+    EXPECT_EQ(result.notDataRuns[0].first, 10u);
     EXPECT_EQ(result.SectorCount(), 11u);
     EXPECT_EQ(result.partialTailBytes, 100u);
     EXPECT_TRUE(result.bad.empty());
@@ -99,12 +102,12 @@ TEST(DiscCheckTest, FindsTheSectorOfACorruptedByte) {
     }
 }
 
-TEST(DiscCheckTest, PlainFileHasNoDataSectors) {
+TEST(DiscCheckTest, PlainFileIsNotAnImage) {
     DiscCheckResult result = CheckBytes(std::vector<std::uint8_t>(3 * kSectorSize + 7, 0xAB));
-    EXPECT_EQ(result.other, 3u);
-    EXPECT_EQ(result.partialTailBytes, 7u);
+    EXPECT_TRUE(result.notAnImage);
+    EXPECT_EQ(result.SectorCount(), 0u);
     EXPECT_TRUE(result.bad.empty());
-    EXPECT_EQ(CheckBytes({}).SectorCount(), 0u);
+    EXPECT_TRUE(CheckBytes({}).notAnImage);
 }
 
 }  // namespace

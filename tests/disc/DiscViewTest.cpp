@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <limits>
 #include <string>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "disc/GoldenSectors.h"
 #include "disc/SectorFormat.h"
 #include "platform/File.h"
+#include "support/ChildProcess.h"
 #include "support/DiscBuilder.h"
 #include "support/TempDir.h"
 
@@ -62,6 +65,22 @@ std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& bytes, std::siz
     count = std::min(count, bytes.size() - offset);
     auto from = bytes.begin() + static_cast<std::ptrdiff_t>(offset);
     return {from, from + static_cast<std::ptrdiff_t>(count)};
+}
+
+// Mode 1 and Mode 2 Form 1 sectors side by side, each kind following the
+// other: the view must not take one kind's run on into the other.
+BuiltDisc MixedDisc() {
+    const SectorKind kinds[] = {SectorKind::Mode1, SectorKind::Mode2Form1, SectorKind::Mode1,
+                                SectorKind::Mode1, SectorKind::Mode2Form1, SectorKind::Mode2Form1};
+    BuiltDisc disc;
+    disc.view = Pattern(std::size(kinds) * kUserDataSize, 12);
+    for (std::size_t i = 0; i < std::size(kinds); ++i) {
+        auto data = Slice(disc.view, i * kUserDataSize, kUserDataSize);
+        auto sector = testing::MakeSector(kinds[i], static_cast<std::uint32_t>(i), data);
+        disc.image.insert(disc.image.end(), sector.begin(), sector.end());
+        disc.dataSectorAt.push_back(i);
+    }
+    return disc;
 }
 
 TEST(DiscViewTest, GoldenImageIsModeTwoAndItsViewIsTheUserData) {
@@ -139,9 +158,9 @@ struct ReadCase {
 };
 
 TEST(DiscViewTest, ReadsAcrossSectorBoundariesAndGaps) {
-    for (SectorKind kind : {SectorKind::Mode2Form1, SectorKind::Mode1}) {
-        BuiltDisc disc = GappedDisc(
-            kind, kind == SectorKind::Mode1 ? SectorKind::Other : SectorKind::Mode2Form2);
+    const BuiltDisc discs[] = {GappedDisc(), GappedDisc(SectorKind::Mode1, SectorKind::Other),
+                               MixedDisc()};
+    for (const BuiltDisc& disc : discs) {
         const std::uint64_t size = disc.view.size();
         const ReadCase cases[] = {
             {"first bytes", 0, 10},
@@ -168,25 +187,26 @@ TEST(DiscViewTest, ReadsAcrossSectorBoundariesAndGaps) {
 }
 
 TEST(DiscViewTest, MapsOffsetsBothWays) {
-    BuiltDisc disc = GappedDisc();
-    TempDir dir;
-    File file;
-    ASSERT_TRUE(file.Open(dir.Write("disc.bin", disc.image), File::Mode::Read));
-    DiscView view(file, DiscLayout::Mode2Raw);
-    for (std::uint64_t v = 0; v < disc.view.size(); ++v) {
-        ASSERT_EQ(view.FileOffsetOf(v), disc.FileOffsetOf(v)) << v;
-    }
-    EXPECT_EQ(view.FileOffsetOf(disc.view.size()), std::nullopt);
-    // Every file offset maps back, or is not data; together the data bytes
-    // are exactly the view.
-    std::uint64_t dataBytes = 0;
-    for (std::uint64_t f = 0; f < disc.image.size() + 10; ++f) {
-        if (auto v = view.ViewOffsetOf(f)) {
-            ASSERT_EQ(disc.FileOffsetOf(*v), f);
-            ++dataBytes;
+    for (const BuiltDisc& disc : {GappedDisc(), MixedDisc()}) {
+        TempDir dir;
+        File file;
+        ASSERT_TRUE(file.Open(dir.Write("disc.bin", disc.image), File::Mode::Read));
+        DiscView view(file, DetectLayout(file));
+        for (std::uint64_t v = 0; v < disc.view.size(); ++v) {
+            ASSERT_EQ(view.FileOffsetOf(v), disc.FileOffsetOf(v)) << v;
         }
+        EXPECT_EQ(view.FileOffsetOf(disc.view.size()), std::nullopt);
+        // Every file offset maps back, or is not data; together the data
+        // bytes are exactly the view.
+        std::uint64_t dataBytes = 0;
+        for (std::uint64_t f = 0; f < disc.image.size() + 10; ++f) {
+            if (auto v = view.ViewOffsetOf(f)) {
+                ASSERT_EQ(disc.FileOffsetOf(*v), f);
+                ++dataBytes;
+            }
+        }
+        EXPECT_EQ(dataBytes, disc.view.size());
     }
-    EXPECT_EQ(dataBytes, disc.view.size());
 }
 
 struct WriteCase {
@@ -362,6 +382,62 @@ TEST(DiscViewTest, LargeImageReadsAndWritesAcrossItsReadChunks) {
     testing::PlaceBytes(expected, 100, Slice(piece, 0, 3000));
     EXPECT_EQ(ReadView(view, 0, expected.size()), expected);
     EXPECT_TRUE(CheckDisc(file).bad.empty());
+
+    // A data sector turned into Form 2 through another handle, outside the
+    // sectors the view read last, is not written: the view checks each
+    // sector's kind again, as the file holds it, before it writes.
+    const std::uint64_t changed = disc.dataSectorAt[3];
+    const auto form2 = testing::MakeSector(SectorKind::Mode2Form2, 77);
+    {
+        File other;
+        ASSERT_TRUE(other.Open(path, File::Mode::WriteInPlace));
+        ASSERT_EQ(other.Seek(static_cast<std::int64_t>(changed * kSectorSize)),
+                  static_cast<std::int64_t>(changed * kSectorSize));
+        ASSERT_TRUE(other.Write(form2.data(), form2.size()));
+    }
+    EXPECT_FALSE(view.Write(3 * kUserDataSize + 10, piece.data(), 100));
+    EXPECT_EQ(Slice(ReadAll(path), changed * kSectorSize, kSectorSize), form2);
+}
+
+// A stop by SIGTERM at any moment of writing leaves every sector whole, with
+// its old bytes and codes or its new ones: never new data under old codes,
+// nor a sector cut short at a page boundary. Each round stops a child at
+// another moment of its writes; a small image keeps the rounds quick.
+TEST(DiscViewTest, AStopWhileWritingLeavesEverySectorValid) {
+    DiscContents desc;
+    desc.data = Pattern(12 * kUserDataSize, 6);
+    desc.gapsBefore = {5, 8, 8};
+    const BuiltDisc disc = MakeDisc(desc);
+    TempDir dir;
+    const std::string path = dir.Write("disc.bin", disc.image);
+    const auto piece = Pattern(disc.view.size(), 7);
+    const std::size_t places = disc.view.size() - 5000;
+    constexpr int kRounds = 150;
+    int stopped = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        const auto delay = std::chrono::microseconds(50 + round * 397 % 1000);
+        const int ended = testing::SignalThatEndsAfter(SIGTERM, delay, [&](const auto& ready) {
+            File file;
+            if (!file.Open(path, File::Mode::WriteInPlace)) {
+                return;
+            }
+            DiscView view(file, DiscLayout::Mode2Raw);
+            view.Length();
+            ready();
+            // Pieces of odd sizes and places, whole and part sectors, until
+            // stopped (or after a while, should the signal never come).
+            for (std::size_t i = 0; i < 20'000; ++i) {
+                view.Write(i * 7919 % places, piece.data() + i % 1000, 1 + i * 131 % 5000);
+            }
+        });
+        stopped += ended == SIGTERM;
+        File file;
+        ASSERT_TRUE(file.Open(path, File::Mode::Read));
+        const DiscCheckResult check = CheckDisc(file);
+        ASSERT_TRUE(check.bad.empty())
+            << "round " << round << ": sector " << check.bad.front().index << " torn";
+    }
+    EXPECT_GT(stopped, kRounds - 5) << "the writes ended before the signal came";
 }
 
 TEST(DiscViewTest, PlainLayoutIsTheFileItself) {

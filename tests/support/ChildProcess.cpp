@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <stdexcept>
+#include <thread>
 
 namespace pixalto::testing {
 
@@ -51,7 +52,9 @@ std::string WithFileSizeLimit(std::uint64_t limit, const std::function<std::stri
     return result;
 }
 
-int SignalThatEnds(const std::function<void()>& body) {
+namespace {
+
+pid_t StartChild(const std::function<void()>& body) {
     const pid_t child = ::fork();
     if (child < 0) {
         throw std::runtime_error("fork failed");
@@ -60,9 +63,45 @@ int SignalThatEnds(const std::function<void()>& body) {
         body();
         ::_exit(0);
     }
+    return child;
+}
+
+int SignalThatEnded(pid_t child) {
     int status = 0;
     ::waitpid(child, &status, 0);
     return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+}
+
+}  // namespace
+
+int SignalThatEnds(const std::function<void()>& body) {
+    return SignalThatEnded(StartChild(body));
+}
+
+int SignalThatEndsAfter(int sig, std::chrono::microseconds delay,
+                        const std::function<void(const std::function<void()>& ready)>& body) {
+    int channel[2];
+    if (::pipe(channel) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    const pid_t child = StartChild([&] {
+        ::close(channel[0]);
+        body([&] {
+            const char ready = 1;
+            if (::write(channel[1], &ready, 1) != 1) {
+                ::_exit(1);
+            }
+        });
+    });
+    ::close(channel[1]);
+    char ready = 0;
+    // Nothing to read when the child ended without saying it was ready.
+    if (::read(channel[0], &ready, 1) == 1) {
+        std::this_thread::sleep_for(delay);
+        ::kill(child, sig);
+    }
+    ::close(channel[0]);
+    return SignalThatEnded(child);
 }
 
 }  // namespace pixalto::testing
