@@ -26,6 +26,7 @@ inline constexpr const char* kFilesInserted = "TIM File(s) have been inserted!";
 inline constexpr const char* kFilesInsertedTitle = "File(s) Inserted";
 // Every record was skipped: nothing is claimed to have been inserted.
 inline constexpr const char* kNoneInserted = "No TIM file was inserted.";
+inline constexpr const char* kNoneInsertedTitle = "Nothing Inserted";
 
 inline std::string CouldntCreateFile(const std::string& path) {
     return "Couldn't create file " + path + "!";

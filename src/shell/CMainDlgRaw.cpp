@@ -65,10 +65,15 @@ void CMainDlg::OnInsertTimFiles() {
     if (!PromptOpenFile(kExtractionListFilter, filePath)) {
         return;
     }
-    const int result =
-        scanDlg.Run(raw::ScanJob::Insert, std::make_unique<raw::InsertJob>(scanDlg, filePath));
-    if (result == raw::kJobFinished) {
+    auto job = std::make_unique<raw::InsertJob>(scanDlg, filePath);
+    const raw::InsertJob& insertion = *job;
+    const int result = scanDlg.Run(raw::ScanJob::Insert, std::move(job));
+    // Skipping every record is the user's choice, but nothing may be called
+    // inserted when nothing was.
+    if (result == raw::kJobFinished && insertion.InsertedCount() > 0) {
         prompts.MessageBox(raw::msg::kFilesInserted, raw::msg::kFilesInsertedTitle);
+    } else if (result == raw::kJobFinished) {
+        prompts.MessageBox(raw::msg::kNoneInserted, raw::msg::kNoneInsertedTitle);
     }
 }
 

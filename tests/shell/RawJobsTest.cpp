@@ -208,8 +208,10 @@ TEST_F(RawJobsTest, InsertionWritesTheFilesBackAskingAboutSizeChanges) {
         ui::MessageButtons::YesNo};
     const ShownMessage inserted{"TIM File(s) have been inserted!", "File(s) Inserted"};
     const ShownMessage missing{"Couldn't open TIM #1 for insertion.", "Insertion Error"};
+    const ShownMessage noneInserted{"No TIM file was inserted.", "Nothing Inserted"};
     struct Case {
         const char* desc;
+        const char* selection;
         std::vector<ui::Answer> answers;
         bool removeFirst;
         Messages messages;
@@ -217,13 +219,20 @@ TEST_F(RawJobsTest, InsertionWritesTheFilesBackAskingAboutSizeChanges) {
     };
     const Bytes original = ReadAll(MakeRaw("original.bin"));
     for (const Case& c :
-         {Case{"Yes writes it", {ui::Answer::Yes}, false, {larger, inserted}, true, true},
-          Case{"No skips it", {ui::Answer::No}, false, {larger, inserted}, true, false},
-          Case{"a missing file stops", {}, true, {missing}, false, false}}) {
+         {Case{"Yes writes it", "1,3", {ui::Answer::Yes}, false, {larger, inserted}, true, true},
+          Case{"No skips it", "1,3", {ui::Answer::No}, false, {larger, inserted}, true, false},
+          Case{"No to the only record",
+               "3",
+               {ui::Answer::No},
+               false,
+               {larger, noneInserted},
+               false,
+               false},
+          Case{"a missing file stops", "1,3", {}, true, {missing}, false, false}}) {
         SCOPED_TRACE(c.desc);
         const std::string raw = MakeRaw();
         Scan(raw);
-        Extract("1,3");
+        Extract(c.selection);
         // Edited: the first keeps its size, the third grows by 4 bytes.
         Bytes first = kTims[0];
         first.back() ^= 0xFF;
