@@ -25,6 +25,7 @@ InsertJob::InsertJob(ScanHost& host, std::string listPath, InsertOptions options
 JobState InsertJob::Start() {
     recordsRead_ = 0;
     insertedCount_ = 0;
+    ReportInsertedCount();
     host_.SetStatusText(StatusLine::Upper, "");
     host_.SetStatusText(StatusLine::Lower, "");
     if (!list_.Open(listPath_, File::Mode::Read)) {
@@ -175,7 +176,14 @@ JobState InsertJob::Insert(const ListRecord& record) {
                     msg::kInsertionErrorTitle);
     }
     ++insertedCount_;
+    ReportInsertedCount();
     return JobState::Running;
+}
+
+void InsertJob::ReportInsertedCount() const {
+    if (options_.insertedCount != nullptr) {
+        *options_.insertedCount = insertedCount_;
+    }
 }
 
 // The RAW file never grows unasked: a record must start inside it, and may

@@ -23,6 +23,9 @@ struct InsertOptions {
     LayoutChoice layout = LayoutChoice::Auto;
     // Write into sectors whose codes are already wrong, hiding that damage.
     bool rebuildDamaged = false;
+    // When set, kept equal to the count of records written, for a caller
+    // that hands the job away (the window's job dialog deletes it at its end).
+    std::uint64_t* insertedCount = nullptr;
 };
 
 class InsertJob : public Job {
@@ -40,6 +43,7 @@ class InsertJob : public Job {
     std::uint64_t InsertedCount() const { return insertedCount_; }
 
   private:
+    void ReportInsertedCount() const;
     // Why a record wasn't written, for a line under "Couldn't insert TIM #n.":
     // nothing when it was; an empty text when the file layer's failure tells.
     using Refusal = std::optional<std::string>;

@@ -65,12 +65,14 @@ void CMainDlg::OnInsertTimFiles() {
     if (!PromptOpenFile(kExtractionListFilter, filePath)) {
         return;
     }
-    auto job = std::make_unique<raw::InsertJob>(scanDlg, filePath);
-    const raw::InsertJob& insertion = *job;
-    const int result = scanDlg.Run(raw::ScanJob::Insert, std::move(job));
+    std::uint64_t inserted = 0;
+    raw::InsertOptions options;
+    options.insertedCount = &inserted;
+    const int result = scanDlg.Run(raw::ScanJob::Insert,
+                                   std::make_unique<raw::InsertJob>(scanDlg, filePath, options));
     // Skipping every record is the user's choice, but nothing may be called
     // inserted when nothing was.
-    if (result == raw::kJobFinished && insertion.InsertedCount() > 0) {
+    if (result == raw::kJobFinished && inserted > 0) {
         prompts.MessageBox(raw::msg::kFilesInserted, raw::msg::kFilesInsertedTitle);
     } else if (result == raw::kJobFinished) {
         prompts.MessageBox(raw::msg::kNoneInserted, raw::msg::kNoneInsertedTitle);
