@@ -1,7 +1,6 @@
 #include "cli/ImageSource.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "cli/Arguments.h"
 #include "image/Convert.h"
@@ -80,13 +79,7 @@ void AddOriginOptions(CLI::App& command, OriginOptions& options) {
 }
 
 bool IsBmpPath(const std::string& path) {
-    if (path.size() < 4) {
-        return false;
-    }
-    std::string extension = path.substr(path.size() - 4);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".bmp";
+    return HasExtension(path, ".bmp");
 }
 
 std::string LoadBmpFromPath(const std::string& path, std::uint64_t offset, ImageState& state,

@@ -1,5 +1,3 @@
-#include <algorithm>
-#include <cctype>
 #include <iostream>
 #include <memory>
 
@@ -10,6 +8,7 @@
 #include "image/Convert.h"
 #include "image/Sidecar.h"
 #include "image/Writer.h"
+#include "platform/File.h"
 #include "platform/FileFailure.h"
 
 namespace pixalto::cli {
@@ -28,13 +27,7 @@ struct ToBmpArgs {
 // The sidecar's name is OUT's with the extension .tmext: a BMP named so would
 // be written over by its own sidecar.
 bool IsSidecarName(const std::string& path) {
-    if (path.size() < kSidecarExtension.size()) {
-        return false;
-    }
-    return std::equal(
-        kSidecarExtension.begin(), kSidecarExtension.end(),
-        path.end() - static_cast<std::ptrdiff_t>(kSidecarExtension.size()),
-        [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+    return HasExtension(path, kSidecarExtension);
 }
 
 int RunToBmp(const ToBmpArgs& args) {

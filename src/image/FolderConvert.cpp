@@ -1,7 +1,6 @@
 #include "image/FolderConvert.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -13,14 +12,10 @@
 namespace pixalto {
 namespace {
 
-bool HasExtension(const std::string& name, const char* extension) {
-    const std::size_t length = std::char_traits<char>::length(extension);
-    if (name.size() <= length) {
-        return false;
-    }
-    return std::equal(
-        name.end() - static_cast<std::ptrdiff_t>(length), name.end(), extension,
-        [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+// A file of the batch: a name in the chosen kind's extension, and more than
+// that extension alone.
+bool IsBatchFile(const std::string& name, std::string_view extension) {
+    return name.size() > extension.size() && HasExtension(name, extension);
 }
 
 // One file of the batch: false when it failed (its message has been shown).
@@ -72,7 +67,7 @@ ImageFileSearch FindImageFiles(const std::string& folder, bool wantTim) {
         // Like the system's file search, everything but folders: a file that
         // can't be read is then reported instead of passed over in silence.
         std::error_code unknownKind;
-        if (!it->is_directory(unknownKind) && HasExtension(name, wantTim ? ".tim" : ".bmp")) {
+        if (!it->is_directory(unknownKind) && IsBatchFile(name, wantTim ? ".tim" : ".bmp")) {
             search.names.push_back(std::move(name));
         }
     }

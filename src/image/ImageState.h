@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 #include "image/BmpFormat.h"
@@ -64,6 +65,22 @@ struct ImageState {
     std::uint32_t paintedHeight = 0;
 
     bool IsLoaded() const { return !imageData.empty(); }
+
+    // The headers as they stand in the fields above.
+    TimHeader Header() const { return {fileId, flags}; }
+    BlockHeader ClutBlock() const {
+        return {clutBlockLength, clutOrgX, clutOrgY, clutWidth, clutHeight};
+    }
+    BlockHeader ImageBlock() const {
+        return {imageBlockLength, imageOrgX, imageOrgY, imageWidth, imageHeight};
+    }
+    void SetClutBlock(const BlockHeader& block) {
+        std::tie(clutBlockLength, clutOrgX, clutOrgY, clutWidth, clutHeight) = block.Fields();
+    }
+    void SetImageBlock(const BlockHeader& block) {
+        std::tie(imageBlockLength, imageOrgX, imageOrgY, imageWidth, imageHeight) = block.Fields();
+    }
+
     std::uint32_t ClutSetCount() const {
         return HasClut(bpp) ? ClutSetCountFor(bpp, clutDataSize) : 0;
     }

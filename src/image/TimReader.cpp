@@ -1,31 +1,20 @@
 #include <new>
+#include <optional>
 
 #include "image/FileRead.h"
 #include "image/LoadImage.h"
 #include "image/Messages.h"
-#include "platform/ByteOrder.h"
 
 namespace pixalto {
 namespace {
 
-// The 12-byte header both blocks start with: length (counting the header),
-// frame-buffer X and Y, width and height.
-struct BlockHeader {
-    std::uint32_t length = 0;
-    std::uint16_t x = 0, y = 0, width = 0, height = 0;
-};
-
-bool ReadBlockHeader(File& file, BlockHeader& header) {
-    std::uint8_t bytes[kTimBlockHeaderSize];
+// The next 12 bytes of the file as a block header; nothing when it ends first.
+std::optional<BlockHeader> ReadBlockHeader(File& file) {
+    std::uint8_t bytes[BlockHeader::kSize];
     if (!ReadExactly(file, bytes, sizeof bytes)) {
-        return false;
+        return std::nullopt;
     }
-    header.length = ReadU32LE(bytes);
-    header.x = ReadU16LE(bytes + 4);
-    header.y = ReadU16LE(bytes + 6);
-    header.width = ReadU16LE(bytes + 8);
-    header.height = ReadU16LE(bytes + 10);
-    return true;
+    return BlockHeader::From(bytes);
 }
 
 // Sizes the buffer to count zeroed bytes; false when memory runs out.
@@ -40,20 +29,16 @@ bool Allocate(std::vector<std::uint8_t>& buffer, std::size_t count) {
 }
 
 std::string ReadClutBlock(ImageState& state, File& file) {
-    BlockHeader header;
-    if (!ReadBlockHeader(file, header)) {
+    const auto header = ReadBlockHeader(file);
+    if (!header) {
         return msg::kFileTooSmall;
     }
-    state.clutBlockLength = header.length;
-    state.clutOrgX = header.x;
-    state.clutOrgY = header.y;
-    state.clutWidth = header.width;
-    state.clutHeight = header.height;
+    state.SetClutBlock(*header);
     // A length below its own header would wrap to a 4 GiB CLUT.
-    if (state.clutBlockLength < kTimBlockHeaderSize) {
+    if (header->length < BlockHeader::kSize) {
         return msg::kNotEnoughMemory;
     }
-    state.clutDataSize = state.clutBlockLength - kTimBlockHeaderSize;
+    state.clutDataSize = header->DataSize();
     if (!FitsInFile(file, state.clutDataSize)) {
         return msg::kFileTooSmall;
     }
@@ -65,9 +50,7 @@ std::string ReadClutBlock(ImageState& state, File& file) {
 }
 
 void ClearClutBlock(ImageState& state) {
-    state.clutBlockLength = 0;
-    state.clutOrgX = state.clutOrgY = 0;
-    state.clutWidth = state.clutHeight = 0;
+    state.SetClutBlock({});
     state.clutDataSize = 0;
     state.clutData = {};
 }
@@ -75,22 +58,22 @@ void ClearClutBlock(ImageState& state) {
 }  // namespace
 
 std::string LoadTim(ImageState& state, File& file) {
-    std::uint8_t head[kTimIdSize + kTimFlagsSize] = {};
-    const std::size_t got = file.Read(head, sizeof head);
-    std::copy(head, head + 4, state.fileId.begin());
-    std::copy(head + 4, head + 8, state.flags.begin());
+    std::uint8_t bytes[TimHeader::kSize] = {};
+    const std::size_t got = file.Read(bytes, sizeof bytes);
+    const TimHeader head = TimHeader::FromPrefix({bytes, got});
+    state.fileId = head.id;
+    state.flags = head.flags;
     // The zeros left by a short read must not complete an identifier or flags.
-    if (got < kTimIdSize || state.fileId != kTimId) {
+    if (got < kTimIdSize || !head.HasId()) {
         return msg::kTimHeaderNotFound;
     }
 
-    state.bpp = BppForMode(state.flags[0]);
-    if (got < sizeof head || state.bpp == 0 || state.flags[1] != 0 || state.flags[2] != 0 ||
-        state.flags[3] != 0) {
+    state.bpp = head.Bpp();
+    if (got < TimHeader::kSize || !head.IsValid()) {
         return msg::kInvalidTimHeader;
     }
 
-    if (HasClut(state.bpp)) {
+    if (head.HasClut()) {
         if (std::string error = ReadClutBlock(state, file); !error.empty()) {
             return error;
         }
@@ -98,20 +81,14 @@ std::string LoadTim(ImageState& state, File& file) {
         ClearClutBlock(state);
     }
 
-    BlockHeader header;
-    if (!ReadBlockHeader(file, header)) {
+    const auto image = ReadBlockHeader(file);
+    if (!image) {
         return msg::kFileTooSmall;
     }
-    state.imageBlockLength = header.length;
-    state.imageOrgX = header.x;
-    state.imageOrgY = header.y;
-    state.imageWidth = header.width;
-    state.imageHeight = header.height;
-
-    state.pixelWidth = PixelWidthFor(state.bpp, state.imageWidth);
-    // Unsigned 32-bit on purpose: a block length below 12 wraps to a huge
-    // size and is refused by the bound below.
-    state.imageDataSize = state.imageBlockLength - kTimBlockHeaderSize;
+    state.SetImageBlock(*image);
+    state.pixelWidth = PixelWidthFor(state.bpp, image->width);
+    // A block length below 12 wraps to a huge size, refused by this bound.
+    state.imageDataSize = image->DataSize();
     if (state.imageDataSize >= kMaxImageDataSize) {
         return msg::kImageBeyond1Gig;
     }

@@ -5,13 +5,9 @@
 
 #include "image/Messages.h"
 #include "image/TimFormat.h"
-#include "platform/ByteOrder.h"
 
 namespace pixalto {
 namespace {
-
-constexpr std::size_t kModeOffset = 4;
-constexpr std::size_t kHeadSize = kTimIdSize + kTimFlagsSize;
 
 std::string Hex(const std::uint8_t* bytes, std::size_t count) {
     std::string text;
@@ -23,10 +19,12 @@ std::string Hex(const std::uint8_t* bytes, std::size_t count) {
     return text;
 }
 
-// A block to be mended: where its header is and what its length should be.
+// A block to be mended: where its header is, the header as it stands, and
+// the length it should have.
 struct BlockFix {
     const char* name;
     std::size_t offset = 0;
+    BlockHeader header{};
     std::uint32_t length = 0;
 };
 
@@ -34,24 +32,26 @@ struct BlockFix {
 // The block's data, as its width and height measure it, must lie in bytes.
 std::string PlanBlock(std::span<const std::uint8_t> bytes, std::size_t offset,
                       std::uint64_t maxDataSize, BlockFix& fix) {
-    if (offset > bytes.size() || kTimBlockHeaderSize > bytes.size() - offset) {
+    const auto header =
+        offset <= bytes.size() ? BlockHeader::Parse(bytes.subspan(offset)) : std::nullopt;
+    if (!header) {
         return msg::kFileTooSmall;
     }
-    const std::uint8_t* header = bytes.data() + offset;
-    const std::uint64_t needed = BlockLengthFor(ReadU16LE(header + 8), ReadU16LE(header + 10));
+    const std::uint64_t needed = header->NeededLength();
     if (needed > bytes.size() - offset) {
         return msg::kFileTooSmall;
     }
-    if (needed - kTimBlockHeaderSize > maxDataSize) {
+    if (needed - BlockHeader::kSize > maxDataSize) {
         return msg::kImageBeyond1Gig;
     }
     fix.offset = offset;
+    fix.header = *header;
     fix.length = static_cast<std::uint32_t>(needed);
     return {};
 }
 
-std::string LengthChange(const BlockFix& fix, std::uint32_t old) {
-    return std::string(fix.name) + " block length: " + std::to_string(old) + " -> " +
+std::string LengthChange(const BlockFix& fix) {
+    return std::string(fix.name) + " block length: " + std::to_string(fix.header.length) + " -> " +
            std::to_string(fix.length);
 }
 
@@ -59,27 +59,27 @@ std::string LengthChange(const BlockFix& fix, std::uint32_t old) {
 
 TimRepairResult RepairTim(std::span<std::uint8_t> bytes) {
     TimRepairResult result;
-    if (bytes.size() < kTimIdSize || !std::equal(kTimId.begin(), kTimId.end(), bytes.begin())) {
+    TimHeader head = TimHeader::FromPrefix(bytes);
+    if (bytes.size() < kTimIdSize || !head.HasId()) {
         result.error = msg::kTimHeaderNotFound;
         return result;
     }
-    if (bytes.size() < kHeadSize) {
+    if (bytes.size() < TimHeader::kSize) {
         result.error = msg::kFileTooSmall;
         return result;
     }
-    const std::uint32_t bpp = BppForMode(bytes[kModeOffset]);
-    if (bpp == 0) {
+    if (head.Bpp() == 0) {
         result.error = msg::kInvalidTimHeader;
         return result;
     }
 
     // Plan every change first, so that a refusal leaves the bytes untouched.
     std::vector<BlockFix> fixes;
-    std::size_t offset = kHeadSize;
-    if (HasClut(bpp)) {
+    std::size_t offset = TimHeader::kSize;
+    if (head.HasClut()) {
         BlockFix clut{"CLUT"};
         // The reader takes any CLUT length that fits in 32 bits.
-        if (std::string error = PlanBlock(bytes, offset, UINT32_MAX - kTimBlockHeaderSize, clut);
+        if (std::string error = PlanBlock(bytes, offset, UINT32_MAX - BlockHeader::kSize, clut);
             !error.empty()) {
             result.error = error;
             return result;
@@ -95,17 +95,18 @@ TimRepairResult RepairTim(std::span<std::uint8_t> bytes) {
     }
     fixes.push_back(image);
 
-    std::uint8_t* upperFlags = bytes.data() + kModeOffset + 1;
-    if (upperFlags[0] != 0 || upperFlags[1] != 0 || upperFlags[2] != 0) {
+    if (!head.UpperFlagsClear()) {
         result.changes.push_back("flag word: bytes above the mode cleared (were " +
-                                 Hex(upperFlags, 3) + ")");
-        upperFlags[0] = upperFlags[1] = upperFlags[2] = 0;
+                                 Hex(head.flags.data() + 1, 3) + ")");
+        std::fill(head.flags.begin() + 1, head.flags.end(), 0);
+        head.Store(bytes.first<TimHeader::kSize>());
     }
     for (const BlockFix& fix : fixes) {
-        const std::uint32_t old = ReadU32LE(bytes.data() + fix.offset);
-        if (old != fix.length) {
-            result.changes.push_back(LengthChange(fix, old));
-            WriteU32LE(bytes.data() + fix.offset, fix.length);
+        if (fix.header.length != fix.length) {
+            result.changes.push_back(LengthChange(fix));
+            BlockHeader mended = fix.header;
+            mended.length = fix.length;
+            mended.Store(bytes.subspan(fix.offset).first<BlockHeader::kSize>());
         }
     }
     return result;
@@ -113,20 +114,18 @@ TimRepairResult RepairTim(std::span<std::uint8_t> bytes) {
 
 std::vector<std::string> BlockLengthWarnings(const ImageState& state) {
     std::vector<std::string> warnings;
-    auto check = [&](const char* name, std::uint32_t length, std::uint16_t width,
-                     std::uint16_t height) {
-        const std::uint64_t needed = BlockLengthFor(width, height);
-        if (length != needed) {
+    auto check = [&](const char* name, const BlockHeader& block) {
+        if (!block.LengthMatches()) {
             warnings.push_back(std::string("the ") + name + " block length is " +
-                               std::to_string(length) + ", but its width and height (" +
-                               std::to_string(width) + " x " + std::to_string(height) + ") need " +
-                               std::to_string(needed));
+                               std::to_string(block.length) + ", but its width and height (" +
+                               std::to_string(block.width) + " x " + std::to_string(block.height) +
+                               ") need " + std::to_string(block.NeededLength()));
         }
     };
     if (HasClut(state.bpp)) {
-        check("CLUT", state.clutBlockLength, state.clutWidth, state.clutHeight);
+        check("CLUT", state.ClutBlock());
     }
-    check("image", state.imageBlockLength, state.imageWidth, state.imageHeight);
+    check("image", state.ImageBlock());
     return warnings;
 }
 

@@ -15,12 +15,6 @@
 
 namespace pixalto {
 
-// The length a block of width x height 16-bit units has, counting its own
-// 12-byte header. 64-bit: 65535 x 65535 units need more than 32 bits.
-constexpr std::uint64_t BlockLengthFor(std::uint16_t width, std::uint16_t height) {
-    return 12 + 2 * std::uint64_t{width} * height;
-}
-
 struct TimRepairResult {
     // "" when bytes hold a TIM that could be repaired (or needed nothing);
     // otherwise the reader's text for what is wrong, and bytes are unchanged.

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "image/Sidecar.h"
-#include "platform/ByteOrder.h"
 #include "platform/FileFailure.h"
 #include "platform/FileReplace.h"
 
@@ -41,30 +40,20 @@ class Pieces {
     std::vector<Piece> list_;
 };
 
-void StoreTimBlockHeader(std::uint8_t* header, std::uint32_t length, std::uint16_t x,
-                         std::uint16_t y, std::uint16_t width, std::uint16_t height) {
-    WriteU32LE(header, length);
-    WriteU16LE(header + 4, x);
-    WriteU16LE(header + 6, y);
-    WriteU16LE(header + 8, width);
-    WriteU16LE(header + 10, height);
-}
-
 bool WriteTim(const ImageState& state, File& file) {
-    std::uint8_t clutHeader[kTimBlockHeaderSize];
-    std::uint8_t imageHeader[kTimBlockHeaderSize];
+    std::uint8_t head[TimHeader::kSize];
+    std::uint8_t clutHeader[BlockHeader::kSize];
+    std::uint8_t imageHeader[BlockHeader::kSize];
     Pieces pieces;
-    pieces.Add(state.fileId.data(), state.fileId.size());
-    pieces.Add(state.flags.data(), state.flags.size());
+    state.Header().Store(head);
+    pieces.Add(head, sizeof head);
     // The CLUT block follows the depth, not the CLUT bit of the mode.
     if (HasClut(state.bpp)) {
-        StoreTimBlockHeader(clutHeader, state.clutBlockLength, state.clutOrgX, state.clutOrgY,
-                            state.clutWidth, state.clutHeight);
+        state.ClutBlock().Store(clutHeader);
         pieces.Add(clutHeader, sizeof clutHeader);
         pieces.AddBuffer(state.clutData, state.clutDataSize);
     }
-    StoreTimBlockHeader(imageHeader, state.imageBlockLength, state.imageOrgX, state.imageOrgY,
-                        state.imageWidth, state.imageHeight);
+    state.ImageBlock().Store(imageHeader);
     pieces.Add(imageHeader, sizeof imageHeader);
     pieces.AddBuffer(state.imageData, state.imageDataSize);
     return pieces.WriteTo(file);

@@ -6,6 +6,8 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <iterator>
@@ -277,6 +279,15 @@ std::string FileTitleOf(const std::string& path) {
 std::string FolderOf(const std::string& path) {
     auto slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool HasExtension(std::string_view path, std::string_view extension) {
+    return path.size() >= extension.size() &&
+           std::equal(extension.begin(), extension.end(),
+                      path.end() - static_cast<std::ptrdiff_t>(extension.size()),
+                      [](char lower, char c) {
+                          return lower == std::tolower(static_cast<unsigned char>(c));
+                      });
 }
 
 }  // namespace pixalto

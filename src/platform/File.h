@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace pixalto {
 
@@ -89,5 +90,8 @@ inline constexpr const char* kNotARegularFile = "not a regular file";
 std::string FileNameOf(const std::string& path);
 std::string FileTitleOf(const std::string& path);
 std::string FolderOf(const std::string& path);  // with its trailing '/', or "" for a bare name
+// Whether path ends in extension (its dot included, written in lower case),
+// whatever the case of the path's letters: "PIC.TIM" ends in ".tim".
+bool HasExtension(std::string_view path, std::string_view extension);
 
 }  // namespace pixalto

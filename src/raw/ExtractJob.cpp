@@ -2,24 +2,18 @@
 
 #include <algorithm>
 #include <limits>
+#include <span>
 #include <utility>
 
-#include "platform/ByteOrder.h"
+#include "image/TimFormat.h"
 #include "raw/ExtractionList.h"
+#include "raw/FileCopy.h"
 #include "raw/FileIdentity.h"
 #include "raw/Messages.h"
 #include "raw/RangeParser.h"
 #include "raw/ScanEntry.h"
 
 namespace pixalto::raw {
-namespace {
-
-// The TIM header and the first CLUT header word: enough to size a TIM.
-constexpr std::size_t kSizingBytes = 20;
-constexpr std::uint64_t kHeaderAndImageBlockHeader = 8 + 12;
-
-}  // namespace
-
 ExtractJob::ExtractJob(ScanHost& host, std::string rawPath, std::string selection,
                        LayoutChoice layout)
     : host_(host),
@@ -145,18 +139,19 @@ bool ExtractJob::TakeNextPiece() {
     return true;
 }
 
-// Header, image block, and the CLUT block's full 32-bit length for modes
-// with a CLUT (the mode byte read as signed, 8 or more); a TIM cut off by the
-// end of the RAW file is as long as the bytes that are there, so that writing
-// it back changes nothing.
+// The TIM header, the CLUT block's full 32-bit length word and the image
+// block the entry's width and height need; a TIM cut off by the end of the
+// RAW file is as long as the bytes that are there, so that writing it back
+// changes nothing.
 std::uint64_t ExtractJob::TimSizeAt(std::uint64_t at, std::uint16_t width, std::uint16_t height) {
     disc::DiscView& view = raw_.View();
-    std::uint8_t head[kSizingBytes] = {};
+    std::uint8_t head[TimHeader::kSize + BlockHeader::kSize] = {};
     view.Read(at, head, sizeof head);
-    std::uint64_t size = kHeaderAndImageBlockHeader + 2 * std::uint64_t{width} * height;
-    if (static_cast<std::int8_t>(head[4]) >= 8) {
-        size += ReadU32LE(head + 8);
-    }
+    const std::span<const std::uint8_t> headBytes(head);
+    const std::uint64_t size =
+        TimHeader::From(headBytes.first<TimHeader::kSize>())
+            .ListedSize(BlockHeader::From(headBytes.last<BlockHeader::kSize>()).length, width,
+                        height);
     if (view.Reaches(at + size)) {
         return size;
     }
@@ -184,17 +179,15 @@ bool ExtractJob::WriteTim(std::uint64_t at, std::uint64_t position, std::uint64_
 
 // Copies size bytes of the data from at on, through the work buffer.
 bool ExtractJob::CopyFromData(std::uint64_t at, std::uint64_t size, File& out) {
-    buffer_.resize(kWorkBufferSize);
-    for (std::uint64_t done = 0; done < size;) {
-        const auto piece =
-            static_cast<std::size_t>(std::min<std::uint64_t>(size - done, kWorkBufferSize));
-        if (raw_.View().Read(at + done, buffer_.data(), piece) != piece ||
-            !out.Write(buffer_.data(), piece)) {
-            return false;
-        }
-        done += piece;
-    }
-    return true;
+    disc::DiscView& view = raw_.View();
+    return CopyInPieces(
+               size, buffer_,
+               [&](std::uint64_t done, std::uint8_t* data, std::size_t count) {
+                   return view.Read(at + done, data, count);
+               },
+               [&](std::uint64_t, const std::uint8_t* data, std::size_t count) {
+                   return out.Write(data, count);
+               }) == CopyResult::Done;
 }
 
 JobState ExtractJob::Stop(const std::string& text, const char* title) {

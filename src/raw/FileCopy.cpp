@@ -1,25 +1,14 @@
 #include "raw/FileCopy.h"
 
-#include <algorithm>
-
-#include "raw/Job.h"
-
 namespace pixalto::raw {
 
 CopyResult CopyBytes(File& from, File& to, std::uint64_t count, std::vector<std::uint8_t>& buffer) {
-    buffer.resize(kWorkBufferSize);
-    while (count > 0) {
-        auto piece = static_cast<std::size_t>(std::min<std::uint64_t>(count, buffer.size()));
-        std::size_t got = from.Read(buffer.data(), piece);
-        if (got < piece) {
-            return CopyResult::SourceEnded;
-        }
-        if (!to.Write(buffer.data(), piece)) {
-            return CopyResult::WriteFailed;
-        }
-        count -= piece;
-    }
-    return CopyResult::Done;
+    return CopyInPieces(
+        count, buffer,
+        [&](std::uint64_t, std::uint8_t* data, std::size_t size) { return from.Read(data, size); },
+        [&](std::uint64_t, const std::uint8_t* data, std::size_t size) {
+            return to.Write(data, size);
+        });
 }
 
 }  // namespace pixalto::raw

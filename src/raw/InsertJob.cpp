@@ -225,15 +225,14 @@ InsertJob::Refusal InsertJob::InsertIntoData(const ListRecord& record, File& tim
                                              !bad->check.edcOk, !bad->check.eccOk);
         }
     }
-    buffer_.resize(kWorkBufferSize);
-    for (std::uint64_t done = 0; done < length;) {
-        const auto piece =
-            static_cast<std::size_t>(std::min<std::uint64_t>(length - done, kWorkBufferSize));
-        if (tim.Read(buffer_.data(), piece) != piece ||
-            !view.Write(*at + done, buffer_.data(), piece)) {
-            return std::string();
-        }
-        done += piece;
+    const CopyResult copied = CopyInPieces(
+        length, buffer_,
+        [&](std::uint64_t, std::uint8_t* data, std::size_t count) { return tim.Read(data, count); },
+        [&](std::uint64_t done, const std::uint8_t* data, std::size_t count) {
+            return view.Write(*at + done, data, count);
+        });
+    if (copied != CopyResult::Done) {
+        return std::string();
     }
     return std::nullopt;
 }

@@ -1,9 +1,9 @@
 #include "raw/RawData.h"
 
 #include <algorithm>
+#include <span>
 
 #include "image/TimFormat.h"
-#include "platform/ByteOrder.h"
 #include "raw/Messages.h"
 
 namespace pixalto::raw {
@@ -70,18 +70,19 @@ std::vector<std::uint8_t> ReadTimBytes(disc::DiscView& view, std::uint64_t viewO
     if (viewOffset >= maxLength) {
         return {};
     }
-    // Header, CLUT block length, image block length: each read where the one
-    // before puts it; the reader checks them all again.
-    std::uint8_t head[kTimIdSize + kTimFlagsSize + 4] = {};
+    // Header, CLUT block, image block: each read where the one before puts
+    // it, zeros standing for bytes past the data's end; the reader checks
+    // them all again.
+    std::uint8_t head[TimHeader::kSize + BlockHeader::kSize] = {};
     view.Read(viewOffset, head, sizeof head);
-    std::uint64_t size = kTimIdSize + kTimFlagsSize;
-    if (HasClut(BppForMode(head[4]))) {
-        size += ReadU32LE(head + 8);
-    }
-    std::uint8_t imageLength[4] = {};
+    const std::span<const std::uint8_t> headBytes(head);
+    const TimHeader header = TimHeader::From(headBytes.first<TimHeader::kSize>());
+    const BlockHeader clut = BlockHeader::From(headBytes.last<BlockHeader::kSize>());
+    std::uint64_t size = header.ImageBlockOffset(clut.length);
     if (size < maxLength - viewOffset) {
-        view.Read(viewOffset + size, imageLength, sizeof imageLength);
-        size += std::max<std::uint32_t>(ReadU32LE(imageLength), kTimBlockHeaderSize);
+        std::uint8_t block[BlockHeader::kSize] = {};
+        view.Read(viewOffset + size, block, sizeof block);
+        size += std::max<std::uint64_t>(BlockHeader::From(block).length, BlockHeader::kSize);
     }
     // Never more than the data holds, whatever the lengths claim.
     size = std::min(size, maxLength - viewOffset);

@@ -3,17 +3,17 @@
 #include <cstring>
 
 #include "image/TimFormat.h"
-#include "platform/ByteOrder.h"
 
 namespace pixalto::raw {
 namespace {
 
-constexpr std::size_t kHeaderSize = kTimIdSize + kTimFlagsSize;
-
-// A block's length must be exactly its 12-byte header plus width x height
-// 16-bit units.
-bool LengthMatches(std::uint32_t length, std::uint16_t width, std::uint16_t height) {
-    return std::uint64_t{length} == 2 * std::uint64_t{width} * height + kTimBlockHeaderSize;
+// The block header at offset; nothing when the data ends before it does.
+std::optional<BlockHeader> BlockAt(RawBytes& bytes, std::uint64_t offset) {
+    std::uint8_t block[BlockHeader::kSize];
+    if (!bytes.Get(offset, block, sizeof block)) {
+        return std::nullopt;
+    }
+    return BlockHeader::From(block);
 }
 
 }  // namespace
@@ -42,40 +42,35 @@ bool RawBytes::Get(std::uint64_t offset, std::uint8_t* out, std::size_t count) {
 }
 
 std::optional<TimDimensions> TestTimSignature(RawBytes& bytes, std::uint64_t offset) {
-    std::uint8_t header[kHeaderSize];
-    if (!bytes.Get(offset, header, kHeaderSize) || header[0] != kTimId[0] || header[1] != 0 ||
-        header[2] != 0 || header[3] != 0 || header[5] != 0 || header[6] != 0 || header[7] != 0) {
+    std::uint8_t head[TimHeader::kSize];
+    if (!bytes.Get(offset, head, sizeof head)) {
         return std::nullopt;
     }
-    std::uint8_t block[kTimBlockHeaderSize];
-    std::uint64_t imageBlock = offset + kHeaderSize;
-    switch (BppForMode(header[4])) {
-        case 4:
-        case 8:
-            if (!bytes.Get(imageBlock, block, sizeof block) ||
-                !LengthMatches(ReadU32LE(block), ReadU16LE(block + 8), ReadU16LE(block + 10))) {
-                return std::nullopt;
-            }
-            imageBlock += ReadU32LE(block);
-            break;
-        case 16:
-        case 24:
-            break;
-        default:
+    const TimHeader header = TimHeader::From(head);
+    if (!header.IsValid()) {
+        return std::nullopt;
+    }
+    std::uint32_t clutLength = 0;
+    if (header.HasClut()) {
+        const auto clut = BlockAt(bytes, offset + TimHeader::kSize);
+        if (!clut || !clut->LengthMatches()) {
             return std::nullopt;
+        }
+        clutLength = clut->length;
     }
-    if (!bytes.Get(imageBlock, block, sizeof block)) {
+    const std::uint64_t imageBlock = offset + header.ImageBlockOffset(clutLength);
+    const auto image = BlockAt(bytes, imageBlock);
+    if (!image) {
         return std::nullopt;
     }
-    TimDimensions size{ReadU16LE(block + 8), ReadU16LE(block + 10)};
     // The data bound counts width x height, not the block's byte length: an
     // image cut short by the end of the file is still listed.
-    std::uint64_t units = std::uint64_t{size.width} * size.height;
-    if (!LengthMatches(ReadU32LE(block), size.width, size.height) || size.width == 0 ||
-        size.height == 0 || !bytes.Holds(imageBlock, units)) {
+    const std::uint64_t units = std::uint64_t{image->width} * image->height;
+    if (!image->LengthMatches() || image->width == 0 || image->height == 0 ||
+        !bytes.Holds(imageBlock, units)) {
         return std::nullopt;
     }
-    return size;
+    return TimDimensions{image->width, image->height};
 }
 
 }  // namespace pixalto::raw

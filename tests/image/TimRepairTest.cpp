@@ -13,13 +13,6 @@ using testing::PatternTim;
 using testing::TimSpec;
 using Bytes = std::vector<std::uint8_t>;
 
-TEST(TimRepair, BlockLengthCountsTheHeaderAndTwoBytesAUnit) {
-    EXPECT_EQ(BlockLengthFor(0, 0), 12u);
-    EXPECT_EQ(BlockLengthFor(64, 32), 4108u);
-    EXPECT_EQ(BlockLengthFor(16, 1), 44u);
-    EXPECT_EQ(BlockLengthFor(65535, 65535), 8'589'672'462u) << "no 32-bit wrap";
-}
-
 // Each broken TIM is repaired into exactly the bytes of the same TIM built
 // right, and the changes are told in file order.
 TEST(TimRepair, RepairsIntoTheBytesOfTheTimBuiltRight) {

@@ -148,6 +148,20 @@ TEST(File, Names) {
         EXPECT_EQ(FileTitleOf(c.path), c.title);
         EXPECT_EQ(FolderOf(c.path), c.folder);
     }
+    const struct {
+        const char *path, *extension;
+        bool has;
+    } extensions[] = {
+        {"/a/b/pic.tim", ".tim", true},  {"/a/b/PIC.TIM", ".tim", true},
+        {"pic.Bmp", ".bmp", true},       {".bmp", ".bmp", true},
+        {"bmp", ".bmp", false},          {"pic.tim.bak", ".tim", false},
+        {"/a/x.tim/pic", ".tim", false}, {"pic_tim", ".tim", false},
+        {"out.TMEXT", ".tmext", true},   {"", ".tim", false},
+        {"pic.t\xC9m", ".tim", false},
+    };
+    for (const auto& c : extensions) {
+        EXPECT_EQ(HasExtension(c.path, c.extension), c.has) << c.path << " " << c.extension;
+    }
     TempDir dir;
     std::string path = dir.Write("x.tim", {});
     File file;
