@@ -94,7 +94,7 @@ void CopyRowsMirrored(std::uint32_t bpp, const RowCopy& copy) {
 }
 
 constexpr bool IsConvertibleDepth(std::uint32_t bpp) {
-    return bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24;
+    return ModeForBpp(bpp) != 0;
 }
 
 // TIM width in 16-bit units for a BMP width. 4- and 8-bit widths that don't
@@ -289,11 +289,7 @@ std::string ConvertBmpToTim(ImageState& state, OriginsRequest& request) {
                            timRow, height, std::min({timRow, BmpRowDataSize(bpp, width), bmpRow})});
 
     state.fileId = kTimId;
-    state.flags = {static_cast<std::uint8_t>(bpp == 4    ? TimMode::Clut4
-                                             : bpp == 8  ? TimMode::Clut8
-                                             : bpp == 16 ? TimMode::Direct16
-                                                         : TimMode::Direct24),
-                   0, 0, 0};
+    state.flags = {ModeForBpp(bpp), 0, 0, 0};
     state.clutDataSize = static_cast<std::uint32_t>(clutDataSize);
     state.clutBlockLength = HasClut(bpp) ? state.clutDataSize + kTimBlockHeaderSize : 0;
     // Images without a CLUT keep the CLUT fields at zero, as a TIM read from a

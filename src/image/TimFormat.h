@@ -44,6 +44,17 @@ constexpr std::uint32_t BppForMode(std::uint8_t mode) {
     }
 }
 
+// The mode byte for a depth, BppForMode's inverse; 0 for any other depth.
+constexpr std::uint8_t ModeForBpp(std::uint32_t bpp) {
+    for (const TimMode mode :
+         {TimMode::Clut4, TimMode::Clut8, TimMode::Direct16, TimMode::Direct24}) {
+        if (BppForMode(static_cast<std::uint8_t>(mode)) == bpp) {
+            return static_cast<std::uint8_t>(mode);
+        }
+    }
+    return 0;
+}
+
 constexpr bool HasClut(std::uint32_t bpp) {
     return bpp == 4 || bpp == 8;
 }

@@ -45,6 +45,7 @@ TEST(TimFormat, TimHeaderParsesStoresAndTellsTheClutRule) {
         const TimHeader header = parsed.value_or(TimHeader::FromPrefix(c.bytes));
         EXPECT_EQ(header.IsValid(), c.valid) << c.name;
         EXPECT_EQ(header.Bpp(), c.bpp) << c.name;
+        EXPECT_EQ(ModeForBpp(c.bpp), c.bpp == 0 ? 0 : header.Mode()) << c.name;
         EXPECT_EQ(header.HasClut(), c.hasClut) << c.name;
         EXPECT_EQ(header.ListedSizeCountsClut(), c.listedCountsClut) << c.name;
         EXPECT_EQ(header.ImageBlockOffset(44), c.hasClut ? 52u : 8u) << c.name;
