@@ -41,7 +41,7 @@ constexpr std::array kMainControls = {
 
 constexpr std::array kAboutControls = {
     ControlTemplate{kStaticId, ControlKind::Icon, "", 11, 17, 20, 20},
-    ControlTemplate{kStaticId, ControlKind::Label, "Pixalto Version 1.03b", 40, 10, 119, 8},
+    ControlTemplate{kStaticId, ControlKind::Label, version::kAboutLine, 40, 10, 119, 8},
     ControlTemplate{kStaticId, ControlKind::Label,
                     "Views, edits and converts PlayStation TIM images.", 40, 25, 119, 18},
     ControlTemplate{kIdOk, ControlKind::DefaultPushButton, "OK", 178, 7, 50, 14},

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/qt/Templates.h"
+#include "resources/Version.h"
 
 namespace pixalto::res {
 
@@ -18,7 +19,7 @@ std::string StringResource(int id);
 // The application icon: a 32 x 32 and a 16 x 16 picture.
 QIcon AppIcon();
 
-inline constexpr const char* kProductName = "Pixalto 1.03b";
-inline constexpr const char* kVersionText = "1, 0, 0, 3";
+inline constexpr const char* kProductName = version::kProductName;
+inline constexpr const char* kVersionText = version::kRecordText;
 
 }  // namespace pixalto::res
