@@ -8,7 +8,6 @@
 #include "disc/DiscCheck.h"
 #include "disc/SectorFormat.h"
 #include "platform/File.h"
-#include "platform/FileFailure.h"
 
 namespace pixalto::cli {
 namespace {
@@ -84,15 +83,14 @@ const char* Verdict(const disc::DiscCheckResult& result) {
 }
 
 int RunCheckDisc(const std::string& path) {
-    ClearFileFailure();
     File file;
     if (!file.Open(path, File::Mode::ReadRaw)) {
-        ReportFailure("Couldn't open file!");
+        ReportFailure(file.LastError().As(ErrorCode::CouldntOpenFile));
         return kExitFailure;
     }
     const disc::DiscCheckResult result = disc::CheckDisc(file);
     if (result.notAnImage) {
-        ReportFailure(path + " is not a raw CD image");
+        ReportFailure(Error(ErrorCode::NotARawCdImage, path));
         return kExitFailure;
     }
     std::cout << "sectors: " << result.SectorCount() << '\n'
@@ -106,7 +104,7 @@ int RunCheckDisc(const std::string& path) {
     }
     PrintListed(result);
     if (result.readFailed) {
-        ReportFailure("Couldn't read " + path + " to its end.");
+        ReportFailure(file.LastError().As(ErrorCode::CouldntReadToEnd).About(path));
         return kExitFailure;
     }
     std::cout << Verdict(result) << '\n';

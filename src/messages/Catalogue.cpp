@@ -21,15 +21,16 @@ std::string SectorDamage(std::uint8_t damage) {
 }
 
 std::string FirstLine(const Error& e) {
+    const std::string& path = e.subject.empty() ? e.path : e.subject;
     switch (e.code) {
         case ErrorCode::None:
             return {};
         case ErrorCode::CouldntOpenFile:
             return "Couldn't open file!";
         case ErrorCode::CouldntCreateFile:
-            return "Couldn't create file " + e.path + "!";
+            return "Couldn't create file " + path + "!";
         case ErrorCode::OutputIsRawFile:
-            return "Couldn't create file " + e.path + "!\n" + e.path + " is the RAW file itself.";
+            return "Couldn't create file " + path + "!\n" + path + " is the RAW file itself.";
         case ErrorCode::FailedSavingTim:
             return "Failed on saving TIM File!";
         case ErrorCode::FailedSavingBmp:
@@ -55,7 +56,7 @@ std::string FirstLine(const Error& e) {
         case ErrorCode::TooLargeForTim:
             return "Image is too wide or too high for a TIM!";
         case ErrorCode::OriginsMissing:
-            return e.path + " has no usable sidecar file: give the origins with " + e.detail;
+            return path + " has no usable sidecar file: give the origins with " + e.detail;
         case ErrorCode::NoFilesFound: {
             std::string text = "No Files were found!";
             if (e.sysErrno != 0) {
@@ -68,7 +69,7 @@ std::string FirstLine(const Error& e) {
         case ErrorCode::NoRecords:
             return "No TIM records found in the extraction list.";
         case ErrorCode::CouldntOpenForInsertion:
-            return "Couldn't open " + e.path + " for insertion.";
+            return "Couldn't open " + path + " for insertion.";
         case ErrorCode::CouldntOpenTim:
             return "Couldn't open TIM #" + Decimal(e.number) + " for insertion.";
         case ErrorCode::CouldntInsertTim:
@@ -89,10 +90,10 @@ std::string FirstLine(const Error& e) {
                                      : e.detail == "plain" ? LayoutPhrase(e.other)
                                                            : "a " + e.other + " one";
             return "The extraction list was written for " + LayoutPhrase(e.detail) + ", but " +
-                   e.path + " is " + file + ". Nothing was inserted.";
+                   path + " is " + file + ". Nothing was inserted.";
         }
         case ErrorCode::NoLayoutForDisc:
-            return "The extraction list names no layout, but " + e.path + " is " +
+            return "The extraction list names no layout, but " + path + " is " +
                    LayoutPhrase(e.other) + ". Nothing was inserted.";
         case ErrorCode::TwoLayouts:
             return "The extraction list can't be read: it names two layouts, " + e.detail +
@@ -101,6 +102,12 @@ std::string FirstLine(const Error& e) {
             return "Record " + Decimal(e.number) + " of the extraction list can't be read.";
         case ErrorCode::OutOfMemory:
             return "Not enough memory to finish the command.";
+        case ErrorCode::CouldntWriteFile:
+            return "Couldn't write " + path;
+        case ErrorCode::CouldntReadToEnd:
+            return "Couldn't read " + path + " to its end.";
+        case ErrorCode::NotARawCdImage:
+            return path + " is not a raw CD image";
     }
     return {};
 }
@@ -133,6 +140,8 @@ bool IsAboutAFile(ErrorCode code) {
         case ErrorCode::CouldntOpenForInsertion:
         case ErrorCode::CouldntOpenTim:
         case ErrorCode::CouldntInsertTim:
+        case ErrorCode::CouldntWriteFile:
+        case ErrorCode::CouldntReadToEnd:
             return true;
         default:
             return false;

@@ -47,6 +47,8 @@ inline constexpr const char* kFilesInsertedTitle = "File(s) Inserted";
 inline constexpr const char* kNoneInsertedTitle = "Nothing Inserted";
 inline constexpr const char* kNoFilesFoundTitle = "File Search";
 inline constexpr const char* kFilesConvertedTitle = "Mass Conversion";
+inline constexpr const char* kFileSavedTitle = "File Saved";
+inline constexpr const char* kConversionErrorTitle = "Conversion Error";
 
 // Texts that report success.
 inline constexpr const char* kFilesSaved = "TIM Files have been saved!";
@@ -54,6 +56,8 @@ inline constexpr const char* kFilesInserted = "TIM File(s) have been inserted!";
 // Every record was skipped: nothing is claimed to have been inserted.
 inline constexpr const char* kNoneInserted = "No TIM file was inserted.";
 inline constexpr const char* kFilesConverted = "File(s) converted!";
+inline constexpr const char* kTimSaved = "TIM File has been saved!";
+inline constexpr const char* kBmpSaved = "BMP File has been saved!";
 
 // "File(s) converted!" when none failed, else "2 of 5 file(s) converted; 3 failed!".
 std::string ConvertedText(std::size_t converted, std::size_t failed);

@@ -14,7 +14,8 @@
 namespace pixalto {
 
 // Every failure the libraries report. The comment says which fields of the
-// Error the catalogue's text uses.
+// Error the catalogue's text uses; "path" there is the subject when one is
+// set, else the path.
 enum class ErrorCode : std::uint8_t {
     None = 0,
 
@@ -59,8 +60,11 @@ enum class ErrorCode : std::uint8_t {
     TwoLayouts,               // detail and other: the two layouts
     InvalidRecord,            // number: the record's place in the list, from 1
 
-    // The command line tool ran out of memory outside an image buffer.
-    OutOfMemory,
+    // The command line tool's own.
+    OutOfMemory,       // outside an image buffer
+    CouldntWriteFile,  // path: a file that was created but not written in full
+    CouldntReadToEnd,  // path: a file read only in part
+    NotARawCdImage,    // path
 };
 
 // Which codes of a sector were already wrong (SectorAlreadyDamaged).
@@ -68,7 +72,10 @@ enum SectorDamageBits : std::uint8_t { kEdcDamaged = 1, kEccDamaged = 2 };
 
 struct Error {
     ErrorCode code = ErrorCode::None;
-    std::string path;          // the file (or folder) the failure is about
+    std::string path;      // the file (or folder) the system failed on
+    // The file the text names, when that is not path: an output that wasn't
+    // written because reading another file failed.
+    std::string subject;
     int sysErrno = 0;          // the system's errno; 0 when the system wasn't asked
     std::string reason;        // said instead of errno's text when that doesn't fit
     std::int64_t number = 0;   // a file number, record number or sector
@@ -86,6 +93,8 @@ struct Error {
 
     // True when something failed.
     explicit operator bool() const { return code != ErrorCode::None; }
+    // Which failure it is (ErrorCode::None for success).
+    bool operator==(ErrorCode c) const { return code == c; }
 
     // The same failure told as code: keeps path, errno and reason, so that a
     // file layer failure becomes the caller's own ("Couldn't open file!")
@@ -97,6 +106,10 @@ struct Error {
     }
     Error& WithNumber(std::int64_t n) {
         number = n;
+        return *this;
+    }
+    Error& About(std::string file) {
+        subject = std::move(file);
         return *this;
     }
     Error& WithOffset(std::uint64_t o) {

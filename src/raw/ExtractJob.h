@@ -37,10 +37,10 @@ class ExtractJob : public Job {
     bool TakeNextPiece();
     bool WriteTim(std::uint64_t at, std::uint64_t position, std::uint64_t size,
                   const std::string& outPath);
-    bool CopyFromData(std::uint64_t at, std::uint64_t size, File& out);
+    Error CopyFromData(std::uint64_t at, std::uint64_t size, File& out);
     std::uint64_t TimSizeAt(std::uint64_t at, std::uint16_t width, std::uint16_t height);
-    JobState Stop(const std::string& text, const char* title);
-    JobState StopCouldntCreate(const std::string& path);
+    JobState Stop(const Error& error);
+    JobState StopCouldntCreate(const std::string& path, const Error& why);
 
     ScanHost& host_;
     std::string rawPath_;

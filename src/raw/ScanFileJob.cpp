@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "raw/Messages.h"
+#include "messages/Catalogue.h"
 #include "raw/ScanEntry.h"
 #include "raw/TimSignature.h"
 
@@ -35,7 +35,7 @@ ScanFileJob::ScanFileJob(ScanHost& host, std::string rawPath, LayoutChoice layou
 
 JobState ScanFileJob::Start() {
     if (!raw_.Open(rawPath_, File::Mode::ReadRaw, layout_)) {
-        host_.MessageBox(msg::kCouldntOpenFile, msg::kFileErrorTitle);
+        host_.Failed(raw_.file().LastError().As(ErrorCode::CouldntOpenFile));
         stopped_ = true;
         return JobState::Stopped;
     }

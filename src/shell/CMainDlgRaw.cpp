@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "disc/DiscLayout.h"
+#include "messages/Catalogue.h"
 #include "raw/ExtractJob.h"
 #include "raw/InsertJob.h"
-#include "raw/Messages.h"
 #include "raw/RawData.h"
 #include "raw/RawImage.h"
 #include "raw/ScanFileJob.h"
@@ -57,7 +57,7 @@ void CMainDlg::OnSaveMultipleFiles() {
         raw::ScanJob::Extract, std::make_unique<raw::ExtractJob>(scanDlg, filePath, textBuffer));
     // A job that stopped has shown its own message; nothing was saved whole.
     if (result == raw::kJobFinished) {
-        prompts.MessageBox(raw::msg::kFilesSaved, raw::msg::kFilesSavedTitle);
+        prompts.MessageBox(msg::kFilesSaved, msg::kFilesSavedTitle);
     }
 }
 
@@ -73,21 +73,18 @@ void CMainDlg::OnInsertTimFiles() {
     // Skipping every record is the user's choice, but nothing may be called
     // inserted when nothing was.
     if (result == raw::kJobFinished && inserted > 0) {
-        prompts.MessageBox(raw::msg::kFilesInserted, raw::msg::kFilesInsertedTitle);
+        prompts.MessageBox(msg::kFilesInserted, msg::kFilesInsertedTitle);
     } else if (result == raw::kJobFinished) {
-        prompts.MessageBox(raw::msg::kNoneInserted, raw::msg::kNoneInsertedTitle);
+        prompts.MessageBox(msg::kNoneInserted, msg::kNoneInsertedTitle);
     }
 }
 
 bool CMainDlg::ReadListedTim(std::int64_t offset) {
-    messageText = raw::LoadTimAt(filePath, static_cast<std::uint64_t>(offset),
-                                 raw::LayoutChoice::Auto, image);
-    if (messageText == raw::kCouldntOpenFile) {
-        FailLoad(kCouldNotOpen, kFileErrorTitle);
-        return false;
-    }
-    if (!messageText.empty()) {
-        FailLoad(messageText, kTimErrorTitle);
+    const Error error = raw::LoadTimAt(filePath, static_cast<std::uint64_t>(offset),
+                                       raw::LayoutChoice::Auto, image);
+    if (error) {
+        FailLoad(error, error.code == ErrorCode::CouldntOpenFile ? msg::kFileErrorTitle
+                                                                 : msg::kTimErrorTitle);
         return false;
     }
     return true;

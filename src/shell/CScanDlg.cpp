@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "messages/Catalogue.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
 
@@ -130,10 +131,10 @@ void CScanDlg::SetStatusText(raw::StatusLine line, const std::string& text) {
     statusChanged_[index] = true;
 }
 
-void CScanDlg::MessageBox(const std::string& text, const std::string& title) {
+void CScanDlg::Failed(const Error& error) {
     // The user sees where the job is while the message waits.
     ShowProgress();
-    prompts_.MessageBox(text, title, ui::MessageButtons::Ok);
+    prompts_.MessageBox(msg::Text(error), msg::JobFailureTitle(error.code), ui::MessageButtons::Ok);
 }
 
 bool CScanDlg::AskYesNo(const std::string& text, const std::string& title) {

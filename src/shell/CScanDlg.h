@@ -49,7 +49,7 @@ class CScanDlg final : public ui::Dialog, public raw::ScanHost {
     void SetProgressRange(std::int64_t lower, std::int64_t upper) override;
     void SetProgressPos(std::int64_t pos) override;
     void SetStatusText(raw::StatusLine line, const std::string& text) override;
-    void MessageBox(const std::string& text, const std::string& title) override;
+    void Failed(const Error& error) override;
     bool AskYesNo(const std::string& text, const std::string& title) override;
     void DeleteAllEntries() override;
     void AddEntry(const raw::EntryCells& cells) override;

@@ -2,7 +2,6 @@
 
 #include "platform/File.h"
 #include "raw/Job.h"
-#include "raw/Messages.h"
 #include "raw/RawFiles.h"
 #include "raw/RecordingHost.h"
 #include "raw/ScanFileJob.h"
