@@ -29,6 +29,7 @@ ExtractJob::ExtractJob(ScanHost& host, std::string rawPath, std::string selectio
       layout_(layout) {}
 
 JobState ExtractJob::Start() {
+    failure_ = {};
     std::size_t rows = host_.EntryCount();
     entryCount_ = rows > std::numeric_limits<std::uint32_t>::max()
                       ? std::numeric_limits<std::uint32_t>::max()
@@ -97,15 +98,15 @@ JobState ExtractJob::Step() {
     return JobState::Running;
 }
 
-int ExtractJob::End() {
+JobState ExtractJob::End() {
     raw_.Close();
     // Even after a stop, the list takes its place with the records of the
     // files that were written, so that they can be inserted.
-    if (list_ && !(list_->Finish() && list_->Commit()) && !stopped_) {
+    if (list_ && !(list_->Finish() && list_->Commit()) && !failure_) {
         StopCouldntCreate(listPath_, list_->LastError());
     }
     list_.reset();
-    return stopped_ ? kJobStopped : kJobFinished;
+    return Outcome();
 }
 
 std::string ExtractJob::TimPath(std::uint32_t fileNumber) const {
@@ -210,8 +211,8 @@ Error ExtractJob::CopyFromData(std::uint64_t at, std::uint64_t size, File& out) 
 }
 
 JobState ExtractJob::Stop(const Error& error) {
+    failure_ = error;
     host_.Failed(error);
-    stopped_ = true;
     raw_.Close();
     return JobState::Stopped;
 }

@@ -29,7 +29,7 @@ class ExtractJob : public Job {
     // each .tim): when one of them is the RAW file itself, nothing is written.
     JobState Start() override;
     JobState Step() override;
-    int End() override;
+    JobState End() override;
 
   private:
     std::string TimPath(std::uint32_t fileNumber) const;
@@ -57,7 +57,6 @@ class ExtractJob : public Job {
     std::uint32_t current_ = 1;
     std::uint32_t rangeEnd_ = 0;
     std::int64_t filesDone_ = 0;
-    bool stopped_ = false;
     std::vector<std::uint8_t> buffer_;
 };
 

@@ -29,6 +29,7 @@ InsertJob::InsertJob(ScanHost& host, std::string listPath, InsertOptions options
     : host_(host), listPath_(std::move(listPath)), options_(options) {}
 
 JobState InsertJob::Start() {
+    failure_ = {};
     recordsRead_ = 0;
     insertedCount_ = 0;
     ReportInsertedCount();
@@ -93,10 +94,10 @@ JobState InsertJob::Step() {
     return Insert(*record);
 }
 
-int InsertJob::End() {
+JobState InsertJob::End() {
     raw_.Close();
     list_.Close();
-    return stopped_ ? kJobStopped : kJobFinished;
+    return Outcome();
 }
 
 std::string InsertJob::ReadListWindow(std::uint64_t offset, std::size_t size) {
@@ -261,8 +262,8 @@ bool InsertJob::SizeConfirmed(const ListRecord& record, std::uint64_t length) {
 }
 
 JobState InsertJob::Stop(const Error& error) {
+    failure_ = error;
     host_.Failed(error);
-    stopped_ = true;
     raw_.Close();
     list_.Close();
     return JobState::Stopped;

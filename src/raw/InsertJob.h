@@ -37,7 +37,7 @@ class InsertJob : public Job {
     // and the file disagree about the layout.
     JobState Start() override;
     JobState Step() override;
-    int End() override;
+    JobState End() override;
 
     // Records written so far; those skipped at a question don't count.
     std::uint64_t InsertedCount() const { return insertedCount_; }
@@ -69,7 +69,6 @@ class InsertJob : public Job {
     std::uint64_t readOffset_ = 0;
     std::int32_t recordsRead_ = 0;
     std::uint64_t insertedCount_ = 0;
-    bool stopped_ = false;
     std::vector<std::uint8_t> buffer_;
 };
 

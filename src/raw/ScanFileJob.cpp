@@ -34,9 +34,10 @@ ScanFileJob::ScanFileJob(ScanHost& host, std::string rawPath, LayoutChoice layou
     : host_(host), rawPath_(std::move(rawPath)), layout_(layout) {}
 
 JobState ScanFileJob::Start() {
+    failure_ = {};
     if (!raw_.Open(rawPath_, File::Mode::ReadRaw, layout_)) {
-        host_.Failed(raw_.file().LastError().As(ErrorCode::CouldntOpenFile));
-        stopped_ = true;
+        failure_ = raw_.file().LastError().As(ErrorCode::CouldntOpenFile);
+        host_.Failed(failure_);
         return JobState::Stopped;
     }
     // The windows walk the data; in a disc image that is shorter than the
@@ -76,9 +77,9 @@ JobState ScanFileJob::Step() {
     return JobState::Finished;
 }
 
-int ScanFileJob::End() {
+JobState ScanFileJob::End() {
     raw_.Close();
-    return stopped_ ? kJobStopped : kJobFinished;
+    return Outcome();
 }
 
 // Makes the window at position_ (up to kWorkBufferSize bytes) present in the

@@ -28,7 +28,7 @@ void CMainDlg::ScanChosenFile() {
     ShowRawLayout();
     UpdateMenuBar(true, true);
     selectedRow = -1;
-    const int result =
+    const raw::JobState result =
         scanDlg.Run(raw::ScanJob::Scan, std::make_unique<raw::ScanFileJob>(scanDlg, filePath));
     if (result != raw::kJobFinished) {
         // The file couldn't be read, and the scan has said so: the window
@@ -53,7 +53,7 @@ void CMainDlg::OnSaveMultipleFiles() {
     if (extractNumbers.DoModal() != res::kIdOk) {
         return;
     }
-    const int result = scanDlg.Run(
+    const raw::JobState result = scanDlg.Run(
         raw::ScanJob::Extract, std::make_unique<raw::ExtractJob>(scanDlg, filePath, textBuffer));
     // A job that stopped has shown its own message; nothing was saved whole.
     if (result == raw::kJobFinished) {
@@ -68,8 +68,8 @@ void CMainDlg::OnInsertTimFiles() {
     std::uint64_t inserted = 0;
     raw::InsertOptions options;
     options.insertedCount = &inserted;
-    const int result = scanDlg.Run(raw::ScanJob::Insert,
-                                   std::make_unique<raw::InsertJob>(scanDlg, filePath, options));
+    const raw::JobState result = scanDlg.Run(
+        raw::ScanJob::Insert, std::make_unique<raw::InsertJob>(scanDlg, filePath, options));
     // Skipping every record is the user's choice, but nothing may be called
     // inserted when nothing was.
     if (result == raw::kJobFinished && inserted > 0) {

@@ -38,11 +38,11 @@ CScanDlg::~CScanDlg() {
     }
 }
 
-int CScanDlg::Run(raw::ScanJob kind, std::unique_ptr<raw::Job> job) {
+raw::JobState CScanDlg::Run(raw::ScanJob kind, std::unique_ptr<raw::Job> job) {
     jobKind = kind;
     job_ = std::move(job);
     started_ = false;
-    return DoModal();
+    return DoModal() == static_cast<int>(raw::kJobFinished) ? raw::kJobFinished : raw::kJobStopped;
 }
 
 void CScanDlg::showEvent(QShowEvent* event) {
@@ -86,13 +86,13 @@ void CScanDlg::OnTimer() {
 }
 
 void CScanDlg::EndJob() {
-    const int result = job_->End();
+    const raw::JobState result = job_->End();
     job_.reset();
     started_ = false;
     if (jobKind == raw::ScanJob::Scan && result == raw::kJobFinished) {
         list_.show();
     }
-    EndDialog(result);
+    EndDialog(static_cast<int>(result));
 }
 
 void CScanDlg::ShowProgress() {

@@ -21,7 +21,7 @@ using testing::RecordingHost;
 using testing::TempDir;
 using testing::TimSpec;
 struct ScanRun {
-    int result = 0;
+    JobState result = JobState::Running;
     int steps = 0;
 };
 
