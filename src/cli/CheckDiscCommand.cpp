@@ -89,8 +89,8 @@ int RunCheckDisc(const std::string& path) {
         return kExitFailure;
     }
     const disc::DiscCheckResult result = disc::CheckDisc(file);
-    if (result.notAnImage) {
-        ReportFailure(Error(ErrorCode::NotARawCdImage, path));
+    if (result.failure && result.failure != ErrorCode::CouldntReadToEnd) {
+        ReportFailure(result.failure);
         return kExitFailure;
     }
     std::cout << "sectors: " << result.SectorCount() << '\n'
@@ -103,8 +103,8 @@ int RunCheckDisc(const std::string& path) {
         std::cout << "partial-last-sector-bytes: " << result.partialTailBytes << '\n';
     }
     PrintListed(result);
-    if (result.readFailed) {
-        ReportFailure(file.LastError().As(ErrorCode::CouldntReadToEnd).About(path));
+    if (result.failure) {
+        ReportFailure(result.failure);
         return kExitFailure;
     }
     std::cout << Verdict(result) << '\n';
