@@ -6,6 +6,7 @@
 #include <array>
 #include <csignal>
 #include <cstring>
+#include <new>
 
 #include "disc/SectorCodes.h"
 #include "disc/SectorFormat.h"
@@ -245,8 +246,13 @@ std::uint8_t* DiscView::SectorBytes(std::uint64_t sector) {
         return nullptr;
     }
     const std::uint64_t want = std::min(kCacheSectors, wholeSectors_ - sector);
-    // No bigger than the image: a small one costs no MiB.
-    cache_.resize(std::max(cache_.size(), static_cast<std::size_t>(want * kSectorSize)));
+    // No bigger than the image: a small one costs no MiB. Without memory for
+    // it the sector can't be read, as when the file can't.
+    try {
+        cache_.resize(std::max(cache_.size(), static_cast<std::size_t>(want * kSectorSize)));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
     std::size_t got = 0;
     if (file_.Seek(static_cast<std::int64_t>(sector * kSectorSize)) >= 0) {
         got = file_.Read(cache_.data(), static_cast<std::size_t>(want * kSectorSize));

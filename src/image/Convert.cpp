@@ -204,11 +204,13 @@ Error ConvertTimToBmp(ImageState& state, std::uint32_t currentSet) {
 
     // The BMP side's old buffers are reused: a batch of files then needs no
     // fresh memory for each.
-    std::vector<std::uint8_t> sidecar;
+    Result<std::vector<std::uint8_t>> sidecar = BuildSidecar(content, bpp, clut);
+    if (!sidecar) {
+        return sidecar.error();
+    }
     std::vector<std::uint8_t> palette = Reuse(state.bmpPalette);
     std::vector<std::uint8_t> pixels = Reuse(state.bmpPixels);
     try {
-        sidecar = BuildSidecar(content, bpp, clut);
         palette.resize(std::size_t{BmpPaletteCountFor(bpp)} * kBmpPaletteEntrySize);
         pixels.resize(pixelSize);  // padding stays zero
     } catch (const std::bad_alloc&) {
@@ -233,7 +235,7 @@ Error ConvertTimToBmp(ImageState& state, std::uint32_t currentSet) {
     state.bmpRowSize = static_cast<std::uint32_t>(bmpRow);
     state.bmpPalette = std::move(palette);
     state.bmpPixels = std::move(pixels);
-    state.sidecarData = std::move(sidecar);
+    state.sidecarData = std::move(*sidecar);
     state.sidecarSize = static_cast<std::uint32_t>(state.sidecarData.size());
     return {};
 }

@@ -1,6 +1,7 @@
 #include "raw/RawData.h"
 
 #include <algorithm>
+#include <new>
 
 #include "image/TimFormat.h"
 #include "platform/ByteOrder.h"
@@ -65,10 +66,10 @@ Error RawData::OutsideData(std::uint64_t filePosition) const {
         .WithOffset(filePosition);
 }
 
-std::vector<std::uint8_t> ReadTimBytes(disc::DiscView& view, std::uint64_t viewOffset) {
+Result<std::vector<std::uint8_t>> ReadTimBytes(disc::DiscView& view, std::uint64_t viewOffset) {
     const std::uint64_t maxLength = view.MaxLength();
     if (viewOffset >= maxLength) {
-        return {};
+        return std::vector<std::uint8_t>();
     }
     // Header, CLUT block length, image block length: each read where the one
     // before puts it; the reader checks them all again.
@@ -85,7 +86,12 @@ std::vector<std::uint8_t> ReadTimBytes(disc::DiscView& view, std::uint64_t viewO
     }
     // Never more than the data holds, whatever the lengths claim.
     size = std::min(size, maxLength - viewOffset);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes.resize(static_cast<std::size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return Error(ErrorCode::NotEnoughMemory);
+    }
     bytes.resize(view.Read(viewOffset, bytes.data(), bytes.size()));
     return bytes;
 }

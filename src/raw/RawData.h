@@ -65,6 +65,7 @@ class RawData {
 // header and block lengths say, as far as the data holds them (the reader then
 // refuses what is missing with its own messages). Enough for the TIM reader to
 // read the TIM as a file of its own, where the file's bytes are not one run.
-std::vector<std::uint8_t> ReadTimBytes(disc::DiscView& view, std::uint64_t viewOffset);
+// NotEnoughMemory when they can't be held.
+Result<std::vector<std::uint8_t>> ReadTimBytes(disc::DiscView& view, std::uint64_t viewOffset);
 
 }  // namespace pixalto::raw

@@ -32,14 +32,12 @@ Error LoadTimAt(const std::string& path, std::uint64_t position, LayoutChoice ch
     if (!at) {
         return data.OutsideData(position);
     }
-    std::vector<std::uint8_t> bytes;
-    try {
-        bytes = ReadTimBytes(data.View(), *at);
-    } catch (const std::bad_alloc&) {
-        return Error(ErrorCode::NotEnoughMemory);
+    const Result<std::vector<std::uint8_t>> bytes = ReadTimBytes(data.View(), *at);
+    if (!bytes) {
+        return bytes.error();
     }
     File memory;
-    if (!memory.OpenMemory(bytes.data(), bytes.size(), path)) {
+    if (!memory.OpenMemory(bytes->data(), bytes->size(), path)) {
         return Error(ErrorCode::NotEnoughMemory);
     }
     state.ReleaseBuffers();
