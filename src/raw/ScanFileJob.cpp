@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "messages/Catalogue.h"
@@ -36,16 +37,18 @@ ScanFileJob::ScanFileJob(ScanHost& host, std::string rawPath, LayoutChoice layou
 JobState ScanFileJob::Start() {
     failure_ = {};
     if (!raw_.Open(rawPath_, File::Mode::ReadRaw, layout_)) {
-        failure_ = raw_.file().LastError().As(ErrorCode::CouldntOpenFile);
-        host_.Failed(failure_);
-        return JobState::Stopped;
+        return Stop(raw_.file().LastError().As(ErrorCode::CouldntOpenFile));
+    }
+    try {
+        buffer_.assign(kBlockSize, 0);
+    } catch (const std::bad_alloc&) {
+        return Stop(Error(ErrorCode::OutOfMemory));
     }
     // The windows walk the data; in a disc image that is shorter than the
     // file, and its exact end shows when a read comes up short.
     length_ = raw_.View().MaxLength();
     foundCount_ = 0;
     position_ = 0;
-    buffer_.assign(kBlockSize, 0);
     blockStart_ = 0;
     blockSize_ = 0;
     host_.DeleteAllEntries();
@@ -53,6 +56,13 @@ JobState ScanFileJob::Start() {
     host_.SetStatusText(StatusLine::Lower, "");
     host_.SetProgressRange(0, static_cast<std::int64_t>(raw_.FileLength()));
     return JobState::Running;
+}
+
+JobState ScanFileJob::Stop(Error error) {
+    failure_ = std::move(error);
+    host_.Failed(failure_);
+    raw_.Close();
+    return JobState::Stopped;
 }
 
 JobState ScanFileJob::Step() {

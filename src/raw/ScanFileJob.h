@@ -30,6 +30,7 @@ class ScanFileJob : public Job {
   private:
     std::size_t LoadWindow();
     void TestWindow(std::size_t count);
+    JobState Stop(Error error);
     void AddFound(std::uint64_t offset, std::uint16_t width, std::uint16_t height);
 
     ScanHost& host_;
