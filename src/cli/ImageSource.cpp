@@ -23,7 +23,7 @@ Error OpenAt(const std::string& path, std::uint64_t offset, File& file) {
     if (offset > 0 && offset >= length) {
         return Error(ErrorCode::OffsetPastEnd).WithOffset(offset);
     }
-    if (file.Seek(static_cast<std::int64_t>(offset)) < 0) {
+    if (!file.Seek(static_cast<std::int64_t>(offset))) {
         return Error(ErrorCode::CouldntOpenFile, path);
     }
     return {};

@@ -124,10 +124,10 @@ Error LoadBmp(ImageState& state, File& file) {
     }
     // The palette always follows the info header, whatever bfOffBits says.
     const std::uint32_t paletteOffset = BmpPaletteOffset(state.bmpInfoHeader.biSize);
-    if (file.Seek(static_cast<std::int64_t>(state.bmpStart + paletteOffset)) >= 0) {
+    if (file.Seek(static_cast<std::int64_t>(state.bmpStart + paletteOffset))) {
         ReadExactly(file, palette.data(), palette.size());
     }
-    if (file.Seek(static_cast<std::int64_t>(state.bmpStart + state.bmpFileHeader.bfOffBits)) >= 0) {
+    if (file.Seek(static_cast<std::int64_t>(state.bmpStart + state.bmpFileHeader.bfOffBits))) {
         ReadExactly(file, pixels.data(), pixels.size());
     }
 

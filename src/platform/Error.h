@@ -72,7 +72,7 @@ enum SectorDamageBits : std::uint8_t { kEdcDamaged = 1, kEccDamaged = 2 };
 
 struct Error {
     ErrorCode code = ErrorCode::None;
-    std::string path;      // the file (or folder) the system failed on
+    std::string path;  // the file (or folder) the system failed on
     // The file the text names, when that is not path: an output that wasn't
     // written because reading another file failed.
     std::string subject;
@@ -138,6 +138,9 @@ class Result {
     const T& operator*() const { return value(); }
     T* operator->() { return &value(); }
     const T* operator->() const { return &value(); }
+
+    // True when it holds exactly value.
+    bool operator==(const T& other) const { return ok() && value() == other; }
 
     // The failure; a default (success) Error when there is a value.
     Error error() const { return ok() ? Error() : std::get<Error>(data_); }

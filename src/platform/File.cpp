@@ -212,14 +212,19 @@ bool File::Sync() {
     return true;
 }
 
-std::int64_t File::Seek(std::int64_t offset, SeekFrom from) {
+Result<std::int64_t> File::Seek(std::int64_t offset, SeekFrom from) {
     if (fd_ < 0) {
-        return -1;
+        return Error(ErrorCode::CouldntOpenFile, path_, EBADF);
     }
     int whence = from == SeekFrom::Begin     ? SEEK_SET
                  : from == SeekFrom::Current ? SEEK_CUR
                                              : SEEK_END;
-    return static_cast<std::int64_t>(::lseek(fd_, static_cast<off_t>(offset), whence));
+    const off_t position = ::lseek(fd_, static_cast<off_t>(offset), whence);
+    if (position < 0) {
+        Fail(ErrorCode::CouldntOpenFile, FailurePath(), errno);
+        return error_;
+    }
+    return static_cast<std::int64_t>(position);
 }
 
 std::int64_t File::GetPosition() const {

@@ -54,8 +54,9 @@ class File {
     // failure (the data may not be there).
     bool Sync();
 
-    // Moves the position; returns the new absolute position, or -1 on failure.
-    std::int64_t Seek(std::int64_t offset, SeekFrom from = SeekFrom::Begin);
+    // Moves the position; returns the new absolute position, or the failure
+    // (also kept as LastError).
+    Result<std::int64_t> Seek(std::int64_t offset, SeekFrom from = SeekFrom::Begin);
     void SeekToBegin() { Seek(0, SeekFrom::Begin); }
     std::int64_t GetPosition() const;
     std::int64_t GetLength() const;

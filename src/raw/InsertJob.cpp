@@ -103,7 +103,7 @@ JobState InsertJob::End() {
 std::string InsertJob::ReadListWindow(std::uint64_t offset, std::size_t size) {
     std::string window(size, '\0');
     std::size_t got = 0;
-    if (list_.Seek(static_cast<std::int64_t>(offset)) >= 0) {
+    if (list_.Seek(static_cast<std::int64_t>(offset))) {
         got = list_.Read(window.data(), window.size());
     }
     window.resize(got);
@@ -203,7 +203,7 @@ Error InsertJob::InsertPlain(const ListRecord& record, File& tim, std::uint64_t 
     const bool agreedToGrow = length > record.size;
     const bool endsInside = length <= rawLength_ - record.position;
     if ((!endsInside && !agreedToGrow) ||
-        raw_.file().Seek(static_cast<std::int64_t>(record.position)) < 0) {
+        !raw_.file().Seek(static_cast<std::int64_t>(record.position))) {
         return Error(ErrorCode::CouldntInsertTim);
     }
     if (Error failure = CopyBytes(tim, raw_.file(), length, buffer_)) {

@@ -20,7 +20,7 @@ Error LoadTimAt(const std::string& path, std::uint64_t position, LayoutChoice ch
             return data.OutsideData(position);
         }
         File& file = data.file();
-        if (file.Seek(static_cast<std::int64_t>(position)) < 0) {
+        if (!file.Seek(static_cast<std::int64_t>(position))) {
             return Error(ErrorCode::CouldntOpenFile, path);
         }
         state.ReleaseBuffers();
