@@ -60,8 +60,10 @@ enum class ErrorCode : std::uint8_t {
     TwoLayouts,               // detail and other: the two layouts
     InvalidRecord,            // number: the record's place in the list, from 1
 
-    // The command line tool's own.
-    OutOfMemory,       // outside an image buffer
+    // Memory for a job's or a command's own work, outside an image buffer.
+    OutOfMemory,
+
+    // Checking a disc image, and writing the command line tool's PNG.
     CouldntWriteFile,  // path: a file that was created but not written in full
     CouldntReadToEnd,  // path: a file read only in part
     NotARawCdImage,    // path
