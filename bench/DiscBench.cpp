@@ -189,7 +189,7 @@ std::uint64_t CountDataSectorsByHeaders(const std::string& path, std::uint64_t f
     std::uint64_t data = 0;
     std::uint8_t head[24];
     for (std::uint64_t at = 0; at + disc::kSectorSize <= fileSize; at += disc::kSectorSize) {
-        if (file.Seek(static_cast<std::int64_t>(at)) < 0 || file.Read(head, sizeof head) != 24) {
+        if (!file.Seek(static_cast<std::int64_t>(at)) || file.Read(head, sizeof head) != 24) {
             std::abort();
         }
         data += (head[disc::kSubmodeOffset] & disc::kSubmodeForm2) == 0 ? 1 : 0;
@@ -239,7 +239,7 @@ void BM_DiscWritePieceVsPlain(benchmark::State& bench) {
             piece[0] ^= 1;  // different bytes each time, so the codes really change
             File file;
             file.Open(image.path, File::Mode::WriteInPlace);
-            if (file.Seek(static_cast<std::int64_t>(at)) < 0 ||
+            if (!file.Seek(static_cast<std::int64_t>(at)) ||
                 !file.Write(piece.data(), piece.size())) {
                 std::abort();
             }

@@ -126,7 +126,7 @@ void BM_InsertBaselinePlainWrite(benchmark::State& bench) {
     for (auto _ : bench) {
         File file;
         if (!file.Open(disc.path, File::Mode::WriteInPlace) ||
-            file.Seek(static_cast<std::int64_t>(disc.timPosition)) < 0 ||
+            !file.Seek(static_cast<std::int64_t>(disc.timPosition)) ||
             !file.Write(tim.data(), tim.size())) {
             std::abort();
         }

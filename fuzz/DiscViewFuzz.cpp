@@ -46,7 +46,7 @@ void RequireValidSector(File& file, std::optional<std::uint64_t> fileOffset) {
     Require(fileOffset.has_value());
     const std::uint64_t sector = *fileOffset / disc::kSectorSize;
     std::array<std::uint8_t, disc::kSectorSize> bytes;
-    Require(file.Seek(static_cast<std::int64_t>(sector * disc::kSectorSize)) >= 0 &&
+    Require(file.Seek(static_cast<std::int64_t>(sector * disc::kSectorSize)) &&
             file.Read(bytes.data(), bytes.size()) == bytes.size());
     const disc::SectorCheck check = disc::CheckSectorCodes(bytes.data());
     Require(disc::IsDataSector(check.kind) && check.edcOk && check.eccOk);

@@ -6,6 +6,7 @@
 #include <array>
 #include <csignal>
 #include <cstring>
+#include <new>
 
 #include "disc/SectorCodes.h"
 #include "disc/SectorFormat.h"
@@ -245,10 +246,15 @@ std::uint8_t* DiscView::SectorBytes(std::uint64_t sector) {
         return nullptr;
     }
     const std::uint64_t want = std::min(kCacheSectors, wholeSectors_ - sector);
-    // No bigger than the image: a small one costs no MiB.
-    cache_.resize(std::max(cache_.size(), static_cast<std::size_t>(want * kSectorSize)));
+    // No bigger than the image: a small one costs no MiB. Without memory for
+    // it the sector can't be read, as when the file can't.
+    try {
+        cache_.resize(std::max(cache_.size(), static_cast<std::size_t>(want * kSectorSize)));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
     std::size_t got = 0;
-    if (file_.Seek(static_cast<std::int64_t>(sector * kSectorSize)) >= 0) {
+    if (file_.Seek(static_cast<std::int64_t>(sector * kSectorSize))) {
         got = file_.Read(cache_.data(), static_cast<std::size_t>(want * kSectorSize));
     }
     cacheFirst_ = sector;
@@ -264,7 +270,7 @@ bool DiscView::WriteSector(Place place, std::size_t within, const std::uint8_t* 
                            std::size_t count) {
     const std::uint64_t base = place.sector * kSectorSize;
     std::array<std::uint8_t, kSectorSize> sector;
-    if (file_.Seek(static_cast<std::int64_t>(base)) < 0 ||
+    if (!file_.Seek(static_cast<std::int64_t>(base)) ||
         file_.Read(sector.data(), kSectorSize) != kSectorSize) {
         return false;
     }
@@ -277,8 +283,8 @@ bool DiscView::WriteSector(Place place, std::size_t within, const std::uint8_t* 
     bool written = false;
     {
         const StopSignalsHeld held;
-        written = file_.Seek(static_cast<std::int64_t>(base)) >= 0 &&
-                  file_.Write(sector.data(), kSectorSize);
+        written =
+            file_.Seek(static_cast<std::int64_t>(base)) && file_.Write(sector.data(), kSectorSize);
     }
     // The cache holds what the file now holds, or forgets its sectors when
     // the file may be half written.
@@ -293,7 +299,7 @@ bool DiscView::WriteSector(Place place, std::size_t within, const std::uint8_t* 
 }
 
 std::size_t DiscView::ReadPlain(std::uint64_t offset, void* out, std::size_t count) {
-    if (offset >= fileLength_ || file_.Seek(static_cast<std::int64_t>(offset)) < 0) {
+    if (offset >= fileLength_ || !file_.Seek(static_cast<std::int64_t>(offset))) {
         return 0;
     }
     return file_.Read(
@@ -304,7 +310,7 @@ bool DiscView::WritePlain(std::uint64_t offset, const void* data, std::size_t co
     if (offset > fileLength_ || count > fileLength_ - offset) {
         return false;
     }
-    return file_.Seek(static_cast<std::int64_t>(offset)) >= 0 && file_.Write(data, count);
+    return file_.Seek(static_cast<std::int64_t>(offset)) && file_.Write(data, count);
 }
 
 }  // namespace pixalto::disc

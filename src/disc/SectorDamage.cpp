@@ -17,7 +17,7 @@ std::optional<DamagedSector> FirstDamagedSector(DiscView& view, File& file, std:
             break;
         }
         const std::uint64_t index = *at / kSectorSize;
-        if (file.Seek(static_cast<std::int64_t>(index * kSectorSize)) < 0 ||
+        if (!file.Seek(static_cast<std::int64_t>(index * kSectorSize)) ||
             file.Read(sector.data(), sector.size()) != sector.size()) {
             break;
         }

@@ -1,6 +1,7 @@
 #include "image/Sidecar.h"
 
 #include <algorithm>
+#include <new>
 
 #include "platform/ByteOrder.h"
 #include "platform/File.h"
@@ -76,9 +77,14 @@ bool SidecarIsUsable(const ImageState& state) {
     return ParseSidecar({state.sidecarData.data(), size}, state.bpp).has_value();
 }
 
-std::vector<std::uint8_t> BuildSidecar(const SidecarContent& content, std::uint32_t bpp,
-                                       std::span<const std::uint8_t> clutData) {
-    std::vector<std::uint8_t> out(LayoutSize(bpp, content.setCount), 0);
+Result<std::vector<std::uint8_t>> BuildSidecar(const SidecarContent& content, std::uint32_t bpp,
+                                               std::span<const std::uint8_t> clutData) {
+    std::vector<std::uint8_t> out;
+    try {
+        out.resize(LayoutSize(bpp, content.setCount));
+    } catch (const std::bad_alloc&) {
+        return Error(ErrorCode::NotEnoughMemory);
+    }
     std::copy(kMagic, kMagic + 2, out.begin());
     WriteU16LE(&out[2], content.imageOrgX);
     WriteU16LE(&out[4], content.imageOrgY);

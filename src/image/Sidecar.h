@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "image/ImageState.h"
+#include "platform/Error.h"
 
 namespace pixalto {
 
@@ -54,9 +55,9 @@ bool SidecarIsUsable(const ImageState& state);
 
 // The sidecar of an image of bpp bits whose CLUT is clutData: content's sets
 // other than the palette set are copied from clutData; bytes that clutData
-// doesn't have are written as 0.
-std::vector<std::uint8_t> BuildSidecar(const SidecarContent& content, std::uint32_t bpp,
-                                       std::span<const std::uint8_t> clutData);
+// doesn't have are written as 0. NotEnoughMemory when it can't be held.
+Result<std::vector<std::uint8_t>> BuildSidecar(const SidecarContent& content, std::uint32_t bpp,
+                                               std::span<const std::uint8_t> clutData);
 
 // Copies the sets stored in a usable sidecar into clutData, which holds
 // content.setCount sets of bpp's size; the palette set's place is left alone.

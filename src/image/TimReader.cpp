@@ -3,7 +3,6 @@
 
 #include "image/FileRead.h"
 #include "image/LoadImage.h"
-#include "image/Messages.h"
 
 namespace pixalto {
 namespace {
@@ -28,22 +27,22 @@ bool Allocate(std::vector<std::uint8_t>& buffer, std::size_t count) {
     }
 }
 
-std::string ReadClutBlock(ImageState& state, File& file) {
+Error ReadClutBlock(ImageState& state, File& file) {
     const auto header = ReadBlockHeader(file);
     if (!header) {
-        return msg::kFileTooSmall;
+        return Error(ErrorCode::FileTooSmall);
     }
     state.SetClutBlock(*header);
     // A length below its own header would wrap to a 4 GiB CLUT.
     if (header->length < BlockHeader::kSize) {
-        return msg::kNotEnoughMemory;
+        return Error(ErrorCode::NotEnoughMemory);
     }
     state.clutDataSize = header->DataSize();
     if (!FitsInFile(file, state.clutDataSize)) {
-        return msg::kFileTooSmall;
+        return Error(ErrorCode::FileTooSmall);
     }
     if (!Allocate(state.clutData, state.clutDataSize)) {
-        return msg::kNotEnoughMemory;
+        return Error(ErrorCode::NotEnoughMemory);
     }
     ReadExactly(file, state.clutData.data(), state.clutDataSize);
     return {};
@@ -57,7 +56,7 @@ void ClearClutBlock(ImageState& state) {
 
 }  // namespace
 
-std::string LoadTim(ImageState& state, File& file) {
+Error LoadTim(ImageState& state, File& file) {
     std::uint8_t bytes[TimHeader::kSize] = {};
     const std::size_t got = file.Read(bytes, sizeof bytes);
     const TimHeader head = TimHeader::FromPrefix({bytes, got});
@@ -65,16 +64,16 @@ std::string LoadTim(ImageState& state, File& file) {
     state.flags = head.flags;
     // The zeros left by a short read must not complete an identifier or flags.
     if (got < kTimIdSize || !head.HasId()) {
-        return msg::kTimHeaderNotFound;
+        return Error(ErrorCode::TimHeaderNotFound);
     }
 
     state.bpp = head.Bpp();
     if (got < TimHeader::kSize || !head.IsValid()) {
-        return msg::kInvalidTimHeader;
+        return Error(ErrorCode::InvalidTimHeader);
     }
 
     if (head.HasClut()) {
-        if (std::string error = ReadClutBlock(state, file); !error.empty()) {
+        if (Error error = ReadClutBlock(state, file)) {
             return error;
         }
     } else {
@@ -83,22 +82,22 @@ std::string LoadTim(ImageState& state, File& file) {
 
     const auto image = ReadBlockHeader(file);
     if (!image) {
-        return msg::kFileTooSmall;
+        return Error(ErrorCode::FileTooSmall);
     }
     state.SetImageBlock(*image);
     state.pixelWidth = PixelWidthFor(state.bpp, image->width);
     // A block length below 12 wraps to a huge size, refused by this bound.
     state.imageDataSize = image->DataSize();
     if (state.imageDataSize >= kMaxImageDataSize) {
-        return msg::kImageBeyond1Gig;
+        return Error(ErrorCode::ImageBeyond1Gig);
     }
     if (!FitsInFile(file, state.imageDataSize)) {
-        return msg::kFileTooSmall;
+        return Error(ErrorCode::FileTooSmall);
     }
 
     // One spare byte, so that a loaded image's buffer is never empty.
     if (!Allocate(state.imageData, std::size_t{state.imageDataSize} + 1)) {
-        return msg::kNotEnoughMemory;
+        return Error(ErrorCode::NotEnoughMemory);
     }
     ReadExactly(file, state.imageData.data(), state.imageDataSize);
     return {};

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "image/Messages.h"
 #include "image/TimFormat.h"
 
 namespace pixalto {
@@ -30,19 +29,19 @@ struct BlockFix {
 
 // Finds the length the block at offset should have; "" or the reason it can't.
 // The block's data, as its width and height measure it, must lie in bytes.
-std::string PlanBlock(std::span<const std::uint8_t> bytes, std::size_t offset,
+Error PlanBlock(std::span<const std::uint8_t> bytes, std::size_t offset,
                       std::uint64_t maxDataSize, BlockFix& fix) {
     const auto header =
         offset <= bytes.size() ? BlockHeader::Parse(bytes.subspan(offset)) : std::nullopt;
     if (!header) {
-        return msg::kFileTooSmall;
+        return Error(ErrorCode::FileTooSmall);
     }
     const std::uint64_t needed = header->NeededLength();
     if (needed > bytes.size() - offset) {
-        return msg::kFileTooSmall;
+        return Error(ErrorCode::FileTooSmall);
     }
     if (needed - BlockHeader::kSize > maxDataSize) {
-        return msg::kImageBeyond1Gig;
+        return Error(ErrorCode::ImageBeyond1Gig);
     }
     fix.offset = offset;
     fix.header = *header;
@@ -61,15 +60,15 @@ TimRepairResult RepairTim(std::span<std::uint8_t> bytes) {
     TimRepairResult result;
     TimHeader head = TimHeader::FromPrefix(bytes);
     if (bytes.size() < kTimIdSize || !head.HasId()) {
-        result.error = msg::kTimHeaderNotFound;
+        result.error = Error(ErrorCode::TimHeaderNotFound);
         return result;
     }
     if (bytes.size() < TimHeader::kSize) {
-        result.error = msg::kFileTooSmall;
+        result.error = Error(ErrorCode::FileTooSmall);
         return result;
     }
     if (head.Bpp() == 0) {
-        result.error = msg::kInvalidTimHeader;
+        result.error = Error(ErrorCode::InvalidTimHeader);
         return result;
     }
 
@@ -79,8 +78,7 @@ TimRepairResult RepairTim(std::span<std::uint8_t> bytes) {
     if (head.HasClut()) {
         BlockFix clut{"CLUT"};
         // The reader takes any CLUT length that fits in 32 bits.
-        if (std::string error = PlanBlock(bytes, offset, UINT32_MAX - BlockHeader::kSize, clut);
-            !error.empty()) {
+        if (Error error = PlanBlock(bytes, offset, UINT32_MAX - BlockHeader::kSize, clut)) {
             result.error = error;
             return result;
         }
@@ -88,8 +86,7 @@ TimRepairResult RepairTim(std::span<std::uint8_t> bytes) {
         offset += clut.length;
     }
     BlockFix image{"image"};
-    if (std::string error = PlanBlock(bytes, offset, kMaxImageDataSize - 1, image);
-        !error.empty()) {
+    if (Error error = PlanBlock(bytes, offset, kMaxImageDataSize - 1, image)) {
         result.error = error;
         return result;
     }

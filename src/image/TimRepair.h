@@ -12,13 +12,14 @@
 #include <vector>
 
 #include "image/ImageState.h"
+#include "platform/Error.h"
 
 namespace pixalto {
 
 struct TimRepairResult {
-    // "" when bytes hold a TIM that could be repaired (or needed nothing);
-    // otherwise the reader's text for what is wrong, and bytes are unchanged.
-    std::string error;
+    // None when bytes hold a TIM that could be repaired (or needed nothing);
+    // otherwise the reader's failure for what is wrong, and bytes are unchanged.
+    Error error;
     // What was changed, one line each, in file order; empty when nothing was.
     std::vector<std::string> changes;
 };

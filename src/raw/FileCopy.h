@@ -8,37 +8,36 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/Error.h"
 #include "platform/File.h"
 #include "raw/Job.h"
 
 namespace pixalto::raw {
 
-enum class CopyResult { Done, SourceEnded, WriteFailed };
-
 // Moves count bytes through buffer, which is resized to the work size, one
-// piece at a time: read(done, data, size) fills data and returns how many
-// bytes it got, write(done, data, size) says whether all of them went out;
-// done counts the bytes moved before the piece. A source that gives fewer
-// bytes than asked stops the copy with SourceEnded.
+// piece at a time: read(done, data, size) fills data with exactly size bytes,
+// write(done, data, size) sends them on; done counts the bytes moved before
+// the piece. Each returns the failure that stops the copy, if any.
 template <typename Read, typename Write>
-CopyResult CopyInPieces(std::uint64_t count, std::vector<std::uint8_t>& buffer, Read read,
-                        Write write) {
+Error CopyInPieces(std::uint64_t count, std::vector<std::uint8_t>& buffer, Read read, Write write) {
     buffer.resize(kWorkBufferSize);
     for (std::uint64_t done = 0; done < count;) {
         const auto piece =
             static_cast<std::size_t>(std::min<std::uint64_t>(count - done, buffer.size()));
-        if (read(done, buffer.data(), piece) != piece) {
-            return CopyResult::SourceEnded;
+        if (Error error = read(done, buffer.data(), piece)) {
+            return error;
         }
-        if (!write(done, static_cast<const std::uint8_t*>(buffer.data()), piece)) {
-            return CopyResult::WriteFailed;
+        if (Error error = write(done, static_cast<const std::uint8_t*>(buffer.data()), piece)) {
+            return error;
         }
         done += piece;
     }
-    return CopyResult::Done;
+    return {};
 }
 
-// Copies count bytes from `from` to `to`, each from its current position.
-CopyResult CopyBytes(File& from, File& to, std::uint64_t count, std::vector<std::uint8_t>& buffer);
+// Copies count bytes from `from` to `to`; buffer is resized to the work size.
+// Returns the failure: a source that ends early is CouldntOpenFile about it
+// (with errno when the system failed the read), a write the file's failure.
+Error CopyBytes(File& from, File& to, std::uint64_t count, std::vector<std::uint8_t>& buffer);
 
 }  // namespace pixalto::raw

@@ -4,7 +4,7 @@
 #include <span>
 
 #include "image/TimFormat.h"
-#include "raw/Messages.h"
+#include <new>
 
 namespace pixalto::raw {
 
@@ -60,15 +60,16 @@ std::uint64_t RawData::FilePositionOf(std::uint64_t viewOffset) {
     return view_->FileOffsetOf(viewOffset).value_or(view_->FileLength());
 }
 
-std::string RawData::OutsideDataMessage(std::uint64_t filePosition) const {
-    return filePosition >= FileLength() ? msg::OffsetPastEnd(filePosition)
-                                        : msg::OffsetNotInData(filePosition);
+Error RawData::OutsideData(std::uint64_t filePosition) const {
+    return Error(filePosition >= FileLength() ? ErrorCode::OffsetPastEnd
+                                              : ErrorCode::OffsetNotInData)
+        .WithOffset(filePosition);
 }
 
-std::vector<std::uint8_t> ReadTimBytes(disc::DiscView& view, std::uint64_t viewOffset) {
+Result<std::vector<std::uint8_t>> ReadTimBytes(disc::DiscView& view, std::uint64_t viewOffset) {
     const std::uint64_t maxLength = view.MaxLength();
     if (viewOffset >= maxLength) {
-        return {};
+        return std::vector<std::uint8_t>();
     }
     // Header, CLUT block, image block: each read where the one before puts
     // it, zeros standing for bytes past the data's end; the reader checks
@@ -86,7 +87,12 @@ std::vector<std::uint8_t> ReadTimBytes(disc::DiscView& view, std::uint64_t viewO
     }
     // Never more than the data holds, whatever the lengths claim.
     size = std::min(size, maxLength - viewOffset);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes.resize(static_cast<std::size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return Error(ErrorCode::NotEnoughMemory);
+    }
     bytes.resize(view.Read(viewOffset, bytes.data(), bytes.size()));
     return bytes;
 }

@@ -49,11 +49,12 @@ class RawData {
     // a plain file.
     std::optional<std::uint64_t> ViewOffsetOf(std::uint64_t filePosition);
     std::uint64_t FilePositionOf(std::uint64_t viewOffset);
-    // The message for a position that holds no byte of the data: one past the
-    // file's end, or in a disc image a byte of a sector's sync, header or
-    // codes, or of a sector the data leaves out. Every caller that reads or
-    // writes at a position names it this way.
-    std::string OutsideDataMessage(std::uint64_t filePosition) const;
+    // The failure for a position that holds no byte of the data: one past the
+    // file's end (OffsetPastEnd), or in a disc image a byte of a sector's
+    // sync, header or codes, or of a sector the data leaves out
+    // (OffsetNotInData). Every caller that reads or writes at a position
+    // names it this way.
+    Error OutsideData(std::uint64_t filePosition) const;
 
   private:
     File file_;
@@ -64,6 +65,7 @@ class RawData {
 // header and block lengths say, as far as the data holds them (the reader then
 // refuses what is missing with its own messages). Enough for the TIM reader to
 // read the TIM as a file of its own, where the file's bytes are not one run.
-std::vector<std::uint8_t> ReadTimBytes(disc::DiscView& view, std::uint64_t viewOffset);
+// NotEnoughMemory when they can't be held.
+Result<std::vector<std::uint8_t>> ReadTimBytes(disc::DiscView& view, std::uint64_t viewOffset);
 
 }  // namespace pixalto::raw

@@ -5,24 +5,23 @@
 #include <vector>
 
 #include "image/LoadImage.h"
-#include "image/Messages.h"
 
 namespace pixalto::raw {
 
-std::string LoadTimAt(const std::string& path, std::uint64_t position, LayoutChoice choice,
-                      ImageState& state) {
+Error LoadTimAt(const std::string& path, std::uint64_t position, LayoutChoice choice,
+                ImageState& state) {
     RawData data;
     if (!data.Open(path, File::Mode::ReadRaw, choice)) {
-        return kCouldntOpenFile;
+        return data.file().LastError().As(ErrorCode::CouldntOpenFile);
     }
     if (!data.IsDisc()) {
         // An empty file read from its start is the TIM reader's to judge.
         if (position > 0 && position >= data.FileLength()) {
-            return data.OutsideDataMessage(position);
+            return data.OutsideData(position);
         }
         File& file = data.file();
-        if (file.Seek(static_cast<std::int64_t>(position)) < 0) {
-            return kCouldntOpenFile;
+        if (!file.Seek(static_cast<std::int64_t>(position))) {
+            return Error(ErrorCode::CouldntOpenFile, path);
         }
         state.ReleaseBuffers();
         return LoadImage(state, file, /*isTim=*/true);
@@ -31,17 +30,15 @@ std::string LoadTimAt(const std::string& path, std::uint64_t position, LayoutCho
     // of their own.
     const auto at = data.ViewOffsetOf(position);
     if (!at) {
-        return data.OutsideDataMessage(position);
+        return data.OutsideData(position);
     }
-    std::vector<std::uint8_t> bytes;
-    try {
-        bytes = ReadTimBytes(data.View(), *at);
-    } catch (const std::bad_alloc&) {
-        return msg::kNotEnoughMemory;
+    const Result<std::vector<std::uint8_t>> bytes = ReadTimBytes(data.View(), *at);
+    if (!bytes) {
+        return bytes.error();
     }
     File memory;
-    if (!memory.OpenMemory(bytes.data(), bytes.size(), path)) {
-        return msg::kNotEnoughMemory;
+    if (!memory.OpenMemory(bytes->data(), bytes->size(), path)) {
+        return Error(ErrorCode::NotEnoughMemory);
     }
     state.ReleaseBuffers();
     return LoadImage(state, memory, /*isTim=*/true);

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 
-#include "raw/Messages.h"
+#include "messages/Catalogue.h"
 #include "raw/ScanEntry.h"
 #include "raw/TimSignature.h"
 
@@ -34,17 +35,20 @@ ScanFileJob::ScanFileJob(ScanHost& host, std::string rawPath, LayoutChoice layou
     : host_(host), rawPath_(std::move(rawPath)), layout_(layout) {}
 
 JobState ScanFileJob::Start() {
+    failure_ = {};
     if (!raw_.Open(rawPath_, File::Mode::ReadRaw, layout_)) {
-        host_.MessageBox(msg::kCouldntOpenFile, msg::kFileErrorTitle);
-        stopped_ = true;
-        return JobState::Stopped;
+        return Stop(raw_.file().LastError().As(ErrorCode::CouldntOpenFile));
+    }
+    try {
+        buffer_.assign(kBlockSize, 0);
+    } catch (const std::bad_alloc&) {
+        return Stop(Error(ErrorCode::OutOfMemory));
     }
     // The windows walk the data; in a disc image that is shorter than the
     // file, and its exact end shows when a read comes up short.
     length_ = raw_.View().MaxLength();
     foundCount_ = 0;
     position_ = 0;
-    buffer_.assign(kBlockSize, 0);
     blockStart_ = 0;
     blockSize_ = 0;
     host_.DeleteAllEntries();
@@ -52,6 +56,13 @@ JobState ScanFileJob::Start() {
     host_.SetStatusText(StatusLine::Lower, "");
     host_.SetProgressRange(0, static_cast<std::int64_t>(raw_.FileLength()));
     return JobState::Running;
+}
+
+JobState ScanFileJob::Stop(Error error) {
+    failure_ = std::move(error);
+    host_.Failed(failure_);
+    raw_.Close();
+    return JobState::Stopped;
 }
 
 JobState ScanFileJob::Step() {
@@ -76,9 +87,9 @@ JobState ScanFileJob::Step() {
     return JobState::Finished;
 }
 
-int ScanFileJob::End() {
+JobState ScanFileJob::End() {
     raw_.Close();
-    return stopped_ ? kJobStopped : kJobFinished;
+    return Outcome();
 }
 
 // Makes the window at position_ (up to kWorkBufferSize bytes) present in the

@@ -1,8 +1,8 @@
 #pragma once
 // What a RAW-file job needs from whoever runs it: a progress bar, two status
-// lines, a message box, a Yes/No question, and the entry table. The Qt scan
-// dialog forwards these to its widgets and to the main window's list view;
-// pixalto-cli and the tests keep them in memory (HeadlessHost).
+// lines, the failure that stopped it, a Yes/No question, and the entry table.
+// The Qt scan dialog forwards these to its widgets and to the main window's
+// list view; pixalto-cli and the tests keep them in memory (HeadlessHost).
 //
 // The entry table is held as text cells, the way the list view holds it, and
 // the jobs read numbers back from those cells. Keeping that contract here lets
@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "platform/Error.h"
 
 namespace pixalto::raw {
 
@@ -35,8 +37,10 @@ class ScanHost {
     virtual void SetProgressPos(std::int64_t pos) = 0;
     virtual void SetStatusText(StatusLine line, const std::string& text) = 0;
 
-    // A modal message with an OK button, and a modal question with Yes and No.
-    virtual void MessageBox(const std::string& text, const std::string& title) = 0;
+    // The failure that stopped the job; the host words it from the message
+    // catalogue (a modal message with an OK button in the window).
+    virtual void Failed(const Error& error) = 0;
+    // A modal question with Yes and No.
     virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
 
     // The entry table: rows in order, row index = file number - 1.

@@ -27,11 +27,6 @@ namespace pixalto::shell {
 // Texts of the file dialogs and message boxes of opening an image.
 inline constexpr const char* kTimFilter = "All Supported PSX Graphics|*.tim||";
 inline constexpr const char* kBmpFilter = "BMP Graphics|*.bmp||";
-inline constexpr const char* kCouldNotOpen = "Couldn't open file!";
-inline constexpr const char* kFileErrorTitle = "File Error!";
-inline constexpr const char* kTimErrorTitle = "TIM Error";
-inline constexpr const char* kBmpErrorTitle = "BMP Error";
-inline constexpr const char* kBmpConversionErrorTitle = "BMP conversion Error!";
 // File dialogs of the RAW-file commands.
 inline constexpr const char* kRawFilter = "All Files|*.*||";
 inline constexpr const char* kExtractionListFilter = "Extract File|timextracts.txt|All Files|*.*||";
@@ -106,7 +101,6 @@ class CMainDlg final : public ui::Dialog {
     std::int32_t selectedRow = -1;
     File mainFile;
     File auxFile;
-    std::string messageText;
     std::string textBuffer;  // the file numbers accepted for extraction
     std::string sidecarPath;
     std::vector<std::string> folderMatches;  // of the last folder chosen
@@ -131,7 +125,7 @@ class CMainDlg final : public ui::Dialog {
     void OnPaint(QPainter& painter);
     void DestroyWindow();
     void OpenChosenFile(bool isTim);
-    void FailLoad(const std::string& text, const std::string& title);
+    void FailLoad(const Error& error, const std::string& title);
     void FillInfoPanel();
     // Reads the image into image, or shows why not; each a step of
     // OpenImageFile.

@@ -5,7 +5,7 @@
 
 #include "image/Convert.h"
 #include "image/LoadImage.h"
-#include "image/Messages.h"
+#include "messages/Catalogue.h"
 #include "raw/NumberText.h"
 #include "resources/ResourceIds.h"
 #include "shell/CMainDlg.h"
@@ -73,8 +73,8 @@ void CMainDlg::OpenGivenFile(const std::string& path) {
     }
 }
 
-void CMainDlg::FailLoad(const std::string& text, const std::string& title) {
-    prompts.MessageBox(text, title);
+void CMainDlg::FailLoad(const Error& error, const std::string& title) {
+    prompts.MessageBox(msg::Text(error), title);
     mainFile.Close();
     // Nothing of a failed load stays: no half-read CLUT, no BMP side, and no
     // command that needs an image may act on the released one.
@@ -118,24 +118,24 @@ bool CMainDlg::OpenImageFile(bool isTim, std::int64_t offset, bool fromRawFile) 
 
 bool CMainDlg::ReadImage(bool isTim, std::int64_t offset) {
     if (!mainFile.Open(filePath, File::Mode::Read)) {
-        FailLoad(kCouldNotOpen, kFileErrorTitle);
+        FailLoad(mainFile.LastError().As(ErrorCode::CouldntOpenFile), msg::kFileErrorTitle);
         return false;
     }
+    const char* title = isTim ? msg::kTimErrorTitle : msg::kBmpErrorTitle;
     if (mainFile.Seek(offset) != offset) {
         // A position no file can have: no TIM starts there.
-        FailLoad(msg::kTimHeaderNotFound, isTim ? kTimErrorTitle : kBmpErrorTitle);
+        FailLoad(Error(ErrorCode::TimHeaderNotFound), title);
         return false;
     }
-    messageText = LoadImage(image, mainFile, isTim);
-    if (!messageText.empty()) {
-        FailLoad(messageText, isTim ? kTimErrorTitle : kBmpErrorTitle);
+    if (Error error = LoadImage(image, mainFile, isTim)) {
+        FailLoad(error, title);
         return false;
     }
     if (!isTim) {
         ExtraFieldsRequest request(extraFields);
-        messageText = ConvertImage(image, false, static_cast<std::uint32_t>(currentSet), request);
-        if (!messageText.empty()) {
-            FailLoad(messageText, kBmpConversionErrorTitle);
+        if (Error error =
+                ConvertImage(image, false, static_cast<std::uint32_t>(currentSet), request)) {
+            FailLoad(error, msg::kBmpOpenConversionErrorTitle);
             return false;
         }
         image.ReleaseBmpSide();

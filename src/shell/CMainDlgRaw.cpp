@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "disc/DiscLayout.h"
+#include "messages/Catalogue.h"
 #include "raw/ExtractJob.h"
 #include "raw/InsertJob.h"
-#include "raw/Messages.h"
 #include "raw/RawData.h"
 #include "raw/RawImage.h"
 #include "raw/ScanFileJob.h"
@@ -28,7 +28,7 @@ void CMainDlg::ScanChosenFile() {
     ShowRawLayout();
     UpdateMenuBar(true, true);
     selectedRow = -1;
-    const int result =
+    const raw::JobState result =
         scanDlg.Run(raw::ScanJob::Scan, std::make_unique<raw::ScanFileJob>(scanDlg, filePath));
     if (result != raw::kJobFinished) {
         // The file couldn't be read, and the scan has said so: the window
@@ -53,11 +53,11 @@ void CMainDlg::OnSaveMultipleFiles() {
     if (extractNumbers.DoModal() != res::kIdOk) {
         return;
     }
-    const int result = scanDlg.Run(
+    const raw::JobState result = scanDlg.Run(
         raw::ScanJob::Extract, std::make_unique<raw::ExtractJob>(scanDlg, filePath, textBuffer));
     // A job that stopped has shown its own message; nothing was saved whole.
     if (result == raw::kJobFinished) {
-        prompts.MessageBox(raw::msg::kFilesSaved, raw::msg::kFilesSavedTitle);
+        prompts.MessageBox(msg::kFilesSaved, msg::kFilesSavedTitle);
     }
 }
 
@@ -68,26 +68,23 @@ void CMainDlg::OnInsertTimFiles() {
     std::uint64_t inserted = 0;
     raw::InsertOptions options;
     options.insertedCount = &inserted;
-    const int result = scanDlg.Run(raw::ScanJob::Insert,
-                                   std::make_unique<raw::InsertJob>(scanDlg, filePath, options));
+    const raw::JobState result = scanDlg.Run(
+        raw::ScanJob::Insert, std::make_unique<raw::InsertJob>(scanDlg, filePath, options));
     // Skipping every record is the user's choice, but nothing may be called
     // inserted when nothing was.
     if (result == raw::kJobFinished && inserted > 0) {
-        prompts.MessageBox(raw::msg::kFilesInserted, raw::msg::kFilesInsertedTitle);
+        prompts.MessageBox(msg::kFilesInserted, msg::kFilesInsertedTitle);
     } else if (result == raw::kJobFinished) {
-        prompts.MessageBox(raw::msg::kNoneInserted, raw::msg::kNoneInsertedTitle);
+        prompts.MessageBox(msg::kNoneInserted, msg::kNoneInsertedTitle);
     }
 }
 
 bool CMainDlg::ReadListedTim(std::int64_t offset) {
-    messageText = raw::LoadTimAt(filePath, static_cast<std::uint64_t>(offset),
-                                 raw::LayoutChoice::Auto, image);
-    if (messageText == raw::kCouldntOpenFile) {
-        FailLoad(kCouldNotOpen, kFileErrorTitle);
-        return false;
-    }
-    if (!messageText.empty()) {
-        FailLoad(messageText, kTimErrorTitle);
+    const Error error = raw::LoadTimAt(filePath, static_cast<std::uint64_t>(offset),
+                                       raw::LayoutChoice::Auto, image);
+    if (error) {
+        FailLoad(error, error.code == ErrorCode::CouldntOpenFile ? msg::kFileErrorTitle
+                                                                 : msg::kTimErrorTitle);
         return false;
     }
     return true;

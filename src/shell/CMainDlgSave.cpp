@@ -4,6 +4,7 @@
 #include "image/Convert.h"
 #include "image/FolderConvert.h"
 #include "image/Writer.h"
+#include "messages/Catalogue.h"
 #include "shell/CMainDlg.h"
 
 namespace pixalto::shell {
@@ -11,10 +12,6 @@ namespace {
 
 constexpr const char* kSaveTimFilter = "*.tim|*.tim||";
 constexpr const char* kSaveBmpFilter = "*.bmp|*.bmp||";
-constexpr const char* kTimSaved = "TIM File has been saved!";
-constexpr const char* kBmpSaved = "BMP File has been saved!";
-constexpr const char* kFileSavedTitle = "File Saved";
-constexpr const char* kConversionErrorTitle = "Conversion Error";
 
 // A folder conversion's messages, one message box each. The extra-fields
 // dialog is told which BMP it will be asking about.
@@ -61,10 +58,10 @@ void CMainDlg::SaveTimFile() {
     if (!path) {
         return;
     }
-    if (WriteImageFile(image, *path, /*asTim=*/true)) {
-        prompts.MessageBox(kTimSaved, kFileSavedTitle);
+    if (Error error = WriteImageFile(image, *path, /*asTim=*/true)) {
+        prompts.MessageBox(msg::Text(error), msg::kErrorTitle);
     } else {
-        prompts.MessageBox(msg::kFailedSavingTim, msg::kErrorTitle);
+        prompts.MessageBox(msg::kTimSaved, msg::kFileSavedTitle);
     }
 }
 
@@ -77,19 +74,18 @@ void CMainDlg::ConvertToBmpFile() {
         return;
     }
     ExtraFieldsRequest unused(extraFields);  // only BMP to TIM asks for origins
-    messageText =
-        ConvertImage(image, /*toBmp=*/true, static_cast<std::uint32_t>(currentSet), unused);
-    if (!messageText.empty()) {
+    if (Error error =
+            ConvertImage(image, /*toBmp=*/true, static_cast<std::uint32_t>(currentSet), unused)) {
         image.ReleaseBmpSide();
-        prompts.MessageBox(messageText, kConversionErrorTitle);
+        prompts.MessageBox(msg::Text(error), msg::kConversionErrorTitle);
         return;
     }
-    const bool written = WriteImageFile(image, *path, /*asTim=*/false);
+    const Error error = WriteImageFile(image, *path, /*asTim=*/false);
     image.ReleaseBmpSide();
-    if (written) {
-        prompts.MessageBox(kBmpSaved, kFileSavedTitle);
+    if (error) {
+        prompts.MessageBox(msg::Text(error), msg::kErrorTitle);
     } else {
-        prompts.MessageBox(msg::kFailedSavingBmp, msg::kErrorTitle);
+        prompts.MessageBox(msg::kBmpSaved, msg::kFileSavedTitle);
     }
 }
 

@@ -46,14 +46,14 @@ inline bool WriteSparse(const std::string& path, std::uint64_t offset, const Byt
 inline Bytes ReadAt(const std::string& path, std::uint64_t offset, std::size_t size) {
     File file;
     Bytes out(size);
-    if (!file.Open(path, File::Mode::Read) || file.Seek(static_cast<std::int64_t>(offset)) < 0) {
+    if (!file.Open(path, File::Mode::Read) || !file.Seek(static_cast<std::int64_t>(offset))) {
         return {};
     }
     out.resize(file.Read(out.data(), size));
     return out;
 }
 
-inline int ScanInto(RecordingHost& host, const std::string& rawPath) {
+inline raw::JobState ScanInto(RecordingHost& host, const std::string& rawPath) {
     raw::ScanFileJob scan(host, rawPath);
     return raw::RunJob(scan);
 }

@@ -8,7 +8,6 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "image/Messages.h"
 #include "image/PsxColor.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
@@ -160,11 +159,14 @@ TEST_F(MainWindowTest, EveryFailedOpenShowsItsMessageAndResetsTheWindow) {
     const std::vector<FailureCase> cases = {
         {"missing TIM", true, {}, {"Couldn't open file!", "File Error!"}},
         {"missing BMP", false, {}, {"Couldn't open file!", "File Error!"}},
-        {"not a TIM", true, {1, 2, 3, 4, 5, 6, 7, 8}, {msg::kTimHeaderNotFound, "TIM Error"}},
-        {"bad mode", true, MakeTim(bad), {msg::kInvalidTimHeader, "TIM Error"}},
-        {"short data", true, MakeTim(shortData), {msg::kFileTooSmall, "TIM Error"}},
-        {"not a BMP", false, MakeBmp(notBmp), {msg::kBmpHeaderNotFound, "BMP Error"}},
-        {"conversion", false, MakeBmp(badBiSize), {msg::kBadBiSize, "BMP conversion Error!"}},
+        {"not a TIM", true, {1, 2, 3, 4, 5, 6, 7, 8}, {"TIM Header not found!", "TIM Error"}},
+        {"bad mode", true, MakeTim(bad), {"Invalid TIM Header!", "TIM Error"}},
+        {"short data",
+         true,
+         MakeTim(shortData),
+         {"File size is too small for the data needed for the image.", "TIM Error"}},
+        {"not a BMP", false, MakeBmp(notBmp), {"BMP Header not found!", "BMP Error"}},
+        {"conversion", false, MakeBmp(badBiSize), {"Bad biSize", "BMP conversion Error!"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.desc);
@@ -439,7 +441,7 @@ TEST_F(ListedImageTest, AFailedLoadFromTheListLeavesNoImageAndGreysItsCommands) 
     window->List().SelectRow(1);
     window->OnListDblClk();
     EXPECT_EQ(prompts.messages,
-              (std::vector<ShownMessage>{{msg::kTimHeaderNotFound, "TIM Error"}}));
+              (std::vector<ShownMessage>{{"TIM Header not found!", "TIM Error"}}));
     EXPECT_FALSE(window->image.IsLoaded());
     EXPECT_EQ(Menu().Id(), res::kMenuLoaded);
     EXPECT_EQ(LoadedItemsEnabled(Menu()), (std::vector<bool>{false, true, false, false}));
