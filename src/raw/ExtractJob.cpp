@@ -9,7 +9,6 @@
 #include "raw/FileIdentity.h"
 #include "raw/Messages.h"
 #include "raw/RangeParser.h"
-#include "raw/ScanEntry.h"
 
 namespace pixalto::raw {
 namespace {
@@ -20,7 +19,7 @@ constexpr std::uint64_t kHeaderAndImageBlockHeader = 8 + 12;
 
 }  // namespace
 
-ExtractJob::ExtractJob(ScanHost& host, std::string rawPath, std::string selection,
+ExtractJob::ExtractJob(JobHost& host, std::string rawPath, std::string selection,
                        LayoutChoice layout)
     : host_(host),
       rawPath_(std::move(rawPath)),
@@ -68,7 +67,7 @@ JobState ExtractJob::Step() {
     if (current_ == rangeEnd_ + 1 && !TakeNextPiece()) {
         return Stop(msg::kInvalidSelection, msg::kInvalidSelectionTitle);
     }
-    auto entry = ReadEntry(host_, current_ - 1);
+    auto entry = host_.EntryAt(current_ - 1);
     if (!entry) {
         return Stop(msg::kInvalidSelection, msg::kInvalidSelectionTitle);
     }

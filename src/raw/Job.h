@@ -11,8 +11,8 @@
 
 namespace pixalto::raw {
 
-// The job kinds of the scan dialog.
-enum class ScanJob : std::uint8_t { Scan = 0, Extract = 1, Insert = 2 };
+// What a job does; the progress dialog runs every kind.
+enum class JobKind : std::uint8_t { Scan = 0, Extract = 1, Insert = 2 };
 
 enum class JobState {
     Running,   // call Step again

@@ -15,6 +15,10 @@ std::string LoadTimAt(const std::string& path, std::uint64_t position, LayoutCho
     if (!data.Open(path, File::Mode::ReadRaw, choice)) {
         return kCouldntOpenFile;
     }
+    return LoadTimAt(data, position, state);
+}
+
+std::string LoadTimAt(RawData& data, std::uint64_t position, ImageState& state) {
     if (!data.IsDisc()) {
         // An empty file read from its start is the TIM reader's to judge.
         if (position > 0 && position >= data.FileLength()) {
@@ -40,7 +44,7 @@ std::string LoadTimAt(const std::string& path, std::uint64_t position, LayoutCho
         return msg::kNotEnoughMemory;
     }
     File memory;
-    if (!memory.OpenMemory(bytes.data(), bytes.size(), path)) {
+    if (!memory.OpenMemory(bytes.data(), bytes.size(), data.file().GetFilePath())) {
         return msg::kNotEnoughMemory;
     }
     state.ReleaseBuffers();

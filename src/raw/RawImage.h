@@ -21,5 +21,7 @@ inline constexpr const char* kCouldntOpenFile = "Couldn't open file!";
 // reader's message.
 std::string LoadTimAt(const std::string& path, std::uint64_t position, LayoutChoice choice,
                       ImageState& state);
+// The same from a RAW file already open, read with the layout it has.
+std::string LoadTimAt(RawData& data, std::uint64_t position, ImageState& state);
 
 }  // namespace pixalto::raw

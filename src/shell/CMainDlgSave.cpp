@@ -1,9 +1,7 @@
 // Storing images: "Save TIM File", "Convert to BMP", and the folder
 // conversions of the Convert menu with the folder chooser they share.
 
-#include "image/Convert.h"
 #include "image/FolderConvert.h"
-#include "image/Writer.h"
 #include "shell/CMainDlg.h"
 
 namespace pixalto::shell {
@@ -11,10 +9,6 @@ namespace {
 
 constexpr const char* kSaveTimFilter = "*.tim|*.tim||";
 constexpr const char* kSaveBmpFilter = "*.bmp|*.bmp||";
-constexpr const char* kTimSaved = "TIM File has been saved!";
-constexpr const char* kBmpSaved = "BMP File has been saved!";
-constexpr const char* kFileSavedTitle = "File Saved";
-constexpr const char* kConversionErrorTitle = "Conversion Error";
 
 // A folder conversion's messages, one message box each. The extra-fields
 // dialog is told which BMP it will be asking about.
@@ -33,12 +27,14 @@ class MessageBoxSink final : public MessageSink {
 };
 
 void ConvertChosenFolder(CMainDlg& window, bool timToBmp) {
-    if (!window.BrowseForImageFolder(window.filePath, /*wantTim=*/timToBmp)) {
+    const auto matches = window.BrowseForImageFolder(/*wantTim=*/timToBmp);
+    if (!matches) {
         return;
     }
+    const std::string folder = window.workspace.path;
     window.OnCloseImage();
     window.UpdateMenuBar(false, false);
-    window.filePath = FolderWithSeparator(window.filePath);
+    window.workspace.path = FolderWithSeparator(folder);
 
     // The batch works in an image record of its own: the window may repaint
     // while a message box or the extra-fields dialog is up, and must not
@@ -46,66 +42,45 @@ void ConvertChosenFolder(CMainDlg& window, bool timToBmp) {
     ImageState work;
     ExtraFieldsRequest origins(window.extraFields);
     MessageBoxSink messages(window.prompts, origins);
-    ConvertFolder(window.filePath, window.folderMatches, timToBmp, work, origins, messages);
-    window.folderMatches.clear();
+    ConvertFolder(window.workspace.path, *matches, timToBmp, work, origins, messages);
 }
 
 }  // namespace
 
 void CMainDlg::SaveTimFile() {
     // The menu item is greyed without an image; the command can still come.
-    if (!image.IsLoaded()) {
+    if (!workspace.image.IsLoaded()) {
         return;
     }
-    const auto path = prompts.SaveFile(kSaveTimFilter, ".tim");
-    if (!path) {
-        return;
-    }
-    if (WriteImageFile(image, *path, /*asTim=*/true)) {
-        prompts.MessageBox(kTimSaved, kFileSavedTitle);
-    } else {
-        prompts.MessageBox(msg::kFailedSavingTim, msg::kErrorTitle);
+    if (const auto path = prompts.SaveFile(kSaveTimFilter, ".tim")) {
+        const workspace::Message shown = workspace.SaveTim(*path);
+        prompts.MessageBox(shown.text, shown.title);
     }
 }
 
 void CMainDlg::ConvertToBmpFile() {
-    if (!image.IsLoaded()) {
+    if (!workspace.image.IsLoaded()) {
         return;
     }
-    const auto path = prompts.SaveFile(kSaveBmpFilter, ".bmp");
-    if (!path) {
-        return;
-    }
-    ExtraFieldsRequest unused(extraFields);  // only BMP to TIM asks for origins
-    messageText =
-        ConvertImage(image, /*toBmp=*/true, static_cast<std::uint32_t>(currentSet), unused);
-    if (!messageText.empty()) {
-        image.ReleaseBmpSide();
-        prompts.MessageBox(messageText, kConversionErrorTitle);
-        return;
-    }
-    const bool written = WriteImageFile(image, *path, /*asTim=*/false);
-    image.ReleaseBmpSide();
-    if (written) {
-        prompts.MessageBox(kBmpSaved, kFileSavedTitle);
-    } else {
-        prompts.MessageBox(msg::kFailedSavingBmp, msg::kErrorTitle);
+    if (const auto path = prompts.SaveFile(kSaveBmpFilter, ".bmp")) {
+        ExtraFieldsRequest unused(extraFields);  // only BMP to TIM asks for origins
+        const workspace::Message shown = workspace.SaveBmp(*path, unused);
+        prompts.MessageBox(shown.text, shown.title);
     }
 }
 
-bool CMainDlg::BrowseForImageFolder(std::string& folderPath, bool wantTim) {
+std::optional<std::vector<std::string>> CMainDlg::BrowseForImageFolder(bool wantTim) {
     const auto folder = prompts.ChooseFolder("");
     if (!folder) {
-        return false;
+        return std::nullopt;
     }
-    folderPath = *folder;
-    ImageFileSearch search = FindImageFiles(folderPath, wantTim);
-    folderMatches = std::move(search.names);
-    if (folderMatches.empty()) {
+    workspace.path = *folder;
+    ImageFileSearch search = FindImageFiles(workspace.path, wantTim);
+    if (search.names.empty()) {
         prompts.MessageBox(NoFilesFoundText(search), msg::kNoFilesFoundTitle);
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return std::move(search.names);
 }
 
 void CMainDlg::ConvertFolderTimToBmp() {

@@ -102,7 +102,7 @@ TEST_F(ClutViewerTest, ShowsTheCurrentSetOnlyWhileThereIsAClut) {
     }
     EXPECT_EQ(Swatch(16, 0), Background());
     // A set beyond the CLUT, as a listed TIM with fewer sets can leave: none.
-    window->currentSet = 2;
+    window->workspace.currentSet = 2;
     window->PaintImage();
     EXPECT_EQ(Swatch(0, 0), Background());
 
@@ -175,7 +175,7 @@ TEST_F(ClutViewerTest, AClickEditsTheEntryItShowsAndSavingWritesIt) {
     EXPECT_EQ(shownOld, clut[19]);  // cell (3, 0) of set 1 is entry 19
     clut[19] = 0x841F;
     for (std::size_t k = 0; k < clut.size(); ++k) {
-        EXPECT_EQ(ReadU16LE(window->image.clutData.data() + 2 * k), clut[k]) << k;
+        EXPECT_EQ(ReadU16LE(window->workspace.image.clutData.data() + 2 * k), clut[k]) << k;
     }
     EXPECT_EQ(Swatch(3, 0), Shown(0x841F));
     // The image shows the new colour at once, not at some later paint.

@@ -71,7 +71,9 @@ class RawJobsTest : public MainWindowTest {
         Rows rows(static_cast<std::size_t>(window->List().GetItemCount()));
         for (std::size_t row = 0; row < rows.size(); ++row) {
             for (int column = 0; column < 4; ++column) {
-                rows[row].push_back(window->List().GetItemText(static_cast<int>(row), column));
+                const QModelIndex cell =
+                    window->List().model()->index(static_cast<int>(row), column);
+                rows[row].push_back(cell.data().toString().toStdString());
             }
         }
         return rows;
@@ -79,8 +81,8 @@ class RawJobsTest : public MainWindowTest {
     std::string Status(int id) const { return window->scanDlg.GetDlgItemText(id); }
     // The loaded image's pixel bytes (the buffer holds one spare byte).
     Bytes Pixels() const {
-        const auto& data = window->image.imageData;
-        return Bytes(data.begin(), data.begin() + window->image.imageDataSize);
+        const auto& data = window->workspace.image.imageData;
+        return Bytes(data.begin(), data.begin() + window->workspace.image.imageDataSize);
     }
     std::string Tooltip() const {
         return window->GetDlgItem(res::kPathEdit)->toolTip().toStdString();
@@ -113,7 +115,7 @@ TEST_F(RawJobsTest, AScanListsEveryTimOnceAndADoubleClickShowsOne) {
     EXPECT_EQ(bar->value(), 69'991);
 
     window->OnListDblClk();  // nothing selected since the scan
-    EXPECT_FALSE(window->image.IsLoaded());
+    EXPECT_FALSE(window->workspace.image.IsLoaded());
     window->List().SelectRow(2);
     emit window->List().DoubleClicked();
     EXPECT_EQ(Pixels(), PatternTim(16, 10, 3).pixels);
@@ -123,7 +125,7 @@ TEST_F(RawJobsTest, AScanListsEveryTimOnceAndADoubleClickShowsOne) {
     Place(other, 100, kTims[2]);
     Scan(WriteFile("other.bin", other));
     EXPECT_EQ(ListRows(), (Rows{{"1", "100", "10", "3"}}));
-    EXPECT_EQ(window->selectedRow, -1);
+    EXPECT_EQ(window->workspace.selectedRow, -1);
 }
 
 TEST_F(RawJobsTest, GivenFilesThatAreNotImagesAreScanned) {
@@ -358,7 +360,8 @@ TEST(ScanDialog, NeitherEnterNorEscapeNorCloseEndsIt) {
     EnsureApplication();
     ui::ScriptedPrompts prompts;
     ui::ListView list(nullptr);
-    shell::CScanDlg dialog(prompts, list, nullptr);
+    workspace::Workspace workspace;
+    shell::CScanDlg dialog(prompts, workspace, list, nullptr);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle().toStdString(), "Scanning....");
     EXPECT_FALSE(dialog.windowFlags() & Qt::WindowCloseButtonHint);

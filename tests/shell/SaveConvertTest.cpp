@@ -59,9 +59,9 @@ TEST_F(SaveConvertTest, SaveAndConvertToBmpSayHowTheyEnded) {
         window->OnCommand(command);
         EXPECT_EQ(std::exchange(prompts.messages, {}), messages);
         // The image stays open; the BMP side is released.
-        EXPECT_TRUE(window->image.IsLoaded());
-        EXPECT_TRUE(window->image.bmpPixels.empty());
-        EXPECT_EQ(window->image.sidecarSize, 0u);
+        EXPECT_TRUE(window->workspace.image.IsLoaded());
+        EXPECT_TRUE(window->workspace.image.bmpPixels.empty());
+        EXPECT_EQ(window->workspace.image.sidecarSize, 0u);
     }
     EXPECT_EQ(prompts.filters,
               (std::vector<std::string>{"All Supported PSX Graphics|*.tim||", "*.tim|*.tim||",
@@ -74,7 +74,7 @@ TEST_F(SaveConvertTest, SaveAndConvertToBmpSayHowTheyEnded) {
     // Cancelled dialogs say nothing; a conversion message writes nothing.
     window->OnCommand(res::kCmdSaveTimFile);
     window->OnCommand(res::kCmdConvertToBmp);
-    window->image.bpp = 2;  // no load leaves this, but the state can hold it
+    window->workspace.image.bpp = 2;  // no load leaves this, but the state can hold it
     prompts.files.push_back(out + "/x.bmp");
     window->OnCommand(res::kCmdConvertToBmp);
     EXPECT_EQ(prompts.messages, (Messages{{"BPP Mode not supported!", "Conversion Error"}}));
@@ -140,9 +140,9 @@ TEST_F(SaveConvertTest, FolderConversionsReportEachFailureAndGoOn) {
     for (const char* name : {"a.bmp", "a.tmext", "b.bmp", "b.tmext"}) {
         EXPECT_TRUE(Exists(tims + "/" + name)) << name;
     }
-    EXPECT_FALSE(window->image.IsLoaded());
+    EXPECT_FALSE(window->workspace.image.IsLoaded());
     EXPECT_EQ(Menu().Id(), res::kMenuEmpty);
-    EXPECT_EQ(window->filePath, tims + "/");
+    EXPECT_EQ(window->workspace.path, tims + "/");
 
     std::string title;
     {
@@ -176,19 +176,19 @@ TEST_F(SaveConvertTest, ACancelledOrEmptyFolderLeavesTheImageOpen) {
         OpenTim(source);
         Command(command, std::nullopt);
         EXPECT_TRUE(prompts.messages.empty());
-        EXPECT_EQ(window->filePath, source);
+        EXPECT_EQ(window->workspace.path, source);
         Command(command, none);
         EXPECT_EQ(std::exchange(prompts.messages, {}),
                   (Messages{{"No Files were found!", "File Search"}}));
-        EXPECT_EQ(window->filePath, none);
-        EXPECT_TRUE(window->image.IsLoaded());
+        EXPECT_EQ(window->workspace.path, none);
+        EXPECT_TRUE(window->workspace.image.IsLoaded());
         // A folder that can't be read says why.
         const std::string gone = dir.File("gone");
         Command(command, gone);
         EXPECT_EQ(std::exchange(prompts.messages, {}),
                   (Messages{{"No Files were found!\n" + gone + ": No such file or directory",
                              "File Search"}}));
-        EXPECT_TRUE(window->image.IsLoaded());
+        EXPECT_TRUE(window->workspace.image.IsLoaded());
     }
 }
 

@@ -1,7 +1,6 @@
 #include "platform/qt/Controls.h"
 
 #include <QHeaderView>
-#include <QSignalBlocker>
 #include <algorithm>
 
 namespace pixalto::ui {
@@ -66,42 +65,31 @@ void ScrollBar::Report(int code, int thumbPosition) {
     setValue(position_);
 }
 
-ListView::ListView(QWidget* parent) : QTreeWidget(parent) {
+ListView::ListView(QWidget* parent) : QTreeView(parent) {
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setColumnCount(0);
     header()->setStretchLastSection(false);
-    connect(this, &QTreeWidget::itemDoubleClicked, this, [this] { emit DoubleClicked(); });
-    connect(this, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
-                if (previous != nullptr) {
-                    emit ItemChanged(indexOfTopLevelItem(previous), kItemFocused | kItemSelected,
-                                     0);
-                }
-                if (current != nullptr) {
-                    emit ItemChanged(indexOfTopLevelItem(current), 0, kItemFocused | kItemSelected);
-                }
-            });
+    connect(this, &QTreeView::doubleClicked, this, [this] { emit DoubleClicked(); });
 }
 
-void ListView::InsertColumn(int index, const std::string& heading, Align align, int width) {
-    const Qt::Alignment alignment = align == Align::Center  ? Qt::AlignHCenter
-                                    : align == Align::Right ? Qt::AlignRight
-                                                            : Qt::AlignLeft;
-    QStringList headings;
-    for (int i = 0; i < columnCount(); ++i) {
-        headings << headerItem()->text(i);
+void ListView::setModel(QAbstractItemModel* model) {
+    QTreeView::setModel(model);
+    if (model == nullptr) {
+        return;
     }
-    headings.insert(index, QString::fromStdString(heading));
-    alignments_.insert(alignments_.begin() + index, alignment | Qt::AlignVCenter);
-    setColumnCount(static_cast<int>(headings.size()));
-    setHeaderLabels(headings);
-    for (int i = 0; i < columnCount(); ++i) {
-        headerItem()->setTextAlignment(i, alignments_[i]);
-    }
-    setColumnWidth(index, width);
+    // A reset of the model clears the current row without a word: the
+    // owner's idea of the selected row must not jump to a row that is gone.
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current, const QModelIndex& previous) {
+                if (previous.isValid()) {
+                    emit ItemChanged(previous.row(), kItemFocused | kItemSelected, 0);
+                }
+                if (current.isValid()) {
+                    emit ItemChanged(current.row(), 0, kItemFocused | kItemSelected);
+                }
+            });
 }
 
 void ListView::SetFullRowSelect(bool on) {
@@ -109,52 +97,13 @@ void ListView::SetFullRowSelect(bool on) {
     setAllColumnsShowFocus(on);
 }
 
-int ListView::InsertItem(int row, const std::string& text) {
-    row = std::clamp(row, 0, topLevelItemCount());
-    auto* item = new QTreeWidgetItem;
-    for (int i = 0; i < columnCount(); ++i) {
-        item->setTextAlignment(i, alignments_[i]);
-    }
-    item->setText(0, QString::fromStdString(text));
-    insertTopLevelItem(row, item);
-    return row;
-}
-
-void ListView::AppendRow(const std::vector<std::string>& texts) {
-    auto* item = new QTreeWidgetItem;
-    for (int i = 0; i < columnCount(); ++i) {
-        item->setTextAlignment(i, alignments_[i]);
-        if (static_cast<std::size_t>(i) < texts.size()) {
-            item->setText(i, QString::fromStdString(texts[static_cast<std::size_t>(i)]));
-        }
-    }
-    addTopLevelItem(item);
-}
-
-void ListView::SetItemText(int row, int column, const std::string& text) {
-    if (QTreeWidgetItem* item = topLevelItem(row); item != nullptr && column < columnCount()) {
-        item->setText(column, QString::fromStdString(text));
-    }
-}
-
-std::string ListView::GetItemText(int row, int column) const {
-    const QTreeWidgetItem* item = topLevelItem(row);
-    if (item == nullptr || column < 0 || column >= columnCount()) {
-        return {};
-    }
-    return item->text(column).toStdString();
-}
-
-void ListView::DeleteAllItems() {
-    // Emptying the list changes no item's state: the owner's idea of the
-    // selected row must not jump to a row that is gone.
-    const QSignalBlocker quiet(this);
-    clear();
+int ListView::GetItemCount() const {
+    return model() == nullptr ? 0 : model()->rowCount();
 }
 
 void ListView::SelectRow(int row) {
-    if (QTreeWidgetItem* item = topLevelItem(row)) {
-        setCurrentItem(item);
+    if (model() != nullptr && row >= 0 && row < model()->rowCount()) {
+        setCurrentIndex(model()->index(row, 0));
     }
 }
 

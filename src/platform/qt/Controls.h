@@ -2,10 +2,10 @@
 // The two controls whose behaviour the program relies on beyond what Qt's
 // widgets do by themselves: a scroll bar that reports the classic scroll
 // codes and moves only when its owner sets its position, and a report-style
-// list view addressed by row and column.
+// list view of whole rows over an item model.
 
 #include <QScrollBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -51,33 +51,24 @@ class ScrollBar final : public QScrollBar {
 // Item states as the list reports them: bit 0 focused, bit 1 selected.
 enum ItemState : unsigned { kItemFocused = 1, kItemSelected = 2 };
 
-class ListView final : public QTreeWidget {
+// Rows of the owner's model, one line each and all of one height, so that a
+// list of millions of rows costs the view nothing per row.
+class ListView final : public QTreeView {
     Q_OBJECT
   public:
     explicit ListView(QWidget* parent);
 
-    enum class Align { Left, Center, Right };
-    void InsertColumn(int index, const std::string& heading, Align align, int width);
+    // Also follows the model's current row from then on.
+    void setModel(QAbstractItemModel* model) override;
     // Rows select whole (a click anywhere in a row selects it).
     void SetFullRowSelect(bool on);
-
-    int InsertItem(int row, const std::string& text);
-    void SetItemText(int row, int column, const std::string& text);
-    // Adds a row with every cell's text at once: one change for the view,
-    // where inserting and then setting each cell would be one per cell.
-    void AppendRow(const std::vector<std::string>& texts);
-    std::string GetItemText(int row, int column) const;  // "" outside the table
-    int GetItemCount() const { return topLevelItemCount(); }
-    void DeleteAllItems();
+    int GetItemCount() const;
     // Selects and focuses a row, as a click would.
     void SelectRow(int row);
 
   signals:
     void ItemChanged(int item, unsigned oldState, unsigned newState);
     void DoubleClicked();
-
-  private:
-    std::vector<Qt::Alignment> alignments_;
 };
 
 }  // namespace pixalto::ui
