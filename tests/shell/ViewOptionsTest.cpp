@@ -145,28 +145,18 @@ TEST_F(MainWindowTest, TheScrollBarReportsItsActionsAndMovesOnlyWhenSet) {
     EXPECT_EQ(ImagePixel(0, 0), kSetColour[2]);
 }
 
-TEST_F(MainWindowTest, ImagesWithoutASetChoiceIgnoreTheScrollBar) {
-    std::vector<std::uint16_t> oneSet(16, 0x001F);
-    std::vector<std::uint16_t> partialSet(8, 0x001F);  // less than one set
-    const std::vector<std::pair<const char*, TimSpec>> images = {
-        {"one set", Tim4(4, 1, oneSet, {0x11, 0x11})},
-        {"partial set", Tim4(4, 1, partialSet, {0x11, 0x11})},
-        {"16-bit", PatternTim(16, 4, 1)},
-        {"24-bit", PatternTim(24, 4, 1)},
-    };
-    for (const auto& [what, desc] : images) {
-        SCOPED_TRACE(what);
-        OpenTim(WriteTim("image.tim", desc));
-        ASSERT_TRUE(window->workspace.image.IsLoaded());
-        const Pixel before = ImagePixel(0, 0);
-        for (int code : {ui::kLineRight, ui::kPageRight, ui::kThumbTrack, ui::kThumbPosition}) {
-            window->OnHScroll(code, 1);
-        }
-        EXPECT_EQ(window->workspace.currentSet, 0);
-        EXPECT_EQ(Text(res::kCurrentSetLabel), "1");
-        EXPECT_EQ(window->SetScrollBar().GetScrollLimit(), 0);
-        EXPECT_EQ(ImagePixel(0, 0), before);
+// Which images offer no set choice is the workspace's (see its tests).
+TEST_F(MainWindowTest, AnImageWithoutASetChoiceIgnoresTheScrollBar) {
+    OpenTim(
+        WriteTim("image.tim", Tim4(4, 1, std::vector<std::uint16_t>(16, 0x001F), {0x11, 0x11})));
+    const Pixel before = ImagePixel(0, 0);
+    for (int code : {ui::kLineRight, ui::kPageRight, ui::kThumbTrack, ui::kThumbPosition}) {
+        window->OnHScroll(code, 1);
     }
+    EXPECT_EQ(window->workspace.currentSet, 0);
+    EXPECT_EQ(Text(res::kCurrentSetLabel), "1");
+    EXPECT_EQ(window->SetScrollBar().GetScrollLimit(), 0);
+    EXPECT_EQ(ImagePixel(0, 0), before);
 }
 
 }  // namespace
