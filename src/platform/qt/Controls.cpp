@@ -1,9 +1,48 @@
 #include "platform/qt/Controls.h"
 
 #include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
 namespace pixalto::ui {
+namespace {
+
+// Draws the focus frame of the list's current row around the whole row, as
+// a report list does, where a table would frame the current cell alone:
+// each cell of the row draws its own part of the one frame.
+class WholeRowFocus final : public QStyledItemDelegate {
+  public:
+    explicit WholeRowFocus(QTableView& view) : QStyledItemDelegate(&view), view_(view) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem cell(option);
+        cell.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, cell, index);
+        if (!view_.hasFocus() || index.row() != view_.currentIndex().row()) {
+            return;
+        }
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(cell);
+        focus.state |= QStyle::State_KeyboardFocusChange;
+        const QPalette::ColorGroup group =
+            (cell.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+        focus.backgroundColor = cell.palette.color(
+            group, (cell.state & QStyle::State_Selected) ? QPalette::Highlight : QPalette::Window);
+        const QHeaderView& header = *view_.horizontalHeader();
+        focus.rect = QRect(-header.offset(), cell.rect.y(), header.length(), cell.rect.height());
+        painter->save();
+        painter->setClipRect(cell.rect);
+        view_.style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, &view_);
+        painter->restore();
+    }
+
+  private:
+    QTableView& view_;
+};
+
+}  // namespace
 
 ScrollBar::ScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
     // The value follows the owner's SetScrollPos only, never a drag.
@@ -65,17 +104,26 @@ void ScrollBar::Report(int code, int thumbPosition) {
     setValue(position_);
 }
 
-ListView::ListView(QWidget* parent) : QTreeView(parent) {
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
+ListView::ListView(QWidget* parent) : QTableView(parent) {
+    // A report list: no row numbers, no grid, rows one text line high.
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height());
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setHighlightSections(false);
+    setShowGrid(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setTabKeyNavigation(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    header()->setStretchLastSection(false);
-    connect(this, &QTreeView::doubleClicked, this, [this] { emit DoubleClicked(); });
+    setItemDelegate(new WholeRowFocus(*this));
+    connect(this, &QTableView::doubleClicked, this, [this] { emit DoubleClicked(); });
 }
 
 void ListView::setModel(QAbstractItemModel* model) {
-    QTreeView::setModel(model);
+    QTableView::setModel(model);
     if (model == nullptr) {
         return;
     }
@@ -94,7 +142,6 @@ void ListView::setModel(QAbstractItemModel* model) {
 
 void ListView::SetFullRowSelect(bool on) {
     setSelectionBehavior(on ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
-    setAllColumnsShowFocus(on);
 }
 
 int ListView::GetItemCount() const {

@@ -5,7 +5,7 @@
 // list view of whole rows over an item model.
 
 #include <QScrollBar>
-#include <QTreeView>
+#include <QTableView>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -51,9 +51,10 @@ class ScrollBar final : public QScrollBar {
 // Item states as the list reports them: bit 0 focused, bit 1 selected.
 enum ItemState : unsigned { kItemFocused = 1, kItemSelected = 2 };
 
-// Rows of the owner's model, one line each and all of one height, so that a
-// list of millions of rows costs the view nothing per row.
-class ListView final : public QTreeView {
+// Rows of the owner's model, one line each and all of one height, under a
+// header of column titles; a table view rather than a tree view, which
+// would keep an item of its own for every row of a list of millions.
+class ListView final : public QTableView {
     Q_OBJECT
   public:
     explicit ListView(QWidget* parent);
