@@ -270,10 +270,6 @@ TEST_F(RawJobsTest, ADiscImageIsShownExtractedAndInsertedThroughItsSectorsData) 
     Scan(path);
     EXPECT_EQ(ListRows(), (Rows{{"1", std::to_string(disc.FileOffsetOf(1500)), "40", "20"}}));
     EXPECT_EQ(Tooltip(), "Read as a MODE2/2352 disc image");
-    window->List().SelectRow(0);
-    window->OnListDblClk();
-    // The pixels, not the sector bytes that lie between them in the file.
-    EXPECT_EQ(Pixels(), desc.pixels);
 
     Extract("1");
     EXPECT_EQ(ReadAll(dir.File("1.tim")), MakeTim(desc));
@@ -289,6 +285,7 @@ TEST_F(RawJobsTest, ADiscImageIsShownExtractedAndInsertedThroughItsSectorsData) 
     Scan(path);
     window->List().SelectRow(0);
     window->OnListDblClk();
+    // The pixels, not the sector bytes that lie between them in the file.
     EXPECT_EQ(Pixels(), desc.pixels);
 }
 

@@ -70,10 +70,6 @@ int ScanInto(Workspace& workspace, const testing::TempDir& dir, const std::strin
 }
 
 TEST(Workspace, ALoadSaysWhatToShowAndAFailureLeavesNothingLoaded) {
-    TimSpec badMode = PatternTim(4, 8, 2);
-    badMode.mode = 5;
-    TimSpec shortData = PatternTim(16, 8, 8);
-    shortData.imageBlockLength = 12 + 8 * 8 * 2 + 100;
     BmpSpec notBmp = PatternBmp(8, 4, 4);
     notBmp.type = 0x4D43;
     BmpSpec badBiSize = PatternBmp(24, 4, 4);
@@ -90,6 +86,8 @@ TEST(Workspace, ALoadSaysWhatToShowAndAFailureLeavesNothingLoaded) {
         std::int32_t set, last;  // the set after a load with set 3 chosen, and the last
         bool choose;             // whether a set can be chosen
     };
+    const Message notBmpSaid{msg::kBmpHeaderNotFound, "BMP Error"};
+    const Message conversion{msg::kBadBiSize, "BMP conversion Error!"};
     const std::vector<Case> cases = {
         {"4 sets keep set 3", true, MakeTim(PatternTim(4, 8, 2, 4)), {}, 3, 3, true},
         {"2 sets: the last", true, MakeTim(PatternTim(8, 8, 2, 2)), {}, 1, 1, true},
@@ -100,14 +98,8 @@ TEST(Workspace, ALoadSaysWhatToShowAndAFailureLeavesNothingLoaded) {
         {"missing TIM", true, {}, missing, 3, 0, false},
         {"missing BMP", false, {}, missing, 3, 0, false},
         {"not a TIM", true, {1, 2, 3, 4, 5, 6, 7, 8}, tim, 3, 0, false},
-        {"bad mode", true, MakeTim(badMode), Message{msg::kInvalidTimHeader, tim.title}, 3, 0,
-         false},
-        {"short data", true, MakeTim(shortData), Message{msg::kFileTooSmall, tim.title}, 3, 0,
-         false},
-        {"not a BMP", false, MakeBmp(notBmp), Message{msg::kBmpHeaderNotFound, "BMP Error"}, 3, 0,
-         false},
-        {"conversion", false, MakeBmp(badBiSize), Message{msg::kBadBiSize, "BMP conversion Error!"},
-         3, 0, false},
+        {"not a BMP", false, MakeBmp(notBmp), notBmpSaid, 3, 0, false},
+        {"conversion", false, MakeBmp(badBiSize), conversion, 3, 0, false},
     };
     testing::TempDir dir;
     NoOrigins origins;
