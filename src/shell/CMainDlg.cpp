@@ -79,7 +79,7 @@ ui::ScrollBar& CMainDlg::SetScrollBar() const {
 }
 
 bool CMainDlg::OnInitDialog() {
-    // What the data exchange puts into the controls at start.
+    // What the controls show at start: the workspace as it is.
     SetDlgItemText(res::kCurrentSetLabel, "");
     SetDlgItemText(res::kPathEdit, workspace.path);
     SetScrollBar().SetScrollPos(workspace.currentSet);

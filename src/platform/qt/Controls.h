@@ -1,8 +1,9 @@
 #pragma once
 // The two controls whose behaviour the program relies on beyond what Qt's
-// widgets do by themselves: a scroll bar that reports the classic scroll
-// codes and moves only when its owner sets its position, and a report-style
-// list view of whole rows over an item model.
+// widgets do by themselves: a scroll bar that reports each action of the
+// user as a scroll code (line, page, thumb) and moves only when its owner
+// sets its position, and a report-style list view of whole rows over an item
+// model.
 
 #include <QScrollBar>
 #include <QTableView>
