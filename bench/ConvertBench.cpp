@@ -41,7 +41,7 @@ ImageState Load(const std::string& path, bool isTim) {
     File file;
     Check(file.Open(path, File::Mode::Read));
     ImageState state;
-    Check(LoadImage(state, file, isTim).empty());
+    Check(!LoadImage(state, file, isTim));
     return state;
 }
 
@@ -54,8 +54,8 @@ void BM_RoundTripInMemory(benchmark::State& bench) {
     ImageState state = Load(WriteTim(dir, static_cast<std::uint32_t>(bench.range(0))), true);
     NeverAsked request;
     for (auto _ : bench) {
-        Check(ConvertTimToBmp(state, 1).empty());
-        Check(ConvertBmpToTim(state, request).empty());
+        Check(!ConvertTimToBmp(state, 1));
+        Check(!ConvertBmpToTim(state, request));
         benchmark::DoNotOptimize(state.imageData.data());
     }
     bench.SetBytesProcessed(bench.iterations() *
@@ -67,7 +67,7 @@ BENCHMARK(BM_RoundTripInMemory)->Apply(EachDepth);
 void BM_BaselineMemcpy(benchmark::State& bench) {
     testing::TempDir dir;
     ImageState state = Load(WriteTim(dir, static_cast<std::uint32_t>(bench.range(0))), true);
-    Check(ConvertTimToBmp(state, 1).empty());
+    Check(!ConvertTimToBmp(state, 1));
     std::vector<std::uint8_t> bmp(state.bmpPixelSize);
     std::vector<std::uint8_t> tim(state.imageDataSize);
     for (auto _ : bench) {
@@ -86,7 +86,7 @@ BENCHMARK(BM_BaselineMemcpy)->Apply(EachDepth);
 void BM_BaselineAllocateAndCopy(benchmark::State& bench) {
     testing::TempDir dir;
     ImageState state = Load(WriteTim(dir, static_cast<std::uint32_t>(bench.range(0))), true);
-    Check(ConvertTimToBmp(state, 1).empty());
+    Check(!ConvertTimToBmp(state, 1));
     const std::size_t count = std::min<std::size_t>(state.bmpPixelSize, state.imageDataSize);
     for (auto _ : bench) {
         std::vector<std::uint8_t> bmp(state.bmpPixelSize);
@@ -108,11 +108,11 @@ void BM_RoundTripFiles(benchmark::State& bench) {
     NeverAsked request;
     for (auto _ : bench) {
         ImageState state = Load(tim, true);
-        Check(ConvertTimToBmp(state, 1).empty());
-        Check(WriteImageFile(state, bmp, false));
+        Check(!ConvertTimToBmp(state, 1));
+        Check(!WriteImageFile(state, bmp, false));
         ImageState again = Load(bmp, false);
-        Check(ConvertBmpToTim(again, request).empty());
-        Check(WriteImageFile(again, back, true));
+        Check(!ConvertBmpToTim(again, request));
+        Check(!WriteImageFile(again, back, true));
     }
 }
 BENCHMARK(BM_RoundTripFiles)->Apply(EachDepth);
@@ -135,7 +135,7 @@ void BM_BaselineFiles(benchmark::State& bench) {
     testing::TempDir dir;
     const std::string tim = WriteTim(dir, static_cast<std::uint32_t>(bench.range(0)));
     ImageState state = Load(tim, true);
-    Check(ConvertTimToBmp(state, 1).empty());
+    Check(!ConvertTimToBmp(state, 1));
     std::vector<std::uint8_t> timBytes = testing::ReadAll(tim);
     std::vector<std::uint8_t> bmpBytes(54 + state.bmpPalette.size() + state.bmpPixelSize);
     std::vector<std::uint8_t> sidecarBytes(state.sidecarData);

@@ -22,7 +22,7 @@ ImageState LoadedState(std::uint32_t bpp, const testing::TempDir& dir) {
     File file;
     file.Open(path, File::Mode::Read);
     ImageState state;
-    if (!LoadImage(state, file, true).empty()) {
+    if (LoadImage(state, file, true)) {
         std::abort();
     }
     return state;

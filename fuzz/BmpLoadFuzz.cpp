@@ -62,7 +62,7 @@ void CheckRoundTrip(ImageState& state, std::uint32_t paletteSet) {
     }
     const ImageState first = state;
     NeverAsked never;
-    if (!ConvertTimToBmp(state, paletteSet).empty() || !ConvertBmpToTim(state, never).empty() ||
+    if (ConvertTimToBmp(state, paletteSet) || ConvertBmpToTim(state, never) ||
         !SameTim(first, state)) {
         std::fprintf(stderr, "TIM -> BMP -> TIM changed the image\n");
         std::abort();
@@ -89,12 +89,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     ImageState state;
-    if (!LoadImage(state, file, false).empty()) {
+    if (LoadImage(state, file, false)) {
         return 0;
     }
     const auto sidecar = ParseSidecar({state.sidecarData.data(), state.sidecarSize}, state.bpp);
     EscapeThenAnswer request;
-    if (!ConvertBmpToTim(state, request).empty()) {
+    if (ConvertBmpToTim(state, request)) {
         return 0;
     }
     state.ReleaseBmpSide();

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     ImageState state;
-    if (LoadImage(state, file, true).empty()) {
+    if (!LoadImage(state, file, true)) {
         PaintAllViews(state);
     }
     return 0;

@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Usage: pixalto-make-sample OUT.tim\n");
         return 2;
     }
-    if (!pixalto::WriteImageFile(MakeSample(), argv[1], true)) {
+    if (pixalto::WriteImageFile(MakeSample(), argv[1], true)) {
         std::fprintf(stderr, "pixalto-make-sample: can't write %s\n", argv[1]);
         return 1;
     }

@@ -8,7 +8,6 @@
 #include "disc/DiscCheck.h"
 #include "disc/SectorFormat.h"
 #include "platform/File.h"
-#include "platform/FileFailure.h"
 
 namespace pixalto::cli {
 namespace {
@@ -84,15 +83,14 @@ const char* Verdict(const disc::DiscCheckResult& result) {
 }
 
 int RunCheckDisc(const std::string& path) {
-    ClearFileFailure();
     File file;
     if (!file.Open(path, File::Mode::ReadRaw)) {
-        ReportFailure("Couldn't open file!");
+        ReportFailure(file.LastError().As(ErrorCode::CouldntOpenFile));
         return kExitFailure;
     }
     const disc::DiscCheckResult result = disc::CheckDisc(file);
-    if (result.notAnImage) {
-        ReportFailure(path + " is not a raw CD image");
+    if (result.failure && result.failure != ErrorCode::CouldntReadToEnd) {
+        ReportFailure(result.failure);
         return kExitFailure;
     }
     std::cout << "sectors: " << result.SectorCount() << '\n'
@@ -105,8 +103,8 @@ int RunCheckDisc(const std::string& path) {
         std::cout << "partial-last-sector-bytes: " << result.partialTailBytes << '\n';
     }
     PrintListed(result);
-    if (result.readFailed) {
-        ReportFailure("Couldn't read " + path + " to its end.");
+    if (result.failure) {
+        ReportFailure(result.failure);
         return kExitFailure;
     }
     std::cout << Verdict(result) << '\n';

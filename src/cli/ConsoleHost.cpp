@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include "cli/Failure.h"
-#include "platform/FileFailure.h"
 
 namespace pixalto::cli {
 namespace {
@@ -73,9 +72,9 @@ void ConsoleHost::ClearBar() {
     }
 }
 
-void ConsoleHost::MessageBox(const std::string& text, const std::string&) {
+void ConsoleHost::Failed(const Error& error) {
     FinishProgress();
-    ReportFailure(text, *console_.out);
+    ReportFailure(error, *console_.out);
 }
 
 // Reads lines until one is a yes or a no; nothing at the end of the input.
@@ -124,16 +123,6 @@ bool ConsoleHost::AskYesNo(const std::string& text, const std::string&) {
     }
     declined_.push_back({StatusText(raw::StatusLine::Upper), !answer.has_value()});
     return false;
-}
-
-int RunJobOnConsole(raw::Job& job) {
-    ClearFileFailure();
-    raw::JobState state = job.Start();
-    while (state == raw::JobState::Running) {
-        ClearFileFailure();
-        state = job.Step();
-    }
-    return job.End();
 }
 
 }  // namespace pixalto::cli

@@ -44,7 +44,7 @@ class ConsoleHost : public raw::HeadlessHost {
     void SetProgressRange(std::int64_t lower, std::int64_t upper) override;
     void SetProgressPos(std::int64_t pos) override;
     // A message about a file is followed by the file and the system's reason.
-    void MessageBox(const std::string& text, const std::string& title) override;
+    void Failed(const Error& error) override;
     bool AskYesNo(const std::string& text, const std::string& title) override;
 
     // Ends the bar's line, so that what follows starts on a line of its own.
@@ -69,10 +69,6 @@ class ConsoleHost : public raw::HeadlessHost {
     int lastPercent_ = -1;
     std::vector<Declined> declined_;
 };
-
-// Runs a job as raw::RunJob does, clearing the last file failure before each
-// slice, so that a message a slice prints is told only that slice's failure.
-int RunJobOnConsole(raw::Job& job);
 
 // Scans a RAW file into host's entry table; false when the scan stopped (its
 // message has been printed).

@@ -23,8 +23,9 @@ class ConsoleMessages : public MessageSink {
     explicit ConsoleMessages(OptionOrigins& origins) : origins_(origins) {}
 
     void Converting(const std::string& path) override { origins_.SetPath(path); }
-    void Show(const std::string& text, const std::string& title) override {
-        (title == msg::kFilesConvertedTitle ? std::cout : std::cerr) << text << '\n';
+    void Show(const std::string& text, const std::string&) override { std::cerr << text << '\n'; }
+    void Finished(const std::string& text, const std::string&) override {
+        std::cout << text << '\n';
     }
 
   private:

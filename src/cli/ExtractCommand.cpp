@@ -4,8 +4,8 @@
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
+#include "messages/Catalogue.h"
 #include "raw/ExtractJob.h"
-#include "raw/Messages.h"
 #include "raw/SelectedEntries.h"
 
 namespace pixalto::cli {
@@ -49,10 +49,10 @@ int RunExtract(const ExtractArgs& args) {
     // The job checks the selection against the entries the scan found and
     // reports an invalid one itself.
     raw::ExtractJob job(host, args.rawPath, args.selection, args.layout);
-    if (RunJobOnConsole(job) != raw::kJobFinished) {
+    if (raw::RunJob(job) != raw::kJobFinished) {
         return kExitFailure;
     }
-    std::cout << raw::msg::kFilesSaved << '\n';
+    std::cout << msg::kFilesSaved << '\n';
     return kExitOk;
 }
 

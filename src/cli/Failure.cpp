@@ -1,17 +1,13 @@
 #include "cli/Failure.h"
 
-#include "platform/FileFailure.h"
+#include "messages/Catalogue.h"
 
 namespace pixalto::cli {
 
-bool IsAboutAFile(const std::string& message) {
-    return message.rfind("Couldn't ", 0) == 0 || message.rfind("Failed on saving ", 0) == 0;
-}
-
-void ReportFailure(const std::string& message, std::ostream& err) {
-    err << message << '\n';
-    if (IsAboutAFile(message)) {
-        if (std::string reason = DescribeLastFileFailure(); !reason.empty()) {
+void ReportFailure(const Error& error, std::ostream& err) {
+    err << msg::Text(error) << '\n';
+    if (msg::IsAboutAFile(error.code)) {
+        if (std::string reason = msg::SystemReason(error); !reason.empty()) {
             err << reason << '\n';
         }
     }

@@ -1,20 +1,17 @@
 #pragma once
 // Failure messages on stderr. The first line is always the program's own
-// text; under a message about a file (it couldn't be opened, created, written
-// or inserted) a second line tells which file and the system's reason, as the
-// file layer recorded it: "out/x.bmp: No space left on device".
+// text; under a failure of a file operation (a file couldn't be opened,
+// created, written or inserted) a second line tells which file and the
+// system's reason: "out/x.bmp: No space left on device".
 
 #include <iostream>
-#include <string>
+
+#include "platform/Error.h"
 
 namespace pixalto::cli {
 
-// True for the texts that report a file operation failing: they all start
-// with "Couldn't " or "Failed on saving ".
-bool IsAboutAFile(const std::string& message);
-
-// Prints message, and the last file failure under it when the message is
-// about a file and a failure was recorded since the last ClearFileFailure.
-void ReportFailure(const std::string& message, std::ostream& err = std::cerr);
+// Prints the error's text from the catalogue, and the system's reason under
+// it when the error is about a file and the system gave one.
+void ReportFailure(const Error& error, std::ostream& err = std::cerr);
 
 }  // namespace pixalto::cli

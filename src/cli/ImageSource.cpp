@@ -8,26 +8,23 @@
 #include "image/LoadImage.h"
 #include "image/Sidecar.h"
 #include "platform/File.h"
-#include "platform/FileFailure.h"
-#include "raw/Messages.h"
 #include "raw/RawImage.h"
 
 namespace pixalto::cli {
 namespace {
 
-std::string OpenAt(const std::string& path, std::uint64_t offset, File& file) {
-    ClearFileFailure();
+Error OpenAt(const std::string& path, std::uint64_t offset, File& file) {
     if (!file.Open(path, File::Mode::Read)) {
-        return kCouldNotOpenFile;
+        return file.LastError().As(ErrorCode::CouldntOpenFile);
     }
     // Named as a TIM's offset is; an empty file read from its start is the
     // reader's to judge.
     const auto length = static_cast<std::uint64_t>(std::max<std::int64_t>(file.GetLength(), 0));
     if (offset > 0 && offset >= length) {
-        return raw::msg::OffsetPastEnd(offset);
+        return Error(ErrorCode::OffsetPastEnd).WithOffset(offset);
     }
     if (file.Seek(static_cast<std::int64_t>(offset)) < 0) {
-        return kCouldNotOpenFile;
+        return Error(ErrorCode::CouldntOpenFile, path);
     }
     return {};
 }
@@ -54,21 +51,20 @@ std::optional<Origins> OptionOrigins::AskOrigins(bool hasClut) {
     return origins;
 }
 
-std::string OptionOrigins::Unanswered() const {
+Error OptionOrigins::Unanswered() const {
     if (missing_.empty()) {
         return {};
     }
-    std::string message =
-        path_ + " has no usable sidecar file: give the origins with " + missing_[0];
+    Error error(ErrorCode::OriginsMissing, path_);
+    error.detail = missing_[0];
     for (std::size_t i = 1; i < missing_.size(); ++i) {
-        message += " and " + missing_[i];
+        error.detail += " and " + missing_[i];
     }
-    return message;
+    return error;
 }
 
-std::string LoadImageFromPath(const std::string& path, std::uint64_t offset, ImageState& state,
-                              raw::LayoutChoice layout) {
-    ClearFileFailure();
+Error LoadImageFromPath(const std::string& path, std::uint64_t offset, ImageState& state,
+                        raw::LayoutChoice layout) {
     return raw::LoadTimAt(path, offset, layout, state);
 }
 
@@ -89,21 +85,21 @@ bool IsBmpPath(const std::string& path) {
     return extension == ".bmp";
 }
 
-std::string LoadBmpFromPath(const std::string& path, std::uint64_t offset, ImageState& state,
-                            const OriginOptions& options) {
+Error LoadBmpFromPath(const std::string& path, std::uint64_t offset, ImageState& state,
+                      const OriginOptions& options) {
     File file;
-    if (std::string error = OpenAt(path, offset, file); !error.empty()) {
+    if (Error error = OpenAt(path, offset, file)) {
         return error;
     }
     state.ReleaseBuffers();
-    if (std::string error = LoadImage(state, file, /*isTim=*/false); !error.empty()) {
+    if (Error error = LoadImage(state, file, /*isTim=*/false)) {
         return error;
     }
     OptionOrigins request(options);
     request.SetPath(path);
-    std::string error = ConvertBmpToTim(state, request);
+    Error error = ConvertBmpToTim(state, request);
     state.ReleaseBmpSide();
-    if (!error.empty()) {
+    if (error) {
         state.ReleaseBuffers();
     }
     return error;

@@ -18,17 +18,14 @@ class App;
 
 namespace pixalto::cli {
 
-inline constexpr const char* kCouldNotOpenFile = "Couldn't open file!";
-
-// Loads the TIM at byte offset of path into state. Returns "" on success or
-// the message the window would show. The last file failure is cleared first,
-// so that after kCouldNotOpenFile it tells why.
+// Loads the TIM at byte offset of path into state. Returns the failure the
+// window would show, or none on success.
 // In a raw CD image (as layout says) offset is a position in the file, as the
 // scan lists it, and the TIM is read from the sectors' data. An offset that
 // holds no byte of the data (past the end, or a sector's sync, header or
 // codes) is named in the message.
-std::string LoadImageFromPath(const std::string& path, std::uint64_t offset, ImageState& state,
-                              raw::LayoutChoice layout = raw::LayoutChoice::Auto);
+Error LoadImageFromPath(const std::string& path, std::uint64_t offset, ImageState& state,
+                        raw::LayoutChoice layout = raw::LayoutChoice::Auto);
 
 // What the window asks for with its extra-fields dialog when a BMP has no
 // usable sidecar: --origin X,Y for the image, --clut-origin X,Y for the CLUT.
@@ -48,7 +45,7 @@ class OptionOrigins : public OriginsRequest {
     void SetPath(const std::string& path) { path_ = path; }
 
     std::optional<Origins> AskOrigins(bool hasClut) override;
-    std::string Unanswered() const override;
+    Error Unanswered() const override;
 
   private:
     const OriginOptions& options_;
@@ -63,8 +60,8 @@ bool IsBmpPath(const std::string& path);
 // TIM side of state, as opening a BMP in the window does; the BMP side is
 // released afterwards. Without a usable sidecar the origins come from options;
 // a missing one fails with a message that names it.
-std::string LoadBmpFromPath(const std::string& path, std::uint64_t offset, ImageState& state,
-                            const OriginOptions& options);
+Error LoadBmpFromPath(const std::string& path, std::uint64_t offset, ImageState& state,
+                      const OriginOptions& options);
 
 // The CLUT set a sub-command draws or converts with: set 0 is always
 // accepted, as the window starts every image on it; others must exist.

@@ -21,9 +21,9 @@ int RunInfo(const InfoArgs& args) {
     // A BMP shows as the TIM it becomes, as opening it in the window does.
     const bool isBmp = IsBmpPath(args.path);
     ImageState state;
-    std::string error = isBmp ? LoadBmpFromPath(args.path, args.offset, state, args.origins)
-                              : LoadImageFromPath(args.path, args.offset, state, args.layout);
-    if (!error.empty()) {
+    Error error = isBmp ? LoadBmpFromPath(args.path, args.offset, state, args.origins)
+                        : LoadImageFromPath(args.path, args.offset, state, args.layout);
+    if (error) {
         ReportFailure(error);
         return kExitFailure;
     }

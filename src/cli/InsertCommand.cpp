@@ -4,8 +4,8 @@
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
+#include "messages/Catalogue.h"
 #include "raw/InsertJob.h"
-#include "raw/Messages.h"
 
 namespace pixalto::cli {
 namespace {
@@ -35,14 +35,13 @@ int RunInsert(const InsertArgs& args) {
     const Answer answer = args.yes ? Answer::Yes : args.no ? Answer::No : Answer::AskTerminal;
     ConsoleHost host(answer, /*wantBar=*/false);
     raw::InsertJob job(host, args.listPath, args.options);
-    const bool finished = RunJobOnConsole(job) == raw::kJobFinished;
+    const bool finished = raw::RunJob(job) == raw::kJobFinished;
     const bool unanswered = ReportSkipped(host);
     if (!finished || unanswered) {
         return kExitFailure;
     }
     // Every record skipped by the user's own answer: nothing to claim.
-    std::cout << (job.InsertedCount() > 0 ? raw::msg::kFilesInserted : raw::msg::kNoneInserted)
-              << '\n';
+    std::cout << (job.InsertedCount() > 0 ? msg::kFilesInserted : msg::kNoneInserted) << '\n';
     return kExitOk;
 }
 

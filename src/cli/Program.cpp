@@ -10,12 +10,12 @@
 
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "cli/Failure.h"
 
 namespace pixalto::cli {
 namespace {
 
 constexpr const char* kProgram = "pixalto-cli";
-constexpr const char* kOutOfMemory = "Not enough memory to finish the command.";
 
 // Help as a Unix tool prints it: the usage line first, then what the command
 // does, then its arguments and options.
@@ -130,7 +130,7 @@ int RunProgram(int argc, char** argv) {
     try {
         return RunCommand(argc, argv);
     } catch (const std::bad_alloc&) {
-        std::cerr << kOutOfMemory << '\n';
+        ReportFailure(Error(ErrorCode::OutOfMemory));
         return kExitFailure;
     }
 }

@@ -11,7 +11,6 @@
 #include "cli/ImageSource.h"
 #include "cli/PngWriter.h"
 #include "image/Paint.h"
-#include "platform/FileFailure.h"
 #include "platform/FileReplace.h"
 
 namespace pixalto::cli {
@@ -31,10 +30,9 @@ struct RenderArgs {
 
 // Through the safe replacement: an old PNG stays whole until the new one is.
 int WritePngFile(const std::string& path, int width, int rows, const MemorySurface& surface) {
-    ClearFileFailure();
     PendingFile png(path);
     if (!png.Create()) {
-        ReportFailure("Couldn't create file " + path + "!");
+        ReportFailure(png.LastError().As(ErrorCode::CouldntCreateFile).About(path));
         return kExitFailure;
     }
     File& file = png.file();
@@ -42,7 +40,7 @@ int WritePngFile(const std::string& path, int width, int rows, const MemorySurfa
         width, rows, surface.Pixels(),
         [&file](const std::uint8_t* bytes, std::size_t count) { return file.Write(bytes, count); });
     if (!written || !png.Finish() || !png.Commit()) {
-        ReportFailure("Couldn't write " + path);
+        ReportFailure(png.LastError().As(ErrorCode::CouldntWriteFile).About(path));
         return kExitFailure;
     }
     return kExitOk;
@@ -78,8 +76,7 @@ int WritePngToStdout(int width, int rows, const MemorySurface& surface) {
 
 int RunRender(const RenderArgs& args) {
     ImageState state;
-    if (std::string error = LoadImageFromPath(args.in, args.offset, state, args.layout);
-        !error.empty()) {
+    if (Error error = LoadImageFromPath(args.in, args.offset, state, args.layout)) {
         ReportFailure(error);
         return kExitFailure;
     }

@@ -7,16 +7,12 @@
 #include "cli/Commands.h"
 #include "cli/Failure.h"
 #include "cli/ImageSource.h"
-#include "image/Messages.h"
 #include "image/TimFormat.h"
 #include "image/TimRepair.h"
-#include "platform/FileFailure.h"
 #include "platform/FileReplace.h"
 
 namespace pixalto::cli {
 namespace {
-
-constexpr const char* kFailedSavingTim = "Failed on saving TIM File!";
 
 // The largest TIM the reader takes, with a CLUT of 256 sets of 256 colours
 // and room for bytes after the image; anything longer is not read into memory.
@@ -29,46 +25,47 @@ struct RepairArgs {
     std::optional<std::string> out;
 };
 
-// The whole file, bounded by its real length; "" or the message.
-std::string ReadWhole(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    ClearFileFailure();
+// The whole file, bounded by its real length.
+Error ReadWhole(const std::string& path, std::vector<std::uint8_t>& bytes) {
     File file;
     if (!file.Open(path, File::Mode::Read)) {
-        return kCouldNotOpenFile;
+        return file.LastError().As(ErrorCode::CouldntOpenFile);
     }
     const std::int64_t length = file.GetLength();
     if (length < 0) {
-        return kCouldNotOpenFile;
+        return Error(ErrorCode::CouldntOpenFile, path);
     }
     if (static_cast<std::uint64_t>(length) > kMaxRepairFileSize) {
-        return msg::kImageBeyond1Gig;
+        return Error(ErrorCode::ImageBeyond1Gig);
     }
     try {
         bytes.resize(static_cast<std::size_t>(length));
     } catch (const std::bad_alloc&) {
-        return msg::kNotEnoughMemory;
+        return Error(ErrorCode::NotEnoughMemory);
     }
     if (file.Read(bytes.data(), bytes.size()) != bytes.size()) {
-        return kCouldNotOpenFile;
+        return file.LastError() ? file.LastError() : Error(ErrorCode::CouldntOpenFile, path);
     }
     return {};
 }
 
-bool WriteWhole(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    ClearFileFailure();
+Error WriteWhole(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     PendingFile tim(path);
-    return tim.Create() && tim.file().Write(bytes.data(), bytes.size()) && tim.Finish() &&
-           tim.Commit();
+    if (!tim.Create() || !tim.file().Write(bytes.data(), bytes.size()) || !tim.Finish() ||
+        !tim.Commit()) {
+        return tim.LastError().As(ErrorCode::FailedSavingTim);
+    }
+    return {};
 }
 
 int RunRepair(const RepairArgs& args) {
     std::vector<std::uint8_t> bytes;
-    if (std::string error = ReadWhole(args.in, bytes); !error.empty()) {
+    if (Error error = ReadWhole(args.in, bytes)) {
         ReportFailure(error);
         return kExitFailure;
     }
     const TimRepairResult result = RepairTim(bytes);
-    if (!result.error.empty()) {
+    if (result.error) {
         ReportFailure(result.error);
         return kExitFailure;
     }
@@ -77,8 +74,8 @@ int RunRepair(const RepairArgs& args) {
         return kExitOk;
     }
     const std::string out = args.out.value_or(args.in);
-    if (!WriteWhole(out, bytes)) {
-        ReportFailure(kFailedSavingTim);
+    if (Error error = WriteWhole(out, bytes)) {
+        ReportFailure(error);
         return kExitFailure;
     }
     for (const std::string& change : result.changes) {

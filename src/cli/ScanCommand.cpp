@@ -10,7 +10,7 @@ namespace pixalto::cli {
 
 bool ScanRawFile(ConsoleHost& host, const std::string& rawPath, raw::LayoutChoice layout) {
     raw::ScanFileJob job(host, rawPath, layout);
-    const bool finished = RunJobOnConsole(job) == raw::kJobFinished;
+    const bool finished = raw::RunJob(job) == raw::kJobFinished;
     host.FinishProgress(finished);
     return finished;
 }

@@ -10,12 +10,10 @@
 #include "image/Convert.h"
 #include "image/Sidecar.h"
 #include "image/Writer.h"
-#include "platform/FileFailure.h"
 
 namespace pixalto::cli {
 namespace {
 
-constexpr const char* kFailedSavingBmp = "Failed on saving BMP File!";
 constexpr std::string_view kSidecarExtension = ".tmext";
 
 struct ToBmpArgs {
@@ -43,18 +41,17 @@ int RunToBmp(const ToBmpArgs& args) {
         throw UsageError("OUT may not end in .tmext: the BMP's sidecar file takes that name");
     }
     ImageState state;
-    if (std::string error = LoadImageFromPath(args.in, args.offset, state); !error.empty()) {
+    if (Error error = LoadImageFromPath(args.in, args.offset, state)) {
         ReportFailure(error);
         return kExitFailure;
     }
     const std::uint32_t currentSet = CheckedClutSet(state, args.set);
-    if (std::string error = ConvertTimToBmp(state, currentSet); !error.empty()) {
+    if (Error error = ConvertTimToBmp(state, currentSet)) {
         ReportFailure(error);
         return kExitFailure;
     }
-    ClearFileFailure();
-    if (!WriteImageFile(state, out, /*asTim=*/false)) {
-        ReportFailure(kFailedSavingBmp);
+    if (Error error = WriteImageFile(state, out, /*asTim=*/false)) {
+        ReportFailure(error);
         return kExitFailure;
     }
     std::cout << out << '\n' << SidecarPathFor(out) << '\n';

@@ -6,12 +6,9 @@
 #include "cli/Failure.h"
 #include "cli/ImageSource.h"
 #include "image/Writer.h"
-#include "platform/FileFailure.h"
 
 namespace pixalto::cli {
 namespace {
-
-constexpr const char* kFailedSavingTim = "Failed on saving TIM File!";
 
 struct ToTimArgs {
     std::string in;
@@ -22,13 +19,12 @@ struct ToTimArgs {
 int RunToTim(const ToTimArgs& args) {
     const std::string out = args.out.value_or(WithExtension(args.in, ".tim"));
     ImageState state;
-    if (std::string error = LoadBmpFromPath(args.in, 0, state, args.origins); !error.empty()) {
+    if (Error error = LoadBmpFromPath(args.in, 0, state, args.origins)) {
         ReportFailure(error);
         return kExitFailure;
     }
-    ClearFileFailure();
-    if (!WriteImageFile(state, out, /*asTim=*/true)) {
-        ReportFailure(kFailedSavingTim);
+    if (Error error = WriteImageFile(state, out, /*asTim=*/true)) {
+        ReportFailure(error);
         return kExitFailure;
     }
     std::cout << out << '\n';

@@ -1,6 +1,7 @@
 #include "disc/DiscCheck.h"
 
 #include <algorithm>
+#include <new>
 #include <optional>
 
 #include "disc/SectorCodes.h"
@@ -76,16 +77,21 @@ DiscCheckResult CheckDisc(File& file) {
     const std::uint64_t fileLength = length > 0 ? static_cast<std::uint64_t>(length) : 0;
     const std::uint64_t sectors = fileLength / kSectorSize;
     if (sectors == 0) {
-        result.notAnImage = true;
+        result.failure = Error(ErrorCode::NotARawCdImage, file.GetFilePath());
         return result;
     }
     result.partialTailBytes = fileLength % kSectorSize;
     if (file.Seek(0) != 0) {
-        result.readFailed = true;
+        result.failure = Error(ErrorCode::CouldntReadToEnd, file.GetFilePath());
         return result;
     }
-    std::vector<std::uint8_t> chunk(
-        static_cast<std::size_t>(std::min(kChunkSectors, sectors) * kSectorSize));
+    std::vector<std::uint8_t> chunk;
+    try {
+        chunk.resize(static_cast<std::size_t>(std::min(kChunkSectors, sectors) * kSectorSize));
+    } catch (const std::bad_alloc&) {
+        result.failure = Error(ErrorCode::OutOfMemory);
+        return result;
+    }
     for (std::uint64_t index = 0; index < sectors;) {
         const std::uint64_t want = std::min(kChunkSectors, sectors - index);
         const std::size_t got =
@@ -93,7 +99,7 @@ DiscCheckResult CheckDisc(File& file) {
         const std::uint64_t whole = got / kSectorSize;
         if (index == 0 && whole > 0 && !HasSync(chunk.data())) {
             result = {};
-            result.notAnImage = true;
+            result.failure = Error(ErrorCode::NotARawCdImage, file.GetFilePath());
             return result;
         }
         for (std::uint64_t i = 0; i < whole; ++i) {
@@ -101,7 +107,9 @@ DiscCheckResult CheckDisc(File& file) {
         }
         index += whole;
         if (whole < want) {
-            result.readFailed = true;
+            result.failure = file.LastError()
+                                 ? file.LastError().As(ErrorCode::CouldntReadToEnd)
+                                 : Error(ErrorCode::CouldntReadToEnd, file.GetFilePath());
             break;
         }
     }

@@ -34,9 +34,12 @@ struct SectorRun {
 };
 
 struct DiscCheckResult {
-    // Shorter than one sector, or no sync in the first sector: random bytes,
-    // a text, an ISO. Nothing else is filled in then.
-    bool notAnImage = false;
+    // Why the check couldn't look at every sector: NotARawCdImage when the
+    // file is shorter than one sector or has no sync in the first (random
+    // bytes, a text, an ISO; nothing else is filled in then), CouldntReadToEnd
+    // when it could not be read to its end (the counts cover what was read),
+    // OutOfMemory when no buffer could be had for the reading.
+    Error failure;
     std::uint64_t mode1 = 0;
     std::uint64_t mode2Form1 = 0;
     std::uint64_t mode2Form2 = 0;
@@ -49,9 +52,6 @@ struct DiscCheckResult {
     std::vector<SectorRun> notDataRuns;  // in file order
     // Bytes after the last whole sector (a truncated image); not checked.
     std::uint64_t partialTailBytes = 0;
-    // True when the file could not be read to its end; the counts cover
-    // what was read.
-    bool readFailed = false;
     std::vector<BadSector> bad;  // in file order
 
     std::uint64_t SectorCount() const { return mode1 + mode2Form1 + mode2Form2 + other + notData; }

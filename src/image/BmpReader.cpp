@@ -6,9 +6,7 @@
 #include <vector>
 
 #include "image/FileRead.h"
-#include "image/Messages.h"
 #include "image/Sidecar.h"
-#include "platform/FileFailure.h"
 
 namespace pixalto {
 namespace {
@@ -24,10 +22,10 @@ struct RowLayout {
 
 // Checks that the palette and the pixel data lie in the file and picks the
 // row layout. Negative sizes (top-down or mirrored BMPs) never fit.
-std::string ChooseRowLayout(const ImageState& state, const File& file, RowLayout& layout) {
+Error ChooseRowLayout(const ImageState& state, const File& file, RowLayout& layout) {
     const BmpInfoHeader& info = state.bmpInfoHeader;
     if (info.biWidth < 0 || info.biHeight < 0) {
-        return msg::kFileTooSmall;
+        return Error(ErrorCode::FileTooSmall);
     }
     const auto width = static_cast<std::uint64_t>(info.biWidth);
     const auto height = static_cast<std::uint64_t>(info.biHeight);
@@ -37,7 +35,7 @@ std::string ChooseRowLayout(const ImageState& state, const File& file, RowLayout
     // The headers and the whole palette must be there...
     const std::uint64_t paletteBytes = std::uint64_t{state.bmpPaletteCount} * kBmpPaletteEntrySize;
     if (!FitsInFile(file, start, BmpPaletteOffset(info.biSize) + paletteBytes)) {
-        return msg::kFileTooSmall;
+        return Error(ErrorCode::FileTooSmall);
     }
     // ...and every row, in the layout that is read: the standard padded rows
     // when the file holds them all, else the unpadded rows of older files.
@@ -49,10 +47,10 @@ std::string ChooseRowLayout(const ImageState& state, const File& file, RowLayout
     } else if (FitsInFile(file, pixelStart, legacySize)) {
         layout = {legacyRow, legacySize};
     } else {
-        return msg::kFileTooSmall;
+        return Error(ErrorCode::FileTooSmall);
     }
     if (layout.pixelSize > kMaxU32) {
-        return msg::kNotEnoughMemory;
+        return Error(ErrorCode::NotEnoughMemory);
     }
     return {};
 }
@@ -60,11 +58,9 @@ std::string ChooseRowLayout(const ImageState& state, const File& file, RowLayout
 // Reads the sidecar beside the BMP whole (up to the longest layout); nothing
 // when there is none.
 std::vector<std::uint8_t> ReadSidecar(const File& bmpFile) {
-    // Most BMPs have no sidecar: looking for one is not a failure to report.
-    const FileFailure before = LastFileFailure();
+    // Most BMPs have no sidecar: not finding one is no failure.
     File sidecar;
     if (!sidecar.Open(SidecarPathFor(bmpFile.GetFilePath()), File::Mode::Read)) {
-        NoteFileFailure(before.path, before.error, before.reason);
         return {};
     }
     const std::int64_t length = std::max<std::int64_t>(sidecar.GetLength(), 0);
@@ -85,20 +81,20 @@ std::uint64_t BmpPixelBytes(std::uint64_t rowSize, std::uint64_t height) {
     return rowSize * height;
 }
 
-std::string LoadBmp(ImageState& state, File& file) {
+Error LoadBmp(ImageState& state, File& file) {
     state.EmptyBmpSide();
     state.bmpStart = static_cast<std::uint64_t>(std::max<std::int64_t>(file.GetPosition(), 0));
     std::uint8_t headers[kBmpHeadersSize];
     const bool complete = ReadExactly(file, headers, sizeof headers);
     state.bmpFileHeader = ParseBmpFileHeader(headers);
     if (state.bmpFileHeader.bfType != kBmpType) {
-        return msg::kBmpHeaderNotFound;
+        return Error(ErrorCode::BmpHeaderNotFound);
     }
     state.bmpInfoHeader = ParseBmpInfoHeader(headers + kBmpFileHeaderSize);
     // Zeros from a cut-off header read as no compression; the size test
     // below refuses the file.
     if (complete && state.bmpInfoHeader.biCompression != 0) {
-        return msg::kCompressionNotSupported;
+        return Error(ErrorCode::CompressionNotSupported);
     }
 
     state.bpp = state.bmpInfoHeader.biBitCount;
@@ -106,7 +102,7 @@ std::string LoadBmp(ImageState& state, File& file) {
     state.bmpPixelSize = 0;
     state.bmpRowSize = 0;
     RowLayout layout;
-    if (std::string error = ChooseRowLayout(state, file, layout); !error.empty()) {
+    if (Error error = ChooseRowLayout(state, file, layout)) {
         return error;
     }
 
@@ -124,7 +120,7 @@ std::string LoadBmp(ImageState& state, File& file) {
         pixels.resize(layout.pixelSize);
         sidecar = ReadSidecar(file);
     } catch (const std::bad_alloc&) {
-        return msg::kNotEnoughMemory;
+        return Error(ErrorCode::NotEnoughMemory);
     }
     // The palette always follows the info header, whatever bfOffBits says.
     const std::uint32_t paletteOffset = BmpPaletteOffset(state.bmpInfoHeader.biSize);

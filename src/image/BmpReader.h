@@ -12,7 +12,7 @@ namespace pixalto {
 // into the BMP side of state (headers, palette, pixel rows), and the sidecar
 // file beside it when there is one; a missing sidecar is not a failure. The
 // TIM side is left alone. After a failure no BMP-side buffer is held.
-std::string LoadBmp(ImageState& state, File& file);
+Error LoadBmp(ImageState& state, File& file);
 
 // Bytes of pixel data the BMP holds with rows of rowSize bytes, saturating
 // instead of wrapping for sizes no file can have.

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "image/BmpFormat.h"
-#include "image/Messages.h"
 #include "image/PsxColor.h"
 #include "image/Sidecar.h"
 #include "platform/ByteOrder.h"
@@ -159,7 +158,7 @@ Origins AskUntilAnswered(OriginsRequest& request, bool hasClut) {
 }
 
 SidecarContent OriginsFromSidecarOrUser(const ImageState& state, OriginsRequest& request,
-                                        std::string& unanswered) {
+                                        Error& unanswered) {
     const Bytes sidecar = Present(state.sidecarData, state.sidecarSize);
     if (auto content = ParseSidecar(sidecar, state.bpp)) {
         return *content;
@@ -178,10 +177,10 @@ SidecarContent OriginsFromSidecarOrUser(const ImageState& state, OriginsRequest&
 
 }  // namespace
 
-std::string ConvertTimToBmp(ImageState& state, std::uint32_t currentSet) {
+Error ConvertTimToBmp(ImageState& state, std::uint32_t currentSet) {
     const std::uint32_t bpp = state.bpp;
     if (!IsConvertibleDepth(bpp)) {
-        return msg::kBppNotSupported;
+        return Error(ErrorCode::BppNotSupported);
     }
     const std::uint64_t width = state.pixelWidth;
     const std::uint64_t height = state.imageHeight;
@@ -189,7 +188,7 @@ std::string ConvertTimToBmp(ImageState& state, std::uint32_t currentSet) {
     // As the TIM reader: a block this large is refused, whatever its header
     // length says.
     if (timRow * height >= kMaxImageDataSize) {
-        return msg::kImageBeyond1Gig;
+        return Error(ErrorCode::ImageBeyond1Gig);
     }
     const std::uint64_t bmpRow = PaddedBmpRowSize(bpp, width);
     const std::uint64_t pixelSize = bmpRow * height;
@@ -213,7 +212,7 @@ std::string ConvertTimToBmp(ImageState& state, std::uint32_t currentSet) {
         palette.resize(std::size_t{BmpPaletteCountFor(bpp)} * kBmpPaletteEntrySize);
         pixels.resize(pixelSize);  // padding stays zero
     } catch (const std::bad_alloc&) {
-        return msg::kNotEnoughMemory;
+        return Error(ErrorCode::NotEnoughMemory);
     }
     FillPaletteFromClut(clut, bpp, content.paletteSet, palette);
     CopyRowsMirrored(bpp, {Present(state.imageData, state.imageDataSize), timRow, pixels.data(),
@@ -239,33 +238,33 @@ std::string ConvertTimToBmp(ImageState& state, std::uint32_t currentSet) {
     return {};
 }
 
-std::string ConvertBmpToTim(ImageState& state, OriginsRequest& request) {
+Error ConvertBmpToTim(ImageState& state, OriginsRequest& request) {
     const BmpInfoHeader& info = state.bmpInfoHeader;
     if (!IsReadableBmpInfoHeaderSize(info.biSize)) {
-        return msg::kBadBiSize;
+        return Error(ErrorCode::BadBiSize);
     }
     const std::uint32_t bpp = state.bpp;
-    std::string unanswered;
+    Error unanswered;
     const SidecarContent content = OriginsFromSidecarOrUser(state, request, unanswered);
-    if (!unanswered.empty()) {
+    if (unanswered) {
         return unanswered;
     }
     if (!IsConvertibleDepth(bpp)) {
-        return msg::kBppNotSupported;
+        return Error(ErrorCode::BppNotSupported);
     }
     if (info.biWidth < 0 || info.biHeight < 0) {
-        return msg::kTooLargeForTim;
+        return Error(ErrorCode::TooLargeForTim);
     }
     const auto width = static_cast<std::uint64_t>(info.biWidth);
     const auto height = static_cast<std::uint64_t>(info.biHeight);
     const std::uint64_t units = TimUnitsForWidth(bpp, width);
     if (units > 0xFFFF || height > 0xFFFF) {
-        return msg::kTooLargeForTim;
+        return Error(ErrorCode::TooLargeForTim);
     }
     const std::uint64_t timRow = units * 2;
     const std::uint64_t imageDataSize = timRow * height;
     if (imageDataSize >= kMaxImageDataSize) {
-        return msg::kImageBeyond1Gig;
+        return Error(ErrorCode::ImageBeyond1Gig);
     }
     const std::uint32_t paletteCount = BmpPaletteCountFor(bpp);
     const std::uint64_t clutDataSize = std::uint64_t{content.setCount} * paletteCount * 2;
@@ -278,7 +277,7 @@ std::string ConvertBmpToTim(ImageState& state, OriginsRequest& request) {
         // counts as loaded.
         pixels.resize(imageDataSize + 1);
     } catch (const std::bad_alloc&) {
-        return msg::kNotEnoughMemory;
+        return Error(ErrorCode::NotEnoughMemory);
     }
     RestoreClutSets(content, bpp, Present(state.sidecarData, state.sidecarSize), clut);
     FillClutFromPalette(
@@ -314,8 +313,8 @@ std::string ConvertBmpToTim(ImageState& state, OriginsRequest& request) {
     return {};
 }
 
-std::string ConvertImage(ImageState& state, bool toBmp, std::uint32_t currentSet,
-                         OriginsRequest& request) {
+Error ConvertImage(ImageState& state, bool toBmp, std::uint32_t currentSet,
+                   OriginsRequest& request) {
     return toBmp ? ConvertTimToBmp(state, currentSet) : ConvertBmpToTim(state, request);
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "image/ImageState.h"
+#include "platform/Error.h"
 
 namespace pixalto {
 
@@ -30,25 +31,25 @@ class OriginsRequest {
     // the asker was closed without Continue; the user can't leave the
     // question that way, so it is asked again until it is answered.
     virtual std::optional<Origins> AskOrigins(bool hasClut) = 0;
-    // After an answer: why it is no real answer ("" when it is one). A command
-    // line without the origin options answers this way, and the conversion
-    // then fails with this text instead of making up origins.
-    virtual std::string Unanswered() const { return {}; }
+    // After an answer: why it is no real answer (none when it is one). A
+    // command line without the origin options answers this way, and the
+    // conversion then fails with it instead of making up origins.
+    virtual Error Unanswered() const { return {}; }
 };
 
 // TIM to BMP: builds the BMP headers, the palette from CLUT set currentSet,
 // the pixel rows (padded to 4 bytes, as every bitmap reader expects) and the
 // sidecar content. The TIM side must be loaded.
-std::string ConvertTimToBmp(ImageState& state, std::uint32_t currentSet);
+Error ConvertTimToBmp(ImageState& state, std::uint32_t currentSet);
 
 // BMP to TIM: builds the TIM header and blocks from a BMP just read by
 // LoadImage, with the origins and the other CLUT sets from its sidecar, or,
 // when the sidecar is not usable, with origins from request.
-std::string ConvertBmpToTim(ImageState& state, OriginsRequest& request);
+Error ConvertBmpToTim(ImageState& state, OriginsRequest& request);
 
-// Either direction. Returns "" on success, otherwise the text of the failure.
+// Either direction. Returns the failure, or none on success.
 // Neither direction releases the buffers of the side it converted from.
-std::string ConvertImage(ImageState& state, bool toBmp, std::uint32_t currentSet,
-                         OriginsRequest& request);
+Error ConvertImage(ImageState& state, bool toBmp, std::uint32_t currentSet,
+                   OriginsRequest& request);
 
 }  // namespace pixalto

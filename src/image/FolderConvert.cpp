@@ -7,8 +7,8 @@
 
 #include "image/LoadImage.h"
 #include "image/Writer.h"
+#include "messages/Catalogue.h"
 #include "platform/File.h"
-#include "platform/FileFailure.h"
 
 namespace pixalto {
 namespace {
@@ -28,34 +28,31 @@ bool ConvertOne(const std::string& folder, const std::string& name, bool toBmp, 
                 OriginsRequest& origins, MessageSink& messages) {
     const std::string input = folder + name;
     messages.Converting(input);
-    ClearFileFailure();
-    const auto fail = [&](const std::string& message, const char* title, bool aboutAFile) {
-        messages.Show(FailureText(message, input, aboutAFile ? DescribeLastFileFailure() : ""),
-                      title);
+    const auto fail = [&](const Error& error, const char* title) {
+        messages.Show(FailureText(error, input), title);
         return false;
     };
     File file;
     if (!file.Open(input, File::Mode::Read)) {
-        return fail(msg::kCouldntOpenFile, msg::kFileErrorTitle, true);
+        return fail(file.LastError().As(ErrorCode::CouldntOpenFile), msg::kFileErrorTitle);
     }
-    std::string message = LoadImage(state, file, /*isTim=*/toBmp);
+    Error error = LoadImage(state, file, /*isTim=*/toBmp);
     file.Close();
-    if (!message.empty()) {
-        return fail(message, toBmp ? msg::kTimErrorTitle : msg::kBmpErrorTitle, false);
+    if (error) {
+        return fail(error, toBmp ? msg::kTimErrorTitle : msg::kBmpErrorTitle);
     }
     // A folder conversion starts every image on set 0.
-    message = ConvertImage(state, toBmp, 0, origins);
+    error = ConvertImage(state, toBmp, 0, origins);
     if (toBmp) {
         state.EmptyTimSide();
     } else {
         state.EmptyBmpSide();
     }
-    if (!message.empty()) {
-        return fail(message, toBmp ? msg::kTimConversionErrorTitle : msg::kBmpConversionErrorTitle,
-                    false);
+    if (error) {
+        return fail(error, toBmp ? msg::kTimConversionErrorTitle : msg::kBmpConversionErrorTitle);
     }
-    if (!WriteImageFile(state, folder + ConvertedName(name, toBmp), !toBmp)) {
-        return fail(toBmp ? msg::kFailedSavingBmp : msg::kFailedSavingTim, msg::kErrorTitle, true);
+    if (Error saving = WriteImageFile(state, folder + ConvertedName(name, toBmp), !toBmp)) {
+        return fail(saving, msg::kErrorTitle);
     }
     return true;
 }
@@ -79,28 +76,19 @@ ImageFileSearch FindImageFiles(const std::string& folder, bool wantTim) {
     if (error) {
         // A folder read only in part is no list to convert from.
         search.names.clear();
-        search.failure = folder + ": " + error.message();
+        search.failure = Error(ErrorCode::NoFilesFound, folder, error.value());
     }
     std::sort(search.names.begin(), search.names.end());
     return search;
 }
 
 std::string NoFilesFoundText(const ImageFileSearch& search) {
-    return search.failure.empty() ? msg::kNoFilesFound
-                                  : std::string(msg::kNoFilesFound) + '\n' + search.failure;
+    return msg::Text(search.failure ? search.failure : Error(ErrorCode::NoFilesFound));
 }
 
-std::string ConvertedText(const FolderConversionResult& result) {
-    if (result.failed == 0) {
-        return msg::kFilesConverted;
-    }
-    return std::to_string(result.converted) + " of " +
-           std::to_string(result.converted + result.failed) + " file(s) converted; " +
-           std::to_string(result.failed) + " failed!";
-}
-
-std::string FailureText(const std::string& message, const std::string& input,
-                        const std::string& reason) {
+std::string FailureText(const Error& error, const std::string& input) {
+    const std::string message = msg::Text(error);
+    const std::string reason = msg::IsAboutAFile(error.code) ? msg::SystemReason(error) : "";
     std::string text = message;
     if (message.rfind(input, 0) != 0 && reason.rfind(input + ": ", 0) != 0) {
         text += '\n' + input;
@@ -131,7 +119,7 @@ FolderConversionResult ConvertFolder(const std::string& folder,
         state.EmptyTimSide();
         state.EmptyBmpSide();
     }
-    messages.Show(ConvertedText(result), msg::kFilesConvertedTitle);
+    messages.Finished(msg::ConvertedText(result.converted, result.failed), msg::kFilesConvertedTitle);
     return result;
 }
 

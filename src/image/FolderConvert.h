@@ -9,6 +9,7 @@
 
 #include "image/Convert.h"
 #include "image/ImageState.h"
+#include "platform/Error.h"
 
 namespace pixalto {
 
@@ -18,29 +19,15 @@ class MessageSink {
   public:
     virtual ~MessageSink() = default;
     virtual void Show(const std::string& text, const std::string& title) = 0;
+    // The closing message, shown like the others unless the sink says otherwise.
+    virtual void Finished(const std::string& text, const std::string& title) { Show(text, title); }
     // Told the path of each file before it is converted.
     virtual void Converting(const std::string& /*path*/) {}
 };
 
-namespace msg {
-inline constexpr const char* kNoFilesFound = "No Files were found!";
-inline constexpr const char* kNoFilesFoundTitle = "File Search";
-inline constexpr const char* kFilesConverted = "File(s) converted!";
-inline constexpr const char* kFilesConvertedTitle = "Mass Conversion";
-inline constexpr const char* kFailedSavingTim = "Failed on saving TIM File!";
-inline constexpr const char* kFailedSavingBmp = "Failed on saving BMP File!";
-inline constexpr const char* kErrorTitle = "Error";
-inline constexpr const char* kCouldntOpenFile = "Couldn't open file!";
-inline constexpr const char* kFileErrorTitle = "File Error!";
-inline constexpr const char* kTimErrorTitle = "TIM Error";
-inline constexpr const char* kBmpErrorTitle = "BMP Error";
-inline constexpr const char* kTimConversionErrorTitle = "TIM Conversion Error!";
-inline constexpr const char* kBmpConversionErrorTitle = "BMP Conversion Error!";
-}  // namespace msg
-
 struct ImageFileSearch {
     std::vector<std::string> names;
-    std::string failure;  // "folder: reason" when the folder couldn't be read
+    Error failure;  // NoFilesFound with the folder and errno when it couldn't be read
 };
 
 // The names (not paths) of the files in folder whose name ends in ".tim"
@@ -65,16 +52,11 @@ struct FolderConversionResult {
     std::size_t failed = 0;
 };
 
-// The closing message: "File(s) converted!" when no file failed, else
-// "2 of 5 file(s) converted; 3 failed!".
-std::string ConvertedText(const FolderConversionResult& result);
-
-// The message about a file of the batch that failed: the message, the input
-// file's path on the next line (unless the message starts with it), and,
+// The message about a file of the batch that failed: the error's text, the
+// input file's path on the next line (unless the text starts with it), and,
 // when a file couldn't be opened or written, the system's reason as
 // "path: reason" (standing in for the input line when it names the input).
-std::string FailureText(const std::string& message, const std::string& input,
-                        const std::string& reason);
+std::string FailureText(const Error& error, const std::string& input);
 
 // Converts each of names (in folder) to the other format beside it, replacing
 // any file of the output name. TIMs become BMPs with CLUT set 0 as palette

@@ -6,7 +6,6 @@
 #include "image/Convert.h"     // IWYU pragma: export
 #include "image/ImageState.h"  // IWYU pragma: export
 #include "image/LoadImage.h"   // IWYU pragma: export
-#include "image/Messages.h"    // IWYU pragma: export
 #include "image/Paint.h"       // IWYU pragma: export
 #include "image/PsxColor.h"    // IWYU pragma: export
 #include "image/Sidecar.h"     // IWYU pragma: export

@@ -4,7 +4,7 @@
 
 namespace pixalto {
 
-std::string LoadImage(ImageState& state, File& file, bool isTim) {
+Error LoadImage(ImageState& state, File& file, bool isTim) {
     return isTim ? LoadTim(state, file) : LoadBmp(state, file);
 }
 

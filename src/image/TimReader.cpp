@@ -2,7 +2,6 @@
 
 #include "image/FileRead.h"
 #include "image/LoadImage.h"
-#include "image/Messages.h"
 #include "platform/ByteOrder.h"
 
 namespace pixalto {
@@ -39,10 +38,10 @@ bool Allocate(std::vector<std::uint8_t>& buffer, std::size_t count) {
     }
 }
 
-std::string ReadClutBlock(ImageState& state, File& file) {
+Error ReadClutBlock(ImageState& state, File& file) {
     BlockHeader header;
     if (!ReadBlockHeader(file, header)) {
-        return msg::kFileTooSmall;
+        return Error(ErrorCode::FileTooSmall);
     }
     state.clutBlockLength = header.length;
     state.clutOrgX = header.x;
@@ -51,14 +50,14 @@ std::string ReadClutBlock(ImageState& state, File& file) {
     state.clutHeight = header.height;
     // A length below its own header would wrap to a 4 GiB CLUT.
     if (state.clutBlockLength < kTimBlockHeaderSize) {
-        return msg::kNotEnoughMemory;
+        return Error(ErrorCode::NotEnoughMemory);
     }
     state.clutDataSize = state.clutBlockLength - kTimBlockHeaderSize;
     if (!FitsInFile(file, state.clutDataSize)) {
-        return msg::kFileTooSmall;
+        return Error(ErrorCode::FileTooSmall);
     }
     if (!Allocate(state.clutData, state.clutDataSize)) {
-        return msg::kNotEnoughMemory;
+        return Error(ErrorCode::NotEnoughMemory);
     }
     ReadExactly(file, state.clutData.data(), state.clutDataSize);
     return {};
@@ -74,24 +73,24 @@ void ClearClutBlock(ImageState& state) {
 
 }  // namespace
 
-std::string LoadTim(ImageState& state, File& file) {
+Error LoadTim(ImageState& state, File& file) {
     std::uint8_t head[kTimIdSize + kTimFlagsSize] = {};
     const std::size_t got = file.Read(head, sizeof head);
     std::copy(head, head + 4, state.fileId.begin());
     std::copy(head + 4, head + 8, state.flags.begin());
     // The zeros left by a short read must not complete an identifier or flags.
     if (got < kTimIdSize || state.fileId != kTimId) {
-        return msg::kTimHeaderNotFound;
+        return Error(ErrorCode::TimHeaderNotFound);
     }
 
     state.bpp = BppForMode(state.flags[0]);
     if (got < sizeof head || state.bpp == 0 || state.flags[1] != 0 || state.flags[2] != 0 ||
         state.flags[3] != 0) {
-        return msg::kInvalidTimHeader;
+        return Error(ErrorCode::InvalidTimHeader);
     }
 
     if (HasClut(state.bpp)) {
-        if (std::string error = ReadClutBlock(state, file); !error.empty()) {
+        if (Error error = ReadClutBlock(state, file)) {
             return error;
         }
     } else {
@@ -100,7 +99,7 @@ std::string LoadTim(ImageState& state, File& file) {
 
     BlockHeader header;
     if (!ReadBlockHeader(file, header)) {
-        return msg::kFileTooSmall;
+        return Error(ErrorCode::FileTooSmall);
     }
     state.imageBlockLength = header.length;
     state.imageOrgX = header.x;
@@ -113,15 +112,15 @@ std::string LoadTim(ImageState& state, File& file) {
     // size and is refused by the bound below.
     state.imageDataSize = state.imageBlockLength - kTimBlockHeaderSize;
     if (state.imageDataSize >= kMaxImageDataSize) {
-        return msg::kImageBeyond1Gig;
+        return Error(ErrorCode::ImageBeyond1Gig);
     }
     if (!FitsInFile(file, state.imageDataSize)) {
-        return msg::kFileTooSmall;
+        return Error(ErrorCode::FileTooSmall);
     }
 
     // One spare byte, so that a loaded image's buffer is never empty.
     if (!Allocate(state.imageData, std::size_t{state.imageDataSize} + 1)) {
-        return msg::kNotEnoughMemory;
+        return Error(ErrorCode::NotEnoughMemory);
     }
     ReadExactly(file, state.imageData.data(), state.imageDataSize);
     return {};

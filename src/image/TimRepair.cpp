@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "image/Messages.h"
 #include "image/TimFormat.h"
 #include "platform/ByteOrder.h"
 
@@ -32,18 +31,18 @@ struct BlockFix {
 
 // Finds the length the block at offset should have; "" or the reason it can't.
 // The block's data, as its width and height measure it, must lie in bytes.
-std::string PlanBlock(std::span<const std::uint8_t> bytes, std::size_t offset,
-                      std::uint64_t maxDataSize, BlockFix& fix) {
+Error PlanBlock(std::span<const std::uint8_t> bytes, std::size_t offset, std::uint64_t maxDataSize,
+                BlockFix& fix) {
     if (offset > bytes.size() || kTimBlockHeaderSize > bytes.size() - offset) {
-        return msg::kFileTooSmall;
+        return Error(ErrorCode::FileTooSmall);
     }
     const std::uint8_t* header = bytes.data() + offset;
     const std::uint64_t needed = BlockLengthFor(ReadU16LE(header + 8), ReadU16LE(header + 10));
     if (needed > bytes.size() - offset) {
-        return msg::kFileTooSmall;
+        return Error(ErrorCode::FileTooSmall);
     }
     if (needed - kTimBlockHeaderSize > maxDataSize) {
-        return msg::kImageBeyond1Gig;
+        return Error(ErrorCode::ImageBeyond1Gig);
     }
     fix.offset = offset;
     fix.length = static_cast<std::uint32_t>(needed);
@@ -60,16 +59,16 @@ std::string LengthChange(const BlockFix& fix, std::uint32_t old) {
 TimRepairResult RepairTim(std::span<std::uint8_t> bytes) {
     TimRepairResult result;
     if (bytes.size() < kTimIdSize || !std::equal(kTimId.begin(), kTimId.end(), bytes.begin())) {
-        result.error = msg::kTimHeaderNotFound;
+        result.error = Error(ErrorCode::TimHeaderNotFound);
         return result;
     }
     if (bytes.size() < kHeadSize) {
-        result.error = msg::kFileTooSmall;
+        result.error = Error(ErrorCode::FileTooSmall);
         return result;
     }
     const std::uint32_t bpp = BppForMode(bytes[kModeOffset]);
     if (bpp == 0) {
-        result.error = msg::kInvalidTimHeader;
+        result.error = Error(ErrorCode::InvalidTimHeader);
         return result;
     }
 
@@ -79,8 +78,7 @@ TimRepairResult RepairTim(std::span<std::uint8_t> bytes) {
     if (HasClut(bpp)) {
         BlockFix clut{"CLUT"};
         // The reader takes any CLUT length that fits in 32 bits.
-        if (std::string error = PlanBlock(bytes, offset, UINT32_MAX - kTimBlockHeaderSize, clut);
-            !error.empty()) {
+        if (Error error = PlanBlock(bytes, offset, UINT32_MAX - kTimBlockHeaderSize, clut)) {
             result.error = error;
             return result;
         }
@@ -88,8 +86,7 @@ TimRepairResult RepairTim(std::span<std::uint8_t> bytes) {
         offset += clut.length;
     }
     BlockFix image{"image"};
-    if (std::string error = PlanBlock(bytes, offset, kMaxImageDataSize - 1, image);
-        !error.empty()) {
+    if (Error error = PlanBlock(bytes, offset, kMaxImageDataSize - 1, image)) {
         result.error = error;
         return result;
     }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "image/ImageState.h"
+#include "platform/Error.h"
 
 namespace pixalto {
 
@@ -22,9 +23,9 @@ constexpr std::uint64_t BlockLengthFor(std::uint16_t width, std::uint16_t height
 }
 
 struct TimRepairResult {
-    // "" when bytes hold a TIM that could be repaired (or needed nothing);
-    // otherwise the reader's text for what is wrong, and bytes are unchanged.
-    std::string error;
+    // None when bytes hold a TIM that could be repaired (or needed nothing);
+    // otherwise the reader's failure for what is wrong, and bytes are unchanged.
+    Error error;
     // What was changed, one line each, in file order; empty when nothing was.
     std::vector<std::string> changes;
 };

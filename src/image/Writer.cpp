@@ -7,7 +7,6 @@
 
 #include "image/Sidecar.h"
 #include "platform/ByteOrder.h"
-#include "platform/FileFailure.h"
 #include "platform/FileReplace.h"
 
 namespace pixalto {
@@ -92,41 +91,69 @@ bool WriteSidecar(const ImageState& state, File& file) {
 
 // Writes a created pending file in full and flushes it.
 template <typename Write>
-bool Fill(PendingFile& pending, Write write) {
-    return write(pending.file()) && pending.Finish();
+Error Fill(PendingFile& pending, Write write) {
+    if (!write(pending.file()) || !pending.Finish()) {
+        return pending.LastError();
+    }
+    return {};
+}
+
+// Creates, fills and commits one file.
+template <typename Write>
+Error WriteAlone(PendingFile& pending, Write write) {
+    if (!pending.Create()) {
+        return pending.LastError();
+    }
+    if (Error error = Fill(pending, write)) {
+        return error;
+    }
+    return pending.Commit() ? Error() : pending.LastError();
 }
 
 // Both files are complete and on the disk before either takes its place; the
 // sidecar goes first, and comes back as it was should the BMP then fail.
-bool WriteBmpWithSidecar(const ImageState& state, const std::string& path) {
+Error WriteBmpWithSidecar(const ImageState& state, const std::string& path) {
     PendingFile bmp(path);
     const auto writeBmp = [&](File& file) { return WriteBmp(state, file); };
     if (state.sidecarSize == 0) {
-        return bmp.Create() && Fill(bmp, writeBmp) && bmp.Commit();
+        return WriteAlone(bmp, writeBmp);
     }
     // A BMP named like its own sidecar (x.tmext) would be replaced by it.
     if (SidecarPathFor(path) == path) {
-        NoteFileFailure(path, EINVAL, "a BMP can't be named like its sidecar file (.tmext)");
-        return false;
+        return Error(ErrorCode::FailedSavingBmp, path, EINVAL,
+                     "a BMP can't be named like its sidecar file (.tmext)");
     }
     PendingFile sidecar(SidecarPathFor(path));
     // Both targets are checked before a byte is written, the BMP first: a
     // refused target (or a folder that isn't there) is reported by the name
     // the user gave, and leaves no new sidecar behind.
-    return bmp.Create() && sidecar.Create() &&
-           Fill(sidecar, [&](File& file) { return WriteSidecar(state, file); }) &&
-           Fill(bmp, writeBmp) && CommitBoth(sidecar, bmp);
+    if (!bmp.Create()) {
+        return bmp.LastError();
+    }
+    if (!sidecar.Create()) {
+        return sidecar.LastError();
+    }
+    if (Error error = Fill(sidecar, [&](File& file) { return WriteSidecar(state, file); })) {
+        return error;
+    }
+    if (Error error = Fill(bmp, writeBmp)) {
+        return error;
+    }
+    return CommitBoth(sidecar, bmp);
 }
 
 }  // namespace
 
-bool WriteImageFile(const ImageState& state, const std::string& path, bool asTim) {
-    if (!asTim) {
-        return WriteBmpWithSidecar(state, path);
+Error WriteImageFile(const ImageState& state, const std::string& path, bool asTim) {
+    Error error;
+    if (asTim) {
+        PendingFile tim(path);
+        error = WriteAlone(tim, [&](File& file) { return WriteTim(state, file); });
+    } else {
+        error = WriteBmpWithSidecar(state, path);
     }
-    PendingFile tim(path);
-    return tim.Create() && Fill(tim, [&](File& file) { return WriteTim(state, file); }) &&
-           tim.Commit();
+    return error ? error.As(asTim ? ErrorCode::FailedSavingTim : ErrorCode::FailedSavingBmp)
+                 : Error();
 }
 
 }  // namespace pixalto

@@ -11,8 +11,6 @@
 #include <iterator>
 #include <utility>
 
-#include "platform/FileFailure.h"
-
 namespace pixalto {
 
 File::~File() {
@@ -23,7 +21,8 @@ File::File(File&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       path_(std::move(other.path_)),
       failurePath_(std::move(other.failurePath_)),
-      blockDevice_(other.blockDevice_) {}
+      blockDevice_(other.blockDevice_),
+      error_(std::move(other.error_)) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -32,6 +31,7 @@ File& File::operator=(File&& other) noexcept {
         path_ = std::move(other.path_);
         failurePath_ = std::move(other.failurePath_);
         blockDevice_ = other.blockDevice_;
+        error_ = std::move(other.error_);
     }
     return *this;
 }
@@ -56,8 +56,14 @@ bool AcceptsKind(File::Mode mode, mode_t kind) {
 
 }  // namespace
 
+bool File::Fail(ErrorCode code, const std::string& path, int error, std::string reason) {
+    error_ = Error(code, path, error, std::move(reason));
+    return false;
+}
+
 bool File::Open(const std::string& path, Mode mode) {
     Close();
+    error_ = {};
     // Non-blocking for the open itself: opening a FIFO for reading would
     // otherwise wait for a writer. The kind is checked right after.
     int flags = O_CLOEXEC | O_NONBLOCK;
@@ -81,18 +87,14 @@ bool File::Open(const std::string& path, Mode mode) {
         fd = ::open(path.c_str(), flags, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
-        NoteFileFailure(path, errno);
-        return false;
+        return Fail(ErrorCode::CouldntOpenFile, path, errno);
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !AcceptsKind(mode, info.st_mode)) {
-        if (S_ISDIR(info.st_mode)) {
-            NoteFileFailure(path, EISDIR);
-        } else {
-            NoteFileFailure(path, ENOTSUP, kNotARegularFile);
-        }
         ::close(fd);
-        return false;
+        return S_ISDIR(info.st_mode)
+                   ? Fail(ErrorCode::CouldntOpenFile, path, EISDIR)
+                   : Fail(ErrorCode::CouldntOpenFile, path, ENOTSUP, kNotARegularFile);
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
@@ -104,10 +106,10 @@ bool File::Open(const std::string& path, Mode mode) {
 
 bool File::OpenMemory(const std::uint8_t* bytes, std::size_t count, const std::string& name) {
     Close();
+    error_ = {};
     const int fd = ::memfd_create(FileNameOf(name).c_str(), MFD_CLOEXEC);
     if (fd < 0) {
-        NoteFileFailure(name, errno);
-        return false;
+        return Fail(ErrorCode::CouldntOpenFile, name, errno);
     }
     fd_ = fd;
     path_ = name;
@@ -132,7 +134,7 @@ std::size_t File::Read(void* buffer, std::size_t count) {
             continue;
         }
         if (n < 0) {
-            NoteFileFailure(FailurePath(), errno);
+            Fail(ErrorCode::CouldntOpenFile, FailurePath(), errno);
         }
         if (n <= 0) {
             break;
@@ -154,8 +156,7 @@ bool File::Write(const void* buffer, std::size_t count) {
             continue;
         }
         if (n <= 0) {
-            NoteFileFailure(FailurePath(), n < 0 ? errno : ENOSPC);
-            return false;
+            return Fail(ErrorCode::CouldntCreateFile, FailurePath(), n < 0 ? errno : ENOSPC);
         }
         done += static_cast<std::size_t>(n);
     }
@@ -187,8 +188,7 @@ bool File::WritePieces(std::span<const std::span<const std::uint8_t>> pieces) {
             continue;
         }
         if (n <= 0) {
-            NoteFileFailure(FailurePath(), n < 0 ? errno : ENOSPC);
-            return false;
+            return Fail(ErrorCode::CouldntCreateFile, FailurePath(), n < 0 ? errno : ENOSPC);
         }
         // Step over what was written, whole pieces and part of the last.
         auto left = static_cast<std::size_t>(n);
@@ -207,8 +207,7 @@ bool File::Sync() {
         return false;
     }
     if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) {
-        NoteFileFailure(FailurePath(), errno);
-        return false;
+        return Fail(ErrorCode::CouldntCreateFile, FailurePath(), errno);
     }
     return true;
 }
@@ -250,8 +249,7 @@ bool File::Close() {
         return true;
     }
     if (::close(std::exchange(fd_, -1)) != 0 && errno != EINTR) {
-        NoteFileFailure(FailurePath(), errno);
-        return false;
+        return Fail(ErrorCode::CouldntCreateFile, FailurePath(), errno);
     }
     return true;
 }

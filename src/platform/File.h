@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 
+#include "platform/Error.h"
+
 namespace pixalto {
 
 class File {
@@ -29,7 +31,8 @@ class File {
     File(File&& other) noexcept;
     File& operator=(File&& other) noexcept;
 
-    // Opens path in the given mode; false when the file can't be opened.
+    // Opens path in the given mode; false when the file can't be opened
+    // (LastError says why).
     // A file already open is closed first. Reading never opens a FIFO, socket,
     // character device or folder: a FIFO would block the program for ever.
     bool Open(const std::string& path, Mode mode);
@@ -61,6 +64,12 @@ class File {
     // written file, that data may not have reached the disk).
     bool Close();
 
+    // Why the last operation that failed on this file failed: code
+    // CouldntOpenFile for opening and reading, CouldntCreateFile for writing,
+    // with the path and the system's errno. Opening again clears it. Callers
+    // give it their own code with Error::As.
+    const Error& LastError() const { return error_; }
+
     // Records the file's failures under name instead of its path, until it
     // is opened again: a temporary file reports as the file it will replace,
     // the one the user asked for.
@@ -74,11 +83,14 @@ class File {
 
   private:
     const std::string& FailurePath() const { return failurePath_.empty() ? path_ : failurePath_; }
+    // Records a failure about path; always false, for the caller to return.
+    bool Fail(ErrorCode code, const std::string& path, int error, std::string reason = {});
 
     int fd_ = -1;
     std::string path_;
     std::string failurePath_;  // "" for path_
     bool blockDevice_ = false;
+    Error error_;
 };
 
 // The reason given when a path names something other than a file the

@@ -11,8 +11,6 @@
 #include <mutex>
 #include <random>
 
-#include "platform/FileFailure.h"
-
 namespace pixalto {
 namespace {
 
@@ -128,7 +126,11 @@ constexpr int kNameAttempts = 100;
 
 // Follows path's chain of symbolic links to the file that a write replaces
 // (which need not exist yet).
-bool ResolveLinks(std::string path, std::string& resolved) {
+Error WriteFailure(const std::string& path, int error, std::string reason = {}) {
+    return Error(ErrorCode::CouldntCreateFile, path, error, std::move(reason));
+}
+
+bool ResolveLinks(std::string path, std::string& resolved, Error& failure) {
     for (int depth = 0; depth < 40; ++depth) {
         struct stat info {};
         if (::lstat(path.c_str(), &info) != 0) {
@@ -136,7 +138,7 @@ bool ResolveLinks(std::string path, std::string& resolved) {
                 resolved = path;
                 return true;
             }
-            NoteFileFailure(path, errno);
+            failure = WriteFailure(path, errno);
             return false;
         }
         if (!S_ISLNK(info.st_mode)) {
@@ -146,36 +148,33 @@ bool ResolveLinks(std::string path, std::string& resolved) {
         std::string link(4096, '\0');
         const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
         if (length < 0 || static_cast<std::size_t>(length) >= link.size()) {
-            NoteFileFailure(path, length < 0 ? errno : ENAMETOOLONG);
+            failure = WriteFailure(path, length < 0 ? errno : ENAMETOOLONG);
             return false;
         }
         link.resize(static_cast<std::size_t>(length));
         path = link.front() == '/' ? link : FolderOf(path) + link;
     }
-    NoteFileFailure(path, ELOOP);
+    failure = WriteFailure(path, ELOOP);
     return false;
 }
 
 // Refuses a destination that exists but is not a regular file the user may
 // write; fills info and exists for the permissions of the replacement.
-bool CheckDestination(const std::string& destination, struct stat& info, bool& exists) {
+Error CheckDestination(const std::string& destination, struct stat& info, bool& exists) {
     exists = ::stat(destination.c_str(), &info) == 0;
     if (!exists) {
-        return true;
+        return {};
     }
     if (S_ISDIR(info.st_mode)) {
-        NoteFileFailure(destination, EISDIR);
-        return false;
+        return WriteFailure(destination, EISDIR);
     }
     if (!S_ISREG(info.st_mode)) {
-        NoteFileFailure(destination, ENOTSUP, kNotARegularFile);
-        return false;
+        return WriteFailure(destination, ENOTSUP, kNotARegularFile);
     }
     if (::access(destination.c_str(), W_OK) != 0) {
-        NoteFileFailure(destination, errno);
-        return false;
+        return WriteFailure(destination, errno);
     }
-    return true;
+    return {};
 }
 
 // A second name for the file at path, so that it can come back after path
@@ -224,7 +223,11 @@ PendingFile::~PendingFile() {
 bool PendingFile::Create() {
     struct stat old {};
     bool exists = false;
-    if (!ResolveLinks(target_, destination_) || !CheckDestination(destination_, old, exists)) {
+    error_ = {};
+    if (!ResolveLinks(target_, destination_, error_)) {
+        return false;
+    }
+    if ((error_ = CheckDestination(destination_, old, exists))) {
         return false;
     }
     for (int attempt = 0; attempt < kNameAttempts && temporary_.empty(); ++attempt) {
@@ -241,13 +244,13 @@ bool PendingFile::Create() {
             break;
         }
         Untrack(cleanupSlot_);
-        if (LastFileFailure().error != EEXIST) {
-            NoteFileFailure(target_, LastFileFailure().error);
+        if (file_.LastError().sysErrno != EEXIST) {
+            error_ = WriteFailure(target_, file_.LastError().sysErrno, file_.LastError().reason);
             return false;
         }
     }
     if (temporary_.empty()) {
-        NoteFileFailure(target_, EEXIST);
+        error_ = WriteFailure(target_, EEXIST);
         return false;
     }
     if (exists) {
@@ -265,7 +268,7 @@ bool PendingFile::Commit() {
         return false;
     }
     if (::rename(temporary_.c_str(), destination_.c_str()) != 0) {
-        NoteFileFailure(target_, errno);
+        error_ = WriteFailure(target_, errno);
         return false;
     }
     temporary_.clear();
@@ -273,7 +276,7 @@ bool PendingFile::Commit() {
     return true;
 }
 
-bool CommitBoth(PendingFile& first, PendingFile& second) {
+Error CommitBoth(PendingFile& first, PendingFile& second) {
     const std::string& destination = first.Destination();
     const bool hadOld = Exists(destination);
     const std::string backup = hadOld ? LinkAside(destination) : std::string();
@@ -286,24 +289,22 @@ bool CommitBoth(PendingFile& first, PendingFile& second) {
         if (!backup.empty()) {
             ::unlink(backup.c_str());
         }
-        return false;
+        return first.LastError();
     }
     if (!second.Commit()) {
-        const int error = LastFileFailure().error;
         Untrack(slot);
         if (!backup.empty()) {
             ::rename(backup.c_str(), destination.c_str());
         } else if (!hadOld) {
             ::unlink(destination.c_str());
         }
-        NoteFileFailure(second.Target(), error);
-        return false;
+        return second.LastError();
     }
     Untrack(slot);
     if (!backup.empty()) {
         ::unlink(backup.c_str());
     }
-    return true;
+    return {};
 }
 
 }  // namespace pixalto

@@ -38,6 +38,11 @@ class PendingFile {
     bool Finish();
     // Moves the finished file over the target.
     bool Commit();
+    // Why Create, Finish or Commit failed, about Target (never the temporary
+    // name, which would mean nothing to the user).
+    const Error& LastError() const {
+        return error_.code != ErrorCode::None ? error_ : file_.LastError();
+    }
 
     // The path as given, and the file that Commit replaces: the end of its
     // chain of symbolic links (known after Create).
@@ -50,13 +55,15 @@ class PendingFile {
     std::string temporary_;
     int cleanupSlot_ = -1;
     File file_;
+    Error error_;
 };
 
 // Commits two finished files as one change: first, then second. Should the
 // second fail to take its place, the first target gets its old file back (or
 // goes, when there was none). The old file of the first target stays at its
 // name until the first rename, and a stop by a signal between the two renames
-// puts it back, so it is never left only under a temporary name.
-bool CommitBoth(PendingFile& first, PendingFile& second);
+// puts it back, so it is never left only under a temporary name. Returns
+// the failure of the commit that failed.
+Error CommitBoth(PendingFile& first, PendingFile& second);
 
 }  // namespace pixalto

@@ -4,10 +4,11 @@
 #include <limits>
 #include <utility>
 
+#include "messages/Catalogue.h"
 #include "platform/ByteOrder.h"
 #include "raw/ExtractionList.h"
 #include "raw/FileIdentity.h"
-#include "raw/Messages.h"
+#include "raw/NumberText.h"
 #include "raw/RangeParser.h"
 
 namespace pixalto::raw {
@@ -27,16 +28,17 @@ ExtractJob::ExtractJob(JobHost& host, std::string rawPath, std::string selection
       layout_(layout) {}
 
 JobState ExtractJob::Start() {
+    failure_ = {};
     std::size_t rows = host_.EntryCount();
     entryCount_ = rows > std::numeric_limits<std::uint32_t>::max()
                       ? std::numeric_limits<std::uint32_t>::max()
                       : static_cast<std::uint32_t>(rows);
     auto total = CheckSelection(selection_, entryCount_);
     if (!total) {
-        return Stop(msg::kInvalidSelection, msg::kInvalidSelectionTitle);
+        return Stop(Error(ErrorCode::InvalidSelection));
     }
     if (!raw_.Open(rawPath_, File::Mode::ReadRaw, layout_)) {
-        return Stop(msg::kCouldntOpenFile, msg::kFileErrorTitle);
+        return Stop(raw_.file().LastError().As(ErrorCode::CouldntOpenFile));
     }
     readOffset_ = 0;
     rangeEnd_ = 0;
@@ -48,7 +50,7 @@ JobState ExtractJob::Start() {
     directory_ = FolderOf(rawPath_);
     listPath_ = directory_ + kExtractionListName;
     if (auto clash = OutputThatIsRawFile()) {
-        return Stop(msg::OutputIsRawFile(*clash), msg::kExtractionErrorTitle);
+        return Stop(Error(ErrorCode::OutputIsRawFile, *clash));
     }
     // A disc image's list says so, so that insertion writes through the
     // sectors' data and rebuilds their codes.
@@ -57,26 +59,27 @@ JobState ExtractJob::Start() {
         raw_.IsDisc() ? std::optional(std::string(disc::LayoutName(raw_.Layout()))) : std::nullopt);
     list_ = std::make_unique<PendingFile>(listPath_);
     if (!list_->Create() || !list_->file().Write(head.data(), head.size())) {
+        const Error why = list_->LastError();
         list_.reset();
-        return StopCouldntCreate(listPath_);
+        return StopCouldntCreate(listPath_, why);
     }
     return JobState::Running;
 }
 
 JobState ExtractJob::Step() {
     if (current_ == rangeEnd_ + 1 && !TakeNextPiece()) {
-        return Stop(msg::kInvalidSelection, msg::kInvalidSelectionTitle);
+        return Stop(Error(ErrorCode::InvalidSelection));
     }
     auto entry = host_.EntryAt(current_ - 1);
     if (!entry) {
-        return Stop(msg::kInvalidSelection, msg::kInvalidSelectionTitle);
+        return Stop(Error(ErrorCode::InvalidSelection));
     }
     auto fileNumber = static_cast<std::int32_t>(current_);
     std::string outPath = TimPath(current_);
     // The entry's position is in the file; its bytes are read from the data.
     const auto at = raw_.ViewOffsetOf(entry->position);
     if (!at) {
-        return StopCouldntCreate(outPath);
+        return StopCouldntCreate(outPath, {});
     }
     std::uint64_t size = TimSizeAt(*at, entry->width, entry->height);
     if (!WriteTim(*at, entry->position, size, outPath)) {
@@ -94,15 +97,15 @@ JobState ExtractJob::Step() {
     return JobState::Running;
 }
 
-int ExtractJob::End() {
+JobState ExtractJob::End() {
     raw_.Close();
     // Even after a stop, the list takes its place with the records of the
     // files that were written, so that they can be inserted.
-    if (list_ && !(list_->Finish() && list_->Commit()) && !stopped_) {
-        StopCouldntCreate(listPath_);
+    if (list_ && !(list_->Finish() && list_->Commit()) && !failure_) {
+        StopCouldntCreate(listPath_, list_->LastError());
     }
     list_.reset();
-    return stopped_ ? kJobStopped : kJobFinished;
+    return Outcome();
 }
 
 std::string ExtractJob::TimPath(std::uint32_t fileNumber) const {
@@ -169,42 +172,53 @@ std::uint64_t ExtractJob::TimSizeAt(std::uint64_t at, std::uint16_t width, std::
 bool ExtractJob::WriteTim(std::uint64_t at, std::uint64_t position, std::uint64_t size,
                           const std::string& outPath) {
     PendingFile out(outPath);
-    if (!out.Create() || !CopyFromData(at, size, out.file()) || !out.Finish() || !out.Commit()) {
-        StopCouldntCreate(outPath);
+    Error failure;
+    if (!out.Create()) {
+        failure = out.LastError();
+    } else if (!(failure = CopyFromData(at, size, out.file())) && !(out.Finish() && out.Commit())) {
+        failure = out.LastError();
+    }
+    if (failure) {
+        StopCouldntCreate(outPath, failure);
         return false;
     }
     std::string record = FormatListRecord({static_cast<std::int32_t>(current_), position, size});
     if (!list_->file().Write(record.data(), record.size())) {
-        StopCouldntCreate(listPath_);
+        StopCouldntCreate(listPath_, list_->LastError());
         return false;
     }
     return true;
 }
 
 // Copies size bytes of the data from at on, through the work buffer.
-bool ExtractJob::CopyFromData(std::uint64_t at, std::uint64_t size, File& out) {
+Error ExtractJob::CopyFromData(std::uint64_t at, std::uint64_t size, File& out) {
     buffer_.resize(kWorkBufferSize);
     for (std::uint64_t done = 0; done < size;) {
         const auto piece =
             static_cast<std::size_t>(std::min<std::uint64_t>(size - done, kWorkBufferSize));
-        if (raw_.View().Read(at + done, buffer_.data(), piece) != piece ||
-            !out.Write(buffer_.data(), piece)) {
-            return false;
+        if (raw_.View().Read(at + done, buffer_.data(), piece) != piece) {
+            // A short read without a system failure still fails the copy.
+            return raw_.file().LastError() ? raw_.file().LastError()
+                                           : Error(ErrorCode::CouldntOpenFile);
+        }
+        if (!out.Write(buffer_.data(), piece)) {
+            return out.LastError();
         }
         done += piece;
     }
-    return true;
+    return {};
 }
 
-JobState ExtractJob::Stop(const std::string& text, const char* title) {
-    host_.MessageBox(text, title);
-    stopped_ = true;
+JobState ExtractJob::Stop(const Error& error) {
+    failure_ = error;
+    host_.Failed(error);
     raw_.Close();
     return JobState::Stopped;
 }
 
-JobState ExtractJob::StopCouldntCreate(const std::string& path) {
-    return Stop(msg::CouldntCreateFile(path), msg::kExtractionErrorTitle);
+// The text names the file that wasn't written; why tells the system's reason.
+JobState ExtractJob::StopCouldntCreate(const std::string& path, const Error& why) {
+    return Stop(why.As(ErrorCode::CouldntCreateFile).About(path));
 }
 
 }  // namespace pixalto::raw

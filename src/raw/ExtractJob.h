@@ -29,7 +29,7 @@ class ExtractJob : public Job {
     // each .tim): when one of them is the RAW file itself, nothing is written.
     JobState Start() override;
     JobState Step() override;
-    int End() override;
+    JobState End() override;
 
   private:
     std::string TimPath(std::uint32_t fileNumber) const;
@@ -37,10 +37,10 @@ class ExtractJob : public Job {
     bool TakeNextPiece();
     bool WriteTim(std::uint64_t at, std::uint64_t position, std::uint64_t size,
                   const std::string& outPath);
-    bool CopyFromData(std::uint64_t at, std::uint64_t size, File& out);
+    Error CopyFromData(std::uint64_t at, std::uint64_t size, File& out);
     std::uint64_t TimSizeAt(std::uint64_t at, std::uint16_t width, std::uint16_t height);
-    JobState Stop(const std::string& text, const char* title);
-    JobState StopCouldntCreate(const std::string& path);
+    JobState Stop(const Error& error);
+    JobState StopCouldntCreate(const std::string& path, const Error& why);
 
     JobHost& host_;
     std::string rawPath_;
@@ -57,7 +57,6 @@ class ExtractJob : public Job {
     std::uint32_t current_ = 1;
     std::uint32_t rangeEnd_ = 0;
     std::int64_t filesDone_ = 0;
-    bool stopped_ = false;
     std::vector<std::uint8_t> buffer_;
 };
 

@@ -9,10 +9,9 @@
 
 namespace pixalto::raw {
 
-enum class CopyResult { Done, SourceEnded, WriteFailed };
-
 // Copies count bytes from `from` to `to`; buffer is resized to the work size.
-// A source that ends early stops the copy with SourceEnded.
-CopyResult CopyBytes(File& from, File& to, std::uint64_t count, std::vector<std::uint8_t>& buffer);
+// Returns the failure: a source that ends early is CouldntOpenFile about it
+// (with errno when the system failed the read), a write the file's failure.
+Error CopyBytes(File& from, File& to, std::uint64_t count, std::vector<std::uint8_t>& buffer);
 
 }  // namespace pixalto::raw

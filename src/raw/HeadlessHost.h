@@ -1,6 +1,6 @@
 #pragma once
 // A JobHost without a window: the entry table lives in memory, progress and
-// status texts are remembered (last value only), messages are dropped and
+// status texts are remembered (last value only), failures are dropped and
 // every question is answered No. Front ends without a window derive from it
 // and override what they show.
 
@@ -15,7 +15,7 @@ class HeadlessHost : public JobHost {
     void SetProgressRange(std::int64_t lower, std::int64_t upper) override;
     void SetProgressPos(std::int64_t pos) override { progressPos_ = pos; }
     void SetStatusText(StatusLine line, const std::string& text) override;
-    void MessageBox(const std::string&, const std::string&) override {}
+    void Failed(const Error&) override {}
     bool AskYesNo(const std::string&, const std::string&) override { return false; }
 
     void DeleteAllEntries() override { rows_.clear(); }

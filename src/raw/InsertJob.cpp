@@ -4,14 +4,20 @@
 #include <utility>
 
 #include "disc/SectorDamage.h"
+#include "messages/Catalogue.h"
 #include "raw/FileCopy.h"
-#include "raw/Messages.h"
+#include "raw/NumberText.h"
 
 namespace pixalto::raw {
 namespace {
 
 // The head must be a bare file name: extraction never writes a folder there,
 // and a list edited to name "../x" must not patch a file elsewhere.
+// A record refused for a reason of its own, told under "Couldn't insert TIM #n.".
+Error NotInserted(Error reason) {
+    return Error(ErrorCode::CouldntInsertTim).Because(std::move(reason));
+}
+
 bool IsBareFileName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." &&
            name.find_first_of(std::string("/\0", 2)) == std::string::npos;
@@ -23,19 +29,20 @@ InsertJob::InsertJob(JobHost& host, std::string listPath, InsertOptions options)
     : host_(host), listPath_(std::move(listPath)), options_(options) {}
 
 JobState InsertJob::Start() {
+    failure_ = {};
     recordsRead_ = 0;
     insertedCount_ = 0;
     ReportInsertedCount();
     host_.SetStatusText(StatusLine::Upper, "");
     host_.SetStatusText(StatusLine::Lower, "");
     if (!list_.Open(listPath_, File::Mode::Read)) {
-        return Stop(msg::kCouldntOpenFile, msg::kFileErrorTitle);
+        return Stop(list_.LastError().As(ErrorCode::CouldntOpenFile));
     }
     host_.SetProgressRange(0, list_.GetLength());
     std::size_t headEnd = 0;
     auto head = ReadListHead(ReadListWindow(0, kListHeadWindowSize), &headEnd);
     if (!head) {
-        return Stop(msg::kNoRecords, msg::kInsertionErrorTitle);
+        return Stop(Error(ErrorCode::NoRecords));
     }
     directory_ = FolderOf(listPath_);
     std::string rawPath = directory_ + *head;
@@ -43,16 +50,19 @@ JobState InsertJob::Start() {
     // layout lines and the file's first sector have both been read.
     if (!IsBareFileName(*head) ||
         !raw_.Open(rawPath, File::Mode::WriteInPlace, disc::DiscLayout::Plain)) {
-        return Stop(msg::CouldntOpenForInsertion(rawPath), msg::kInsertionErrorTitle);
+        return Stop(raw_.file().LastError().As(ErrorCode::CouldntOpenForInsertion).About(rawPath));
     }
     const ListLayoutReader named = ReadListLayouts(headEnd);
     if (named.Conflict()) {
-        return Stop(msg::TwoLayouts(*named.Layout(), *named.Conflict()), msg::kInsertionErrorTitle);
+        Error error(ErrorCode::TwoLayouts);
+        error.detail = *named.Layout();
+        error.other = *named.Conflict();
+        return Stop(error);
     }
     const disc::DiscLayout detected = raw_.DetectedLayout();
     if (options_.layout == LayoutChoice::Auto) {
-        if (auto refusal = LayoutRefusal(named.Layout(), detected, rawPath)) {
-            return Stop(*refusal, msg::kInsertionErrorTitle);
+        if (Error refusal = LayoutRefusal(named.Layout(), detected, rawPath)) {
+            return Stop(refusal);
         }
     }
     raw_.UseLayout(ChosenLayout(detected, named.Layout()));
@@ -67,7 +77,7 @@ JobState InsertJob::Step() {
     auto found = FindListRecord(ReadListWindow(readOffset_));
     if (!found) {
         if (recordsRead_ == 0) {
-            return Stop(msg::kNoRecords, msg::kInsertionErrorTitle);
+            return Stop(Error(ErrorCode::NoRecords));
         }
         raw_.Close();
         list_.Close();
@@ -78,16 +88,16 @@ JobState InsertJob::Step() {
     auto record = ReadListRecord(ReadListWindow(readOffset_));
     ++recordsRead_;
     if (!record) {
-        return Stop(msg::InvalidRecord(recordsRead_), msg::kInsertionErrorTitle);
+        return Stop(Error(ErrorCode::InvalidRecord).WithNumber(recordsRead_));
     }
     host_.SetStatusText(StatusLine::Upper, msg::TimNumber(record->fileNumber));
     return Insert(*record);
 }
 
-int InsertJob::End() {
+JobState InsertJob::End() {
     raw_.Close();
     list_.Close();
-    return stopped_ ? kJobStopped : kJobFinished;
+    return Outcome();
 }
 
 std::string InsertJob::ReadListWindow(std::uint64_t offset, std::size_t size) {
@@ -120,23 +130,23 @@ ListLayoutReader InsertJob::ReadListLayouts(std::uint64_t from) {
 // program doesn't know, one the file doesn't have, or none at all for a disc
 // image (plain bytes written there would cross its sectors' sync, headers
 // and codes).
-std::optional<std::string> InsertJob::LayoutRefusal(const std::optional<std::string>& listed,
-                                                    disc::DiscLayout detected,
-                                                    const std::string& rawPath) const {
-    const std::string fileLayout(disc::LayoutName(detected));
+Error InsertJob::LayoutRefusal(const std::optional<std::string>& listed, disc::DiscLayout detected,
+                               const std::string& rawPath) const {
+    Error refusal(ErrorCode::None, rawPath);
+    refusal.detail = listed.value_or("");
+    refusal.other = disc::LayoutName(detected);
     if (!listed) {
-        return detected == disc::DiscLayout::Plain
-                   ? std::nullopt
-                   : std::optional(msg::NoLayoutForDisc(rawPath, fileLayout));
+        return detected == disc::DiscLayout::Plain ? Error()
+                                                   : refusal.As(ErrorCode::NoLayoutForDisc);
     }
     const auto layout = disc::ParseLayoutName(*listed);
     if (!layout) {
-        return msg::UnknownLayout(*listed);
+        return refusal.As(ErrorCode::UnknownLayout);
     }
     if (*layout != detected) {
-        return msg::LayoutMismatch(*listed, rawPath, fileLayout);
+        return refusal.As(ErrorCode::LayoutMismatch);
     }
-    return std::nullopt;
+    return {};
 }
 
 disc::DiscLayout InsertJob::ChosenLayout(disc::DiscLayout detected,
@@ -162,18 +172,15 @@ JobState InsertJob::Insert(const ListRecord& record) {
     std::string timPath = directory_ + Decimal(record.fileNumber) + ".tim";
     File tim;
     if (!tim.Open(timPath, File::Mode::Read)) {
-        return Stop(msg::CouldntOpenTim(record.fileNumber), msg::kInsertionErrorTitle);
+        return Stop(tim.LastError().As(ErrorCode::CouldntOpenTim).WithNumber(record.fileNumber));
     }
     auto length = static_cast<std::uint64_t>(std::max<std::int64_t>(tim.GetLength(), 0));
     if (!SizeConfirmed(record, length)) {
         return JobState::Running;  // this record is skipped, the next one follows
     }
-    const Refusal refusal =
-        raw_.IsDisc() ? InsertIntoData(record, tim, length) : InsertPlain(record, tim, length);
-    if (refusal) {
-        return Stop(refusal->empty() ? msg::CouldntInsertTim(record.fileNumber)
-                                     : msg::CouldntInsertTim(record.fileNumber, *refusal),
-                    msg::kInsertionErrorTitle);
+    if (Error refusal = raw_.IsDisc() ? InsertIntoData(record, tim, length)
+                                      : InsertPlain(record, tim, length)) {
+        return Stop(refusal.WithNumber(record.fileNumber));
     }
     ++insertedCount_;
     ReportInsertedCount();
@@ -189,53 +196,59 @@ void InsertJob::ReportInsertedCount() const {
 // The RAW file never grows unasked: a record must start inside it, and may
 // run past its end only when the user has just agreed to a larger file for
 // this very record.
-InsertJob::Refusal InsertJob::InsertPlain(const ListRecord& record, File& tim,
-                                          std::uint64_t length) {
+Error InsertJob::InsertPlain(const ListRecord& record, File& tim, std::uint64_t length) {
     if (record.position >= rawLength_) {
-        return raw_.OutsideDataMessage(record.position);
+        return NotInserted(raw_.OutsideData(record.position));
     }
     const bool agreedToGrow = length > record.size;
     const bool endsInside = length <= rawLength_ - record.position;
     if ((!endsInside && !agreedToGrow) ||
-        raw_.file().Seek(static_cast<std::int64_t>(record.position)) < 0 ||
-        CopyBytes(tim, raw_.file(), length, buffer_) != CopyResult::Done) {
-        return std::string();
+        raw_.file().Seek(static_cast<std::int64_t>(record.position)) < 0) {
+        return Error(ErrorCode::CouldntInsertTim);
+    }
+    if (Error failure = CopyBytes(tim, raw_.file(), length, buffer_)) {
+        return failure.As(ErrorCode::CouldntInsertTim);
     }
     rawLength_ = std::max(rawLength_, record.position + length);
-    return std::nullopt;
+    return {};
 }
 
 // In a disc image the TIM goes into the sectors' data from the position on,
 // each sector's codes rebuilt; a disc never grows, so the data must hold it.
 // Rebuilding the codes of a sector that was already bad would hide its
 // damage, so such a sector is refused unless the user said to rebuild it.
-InsertJob::Refusal InsertJob::InsertIntoData(const ListRecord& record, File& tim,
-                                             std::uint64_t length) {
+Error InsertJob::InsertIntoData(const ListRecord& record, File& tim, std::uint64_t length) {
     disc::DiscView& view = raw_.View();
     const auto at = raw_.ViewOffsetOf(record.position);
     if (!at) {
-        return raw_.OutsideDataMessage(record.position);
+        return NotInserted(raw_.OutsideData(record.position));
     }
     if (!view.Reaches(*at + length)) {
-        return std::string();
+        return Error(ErrorCode::CouldntInsertTim);
     }
     if (!options_.rebuildDamaged) {
         if (auto bad = disc::FirstDamagedSector(view, raw_.file(), *at, length)) {
-            return msg::SectorAlreadyDamaged(bad->index, bad->index * disc::kSectorSize,
-                                             !bad->check.edcOk, !bad->check.eccOk);
+            Error damaged(ErrorCode::SectorAlreadyDamaged);
+            damaged.number = static_cast<std::int64_t>(bad->index);
+            damaged.offset = bad->index * disc::kSectorSize;
+            damaged.damage = static_cast<std::uint8_t>((bad->check.edcOk ? 0 : kEdcDamaged) |
+                                                       (bad->check.eccOk ? 0 : kEccDamaged));
+            return NotInserted(damaged);
         }
     }
     buffer_.resize(kWorkBufferSize);
     for (std::uint64_t done = 0; done < length;) {
         const auto piece =
             static_cast<std::size_t>(std::min<std::uint64_t>(length - done, kWorkBufferSize));
-        if (tim.Read(buffer_.data(), piece) != piece ||
-            !view.Write(*at + done, buffer_.data(), piece)) {
-            return std::string();
+        if (tim.Read(buffer_.data(), piece) != piece) {
+            return tim.LastError().As(ErrorCode::CouldntInsertTim);
+        }
+        if (!view.Write(*at + done, buffer_.data(), piece)) {
+            return raw_.file().LastError().As(ErrorCode::CouldntInsertTim);
         }
         done += piece;
     }
-    return std::nullopt;
+    return {};
 }
 
 bool InsertJob::SizeConfirmed(const ListRecord& record, std::uint64_t length) {
@@ -248,9 +261,9 @@ bool InsertJob::SizeConfirmed(const ListRecord& record, std::uint64_t length) {
     return host_.AskYesNo(question, msg::kConfirmTitle);
 }
 
-JobState InsertJob::Stop(const std::string& text, const char* title) {
-    host_.MessageBox(text, title);
-    stopped_ = true;
+JobState InsertJob::Stop(const Error& error) {
+    failure_ = error;
+    host_.Failed(error);
     raw_.Close();
     list_.Close();
     return JobState::Stopped;

@@ -37,29 +37,27 @@ class InsertJob : public Job {
     // and the file disagree about the layout.
     JobState Start() override;
     JobState Step() override;
-    int End() override;
+    JobState End() override;
 
     // Records written so far; those skipped at a question don't count.
     std::uint64_t InsertedCount() const { return insertedCount_; }
 
   private:
     void ReportInsertedCount() const;
-    // Why a record wasn't written, for a line under "Couldn't insert TIM #n.":
-    // nothing when it was; an empty text when the file layer's failure tells.
-    using Refusal = std::optional<std::string>;
 
     std::string ReadListWindow(std::uint64_t offset, std::size_t size = kListWindowSize);
     ListLayoutReader ReadListLayouts(std::uint64_t from);
-    std::optional<std::string> LayoutRefusal(const std::optional<std::string>& listed,
-                                             disc::DiscLayout detected,
-                                             const std::string& rawPath) const;
+    Error LayoutRefusal(const std::optional<std::string>& listed, disc::DiscLayout detected,
+                        const std::string& rawPath) const;
     disc::DiscLayout ChosenLayout(disc::DiscLayout detected,
                                   const std::optional<std::string>& listed) const;
     JobState Insert(const ListRecord& record);
-    Refusal InsertPlain(const ListRecord& record, File& tim, std::uint64_t length);
-    Refusal InsertIntoData(const ListRecord& record, File& tim, std::uint64_t length);
+    // Why a record wasn't written (CouldntInsertTim, its number set by the
+    // caller); none when it was.
+    Error InsertPlain(const ListRecord& record, File& tim, std::uint64_t length);
+    Error InsertIntoData(const ListRecord& record, File& tim, std::uint64_t length);
     bool SizeConfirmed(const ListRecord& record, std::uint64_t length);
-    JobState Stop(const std::string& text, const char* title);
+    JobState Stop(const Error& error);
 
     JobHost& host_;
     std::string listPath_;
@@ -71,7 +69,6 @@ class InsertJob : public Job {
     std::uint64_t readOffset_ = 0;
     std::int32_t recordsRead_ = 0;
     std::uint64_t insertedCount_ = 0;
-    bool stopped_ = false;
     std::vector<std::uint8_t> buffer_;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 // What a RAW-file job (scan, extraction or insertion) needs from whoever runs
-// it: a progress bar, two status lines, a message box, a Yes/No question, and
-// the entry table. The window's scan dialog forwards these to its widgets and
+// it: a progress bar, two status lines, the failure that stopped it, a Yes/No
+// question, and the entry table. The window's scan dialog forwards these to its widgets and
 // keeps the entries in the workspace; pixalto-cli and the tests keep them in
 // memory (HeadlessHost).
 
@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/Error.h"
 #include "raw/ScanEntry.h"
 
 namespace pixalto::raw {
@@ -25,8 +26,10 @@ class JobHost {
     virtual void SetProgressPos(std::int64_t pos) = 0;
     virtual void SetStatusText(StatusLine line, const std::string& text) = 0;
 
-    // A modal message with an OK button, and a modal question with Yes and No.
-    virtual void MessageBox(const std::string& text, const std::string& title) = 0;
+    // The failure that stopped the job; the host words it from the message
+    // catalogue (a modal message with an OK button in the window).
+    virtual void Failed(const Error& error) = 0;
+    // A modal question with Yes and No.
     virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
 
     // The entry table: rows in order, row index = file number - 1.

@@ -2,7 +2,7 @@
 
 namespace pixalto::raw {
 
-int RunJob(Job& job) {
+JobState RunJob(Job& job) {
     JobState state = job.Start();
     while (state == JobState::Running) {
         state = job.Step();

@@ -4,7 +4,6 @@
 
 #include "image/TimFormat.h"
 #include "platform/ByteOrder.h"
-#include "raw/Messages.h"
 
 namespace pixalto::raw {
 
@@ -60,9 +59,10 @@ std::uint64_t RawData::FilePositionOf(std::uint64_t viewOffset) {
     return view_->FileOffsetOf(viewOffset).value_or(view_->FileLength());
 }
 
-std::string RawData::OutsideDataMessage(std::uint64_t filePosition) const {
-    return filePosition >= FileLength() ? msg::OffsetPastEnd(filePosition)
-                                        : msg::OffsetNotInData(filePosition);
+Error RawData::OutsideData(std::uint64_t filePosition) const {
+    return Error(filePosition >= FileLength() ? ErrorCode::OffsetPastEnd
+                                              : ErrorCode::OffsetNotInData)
+        .WithOffset(filePosition);
 }
 
 std::vector<std::uint8_t> ReadTimBytes(disc::DiscView& view, std::uint64_t viewOffset) {

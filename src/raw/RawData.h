@@ -49,11 +49,12 @@ class RawData {
     // a plain file.
     std::optional<std::uint64_t> ViewOffsetOf(std::uint64_t filePosition);
     std::uint64_t FilePositionOf(std::uint64_t viewOffset);
-    // The message for a position that holds no byte of the data: one past the
-    // file's end, or in a disc image a byte of a sector's sync, header or
-    // codes, or of a sector the data leaves out. Every caller that reads or
-    // writes at a position names it this way.
-    std::string OutsideDataMessage(std::uint64_t filePosition) const;
+    // The failure for a position that holds no byte of the data: one past the
+    // file's end (OffsetPastEnd), or in a disc image a byte of a sector's
+    // sync, header or codes, or of a sector the data leaves out
+    // (OffsetNotInData). Every caller that reads or writes at a position
+    // names it this way.
+    Error OutsideData(std::uint64_t filePosition) const;
 
   private:
     File file_;

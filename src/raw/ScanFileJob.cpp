@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "raw/Messages.h"
+#include "messages/Catalogue.h"
 #include "raw/ScanEntry.h"
 #include "raw/TimSignature.h"
 
@@ -37,10 +37,11 @@ ScanFileJob::ScanFileJob(JobHost& host, RawData& opened)
     : host_(host), layout_(LayoutChoice::Auto), raw_(opened), owned_(false) {}
 
 JobState ScanFileJob::Start() {
+    failure_ = {};
     const bool open = owned_ ? raw_.Open(rawPath_, File::Mode::ReadRaw, layout_) : raw_.IsOpen();
     if (!open) {
-        host_.MessageBox(msg::kCouldntOpenFile, msg::kFileErrorTitle);
-        stopped_ = true;
+        failure_ = raw_.file().LastError().As(ErrorCode::CouldntOpenFile);
+        host_.Failed(failure_);
         return JobState::Stopped;
     }
     // The windows walk the data; in a disc image that is shorter than the
@@ -82,11 +83,11 @@ JobState ScanFileJob::Step() {
     return JobState::Finished;
 }
 
-int ScanFileJob::End() {
+JobState ScanFileJob::End() {
     if (owned_) {
         raw_.Close();
     }
-    return stopped_ ? kJobStopped : kJobFinished;
+    return Outcome();
 }
 
 // Makes the window at position_ (up to kWorkBufferSize bytes) present in the

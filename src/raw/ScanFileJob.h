@@ -27,7 +27,7 @@ class ScanFileJob : public Job {
     JobState Start() override;
     // Reads one window and lists the TIMs that start in it.
     JobState Step() override;
-    int End() override;
+    JobState End() override;
 
     std::uint64_t FoundCount() const { return foundCount_; }
 
@@ -47,7 +47,6 @@ class ScanFileJob : public Job {
     std::uint64_t foundCount_ = 0;
     std::uint64_t blockStart_ = 0;  // data offset of buffer_'s first byte
     std::size_t blockSize_ = 0;     // bytes of data in buffer_
-    bool stopped_ = false;
     std::vector<std::uint8_t> buffer_;
 };
 

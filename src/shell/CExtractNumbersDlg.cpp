@@ -1,6 +1,6 @@
 #include "shell/CExtractNumbersDlg.h"
 
-#include "raw/Messages.h"
+#include "messages/Catalogue.h"
 #include "raw/RangeParser.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
@@ -20,7 +20,8 @@ void CExtractNumbersDlg::OnOK() {
     const auto selected = raw::CheckSelection(text, entryCount);
     if (!selected) {
         // The dialog stays open with the text as typed.
-        prompts_.MessageBox(raw::msg::kInvalidSelection, raw::msg::kInvalidSelectionTitle);
+        prompts_.MessageBox(msg::Text(Error(ErrorCode::InvalidSelection)),
+                            msg::kInvalidSelectionTitle);
         return;
     }
     total = *selected;

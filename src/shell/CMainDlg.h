@@ -117,11 +117,13 @@ class CMainDlg final : public ui::Dialog {
     void OnPaint(QPainter& painter);
     void DestroyWindow();
     void OpenChosenFile(bool isTim);
-    // Shows what a load left: the message, the menus, the set and the info
+    // Shows what a load left: the failure, the menus, the set and the info
     // panel; true when an image is loaded.
     bool ShowLoad(const workspace::LoadOutcome& outcome);
     // Erases the picture of the image about to be replaced.
     void EraseForLoad();
+    // The one place where the window words a command's failure.
+    void ShowFailure(const workspace::Failure& failure);
     void FillInfoPanel();
     void ShowCurrentSet(std::int32_t shownSet);
     void SelectSet(std::int32_t set);

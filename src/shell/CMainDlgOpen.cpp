@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "messages/Catalogue.h"
 #include "resources/ResourceIds.h"
 #include "shell/CMainDlg.h"
 
@@ -81,8 +82,8 @@ void CMainDlg::EraseForLoad() {
 
 bool CMainDlg::ShowLoad(const workspace::LoadOutcome& outcome) {
     if (outcome.result != workspace::LoadResult::Loaded) {
-        if (outcome.message) {
-            prompts.MessageBox(outcome.message->text, outcome.message->title);
+        if (outcome.failure) {
+            ShowFailure(*outcome.failure);
         }
         // No command that needs an image may act on the released one.
         if (clutViewer.IsWindowVisible()) {
@@ -101,6 +102,17 @@ bool CMainDlg::ShowLoad(const workspace::LoadOutcome& outcome) {
     FillInfoPanel();
     ShowCurrentSet(workspace.currentSet);
     return true;
+}
+
+void CMainDlg::ShowFailure(const workspace::Failure& failure) {
+    // The title of each step's message, in the order of workspace::Step.
+    static constexpr const char* kTitles[] = {
+        msg::kFileErrorTitle,       msg::kTimErrorTitle,
+        msg::kBmpErrorTitle,        msg::kBmpOpenConversionErrorTitle,
+        msg::kConversionErrorTitle, msg::kErrorTitle,
+    };
+    static_assert(std::size(kTitles) == static_cast<std::size_t>(workspace::Step::Writing) + 1);
+    prompts.MessageBox(msg::Text(failure.error), kTitles[static_cast<std::size_t>(failure.step)]);
 }
 
 void CMainDlg::FillInfoPanel() {

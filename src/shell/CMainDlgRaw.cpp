@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "messages/Catalogue.h"
 #include "raw/ExtractJob.h"
 #include "raw/InsertJob.h"
-#include "raw/Messages.h"
 #include "raw/ScanFileJob.h"
 #include "resources/ResourceIds.h"
 #include "shell/CMainDlg.h"
@@ -28,7 +28,7 @@ void CMainDlg::ScanChosenFile() {
     GetDlgItem(res::kPathEdit)->setToolTip(QString::fromStdString(workspace.RawLayoutNote()));
     UpdateMenuBar(true, true);
     workspace.selectedRow = -1;
-    const int result = scanDlg.Run(
+    const raw::JobState result = scanDlg.Run(
         raw::JobKind::Scan, std::make_unique<raw::ScanFileJob>(scanDlg, workspace.RawFile()));
     if (result != raw::kJobFinished) {
         // The file couldn't be read, and the scan has said so: the window
@@ -45,11 +45,12 @@ void CMainDlg::OnSaveMultipleFiles() {
     if (extractNumbers.DoModal() != res::kIdOk) {
         return;
     }
-    const int result = scanDlg.Run(raw::JobKind::Extract, std::make_unique<raw::ExtractJob>(
-                                                              scanDlg, workspace.path, selection));
+    const raw::JobState result =
+        scanDlg.Run(raw::JobKind::Extract,
+                    std::make_unique<raw::ExtractJob>(scanDlg, workspace.path, selection));
     // A job that stopped has shown its own message; nothing was saved whole.
     if (result == raw::kJobFinished) {
-        prompts.MessageBox(raw::msg::kFilesSaved, raw::msg::kFilesSavedTitle);
+        prompts.MessageBox(msg::kFilesSaved, msg::kFilesSavedTitle);
     }
 }
 
@@ -60,14 +61,14 @@ void CMainDlg::OnInsertTimFiles() {
     std::uint64_t inserted = 0;
     raw::InsertOptions options;
     options.insertedCount = &inserted;
-    const int result = scanDlg.Run(
+    const raw::JobState result = scanDlg.Run(
         raw::JobKind::Insert, std::make_unique<raw::InsertJob>(scanDlg, workspace.path, options));
     // Skipping every record is the user's choice, but nothing may be called
     // inserted when nothing was.
     if (result == raw::kJobFinished && inserted > 0) {
-        prompts.MessageBox(raw::msg::kFilesInserted, raw::msg::kFilesInsertedTitle);
+        prompts.MessageBox(msg::kFilesInserted, msg::kFilesInsertedTitle);
     } else if (result == raw::kJobFinished) {
-        prompts.MessageBox(raw::msg::kNoneInserted, raw::msg::kNoneInsertedTitle);
+        prompts.MessageBox(msg::kNoneInserted, msg::kNoneInsertedTitle);
     }
 }
 

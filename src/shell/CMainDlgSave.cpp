@@ -2,6 +2,7 @@
 // conversions of the Convert menu with the folder chooser they share.
 
 #include "image/FolderConvert.h"
+#include "messages/Catalogue.h"
 #include "shell/CMainDlg.h"
 
 namespace pixalto::shell {
@@ -53,8 +54,11 @@ void CMainDlg::SaveTimFile() {
         return;
     }
     if (const auto path = prompts.SaveFile(kSaveTimFilter, ".tim")) {
-        const workspace::Message shown = workspace.SaveTim(*path);
-        prompts.MessageBox(shown.text, shown.title);
+        if (const auto failure = workspace.SaveTim(*path)) {
+            ShowFailure(*failure);
+        } else {
+            prompts.MessageBox(msg::kTimSaved, msg::kFileSavedTitle);
+        }
     }
 }
 
@@ -64,8 +68,11 @@ void CMainDlg::ConvertToBmpFile() {
     }
     if (const auto path = prompts.SaveFile(kSaveBmpFilter, ".bmp")) {
         ExtraFieldsRequest unused(extraFields);  // only BMP to TIM asks for origins
-        const workspace::Message shown = workspace.SaveBmp(*path, unused);
-        prompts.MessageBox(shown.text, shown.title);
+        if (const auto failure = workspace.SaveBmp(*path, unused)) {
+            ShowFailure(*failure);
+        } else {
+            prompts.MessageBox(msg::kBmpSaved, msg::kFileSavedTitle);
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "messages/Catalogue.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
 
@@ -41,11 +42,11 @@ CScanDlg::~CScanDlg() {
     }
 }
 
-int CScanDlg::Run(raw::JobKind kind, std::unique_ptr<raw::Job> job) {
+raw::JobState CScanDlg::Run(raw::JobKind kind, std::unique_ptr<raw::Job> job) {
     jobKind = kind;
     job_ = std::move(job);
     started_ = false;
-    return DoModal();
+    return DoModal() == static_cast<int>(raw::kJobFinished) ? raw::kJobFinished : raw::kJobStopped;
 }
 
 void CScanDlg::showEvent(QShowEvent* event) {
@@ -89,14 +90,14 @@ void CScanDlg::OnTimer() {
 }
 
 void CScanDlg::EndJob() {
-    const int result = job_->End();
+    const raw::JobState result = job_->End();
     job_.reset();
     started_ = false;
     if (jobKind == raw::JobKind::Scan && result == raw::kJobFinished) {
         workspace_.EntriesSettled();
         list_.show();
     }
-    EndDialog(result);
+    EndDialog(static_cast<int>(result));
 }
 
 void CScanDlg::ShowProgress() {
@@ -135,10 +136,10 @@ void CScanDlg::SetStatusText(raw::StatusLine line, const std::string& text) {
     statusChanged_[index] = true;
 }
 
-void CScanDlg::MessageBox(const std::string& text, const std::string& title) {
+void CScanDlg::Failed(const Error& error) {
     // The user sees where the job is while the message waits.
     ShowProgress();
-    prompts_.MessageBox(text, title, ui::MessageButtons::Ok);
+    prompts_.MessageBox(msg::Text(error), msg::JobFailureTitle(error.code), ui::MessageButtons::Ok);
 }
 
 bool CScanDlg::AskYesNo(const std::string& text, const std::string& title) {

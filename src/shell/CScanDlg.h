@@ -36,10 +36,10 @@ class CScanDlg final : public ui::Dialog, public raw::JobHost {
     CScanDlg(ui::Prompts& prompts, workspace::Workspace& workspace, QWidget& list, QWidget* parent);
     ~CScanDlg() override;
 
-    // Runs job modally to its end and returns the dialog's result: 1 when
-    // the job ran to its end, 2 when it stopped on an error (its message has
-    // been shown). A finished scan shows the list view.
-    int Run(raw::JobKind kind, std::unique_ptr<raw::Job> job);
+    // Runs job modally to its end and returns how it ended: kJobFinished,
+    // or kJobStopped when it stopped on a failure (its message has been
+    // shown) or the dialog was closed. A finished scan shows the list view.
+    raw::JobState Run(raw::JobKind kind, std::unique_ptr<raw::Job> job);
 
     // A tick runs consecutive steps for up to this long before it shows the
     // progress, so that the window costs a long scan almost nothing.
@@ -50,7 +50,7 @@ class CScanDlg final : public ui::Dialog, public raw::JobHost {
     void SetProgressRange(std::int64_t lower, std::int64_t upper) override;
     void SetProgressPos(std::int64_t pos) override;
     void SetStatusText(raw::StatusLine line, const std::string& text) override;
-    void MessageBox(const std::string& text, const std::string& title) override;
+    void Failed(const Error& error) override;
     bool AskYesNo(const std::string& text, const std::string& title) override;
     void DeleteAllEntries() override;
     void AddEntry(const raw::ScanEntry& entry) override { workspace_.AddEntry(entry); }

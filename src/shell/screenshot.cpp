@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     window.OpenGivenFile(argv[1]);
     QApplication::processEvents();
     if (!window.workspace.image.IsLoaded() || !(withClut ? WithClutViewer(window) : window.grab())
-                                         .save(QString::fromLocal8Bit(argv[2]))) {
+                                                   .save(QString::fromLocal8Bit(argv[2]))) {
         std::fprintf(stderr, "pixalto-screenshot: couldn't show %s or save %s\n", argv[1], argv[2]);
         return 1;
     }

@@ -2,30 +2,12 @@
 
 #include <algorithm>
 
-#include "image/FolderConvert.h"
 #include "image/LoadImage.h"
 #include "image/Writer.h"
 #include "platform/ByteOrder.h"
-#include "raw/Messages.h"
 #include "raw/RawImage.h"
 
 namespace pixalto::workspace {
-namespace {
-
-// The titles and texts the window shows for loading and storing an image.
-constexpr const char* kTimErrorTitle = "TIM Error";
-constexpr const char* kBmpErrorTitle = "BMP Error";
-constexpr const char* kBmpConversionErrorTitle = "BMP conversion Error!";
-constexpr const char* kConversionErrorTitle = "Conversion Error";
-constexpr const char* kTimSaved = "TIM File has been saved!";
-constexpr const char* kBmpSaved = "BMP File has been saved!";
-constexpr const char* kFileSavedTitle = "File Saved";
-
-Message CouldntOpen() {
-    return {raw::msg::kCouldntOpenFile, raw::msg::kFileErrorTitle};
-}
-
-}  // namespace
 
 void Workspace::AddObserver(Observer& observer) {
     observers_.push_back(&observer);
@@ -49,19 +31,17 @@ LoadOutcome Workspace::OpenImage(bool isTim, OriginsRequest& origins) {
     return FinishLoad(ReadImage(isTim, origins), 0);
 }
 
-std::optional<Message> Workspace::ReadImage(bool isTim, OriginsRequest& origins) {
+std::optional<Failure> Workspace::ReadImage(bool isTim, OriginsRequest& origins) {
     File file;
     if (!file.Open(path, File::Mode::Read)) {
-        return CouldntOpen();
+        return Failure{file.LastError().As(ErrorCode::CouldntOpenFile), Step::Opening};
     }
-    std::string failure = LoadImage(image, file, isTim);
-    if (!failure.empty()) {
-        return Message{failure, isTim ? kTimErrorTitle : kBmpErrorTitle};
+    if (Error error = LoadImage(image, file, isTim)) {
+        return Failure{std::move(error), isTim ? Step::ReadingTim : Step::ReadingBmp};
     }
     if (!isTim) {
-        failure = ConvertImage(image, /*toBmp=*/false, View().currentSet, origins);
-        if (!failure.empty()) {
-            return Message{failure, kBmpConversionErrorTitle};
+        if (Error error = ConvertImage(image, /*toBmp=*/false, View().currentSet, origins)) {
+            return Failure{std::move(error), Step::ConvertingBmp};
         }
         image.ReleaseBmpSide();
     }
@@ -79,22 +59,19 @@ LoadOutcome Workspace::OpenSelectedEntry() {
     return FinishLoad(ReadEntryTim(entry->position), entry->position);
 }
 
-std::optional<Message> Workspace::ReadEntryTim(std::uint64_t position) {
+std::optional<Failure> Workspace::ReadEntryTim(std::uint64_t position) {
     // The RAW file stays open from its scan, read with the layout found then;
     // entries listed some other way are read from the file at path.
-    const std::string failure =
-        raw_.IsOpen() ? raw::LoadTimAt(raw_, position, image)
-                      : raw::LoadTimAt(path, position, raw::LayoutChoice::Auto, image);
-    if (failure == raw::kCouldntOpenFile) {
-        return CouldntOpen();
+    Error error = raw_.IsOpen() ? raw::LoadTimAt(raw_, position, image)
+                                : raw::LoadTimAt(path, position, raw::LayoutChoice::Auto, image);
+    if (!error) {
+        return std::nullopt;
     }
-    if (!failure.empty()) {
-        return Message{failure, kTimErrorTitle};
-    }
-    return std::nullopt;
+    const Step step = error.code == ErrorCode::CouldntOpenFile ? Step::Opening : Step::ReadingTim;
+    return Failure{std::move(error), step};
 }
 
-LoadOutcome Workspace::FinishLoad(std::optional<Message> failure, std::uint64_t position) {
+LoadOutcome Workspace::FinishLoad(std::optional<Failure> failure, std::uint64_t position) {
     unsaved_ = false;
     if (failure) {
         // Nothing of a failed load stays: no half-read CLUT, no BMP side.
@@ -130,26 +107,24 @@ void Workspace::CloseImage() {
     PictureChanged();
 }
 
-Message Workspace::SaveTim(const std::string& target) {
-    if (!WriteImageFile(image, target, /*asTim=*/true)) {
-        return {msg::kFailedSavingTim, msg::kErrorTitle};
+std::optional<Failure> Workspace::SaveTim(const std::string& target) {
+    if (Error error = WriteImageFile(image, target, /*asTim=*/true)) {
+        return Failure{std::move(error), Step::Writing};
     }
     unsaved_ = false;
-    return {kTimSaved, kFileSavedTitle};
+    return std::nullopt;
 }
 
-Message Workspace::SaveBmp(const std::string& target, OriginsRequest& origins) {
-    const std::string failure = ConvertImage(image, /*toBmp=*/true, View().currentSet, origins);
-    if (!failure.empty()) {
-        image.ReleaseBmpSide();
-        return {failure, kConversionErrorTitle};
+std::optional<Failure> Workspace::SaveBmp(const std::string& target, OriginsRequest& origins) {
+    std::optional<Failure> failure;
+    if (Error error = ConvertImage(image, /*toBmp=*/true, View().currentSet, origins)) {
+        failure = Failure{std::move(error), Step::ConvertingToBmp};
+    } else if (Error unwritten = WriteImageFile(image, target, /*asTim=*/false)) {
+        failure = Failure{std::move(unwritten), Step::Writing};
     }
-    const bool written = WriteImageFile(image, target, /*asTim=*/false);
+    // The BMP side only stages the file.
     image.ReleaseBmpSide();
-    if (!written) {
-        return {msg::kFailedSavingBmp, msg::kErrorTitle};
-    }
-    return {kBmpSaved, kFileSavedTitle};
+    return failure;
 }
 
 // --- View options ---

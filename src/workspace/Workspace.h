@@ -4,8 +4,9 @@
 // and the one selected, and the edits made to the CLUT. The commands of the
 // window are methods here that change this state and say what the window
 // should show (a message box); the window's widgets only show the state and
-// pass the user's input on. Nothing here knows Qt, so every rule of the
-// window can be run without one.
+// pass the user's input on. Failures come back as Error values with the step
+// that failed; the window words and titles them. Nothing here knows Qt, so
+// every rule of the window can be run without one.
 
 #include <cstdint>
 #include <optional>
@@ -16,28 +17,37 @@
 #include "image/ImageState.h"
 #include "image/Paint.h"
 #include "image/PsxColor.h"
+#include "platform/Error.h"
 #include "raw/RawData.h"
 #include "raw/ScanEntry.h"
 
 namespace pixalto::workspace {
 
-// A message box for the window to show.
-struct Message {
-    std::string text;
-    std::string title;
-    bool operator==(const Message&) const = default;
+// The step of a command that failed, which the window's message names.
+enum class Step {
+    Opening,          // the file couldn't be opened or read
+    ReadingTim,       // a TIM, from its file or a RAW file
+    ReadingBmp,       // a BMP and its sidecar
+    ConvertingBmp,    // a BMP opened, to a TIM
+    ConvertingToBmp,  // "Convert to BMP"
+    Writing,          // a file couldn't be written
+};
+
+struct Failure {
+    Error error;
+    Step step = Step::Opening;
 };
 
 // How a command that loads an image ended.
 enum class LoadResult {
     Unchanged,  // there was nothing to load: the state is as it was
     Loaded,     // the image is loaded; paint it
-    Failed,     // nothing is loaded any more; the message says why
+    Failed,     // nothing is loaded any more; the failure says why
 };
 
 struct LoadOutcome {
     LoadResult result = LoadResult::Unchanged;
-    std::optional<Message> message;
+    std::optional<Failure> failure;  // with Failed
 };
 
 // An entry's state as the list reports a change of it: bit 0 focused, bit 1
@@ -80,9 +90,10 @@ class Workspace {
     // start ("Save Multiple Files" is offered then).
     bool ImageFromEntry() const { return imagePosition_ != 0; }
 
-    // "Save TIM File" and "Convert to BMP" to the path chosen.
-    Message SaveTim(const std::string& target);
-    Message SaveBmp(const std::string& target, OriginsRequest& origins);
+    // "Save TIM File" and "Convert to BMP" to the path chosen; nothing when
+    // the file was written.
+    std::optional<Failure> SaveTim(const std::string& target);
+    std::optional<Failure> SaveBmp(const std::string& target, OriginsRequest& origins);
 
     // --- View options ---
     std::int32_t currentSet = 0;
@@ -130,9 +141,9 @@ class Workspace {
 
   private:
     std::optional<std::size_t> ClutOffset(std::uint32_t index) const;
-    std::optional<Message> ReadImage(bool isTim, OriginsRequest& origins);
-    std::optional<Message> ReadEntryTim(std::uint64_t position);
-    LoadOutcome FinishLoad(std::optional<Message> failure, std::uint64_t position);
+    std::optional<Failure> ReadImage(bool isTim, OriginsRequest& origins);
+    std::optional<Failure> ReadEntryTim(std::uint64_t position);
+    LoadOutcome FinishLoad(std::optional<Failure> failure, std::uint64_t position);
     void PictureChanged();
 
     raw::RawData raw_;

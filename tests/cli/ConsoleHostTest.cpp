@@ -4,8 +4,7 @@
 #include <sstream>
 
 #include "cli/ConsoleHost.h"
-#include "platform/FileFailure.h"
-#include "raw/Messages.h"
+#include "messages/Catalogue.h"
 
 namespace pixalto {
 namespace {
@@ -54,7 +53,7 @@ TEST(ConsoleHost, AsksUntilItGetsAYesOrANo) {
         streams.in.str(c.typed);
         ConsoleHost host(c.answer, false, streams.Make(c.inIsTerminal, true));
         host.SetStatusText(raw::StatusLine::Upper, "TIM #3");
-        EXPECT_EQ(host.AskYesNo(kQuestion, raw::msg::kConfirmTitle), c.expected) << c.name;
+        EXPECT_EQ(host.AskYesNo(kQuestion, msg::kConfirmTitle), c.expected) << c.name;
         EXPECT_EQ(streams.out.str(), kQuestion + c.shown) << c.name;
         if (c.expected) {
             EXPECT_TRUE(host.DeclinedQuestions().empty()) << c.name;
@@ -99,8 +98,7 @@ TEST(ConsoleHost, AMessageEndsTheBarLineFirst) {
     ConsoleHost host(Answer::No, true, streams.Make(false, true));
     host.SetProgressRange(0, 4);
     host.SetProgressPos(1);
-    ClearFileFailure();
-    host.MessageBox(raw::msg::kInvalidSelection, raw::msg::kInvalidSelectionTitle);
+    host.Failed(Error(ErrorCode::InvalidSelection));
     EXPECT_EQ(streams.out.str(), "\r[" + std::string(10, '#') + std::string(30, ' ') +
                                      "] 25% \nInvalid Text entered into Input Stream\n");
 }
@@ -109,31 +107,32 @@ TEST(ConsoleHost, AMessageEndsTheBarLineFirst) {
 // other messages don't, even with a failure on record.
 TEST(ConsoleHost, FileMessagesTellTheFileAndTheReason) {
     const struct {
-        std::string message;
+        Error error;
         bool failed;
         std::string expected;
     } cases[] = {
-        {raw::msg::kCouldntOpenFile, true,
+        {Error(ErrorCode::CouldntOpenFile), true,
          "Couldn't open file!\nDISC.BIN: No such file or directory\n"},
-        {raw::msg::CouldntCreateFile("out/7.tim"), true,
+        {Error(ErrorCode::CouldntCreateFile).About("out/7.tim"), true,
          "Couldn't create file out/7.tim!\nDISC.BIN: No such file or directory\n"},
-        {raw::msg::CouldntInsertTim(2), true,
+        {Error(ErrorCode::CouldntInsertTim).WithNumber(2), true,
          "Couldn't insert TIM #2.\nDISC.BIN: No such file or directory\n"},
-        {raw::msg::CouldntInsertTim(2), false, "Couldn't insert TIM #2.\n"},
-        {raw::msg::kNoRecords, true, "No TIM records found in the extraction list.\n"},
-        {raw::msg::InvalidRecord(4), true, "Record 4 of the extraction list can't be read.\n"},
+        {Error(ErrorCode::CouldntInsertTim).WithNumber(2), false, "Couldn't insert TIM #2.\n"},
+        {Error(ErrorCode::NoRecords), true, "No TIM records found in the extraction list.\n"},
+        {Error(ErrorCode::InvalidRecord).WithNumber(4), true,
+         "Record 4 of the extraction list can't be read.\n"},
     };
     for (const auto& c : cases) {
         Streams streams;
         ConsoleHost host(Answer::No, false, streams.Make(false, false));
-        ClearFileFailure();
+        Error error = c.error;
         if (c.failed) {
-            NoteFileFailure("DISC.BIN", ENOENT);
+            error.path = "DISC.BIN";
+            error.sysErrno = ENOENT;
         }
-        host.MessageBox(c.message, raw::msg::kInsertionErrorTitle);
+        host.Failed(error);
         EXPECT_EQ(streams.out.str(), c.expected);
     }
-    ClearFileFailure();
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ TEST(CliRepair, PrintsEachChangeAndTheFileThenLoadsWhole) {
         ImageState state;
         File file;
         ASSERT_TRUE(file.Open(out, File::Mode::Read)) << c.name;
-        ASSERT_EQ(LoadImage(state, file, /*isTim=*/true), "") << c.name;
+        ASSERT_EQ(LoadImage(state, file, /*isTim=*/true), ErrorCode::None) << c.name;
         EXPECT_EQ(state.imageDataSize, c.broken.pixels.size()) << c.name;
         EXPECT_TRUE(
             std::equal(c.broken.pixels.begin(), c.broken.pixels.end(), state.imageData.begin()))

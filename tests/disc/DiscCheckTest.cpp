@@ -34,7 +34,7 @@ TEST(DiscCheckTest, GoldenImageCountsItsKindsAndHasNoBadSector) {
     EXPECT_EQ(result.mode2Form2, 2u);
     EXPECT_EQ(result.mode1 + result.other + result.partialTailBytes, 0u);
     EXPECT_TRUE(result.bad.empty());
-    EXPECT_FALSE(result.readFailed);
+    EXPECT_EQ(result.failure, ErrorCode::None);
 }
 
 TEST(DiscCheckTest, CountsEveryKindAndThePartialTail) {
@@ -104,10 +104,10 @@ TEST(DiscCheckTest, FindsTheSectorOfACorruptedByte) {
 
 TEST(DiscCheckTest, PlainFileIsNotAnImage) {
     DiscCheckResult result = CheckBytes(std::vector<std::uint8_t>(3 * kSectorSize + 7, 0xAB));
-    EXPECT_TRUE(result.notAnImage);
+    EXPECT_EQ(result.failure, ErrorCode::NotARawCdImage);
     EXPECT_EQ(result.SectorCount(), 0u);
     EXPECT_TRUE(result.bad.empty());
-    EXPECT_TRUE(CheckBytes({}).notAnImage);
+    EXPECT_EQ(CheckBytes({}).failure, ErrorCode::NotARawCdImage);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ using testing::TempDir;
 
 // Writes bytes as face.bmp (and sidecar bytes as face.tmext when given) and
 // loads the BMP starting at offset.
-std::string LoadBmpBytes(const std::vector<std::uint8_t>& bytes, ImageState& state,
+Error LoadBmpBytes(const std::vector<std::uint8_t>& bytes, ImageState& state,
                          const std::optional<std::vector<std::uint8_t>>& sidecar = std::nullopt,
                          std::int64_t offset = 0) {
     TempDir dir;
@@ -51,31 +51,31 @@ TEST(BmpReader, ReturnsTheFirstFailureInOrder) {
     const struct {
         const char* name;
         std::vector<std::uint8_t> bytes;
-        std::string message;
+        ErrorCode message;
     } cases[] = {
-        {"valid control", MakeBmp(valid), ""},
-        {"a TIM file", testing::MakeTim(testing::PatternTim(16, 2, 2)), msg::kBmpHeaderNotFound},
-        {"empty file", {}, msg::kBmpHeaderNotFound},
-        {"only B", {'B'}, msg::kBmpHeaderNotFound},
+        {"valid control", MakeBmp(valid), ErrorCode::None},
+        {"a TIM file", testing::MakeTim(testing::PatternTim(16, 2, 2)), ErrorCode::BmpHeaderNotFound},
+        {"empty file", {}, ErrorCode::BmpHeaderNotFound},
+        {"only B", {'B'}, ErrorCode::BmpHeaderNotFound},
         {"MB swapped", MakeBmp(With(valid, [](BmpSpec& s) { s.type = 0x424D; })),
-         msg::kBmpHeaderNotFound},
+         ErrorCode::BmpHeaderNotFound},
         {"run-length compression", MakeBmp(With(valid, [](BmpSpec& s) { s.compression = 1; })),
-         msg::kCompressionNotSupported},
+         ErrorCode::CompressionNotSupported},
         {"bad magic wins over compression",
          MakeBmp(With(valid, [](BmpSpec& s) { s.type = 0, s.compression = 1; })),
-         msg::kBmpHeaderNotFound},
+         ErrorCode::BmpHeaderNotFound},
         {"compression wins over size",
          MakeBmp(With(valid, [](BmpSpec& s) { s.compression = 3, s.height = 1000; })),
-         msg::kCompressionNotSupported},
+         ErrorCode::CompressionNotSupported},
         {"info header cut short", cut(MakeBmp(valid), MakeBmp(valid).size() - 20),
-         msg::kFileTooSmall},
-        {"one pixel byte missing", cut(MakeBmp(valid), 1), msg::kFileTooSmall},
+         ErrorCode::FileTooSmall},
+        {"one pixel byte missing", cut(MakeBmp(valid), 1), ErrorCode::FileTooSmall},
         {"palette cut short, pixels' worth of bytes there", cut(MakeBmp(valid), 1024),
-         msg::kFileTooSmall},
-        {"bfOffBits past the end", offBits(MakeBmp(valid), 5000), msg::kFileTooSmall},
+         ErrorCode::FileTooSmall},
+        {"bfOffBits past the end", offBits(MakeBmp(valid), 5000), ErrorCode::FileTooSmall},
         {"bfOffBits one byte too far for the rows", offBits(MakeBmp(valid), 54 + 1024 + 1),
-         msg::kFileTooSmall},
-        {"bfOffBits inside the palette", offBits(MakeBmp(valid), 54), ""},
+         ErrorCode::FileTooSmall},
+        {"bfOffBits inside the palette", offBits(MakeBmp(valid), 54), ErrorCode::None},
         // The rows lie in the file; the palette after a 124-byte header doesn't.
         {"palette after a long header cut short",
          cut(MakeBmp(With(valid,
@@ -84,31 +84,31 @@ TEST(BmpReader, ReturnsTheFirstFailureInOrder) {
                               s.infoTail.resize(84);
                           })),
              50),
-         msg::kFileTooSmall},
+         ErrorCode::FileTooSmall},
         // Standard 4-bit rows of width 6 (4 bytes) are shorter than the
         // older layout's (6 bytes): a file that holds them is read.
-        {"padded 4-bit rows shorter than the older layout", MakeBmp(PatternBmp(4, 6, 3, true)), ""},
+        {"padded 4-bit rows shorter than the older layout", MakeBmp(PatternBmp(4, 6, 3, true)), ErrorCode::None},
         {"top-down rows", MakeBmp(With(valid, [](BmpSpec& s) { s.height = -2; })),
-         msg::kFileTooSmall},
+         ErrorCode::FileTooSmall},
         {"negative width", MakeBmp(With(valid, [](BmpSpec& s) { s.width = -6; })),
-         msg::kFileTooSmall},
+         ErrorCode::FileTooSmall},
         {"both negative", MakeBmp(With(valid, [](BmpSpec& s) { s.width = -6, s.height = -2; })),
-         msg::kFileTooSmall},
+         ErrorCode::FileTooSmall},
         {"rows beyond the file", MakeBmp(With(valid, [](BmpSpec& s) { s.height = 2000; })),
-         msg::kFileTooSmall},
+         ErrorCode::FileTooSmall},
         {"size that wraps 32 bits",
          MakeBmp(
              With(valid, [](BmpSpec& s) { s.bitCount = 24, s.width = 0x7FFFFFFF, s.height = 3; })),
-         msg::kFileTooSmall},
+         ErrorCode::FileTooSmall},
         {"zero-sized image",
-         MakeBmp(With(valid, [](BmpSpec& s) { s.width = 0, s.pixels.clear(); })), ""},
+         MakeBmp(With(valid, [](BmpSpec& s) { s.width = 0, s.pixels.clear(); })), ErrorCode::None},
     };
     for (const auto& c : cases) {
         ImageState state;  // holding the BMP side of an earlier image
         state.bmpPixels = state.bmpPalette = state.sidecarData = {1};
         state.sidecarSize = 1;
         EXPECT_EQ(LoadBmpBytes(c.bytes, state), c.message) << c.name;
-        if (!c.message.empty()) {
+        if (c.message != ErrorCode::None) {
             EXPECT_TRUE(state.bmpPixels.empty() && state.bmpPalette.empty() &&
                         state.sidecarData.empty())
                 << c.name << ": no buffer is held after a failure";
@@ -142,7 +142,7 @@ TEST(BmpReader, PicksPaddedRowsWhenTheFileHoldsThemElseTheOlderLayout) {
     for (const auto& c : cases) {
         ImageState state;
         BmpSpec desc = PatternBmp(c.bits, c.width, c.height, c.padded);
-        ASSERT_EQ(LoadBmpBytes(MakeBmp(desc), state), "") << c.bits << "x" << c.width;
+        ASSERT_EQ(LoadBmpBytes(MakeBmp(desc), state), ErrorCode::None) << c.bits << "x" << c.width;
         EXPECT_EQ(state.bpp, c.bits);
         EXPECT_EQ(state.bmpRowSize, c.rowSize)
             << c.bits << "-bit " << c.width << " padded " << c.padded;
@@ -168,7 +168,7 @@ TEST(BmpReader, TakesThePaletteAfterTheInfoHeaderAndPixelsFromOffBits) {
         std::vector<std::uint8_t> file(100, 0xEE);
         file.insert(file.end(), bmp.begin(), bmp.end());
         ImageState state;
-        ASSERT_EQ(LoadBmpBytes(file, state, std::nullopt, 100), "") << biSize;
+        ASSERT_EQ(LoadBmpBytes(file, state, std::nullopt, 100), ErrorCode::None) << biSize;
         EXPECT_EQ(state.bmpStart, 100u);
         EXPECT_EQ(state.bmpInfoHeader.biSize, biSize);
         EXPECT_EQ(state.bmpPalette, desc.palette) << biSize;
@@ -180,15 +180,15 @@ TEST(BmpReader, ReadsTheSidecarBesideItWholeAndAnyMissingOneIsNoFailure) {
     const auto bmp = MakeBmp(PatternBmp(16, 2, 2));
     std::vector<std::uint8_t> sidecar = {'P', 'X', 1, 2, 3, 4, 9, 9, 9};
     ImageState state;
-    ASSERT_EQ(LoadBmpBytes(bmp, state, sidecar), "");
+    ASSERT_EQ(LoadBmpBytes(bmp, state, sidecar), ErrorCode::None);
     EXPECT_EQ(state.sidecarSize, sidecar.size());
     EXPECT_EQ(state.sidecarData, sidecar);
 
-    ASSERT_EQ(LoadBmpBytes(bmp, state), "");
+    ASSERT_EQ(LoadBmpBytes(bmp, state), ErrorCode::None);
     EXPECT_EQ(state.sidecarSize, 0u) << "the previous sidecar must not linger";
     EXPECT_TRUE(state.sidecarData.empty());
 
-    ASSERT_EQ(LoadBmpBytes(bmp, state, std::vector<std::uint8_t>{}), "");
+    ASSERT_EQ(LoadBmpBytes(bmp, state, std::vector<std::uint8_t>{}), ErrorCode::None);
     EXPECT_EQ(state.sidecarSize, 0u);
 
     // A FIFO in the sidecar's place is not read (reading it would wait for a
@@ -198,7 +198,7 @@ TEST(BmpReader, ReadsTheSidecarBesideItWholeAndAnyMissingOneIsNoFailure) {
     ASSERT_EQ(::mkfifo(dir.File("face.tmext").c_str(), 0644), 0);
     File file;
     ASSERT_TRUE(file.Open(path, File::Mode::Read));
-    EXPECT_EQ(LoadImage(state, file, false), "");
+    EXPECT_EQ(LoadImage(state, file, false), ErrorCode::None);
     EXPECT_EQ(state.sidecarSize, 0u);
 }
 
@@ -206,7 +206,7 @@ TEST(BmpReader, LeavesTheTimSideAlone) {
     ImageState state;
     state.imageOrgX = 77;
     state.imageData = {1, 2, 3};
-    ASSERT_EQ(LoadBmpBytes(MakeBmp(PatternBmp(24, 2, 2)), state), "");
+    ASSERT_EQ(LoadBmpBytes(MakeBmp(PatternBmp(24, 2, 2)), state), ErrorCode::None);
     EXPECT_EQ(state.imageOrgX, 77);
     EXPECT_EQ(state.imageData, (std::vector<std::uint8_t>{1, 2, 3}));
 }

@@ -35,18 +35,18 @@ ImageState LoadTimBytes(const std::vector<std::uint8_t>& bytes) {
     File file;
     EXPECT_TRUE(file.Open(dir.Write("in.tim", bytes), File::Mode::Read));
     ImageState state;
-    EXPECT_EQ(LoadImage(state, file, true), "");
+    EXPECT_EQ(LoadImage(state, file, true), ErrorCode::None);
     return state;
 }
 
 ImageState ToBmp(const TimSpec& desc, std::uint32_t set = 0) {
     ImageState state = LoadTimBytes(MakeTim(desc));
-    EXPECT_EQ(ConvertTimToBmp(state, set), "");
+    EXPECT_EQ(ConvertTimToBmp(state, set), ErrorCode::None);
     return state;
 }
 
 // Loads face.bmp (with face.tmext when given) and converts it to TIM.
-std::string BmpToTim(const std::vector<std::uint8_t>& bmp,
+Error BmpToTim(const std::vector<std::uint8_t>& bmp,
                      const std::optional<std::vector<std::uint8_t>>& sidecar, ImageState& state,
                      OriginsRequest& request) {
     TempDir dir;
@@ -56,7 +56,7 @@ std::string BmpToTim(const std::vector<std::uint8_t>& bmp,
     }
     File file;
     EXPECT_TRUE(file.Open(path, File::Mode::Read));
-    if (std::string error = LoadImage(state, file, false); !error.empty()) {
+    if (Error error = LoadImage(state, file, false)) {
         return error;
     }
     return ConvertBmpToTim(state, request);
@@ -64,7 +64,7 @@ std::string BmpToTim(const std::vector<std::uint8_t>& bmp,
 
 std::vector<std::uint8_t> Written(const ImageState& state, bool asTim) {
     TempDir dir;
-    EXPECT_TRUE(WriteImageFile(state, dir.File("out"), asTim));
+    EXPECT_EQ(WriteImageFile(state, dir.File("out"), asTim), ErrorCode::None);
     return testing::ReadAll(dir.File("out"));
 }
 
@@ -118,17 +118,17 @@ TEST(Convert, RoundTripsEveryDepthThroughFilesLosingOnlyThePaletteSetStp) {
         }
         TempDir dir;
         ImageState tim = LoadTimBytes(MakeTim(desc));
-        ASSERT_EQ(ConvertTimToBmp(tim, c.set), "");
-        ASSERT_TRUE(WriteImageFile(tim, dir.File("face.bmp"), false));
+        ASSERT_EQ(ConvertTimToBmp(tim, c.set), ErrorCode::None);
+        ASSERT_EQ(WriteImageFile(tim, dir.File("face.bmp"), false), ErrorCode::None);
 
         ImageState back;
         File file;
         ASSERT_TRUE(file.Open(dir.File("face.bmp"), File::Mode::Read));
-        ASSERT_EQ(LoadImage(back, file, false), "");
+        ASSERT_EQ(LoadImage(back, file, false), ErrorCode::None);
         ScriptedOrigins never;
-        ASSERT_EQ(ConvertBmpToTim(back, never), "");
+        ASSERT_EQ(ConvertBmpToTim(back, never), ErrorCode::None);
         EXPECT_TRUE(never.hasClutSeen.empty()) << "the sidecar answers for the origins";
-        ASSERT_TRUE(WriteImageFile(back, dir.File("face.tim"), true));
+        ASSERT_EQ(WriteImageFile(back, dir.File("face.tim"), true), ErrorCode::None);
         EXPECT_EQ(testing::ReadAll(dir.File("face.tim")), WithoutPaletteStp(desc, c.set))
             << c.bpp << "-bit, " << c.width << " x " << c.height << ", set " << c.set << " of "
             << c.sets;
@@ -296,7 +296,7 @@ TEST(Convert, PixelTransformsAndRowMirroring) {
         EXPECT_EQ(state.bmpPixels, c.bmp) << c.name;
 
         ScriptedOrigins origins;
-        ASSERT_EQ(ConvertBmpToTim(state, origins), "") << c.name;
+        ASSERT_EQ(ConvertBmpToTim(state, origins), ErrorCode::None) << c.name;
         EXPECT_EQ(std::vector<std::uint8_t>(state.imageData.begin(),
                                             state.imageData.begin() + state.imageDataSize),
                   c.tim)
@@ -317,7 +317,7 @@ TEST(Convert, PaletteTakesFiveBitChannelsTimesEightAndComesBackWithoutStp) {
     }
     ImageState state = ToBmp(desc, 1);
     ScriptedOrigins origins;
-    ASSERT_EQ(ConvertBmpToTim(state, origins), "");
+    ASSERT_EQ(ConvertBmpToTim(state, origins), ErrorCode::None);
     for (std::size_t i = 0; i < std::size(colours); ++i) {
         EXPECT_TRUE(
             std::equal(palette[i].begin(), palette[i].end(), state.bmpPalette.begin() + 4 * i))
@@ -398,7 +398,7 @@ TEST(Convert, ClutsWithoutTheSetsTheyClaimReadNothingOutside) {
     state = ToBmp(desc, 5);
     EXPECT_EQ(ReadU16LE(&state.sidecarData[10]), 16);
     ScriptedOrigins origins;
-    ASSERT_EQ(ConvertBmpToTim(state, origins), "");
+    ASSERT_EQ(ConvertBmpToTim(state, origins), ErrorCode::None);
     EXPECT_EQ(state.clutDataSize, 512u);
     for (std::size_t i = 0; i < 256; ++i) {
         const std::uint16_t want = i / 16 == 5 ? desc.clut[i] & 0x7FFF : desc.clut[i];
@@ -444,7 +444,7 @@ TEST(Convert, SidecarsThatAreNotUsableAskForTheOrigins) {
         ScriptedOrigins origins({Origins{70000, 9, 10, 11}});
         ASSERT_EQ(BmpToTim(testing::MakeBmp(testing::PatternBmp(c.bits, 4, 2)), c.sidecar, state,
                            origins),
-                  "")
+                  ErrorCode::None)
             << c.name;
         const bool hasClut = c.bits <= 8;
         if (c.usable) {
@@ -468,7 +468,7 @@ TEST(Convert, ClosingTheOriginsRequestWithoutAnAnswerAsksAgain) {
     ImageState state;
     ScriptedOrigins origins({std::nullopt, std::nullopt, Origins{3, 4, 5, 6}});
     ASSERT_EQ(
-        BmpToTim(testing::MakeBmp(testing::PatternBmp(8, 2, 2)), std::nullopt, state, origins), "");
+        BmpToTim(testing::MakeBmp(testing::PatternBmp(8, 2, 2)), std::nullopt, state, origins), ErrorCode::None);
     EXPECT_EQ(origins.hasClutSeen.size(), 3u);
     EXPECT_EQ(state.imageOrgX, 3);
     EXPECT_EQ(state.clutOrgY, 6);
@@ -527,7 +527,7 @@ TEST(Convert, BmpsWithTheLongerInfoHeadersOfImageEditorsConvertBack) {
 
             ImageState back;
             ScriptedOrigins never;
-            ASSERT_EQ(BmpToTim(file, ours.sidecarData, back, never), "")
+            ASSERT_EQ(BmpToTim(file, ours.sidecarData, back, never), ErrorCode::None)
                 << image.bpp << "-bit, " << header.biSize;
             EXPECT_EQ(Written(back, true), WithoutPaletteStp(desc, image.set))
                 << image.bpp << "-bit, info header of " << header.biSize << " bytes"
@@ -542,16 +542,16 @@ TEST(Convert, BmpToTimFailuresInOrder) {
         std::uint32_t biSize;
         std::uint16_t bits;
         std::int32_t width, height;
-        std::string message;
+        ErrorCode message;
         std::vector<bool> asked;
     } cases[] = {
-        {"biSize 12", 12, 8, 2, 2, msg::kBadBiSize, {}},
-        {"biSize 64", 64, 8, 2, 2, msg::kBadBiSize, {}},
-        {"biSize 125 on a 1-bit image", 125, 1, 8, 2, msg::kBadBiSize, {}},
-        {"1-bit asks with CLUT fields first", 40, 1, 8, 2, msg::kBppNotSupported, {true}},
-        {"32-bit asks without them", 40, 32, 2, 2, msg::kBppNotSupported, {false}},
-        {"width beyond 16-bit units", 40, 16, 70000, 1, msg::kTooLargeForTim, {false}},
-        {"height beyond 16 bits", 40, 8, 0, 70000, msg::kTooLargeForTim, {true}},
+        {"biSize 12", 12, 8, 2, 2, ErrorCode::BadBiSize, {}},
+        {"biSize 64", 64, 8, 2, 2, ErrorCode::BadBiSize, {}},
+        {"biSize 125 on a 1-bit image", 125, 1, 8, 2, ErrorCode::BadBiSize, {}},
+        {"1-bit asks with CLUT fields first", 40, 1, 8, 2, ErrorCode::BppNotSupported, {true}},
+        {"32-bit asks without them", 40, 32, 2, 2, ErrorCode::BppNotSupported, {false}},
+        {"width beyond 16-bit units", 40, 16, 70000, 1, ErrorCode::TooLargeForTim, {false}},
+        {"height beyond 16 bits", 40, 8, 0, 70000, ErrorCode::TooLargeForTim, {true}},
     };
     for (const auto& c : cases) {
         testing::BmpSpec desc = testing::PatternBmp(c.bits, c.width, c.height);
@@ -579,14 +579,14 @@ TEST(Convert, RefusesImagesOfAGigabyteOrMoreWithoutAllocating) {
     bmp.sidecarData = testing::MakeSidecar({0, 0, false, 0, 0, 1, 0, {}});
     bmp.sidecarSize = 6;
     ScriptedOrigins origins;
-    EXPECT_EQ(ConvertBmpToTim(bmp, origins), msg::kImageBeyond1Gig);
+    EXPECT_EQ(ConvertBmpToTim(bmp, origins), ErrorCode::ImageBeyond1Gig);
 
     // A TIM whose header promises far more rows than its block holds.
     TimSpec desc = PatternTim(16, 4, 1);
     desc.imageWidth = 65535;
     desc.imageHeight = 65535;
     ImageState tim = LoadTimBytes(MakeTim(desc));
-    EXPECT_EQ(ConvertTimToBmp(tim, 0), msg::kImageBeyond1Gig);
+    EXPECT_EQ(ConvertTimToBmp(tim, 0), ErrorCode::ImageBeyond1Gig);
     EXPECT_TRUE(tim.bmpPixels.empty());
 }
 
@@ -603,7 +603,7 @@ TEST(Convert, WidthsThatDontFillWholeTimUnitsGiveConsistentTims) {
         testing::BmpSpec desc = testing::PatternBmp(c.bits, c.width, 3);
         ImageState state;
         ScriptedOrigins origins;
-        ASSERT_EQ(BmpToTim(testing::MakeBmp(desc), std::nullopt, state, origins), "");
+        ASSERT_EQ(BmpToTim(testing::MakeBmp(desc), std::nullopt, state, origins), ErrorCode::None);
         EXPECT_EQ(state.imageWidth, c.imageWidth) << c.bits << "-bit " << c.width;
         EXPECT_EQ(state.pixelWidth, c.pixelWidth) << c.bits << "-bit " << c.width;
         EXPECT_EQ(state.imageDataSize, c.imageWidth * 2u * 3u) << c.bits << "-bit " << c.width;
@@ -642,7 +642,7 @@ TEST(Convert, TwentyFourBitRowsEndingInPartOfAPixelLoseThatPart) {
         ImageState state = ToBmp(desc);
         EXPECT_EQ(state.bmpInfoHeader.biWidth, static_cast<std::int32_t>(c.pixelWidth));
         ScriptedOrigins origins;
-        ASSERT_EQ(ConvertBmpToTim(state, origins), "") << c.imageWidth;
+        ASSERT_EQ(ConvertBmpToTim(state, origins), ErrorCode::None) << c.imageWidth;
         EXPECT_EQ(state.imageWidth, c.imageWidthBack) << c.imageWidth;
         EXPECT_EQ(state.pixelWidth, c.pixelWidth) << c.imageWidth;
         for (std::size_t r = 0; r < 2; ++r) {
@@ -673,7 +673,7 @@ TEST(Convert, OlderBmpsWithUnpaddedRowsConvertBack) {
         }
         ImageState back;
         ScriptedOrigins never;
-        ASSERT_EQ(BmpToTim(testing::MakeBmp(legacy), state.sidecarData, back, never), "");
+        ASSERT_EQ(BmpToTim(testing::MakeBmp(legacy), state.sidecarData, back, never), ErrorCode::None);
         EXPECT_EQ(back.bmpRowSize, legacyRow);
         EXPECT_EQ(Written(back, true), WithoutPaletteStp(desc, c.set))
             << c.bpp << "-bit " << c.width << " x " << c.height;

@@ -67,7 +67,7 @@ TEST(FolderConvert, NamesAndSeparators) {
     ::mkfifo(dir.File("pipe.tim").c_str(), 0644);
     const ImageFileSearch tims = FindImageFiles(dir.Path().string(), true);
     EXPECT_EQ(tims.names, (std::vector<std::string>{"a.tim", "b.TIM", "c.Tim", "pipe.tim"}));
-    EXPECT_EQ(tims.failure, "");
+    EXPECT_FALSE(tims.failure);
     EXPECT_EQ(FindImageFiles(dir.Path().string() + "/", false).names,
               std::vector<std::string>{"d.bmp"});
     EXPECT_EQ(NoFilesFoundText(FindImageFiles(dir.File("folder.tim"), false)),
@@ -192,7 +192,7 @@ TEST(FolderConvert, EachFailureIsShownAndTheBatchGoesOn) {
     ImageState reloaded;
     File file;
     ASSERT_TRUE(file.Open(dir.File("1-good.tim"), File::Mode::Read));
-    ASSERT_EQ(LoadImage(reloaded, file, true), "");
+    ASSERT_EQ(LoadImage(reloaded, file, true), ErrorCode::None);
     EXPECT_EQ(reloaded.imageOrgX, 1u);
     EXPECT_EQ(reloaded.imageOrgY, 2u);
 }

@@ -17,7 +17,7 @@ using testing::TempDir;
 using testing::TimSpec;
 
 // Loads bytes as a file, with the TIM starting at offset.
-std::string LoadBytes(const std::vector<std::uint8_t>& bytes, ImageState& state,
+Error LoadBytes(const std::vector<std::uint8_t>& bytes, ImageState& state,
                       std::int64_t offset = 0) {
     TempDir dir;
     std::string path = dir.Write("image.tim", bytes);
@@ -27,7 +27,7 @@ std::string LoadBytes(const std::vector<std::uint8_t>& bytes, ImageState& state,
     return LoadImage(state, file, true);
 }
 
-std::string LoadBytes(const std::vector<std::uint8_t>& bytes) {
+Error LoadBytes(const std::vector<std::uint8_t>& bytes) {
     ImageState state;
     return LoadBytes(bytes, state);
 }
@@ -49,7 +49,7 @@ TimSpec Small4Bit() {
 struct MessageCase {
     const char* name;
     std::vector<std::uint8_t> bytes;
-    std::string message;
+    ErrorCode message;
 };
 
 std::vector<std::uint8_t> With(TimSpec desc, void (*change)(TimSpec&)) {
@@ -64,50 +64,50 @@ std::vector<std::uint8_t> Truncated(std::vector<std::uint8_t> bytes, std::size_t
 
 TEST(TimReader, ReturnsTheFirstFailureInOrder) {
     const std::vector<MessageCase> cases = {
-        {"valid 16-bit control", MakeTim(Small16Bit()), ""},
-        {"valid 4-bit control", MakeTim(Small4Bit()), ""},
-        {"BMP magic", {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, msg::kTimHeaderNotFound},
-        {"four zero bytes", {0, 0, 0, 0, 2, 0, 0, 0}, msg::kTimHeaderNotFound},
-        {"empty file", {}, msg::kTimHeaderNotFound},
-        {"identifier cut short", {0x10, 0, 0}, msg::kTimHeaderNotFound},
-        {"identifier byte 1 set", {0x10, 1, 0, 0, 2, 0, 0, 0}, msg::kTimHeaderNotFound},
-        {"mode 0", With(Small16Bit(), [](TimSpec& s) { s.mode = 0; }), msg::kInvalidTimHeader},
-        {"mode 1", With(Small16Bit(), [](TimSpec& s) { s.mode = 1; }), msg::kInvalidTimHeader},
-        {"mode 10", With(Small16Bit(), [](TimSpec& s) { s.mode = 10; }), msg::kInvalidTimHeader},
-        {"mode 11", With(Small16Bit(), [](TimSpec& s) { s.mode = 11; }), msg::kInvalidTimHeader},
+        {"valid 16-bit control", MakeTim(Small16Bit()), ErrorCode::None},
+        {"valid 4-bit control", MakeTim(Small4Bit()), ErrorCode::None},
+        {"BMP magic", {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, ErrorCode::TimHeaderNotFound},
+        {"four zero bytes", {0, 0, 0, 0, 2, 0, 0, 0}, ErrorCode::TimHeaderNotFound},
+        {"empty file", {}, ErrorCode::TimHeaderNotFound},
+        {"identifier cut short", {0x10, 0, 0}, ErrorCode::TimHeaderNotFound},
+        {"identifier byte 1 set", {0x10, 1, 0, 0, 2, 0, 0, 0}, ErrorCode::TimHeaderNotFound},
+        {"mode 0", With(Small16Bit(), [](TimSpec& s) { s.mode = 0; }), ErrorCode::InvalidTimHeader},
+        {"mode 1", With(Small16Bit(), [](TimSpec& s) { s.mode = 1; }), ErrorCode::InvalidTimHeader},
+        {"mode 10", With(Small16Bit(), [](TimSpec& s) { s.mode = 10; }), ErrorCode::InvalidTimHeader},
+        {"mode 11", With(Small16Bit(), [](TimSpec& s) { s.mode = 11; }), ErrorCode::InvalidTimHeader},
         {"mode with another bit", With(Small16Bit(), [](TimSpec& s) { s.mode = 0x12; }),
-         msg::kInvalidTimHeader},
+         ErrorCode::InvalidTimHeader},
         {"flag byte 5", With(Small16Bit(), [](TimSpec& s) { s.flagByte5 = 1; }),
-         msg::kInvalidTimHeader},
+         ErrorCode::InvalidTimHeader},
         {"flag byte 6", With(Small16Bit(), [](TimSpec& s) { s.flagByte6 = 0x80; }),
-         msg::kInvalidTimHeader},
+         ErrorCode::InvalidTimHeader},
         {"flag byte 7", With(Small16Bit(), [](TimSpec& s) { s.flagByte7 = 1; }),
-         msg::kInvalidTimHeader},
-        {"flags cut short", {0x10, 0, 0, 0}, msg::kInvalidTimHeader},
-        {"mode 2 with flag bytes cut short", {0x10, 0, 0, 0, 2, 0, 0}, msg::kInvalidTimHeader},
+         ErrorCode::InvalidTimHeader},
+        {"flags cut short", {0x10, 0, 0, 0}, ErrorCode::InvalidTimHeader},
+        {"mode 2 with flag bytes cut short", {0x10, 0, 0, 0, 2, 0, 0}, ErrorCode::InvalidTimHeader},
         {"image block length 11", With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 11; }),
-         msg::kImageBeyond1Gig},
+         ErrorCode::ImageBeyond1Gig},
         {"image block length 0", With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 0; }),
-         msg::kImageBeyond1Gig},
+         ErrorCode::ImageBeyond1Gig},
         {"data size exactly 1e9",
          With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 1'000'000'012; }),
-         msg::kImageBeyond1Gig},
+         ErrorCode::ImageBeyond1Gig},
         {"data size just under 1e9 but past the end",
          With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 1'000'000'011; }),
-         msg::kFileTooSmall},
-        {"pixel data one byte short", Truncated(MakeTim(Small16Bit()), 1), msg::kFileTooSmall},
-        {"image header cut short", Truncated(MakeTim(Small16Bit()), 9), msg::kFileTooSmall},
-        {"CLUT header cut short", {0x10, 0, 0, 0, 8, 0, 0, 0, 44, 0}, msg::kFileTooSmall},
+         ErrorCode::FileTooSmall},
+        {"pixel data one byte short", Truncated(MakeTim(Small16Bit()), 1), ErrorCode::FileTooSmall},
+        {"image header cut short", Truncated(MakeTim(Small16Bit()), 9), ErrorCode::FileTooSmall},
+        {"CLUT header cut short", {0x10, 0, 0, 0, 8, 0, 0, 0, 44, 0}, ErrorCode::FileTooSmall},
         {"CLUT block length 11", With(Small4Bit(), [](TimSpec& s) { s.clutBlockLength = 11; }),
-         msg::kNotEnoughMemory},
+         ErrorCode::NotEnoughMemory},
         {"CLUT block length 0", With(Small4Bit(), [](TimSpec& s) { s.clutBlockLength = 0; }),
-         msg::kNotEnoughMemory},
+         ErrorCode::NotEnoughMemory},
         {"CLUT past the end of the file",
-         With(Small4Bit(), [](TimSpec& s) { s.clutBlockLength = 0xFFFFFFF0; }), msg::kFileTooSmall},
+         With(Small4Bit(), [](TimSpec& s) { s.clutBlockLength = 0xFFFFFFF0; }), ErrorCode::FileTooSmall},
         {"CLUT block length 12 is an empty CLUT",
-         With(Small4Bit(), [](TimSpec& s) { s.clut.clear(); }), ""},
+         With(Small4Bit(), [](TimSpec& s) { s.clut.clear(); }), ErrorCode::None},
         {"image block length 12 is an empty image",
-         With(Small16Bit(), [](TimSpec& s) { s.pixels.clear(); }), ""},
+         With(Small16Bit(), [](TimSpec& s) { s.pixels.clear(); }), ErrorCode::None},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(LoadBytes(c.bytes), c.message) << c.name;
@@ -116,9 +116,9 @@ TEST(TimReader, ReturnsTheFirstFailureInOrder) {
 
 TEST(TimReader, ExactLengthLoadsAndExtraBytesAreIgnored) {
     auto bytes = MakeTim(Small16Bit());
-    EXPECT_EQ(LoadBytes(bytes), "");
+    EXPECT_EQ(LoadBytes(bytes), ErrorCode::None);
     bytes.push_back(0xAB);
-    EXPECT_EQ(LoadBytes(bytes), "");
+    EXPECT_EQ(LoadBytes(bytes), ErrorCode::None);
 }
 
 struct SizeCase {
@@ -143,7 +143,7 @@ TEST(TimReader, DerivesSizesFromTheHeader) {
         desc.imageHeight = 3;
         desc.pixels.assign(std::size_t{c.imageWidth} * 2 * 3, 0);
         ImageState state;
-        ASSERT_EQ(LoadBytes(MakeTim(desc), state), "") << int(c.mode);
+        ASSERT_EQ(LoadBytes(MakeTim(desc), state), ErrorCode::None) << int(c.mode);
         EXPECT_EQ(state.bpp, c.bpp);
         EXPECT_EQ(state.pixelWidth, c.pixelWidth) << int(c.mode) << " width " << c.imageWidth;
         EXPECT_EQ(state.ClutSetCount(), c.sets) << int(c.mode) << " entries " << c.clutEntries;
@@ -163,7 +163,7 @@ TEST(TimReader, KnownSixteenBitHeader) {
     desc.imageY = 256;
     desc.pixels.assign(4096, 0x5A);
     ImageState state;
-    ASSERT_EQ(LoadBytes(MakeTim(desc), state), "");
+    ASSERT_EQ(LoadBytes(MakeTim(desc), state), ErrorCode::None);
     EXPECT_EQ(state.imageBlockLength, 4108u);
     EXPECT_EQ(state.pixelWidth, 64u);
     EXPECT_EQ(state.imageDataSize, 4096u);
@@ -180,7 +180,7 @@ TEST(TimReader, ReadsClutFieldsAndData) {
     desc.clutX = 0x140;
     desc.clutY = 0x1E0;
     ImageState state;
-    ASSERT_EQ(LoadBytes(MakeTim(desc), state), "");
+    ASSERT_EQ(LoadBytes(MakeTim(desc), state), ErrorCode::None);
     EXPECT_EQ(state.clutBlockLength, 12u + 1024u);
     EXPECT_EQ(state.clutOrgX, 0x140);
     EXPECT_EQ(state.clutOrgY, 0x1E0);
@@ -198,7 +198,7 @@ TEST(TimReader, OddClutSizeKeepsEveryByte) {
     // MakeTim wrote 32 CLUT bytes; add the odd one right after them.
     bytes.insert(bytes.begin() + 20 + 32, 0x77);
     ImageState state;
-    ASSERT_EQ(LoadBytes(bytes, state), "");
+    ASSERT_EQ(LoadBytes(bytes, state), ErrorCode::None);
     ASSERT_EQ(state.clutData.size(), 33u);
     EXPECT_EQ(state.clutData[32], 0x77);
     EXPECT_EQ(state.ClutSetCount(), 1u);
@@ -209,13 +209,13 @@ TEST(TimReader, LoadsAtAnOffsetOfALargerFile) {
     std::vector<std::uint8_t> raw(1000, 0x10);
     raw.insert(raw.begin() + 517, tim.begin(), tim.end());
     ImageState atOffset, alone;
-    ASSERT_EQ(LoadBytes(raw, atOffset, 517), "");
-    ASSERT_EQ(LoadBytes(tim, alone), "");
+    ASSERT_EQ(LoadBytes(raw, atOffset, 517), ErrorCode::None);
+    ASSERT_EQ(LoadBytes(tim, alone), ErrorCode::None);
     EXPECT_EQ(atOffset.imageData, alone.imageData);
     EXPECT_EQ(atOffset.clutData, alone.clutData);
     // The size test is against the whole file, not the TIM's own bytes.
     raw.resize(517 + tim.size() - 1);
-    EXPECT_EQ(LoadBytes(raw, atOffset, 517), msg::kFileTooSmall);
+    EXPECT_EQ(LoadBytes(raw, atOffset, 517), ErrorCode::FileTooSmall);
 }
 
 TEST(TimReader, LoadsATimPastFourGigabytesOfASparseFile) {
@@ -234,16 +234,16 @@ TEST(TimReader, LoadsATimPastFourGigabytesOfASparseFile) {
     ASSERT_EQ(file.GetLength(), offset + static_cast<std::int64_t>(tim.size()));
     file.Seek(offset);
     ImageState state;
-    ASSERT_EQ(LoadImage(state, file, true), "");
+    ASSERT_EQ(LoadImage(state, file, true), ErrorCode::None);
     EXPECT_EQ(state.pixelWidth, 4u);
     EXPECT_EQ(state.imageData[0], tim[20]);
 }
 
 TEST(TimReader, ReloadReplacesEveryFieldOfTheLastImage) {
     ImageState state;
-    ASSERT_EQ(LoadBytes(MakeTim(PatternTim(8, 4, 2, 3)), state), "");
+    ASSERT_EQ(LoadBytes(MakeTim(PatternTim(8, 4, 2, 3)), state), ErrorCode::None);
     state.ReleaseBuffers();
-    ASSERT_EQ(LoadBytes(MakeTim(Small16Bit()), state), "");
+    ASSERT_EQ(LoadBytes(MakeTim(Small16Bit()), state), ErrorCode::None);
     EXPECT_EQ(state.bpp, 16u);
     EXPECT_EQ(state.clutDataSize, 0u);
     EXPECT_EQ(state.clutBlockLength, 0u);
@@ -254,7 +254,7 @@ TEST(TimReader, ReloadReplacesEveryFieldOfTheLastImage) {
 
 TEST(TimReader, FailedLoadLeavesNoImage) {
     ImageState state;
-    EXPECT_EQ(LoadBytes(Truncated(MakeTim(Small4Bit()), 1), state), msg::kFileTooSmall);
+    EXPECT_EQ(LoadBytes(Truncated(MakeTim(Small4Bit()), 1), state), ErrorCode::FileTooSmall);
     EXPECT_FALSE(state.IsLoaded());
 }
 

@@ -2,6 +2,7 @@
 
 #include "image/Image.h"
 #include "image/TimRepair.h"
+#include "messages/Catalogue.h"
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
@@ -69,13 +70,13 @@ TEST(TimRepair, RepairsIntoTheBytesOfTheTimBuiltRight) {
         expected.insert(expected.end(), {0xDE, 0xAD});
 
         TimRepairResult result = RepairTim(bytes);
-        EXPECT_EQ(result.error, "") << c.name;
+        EXPECT_EQ(result.error, ErrorCode::None) << c.name;
         EXPECT_EQ(result.changes, c.changes) << c.name;
         EXPECT_EQ(bytes, expected) << c.name;
 
         // Repairing again finds nothing.
         TimRepairResult again = RepairTim(bytes);
-        EXPECT_EQ(again.error, "") << c.name;
+        EXPECT_EQ(again.error, ErrorCode::None) << c.name;
         EXPECT_TRUE(again.changes.empty()) << c.name;
     }
 }
@@ -84,14 +85,14 @@ TEST(TimRepair, ARepairedTimLoadsWithAllItsPixels) {
     TimSpec desc = PatternTim(16, 32, 32);
     desc.imageBlockLength = 16;
     Bytes bytes = MakeTim(desc);
-    ASSERT_EQ(RepairTim(bytes).error, "");
+    ASSERT_EQ(RepairTim(bytes).error, ErrorCode::None);
 
     testing::TempDir dir;
     const std::string path = dir.Write("repaired.tim", bytes);
     ImageState state;
     File file;
     ASSERT_TRUE(file.Open(path, File::Mode::Read));
-    ASSERT_EQ(LoadImage(state, file, /*isTim=*/true), "");
+    ASSERT_EQ(LoadImage(state, file, /*isTim=*/true), ErrorCode::None);
     EXPECT_EQ(state.imageDataSize, 2048u);
     EXPECT_TRUE(std::equal(desc.pixels.begin(), desc.pixels.end(), state.imageData.begin()));
     EXPECT_TRUE(BlockLengthWarnings(state).empty());
@@ -135,7 +136,7 @@ TEST(TimRepair, RefusesWhatItCantRepairAndChangesNothing) {
     for (const auto& c : cases) {
         Bytes bytes = c.bytes;
         TimRepairResult result = RepairTim(bytes);
-        EXPECT_EQ(result.error, c.error) << c.name;
+        EXPECT_EQ(msg::Text(result.error), c.error) << c.name;
         EXPECT_TRUE(result.changes.empty()) << c.name;
         EXPECT_EQ(bytes, c.bytes) << c.name;
     }

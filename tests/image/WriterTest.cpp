@@ -23,7 +23,7 @@ ImageState LoadTimFile(const std::string& path, std::int64_t offset = 0) {
     EXPECT_TRUE(file.Open(path, File::Mode::Read));
     file.Seek(offset);
     ImageState state;
-    EXPECT_EQ(LoadImage(state, file, true), "");
+    EXPECT_EQ(LoadImage(state, file, true), ErrorCode::None);
     return state;
 }
 
@@ -45,7 +45,7 @@ TEST(Writer, SavesATimAsItWasRead) {
         raw.insert(raw.end(), tim.begin(), tim.end());
         raw.insert(raw.end(), 30, 0xCD);
         ImageState state = LoadTimFile(dir.Write("disc.bin", raw), 40);
-        ASSERT_TRUE(WriteImageFile(state, dir.File("out.tim"), true));
+        ASSERT_EQ(WriteImageFile(state, dir.File("out.tim"), true), ErrorCode::None);
         EXPECT_EQ(ReadAll(dir.File("out.tim")), tim) << bpp;
     }
 }
@@ -57,7 +57,7 @@ TEST(Writer, WritesNoClutBlockForDirectColourWhateverItsFieldsHold) {
     state.clutBlockLength = 44;
     state.clutHeight = 1;
     state.clutData.assign(32, 1);
-    ASSERT_TRUE(WriteImageFile(state, dir.File("out.tim"), true));
+    ASSERT_EQ(WriteImageFile(state, dir.File("out.tim"), true), ErrorCode::None);
     EXPECT_EQ(ReadAll(dir.File("out.tim")), tim);
 }
 
@@ -65,7 +65,7 @@ TEST(Writer, WritesZerosForBytesAHeaderPromisesButABufferLacks) {
     TempDir dir;
     ImageState state = LoadTimFile(dir.Write("in.tim", MakeTim(PatternTim(16, 2, 1))));
     state.imageData.resize(2);
-    ASSERT_TRUE(WriteImageFile(state, dir.File("out.tim"), true));
+    ASSERT_EQ(WriteImageFile(state, dir.File("out.tim"), true), ErrorCode::None);
     auto out = ReadAll(dir.File("out.tim"));
     ASSERT_EQ(out.size(), 8u + 12 + 4);
     EXPECT_EQ(out[22], 0);
@@ -77,8 +77,8 @@ TEST(Writer, WritesTheBmpAndItsSidecarAndReplacesBoth) {
     dir.Write("face.bmp", {1, 2, 3});
     dir.Write("face.tmext", std::vector<std::uint8_t>(2000, 7));
     ImageState state = LoadTimFile(dir.Write("face.tim", MakeTim(PatternTim(16, 3, 2))));
-    ASSERT_EQ(ConvertTimToBmp(state, 0), "");
-    ASSERT_TRUE(WriteImageFile(state, dir.File("face.bmp"), false));
+    ASSERT_EQ(ConvertTimToBmp(state, 0), ErrorCode::None);
+    ASSERT_EQ(WriteImageFile(state, dir.File("face.bmp"), false), ErrorCode::None);
     EXPECT_EQ(ReadAll(dir.File("face.tmext")), state.sidecarData);
     EXPECT_EQ(ReadAll(dir.File("face.tmext")).size(), 6u);
     auto bmp = ReadAll(dir.File("face.bmp"));
@@ -95,7 +95,7 @@ TEST(Writer, WritesTheBmpAndItsSidecarAndReplacesBoth) {
 TEST(Writer, FailuresLeaveNoNewOrChangedFile) {
     TempDir dir;
     ImageState state = LoadTimFile(dir.Write("face.tim", MakeTim(PatternTim(8, 4, 2, 2))));
-    ASSERT_EQ(ConvertTimToBmp(state, 1), "");
+    ASSERT_EQ(ConvertTimToBmp(state, 1), ErrorCode::None);
     const std::vector<std::uint8_t> oldBmp = {1, 2, 3}, oldSidecar = {4, 5};
     dir.Write("face.bmp", oldBmp);
     dir.Write("face.tmext", oldSidecar);
@@ -108,16 +108,16 @@ TEST(Writer, FailuresLeaveNoNewOrChangedFile) {
     // The sidecar (524 bytes) fits under 600 bytes a file, the BMP doesn't.
     const std::string results = testing::WithFileSizeLimit(600, [&] {
         std::string out;
-        out += WriteImageFile(state, dir.File("face.bmp"), false) ? '1' : '0';
-        out += WriteImageFile(state, dir.File("old.tim"), true) ? '1' : '0';
-        out += WriteImageFile(state, dir.File("new.tim"), true) ? '1' : '0';
+        out += !WriteImageFile(state, dir.File("face.bmp"), false) ? '1' : '0';
+        out += !WriteImageFile(state, dir.File("old.tim"), true) ? '1' : '0';
+        out += !WriteImageFile(state, dir.File("new.tim"), true) ? '1' : '0';
         return out;
     });
     EXPECT_EQ(results, "000");
-    EXPECT_FALSE(WriteImageFile(state, dir.File("pipe.tim"), true));
-    EXPECT_FALSE(WriteImageFile(state, dir.File("null.bmp"), false));
-    EXPECT_FALSE(WriteImageFile(state, dir.File("folder.bmp"), false)) << "sidecar is a folder";
-    EXPECT_FALSE(WriteImageFile(state, dir.File("face.tmext"), false)) << "its own sidecar's name";
+    EXPECT_NE(WriteImageFile(state, dir.File("pipe.tim"), true), ErrorCode::None);
+    EXPECT_NE(WriteImageFile(state, dir.File("null.bmp"), false), ErrorCode::None);
+    EXPECT_NE(WriteImageFile(state, dir.File("folder.bmp"), false), ErrorCode::None) << "sidecar is a folder";
+    EXPECT_NE(WriteImageFile(state, dir.File("face.tmext"), false), ErrorCode::None) << "its own sidecar's name";
 
     EXPECT_EQ(FolderContents(dir.Path()), before);
     EXPECT_EQ(ReadAll(dir.File("face.bmp")), oldBmp);
@@ -130,18 +130,18 @@ TEST(Writer, FailuresLeaveNoNewOrChangedFile) {
 TEST(Writer, ABmpThatCantTakeItsPlaceLeavesTheOldSidecar) {
     TempDir dir;
     ImageState state = LoadTimFile(dir.Write("face.tim", MakeTim(PatternTim(4, 4, 2))));
-    ASSERT_EQ(ConvertTimToBmp(state, 0), "");
+    ASSERT_EQ(ConvertTimToBmp(state, 0), ErrorCode::None);
     std::filesystem::create_directory(dir.Path() / "face.bmp");
     dir.Write("face.bmp/keep", {1});
     dir.Write("face.tmext", {4, 5});
-    EXPECT_FALSE(WriteImageFile(state, dir.File("face.bmp"), false));
+    EXPECT_NE(WriteImageFile(state, dir.File("face.bmp"), false), ErrorCode::None);
     EXPECT_EQ(ReadAll(dir.File("face.tmext")), (std::vector<std::uint8_t>{4, 5}));
     EXPECT_EQ(FolderContents(dir.Path()),
               (std::vector<std::string>{"face.bmp", "face.tim", "face.tmext"}));
 
     // With no old sidecar, the new one doesn't stay behind either.
     std::filesystem::remove(dir.File("face.tmext"));
-    EXPECT_FALSE(WriteImageFile(state, dir.File("face.bmp"), false));
+    EXPECT_NE(WriteImageFile(state, dir.File("face.bmp"), false), ErrorCode::None);
     EXPECT_EQ(FolderContents(dir.Path()), (std::vector<std::string>{"face.bmp", "face.tim"}));
 }
 
@@ -149,18 +149,18 @@ TEST(Writer, ABmpThatCantTakeItsPlaceLeavesTheOldSidecar) {
 TEST(Writer, FailsWhereNoFileCanBeCreated) {
     TempDir dir;
     ImageState state = LoadTimFile(dir.Write("face.tim", MakeTim(PatternTim(8, 2, 2))));
-    EXPECT_FALSE(WriteImageFile(state, "/proc/pixalto-writer-test.tim", true));
-    ASSERT_EQ(ConvertTimToBmp(state, 0), "");
-    EXPECT_FALSE(WriteImageFile(state, "/proc/pixalto-writer-test.bmp", false));
+    EXPECT_NE(WriteImageFile(state, "/proc/pixalto-writer-test.tim", true), ErrorCode::None);
+    ASSERT_EQ(ConvertTimToBmp(state, 0), ErrorCode::None);
+    EXPECT_NE(WriteImageFile(state, "/proc/pixalto-writer-test.bmp", false), ErrorCode::None);
     EXPECT_FALSE(std::filesystem::exists("/proc/pixalto-writer-test.tmext"));
 }
 
 TEST(Writer, FailsForAFolderThatDoesntExist) {
     TempDir dir;
     ImageState state = LoadTimFile(dir.Write("face.tim", MakeTim(PatternTim(24, 2, 2))));
-    EXPECT_FALSE(WriteImageFile(state, dir.File("missing/out.tim"), true));
-    ASSERT_EQ(ConvertTimToBmp(state, 0), "");
-    EXPECT_FALSE(WriteImageFile(state, dir.File("missing/out.bmp"), false));
+    EXPECT_NE(WriteImageFile(state, dir.File("missing/out.tim"), true), ErrorCode::None);
+    ASSERT_EQ(ConvertTimToBmp(state, 0), ErrorCode::None);
+    EXPECT_NE(WriteImageFile(state, dir.File("missing/out.bmp"), false), ErrorCode::None);
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "missing"));
 }
 

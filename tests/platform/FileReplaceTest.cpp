@@ -6,7 +6,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "platform/FileFailure.h"
+#include "messages/Catalogue.h"
 #include "platform/FileReplace.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
@@ -146,11 +146,10 @@ TEST(PendingFile, RefusesTargetsThatAreNotRegularFiles) {
         {dir.File("missing/x.tim"), "No such file or directory"},
     };
     for (const Case& c : cases) {
-        ClearFileFailure();
         PendingFile pending(c.path);
         EXPECT_FALSE(pending.Create()) << c.path;
-        EXPECT_NE(DescribeLastFileFailure().find(c.reason), std::string::npos)
-            << c.path << ": " << DescribeLastFileFailure();
+        const std::string reason = msg::SystemReason(pending.LastError());
+        EXPECT_NE(reason.find(c.reason), std::string::npos) << c.path << ": " << reason;
     }
     EXPECT_TRUE(fs::is_fifo(dir.Path() / "pipe"));
     EXPECT_TRUE(fs::is_empty(dir.Path() / "folder"));
@@ -222,9 +221,12 @@ TEST(PendingFile, AFailedWriteLeavesTheTargetAsItWas) {
     TempDir dir;
     const std::string target = dir.Write("face.tim", {1, 2, 3});
     const std::string result = testing::WithFileSizeLimit(100, [&] {
-        ClearFileFailure();
-        const bool replaced = Replace(target, std::string(500, 'x'));
-        return std::string(replaced ? "replaced" : "refused") + " " + DescribeLastFileFailure();
+        PendingFile pending(target);
+        const std::string text(500, 'x');
+        const bool replaced = pending.Create() && pending.file().Write(text.data(), text.size()) &&
+                              pending.Finish() && pending.Commit();
+        return std::string(replaced ? "replaced" : "refused") + " " +
+               msg::SystemReason(pending.LastError());
     });
     EXPECT_EQ(result.substr(0, 8), "refused ");
     EXPECT_EQ(result, "refused " + target + ": File too large");
@@ -246,7 +248,7 @@ TEST(PendingFile, CommitBothPutsTheFirstBackWhenTheSecondFails) {
             // A folder takes the BMP's place after the checks: its rename fails.
             fs::create_directory(dir.Path() / "face.bmp");
             dir.Write("face.bmp/keep", {1});
-            EXPECT_FALSE(CommitBoth(sidecar, bmp));
+            EXPECT_NE(CommitBoth(sidecar, bmp), ErrorCode::None);
         }
         if (firstExisted) {
             EXPECT_EQ(ReadAll(dir.File("face.tmext")), (Bytes{4, 5}));

@@ -54,13 +54,13 @@ struct DiscWithTims {
         path = dir.Write("GAME.BIN", built.image);
     }
     std::uint64_t FilePosition(std::size_t tim) const { return built.FileOffsetOf(at[tim]); }
-    int Extract(const std::string& selection) {
+    JobState Extract(const std::string& selection) {
         host = {};
         testing::ScanInto(host, path);
         ExtractJob job(host, path, selection);
         return RunJob(job);
     }
-    int Insert() {
+    JobState Insert() {
         InsertJob job(host, dir.File("timextracts.txt"));
         return RunJob(job);
     }

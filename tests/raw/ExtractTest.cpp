@@ -48,7 +48,7 @@ struct SixTims {
         rawPath = dir.Write(rawName, raw);
         testing::ScanInto(host, rawPath);
     }
-    int Extract(const std::string& selection) {
+    JobState Extract(const std::string& selection) {
         ExtractJob job(host, rawPath, selection);
         return RunJob(job);
     }

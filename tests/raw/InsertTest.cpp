@@ -38,7 +38,7 @@ struct InsertSetup {
     void Record(int number, std::uint64_t position, std::uint64_t size) {
         list += FormatListRecord({number, position, size});
     }
-    int Insert() {
+    JobState Insert() {
         InsertJob job(host, dir.Write("timextracts.txt", Bytes(list.begin(), list.end())));
         return RunJob(job);
     }
@@ -263,14 +263,14 @@ TEST(Insert, AFailedWriteStopsTheJob) {
     s.Record(1, 10, 4);
     s.Record(2, 100, 4);
     const std::string shown = testing::WithFileSizeLimit(100, [&] {
-        const int result = s.Insert();
-        std::string out = std::to_string(result);
+        std::string out = std::to_string(static_cast<int>(s.Insert()));
         for (const Shown& message : s.host.messages) {
             out += "|" + message.text + "|" + message.title;
         }
         return out;
     });
-    EXPECT_EQ(shown, std::to_string(kJobStopped) + "|Couldn't insert TIM #2.|Insertion Error");
+    EXPECT_EQ(shown, std::to_string(static_cast<int>(kJobStopped)) +
+                         "|Couldn't insert TIM #2.|Insertion Error");
     s.Expect(10, 4, 0x11);
     EXPECT_TRUE(s.RawIsAsExpected());
 

@@ -53,7 +53,7 @@ inline Bytes ReadAt(const std::string& path, std::uint64_t offset, std::size_t s
     return out;
 }
 
-inline int ScanInto(RecordingHost& host, const std::string& rawPath) {
+inline raw::JobState ScanInto(RecordingHost& host, const std::string& rawPath) {
     raw::ScanFileJob scan(host, rawPath);
     return raw::RunJob(scan);
 }

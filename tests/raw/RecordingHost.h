@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "messages/Catalogue.h"
 #include "raw/HeadlessHost.h"
 
 namespace pixalto::testing {
@@ -19,8 +20,9 @@ struct Shown {
 
 class RecordingHost : public raw::HeadlessHost {
   public:
-    void MessageBox(const std::string& text, const std::string& title) override {
-        messages.push_back({text, title});
+    // Worded and titled as the window's job dialog shows it.
+    void Failed(const Error& error) override {
+        messages.push_back({msg::Text(error), msg::JobFailureTitle(error.code)});
     }
     bool AskYesNo(const std::string& text, const std::string& title) override {
         questions.push_back({text, title});

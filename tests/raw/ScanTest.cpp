@@ -2,7 +2,6 @@
 
 #include "platform/File.h"
 #include "raw/Job.h"
-#include "raw/Messages.h"
 #include "raw/RawFiles.h"
 #include "raw/RecordingHost.h"
 #include "raw/ScanFileJob.h"
@@ -22,7 +21,7 @@ using testing::RecordingHost;
 using testing::TempDir;
 using testing::TimSpec;
 struct ScanRun {
-    int result = 0;
+    JobState result = JobState::Running;
     int steps = 0;
 };
 

@@ -9,7 +9,6 @@
 #include <QUrl>
 #include <fstream>
 
-#include "image/Messages.h"
 #include "image/PsxColor.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
@@ -142,18 +141,24 @@ TEST_F(MainWindowTest, CancellingTheFileDialogKeepsEverything) {
     EXPECT_EQ(prompts.filters.back(), "BMP Graphics|*.bmp||");
 }
 
-// Which message each failure shows is the workspace's (see its tests); the
-// window shows it and starts over.
+// Which failure each file is, is the workspace's (see its tests); the window
+// words and titles it by the step that failed, and starts over.
 TEST_F(MainWindowTest, AFailedOpenShowsItsMessageAndResetsTheWindow) {
-    for (bool asTim : {true, false}) {
-        SCOPED_TRACE(asTim);
+    BmpSpec badBiSize = PatternBmp(24, 4, 4);
+    badBiSize.biSize = 41;
+    const std::vector<std::tuple<bool, std::vector<std::uint8_t>, ShownMessage>> cases = {
+        {true, {}, {"Couldn't open file!", "File Error!"}},
+        {true, {1, 2, 3, 4, 5, 6, 7, 8}, {"TIM Header not found!", "TIM Error"}},
+        {false, {1, 2, 3, 4, 5, 6, 7, 8}, {"BMP Header not found!", "BMP Error"}},
+        {false, MakeBmp(badBiSize), {"Bad biSize", "BMP conversion Error!"}},
+    };
+    for (const auto& [asTim, bytes, said] : cases) {
+        SCOPED_TRACE(said.text);
         OpenTim(WriteTim("good.tim", PatternTim(4, 8, 2, 2)));
         ASSERT_TRUE(window->workspace.image.IsLoaded());
         prompts.messages.clear();
-        const std::string path = WriteFile("file", {1, 2, 3, 4, 5, 6, 7, 8});
+        const std::string path = bytes.empty() ? dir.File("missing") : WriteFile("file", bytes);
         asTim ? OpenTim(path) : OpenBmp(path);
-        const ShownMessage said = asTim ? ShownMessage{msg::kTimHeaderNotFound, "TIM Error"}
-                                        : ShownMessage{msg::kBmpHeaderNotFound, "BMP Error"};
         EXPECT_EQ(prompts.messages, std::vector<ShownMessage>{said});
         EXPECT_FALSE(window->workspace.image.IsLoaded());
         EXPECT_EQ(Menu().Id(), res::kMenuEmpty);
@@ -379,7 +384,7 @@ TEST_F(MainWindowTest, ADoubleClickShowsTheListedTimOrSaysWhyNot) {
     window->List().SelectRow(1);
     window->OnListDblClk();
     EXPECT_EQ(prompts.messages,
-              (std::vector<ShownMessage>{{msg::kTimHeaderNotFound, "TIM Error"}}));
+              (std::vector<ShownMessage>{{"TIM Header not found!", "TIM Error"}}));
     EXPECT_FALSE(window->workspace.image.IsLoaded());
     EXPECT_EQ(Menu().Id(), res::kMenuLoaded);
     EXPECT_EQ(LoadedItemsEnabled(Menu()), (std::vector<bool>{false, false, false, false}));

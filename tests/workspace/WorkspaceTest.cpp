@@ -6,8 +6,6 @@
 
 #include <filesystem>
 
-#include "image/FolderConvert.h"
-#include "image/Messages.h"
 #include "platform/ByteOrder.h"
 #include "raw/HeadlessHost.h"
 #include "raw/Job.h"
@@ -58,13 +56,13 @@ struct Counts final : Observer {
 };
 
 // A RAW file with the TIMs at their offsets, scanned into the workspace.
-int ScanInto(Workspace& workspace, const testing::TempDir& dir, const std::string& name,
-             const Bytes& bytes) {
+raw::JobState ScanInto(Workspace& workspace, const testing::TempDir& dir, const std::string& name,
+                       const Bytes& bytes) {
     workspace.path = dir.Write(name, bytes);
     workspace.OpenRawFile();
     EntryHost host(workspace);
     raw::ScanFileJob scan(host, workspace.RawFile());
-    const int result = raw::RunJob(scan);
+    const raw::JobState result = raw::RunJob(scan);
     workspace.EntriesSettled();
     return result;
 }
@@ -76,18 +74,18 @@ TEST(Workspace, ALoadSaysWhatToShowAndAFailureLeavesNothingLoaded) {
     badBiSize.biSize = 41;
     TimSpec partialSet = PatternTim(4, 8, 2);
     partialSet.clut.resize(8);
-    const Message tim{msg::kTimHeaderNotFound, "TIM Error"};
-    const Message missing{"Couldn't open file!", "File Error!"};
+    const Failure tim{Error(ErrorCode::TimHeaderNotFound), Step::ReadingTim};
+    const Failure missing{Error(ErrorCode::CouldntOpenFile), Step::Opening};
     struct Case {
         const char* what;
         bool asTim;
         Bytes bytes;  // none: the file is missing
-        std::optional<Message> said;
+        std::optional<Failure> said;
         std::int32_t set, last;  // the set after a load with set 3 chosen, and the last
         bool choose;             // whether a set can be chosen
     };
-    const Message notBmpSaid{msg::kBmpHeaderNotFound, "BMP Error"};
-    const Message conversion{msg::kBadBiSize, "BMP conversion Error!"};
+    const Failure notBmpSaid{Error(ErrorCode::BmpHeaderNotFound), Step::ReadingBmp};
+    const Failure conversion{Error(ErrorCode::BadBiSize), Step::ConvertingBmp};
     const std::vector<Case> cases = {
         {"4 sets keep set 3", true, MakeTim(PatternTim(4, 8, 2, 4)), {}, 3, 3, true},
         {"2 sets: the last", true, MakeTim(PatternTim(8, 8, 2, 2)), {}, 1, 1, true},
@@ -110,7 +108,11 @@ TEST(Workspace, ALoadSaysWhatToShowAndAFailureLeavesNothingLoaded) {
         workspace.path = c.bytes.empty() ? dir.File("missing") : dir.Write("file", c.bytes);
         const LoadOutcome outcome = workspace.OpenImage(c.asTim, origins);
         EXPECT_EQ(outcome.result, c.said ? LoadResult::Failed : LoadResult::Loaded);
-        EXPECT_EQ(outcome.message, c.said);
+        ASSERT_EQ(outcome.failure.has_value(), c.said.has_value());
+        if (c.said) {
+            EXPECT_EQ(outcome.failure->error.code, c.said->error.code);
+            EXPECT_EQ(outcome.failure->step, c.said->step);
+        }
         EXPECT_EQ(workspace.image.IsLoaded(), !c.said);
         EXPECT_EQ(workspace.currentSet, c.set);
         EXPECT_EQ(workspace.CanChooseSet(), c.choose);
@@ -227,11 +229,12 @@ TEST(Workspace, ClutEditsReachOnlyEntriesTheClutHoldsAndStayUnsavedUntilSaved) {
     }
     // Saved only by a TIM that was written; a load or a close drops the edits.
     EXPECT_TRUE(workspace.HasUnsavedChanges());
-    EXPECT_EQ(workspace.SaveTim(dir.Path().string()),
-              (Message{msg::kFailedSavingTim, msg::kErrorTitle}));
+    const auto unwritten = workspace.SaveTim(dir.Path().string());
+    ASSERT_TRUE(unwritten);
+    EXPECT_EQ(unwritten->error.code, ErrorCode::FailedSavingTim);
+    EXPECT_EQ(unwritten->step, Step::Writing);
     EXPECT_TRUE(workspace.HasUnsavedChanges());
-    EXPECT_EQ(workspace.SaveTim(dir.File("b.tim")),
-              (Message{"TIM File has been saved!", "File Saved"}));
+    EXPECT_FALSE(workspace.SaveTim(dir.File("b.tim")));
     EXPECT_FALSE(workspace.HasUnsavedChanges());
     for (auto forget : {+[](Workspace&w, NoOrigins&o) { w.OpenImage(true, o); },
                         +[](Workspace&w, NoOrigins&) { w.CloseImage(); }}) {

@@ -1,0 +1,195 @@
+#include "messages/Catalogue.h"
+
+#include <cstring>
+
+namespace pixalto::msg {
+namespace {
+
+std::string Decimal(std::int64_t value) {
+    return std::to_string(value);
+}
+
+// What a layout is called in a sentence: "plain" is no kind of disc image.
+std::string LayoutPhrase(const std::string& layout) {
+    return layout == "plain" ? std::string("a plain file") : "a " + layout + " disc image";
+}
+
+std::string SectorDamage(std::uint8_t damage) {
+    const bool edc = (damage & kEdcDamaged) != 0;
+    const bool ecc = (damage & kEccDamaged) != 0;
+    return edc && ecc ? "its EDC and ECC don't" : edc ? "its EDC doesn't" : "its ECC doesn't";
+}
+
+std::string FirstLine(const Error& e) {
+    const std::string& path = e.subject.empty() ? e.path : e.subject;
+    switch (e.code) {
+        case ErrorCode::None:
+            return {};
+        case ErrorCode::CouldntOpenFile:
+            return "Couldn't open file!";
+        case ErrorCode::CouldntCreateFile:
+            return "Couldn't create file " + path + "!";
+        case ErrorCode::OutputIsRawFile:
+            return "Couldn't create file " + path + "!\n" + path + " is the RAW file itself.";
+        case ErrorCode::FailedSavingTim:
+            return "Failed on saving TIM File!";
+        case ErrorCode::FailedSavingBmp:
+            return "Failed on saving BMP File!";
+        case ErrorCode::TimHeaderNotFound:
+            return "TIM Header not found!";
+        case ErrorCode::InvalidTimHeader:
+            return "Invalid TIM Header!";
+        case ErrorCode::ImageBeyond1Gig:
+            return "Image size is beyond 1 GIG!";
+        case ErrorCode::FileTooSmall:
+            return "File size is too small for the data needed for the image.";
+        case ErrorCode::NotEnoughMemory:
+            return "Not enough memory to handle image!";
+        case ErrorCode::BmpHeaderNotFound:
+            return "BMP Header not found!";
+        case ErrorCode::CompressionNotSupported:
+            return "Can't handle this Compression type.";
+        case ErrorCode::BadBiSize:
+            return "Bad biSize";
+        case ErrorCode::BppNotSupported:
+            return "BPP Mode not supported!";
+        case ErrorCode::TooLargeForTim:
+            return "Image is too wide or too high for a TIM!";
+        case ErrorCode::OriginsMissing:
+            return path + " has no usable sidecar file: give the origins with " + e.detail;
+        case ErrorCode::NoFilesFound: {
+            std::string text = "No Files were found!";
+            if (e.sysErrno != 0) {
+                text += '\n' + SystemReason(e);
+            }
+            return text;
+        }
+        case ErrorCode::InvalidSelection:
+            return "Invalid Text entered into Input Stream";
+        case ErrorCode::NoRecords:
+            return "No TIM records found in the extraction list.";
+        case ErrorCode::CouldntOpenForInsertion:
+            return "Couldn't open " + path + " for insertion.";
+        case ErrorCode::CouldntOpenTim:
+            return "Couldn't open TIM #" + Decimal(e.number) + " for insertion.";
+        case ErrorCode::CouldntInsertTim:
+            return "Couldn't insert TIM #" + Decimal(e.number) + ".";
+        case ErrorCode::OffsetPastEnd:
+            return "Offset " + std::to_string(e.offset) + " is past the end of the file.";
+        case ErrorCode::OffsetNotInData:
+            return "Offset " + std::to_string(e.offset) + " is not in the sectors' data.";
+        case ErrorCode::SectorAlreadyDamaged:
+            // Numbered as check-disc numbers sectors, from the file's first.
+            return "Sector " + Decimal(e.number) + " at byte " + std::to_string(e.offset) +
+                   " is already damaged: " + SectorDamage(e.damage) + " match its bytes.";
+        case ErrorCode::UnknownLayout:
+            return "The extraction list names a layout this program doesn't know: " + e.detail +
+                   ".";
+        case ErrorCode::LayoutMismatch: {
+            const std::string file = e.other == "plain"    ? std::string("not one")
+                                     : e.detail == "plain" ? LayoutPhrase(e.other)
+                                                           : "a " + e.other + " one";
+            return "The extraction list was written for " + LayoutPhrase(e.detail) + ", but " +
+                   path + " is " + file + ". Nothing was inserted.";
+        }
+        case ErrorCode::NoLayoutForDisc:
+            return "The extraction list names no layout, but " + path + " is " +
+                   LayoutPhrase(e.other) + ". Nothing was inserted.";
+        case ErrorCode::TwoLayouts:
+            return "The extraction list can't be read: it names two layouts, " + e.detail +
+                   " and " + e.other + ". Nothing was inserted.";
+        case ErrorCode::InvalidRecord:
+            return "Record " + Decimal(e.number) + " of the extraction list can't be read.";
+        case ErrorCode::OutOfMemory:
+            return "Not enough memory to finish the command.";
+        case ErrorCode::CouldntWriteFile:
+            return "Couldn't write " + path;
+        case ErrorCode::CouldntReadToEnd:
+            return "Couldn't read " + path + " to its end.";
+        case ErrorCode::NotARawCdImage:
+            return path + " is not a raw CD image";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string Text(const Error& error) {
+    std::string text = FirstLine(error);
+    if (error.cause) {
+        text += '\n' + Text(*error.cause);
+    }
+    return text;
+}
+
+std::string SystemReason(const Error& error) {
+    if (error.sysErrno == 0) {
+        return {};
+    }
+    return error.path + ": " +
+           (error.reason.empty() ? std::string(std::strerror(error.sysErrno)) : error.reason);
+}
+
+bool IsAboutAFile(ErrorCode code) {
+    switch (code) {
+        case ErrorCode::CouldntOpenFile:
+        case ErrorCode::CouldntCreateFile:
+        case ErrorCode::OutputIsRawFile:
+        case ErrorCode::FailedSavingTim:
+        case ErrorCode::FailedSavingBmp:
+        case ErrorCode::CouldntOpenForInsertion:
+        case ErrorCode::CouldntOpenTim:
+        case ErrorCode::CouldntInsertTim:
+        case ErrorCode::CouldntWriteFile:
+        case ErrorCode::CouldntReadToEnd:
+            return true;
+        default:
+            return false;
+    }
+}
+
+const char* JobFailureTitle(ErrorCode code) {
+    switch (code) {
+        case ErrorCode::CouldntOpenFile:
+            return kFileErrorTitle;
+        case ErrorCode::InvalidSelection:
+            return kInvalidSelectionTitle;
+        case ErrorCode::CouldntCreateFile:
+        case ErrorCode::OutputIsRawFile:
+            return kExtractionErrorTitle;
+        default:
+            return kInsertionErrorTitle;
+    }
+}
+
+std::string ConvertedText(std::size_t converted, std::size_t failed) {
+    if (failed == 0) {
+        return kFilesConverted;
+    }
+    return std::to_string(converted) + " of " + std::to_string(converted + failed) +
+           " file(s) converted; " + std::to_string(failed) + " failed!";
+}
+
+std::string TimLarger(std::int32_t fileNumber, std::uint64_t bytes) {
+    return "TIM #" + Decimal(fileNumber) + " is " + std::to_string(bytes) +
+           " bytes larger than it originally was. Continue inserting?";
+}
+
+std::string TimSmaller(std::int32_t fileNumber, std::uint64_t bytes) {
+    return "TIM #" + Decimal(fileNumber) + " is " + std::to_string(bytes) +
+           " bytes smaller than it originally was. Continue inserting?";
+}
+
+std::string BytesScanned(std::uint64_t position, std::uint64_t length) {
+    return std::to_string(position) + " out of " + std::to_string(length) + " bytes";
+}
+
+std::string ImagesFound(std::uint64_t count) {
+    return "Images Found: " + std::to_string(count);
+}
+
+std::string TimNumber(std::int32_t fileNumber) {
+    return "TIM #" + Decimal(fileNumber);
+}
+
+}  // namespace pixalto::msg

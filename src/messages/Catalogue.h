@@ -1,0 +1,74 @@
+#pragma once
+// The program's words: every message, question, status line and title that
+// the window and the command line tool show, written once. The libraries
+// report failures as Error values; the front end turns them into text here
+// and chooses the title for the context it shows them in.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/Error.h"
+
+namespace pixalto::msg {
+
+// The exact text for error (its first line is the program's own words; a
+// cause follows on the next line). "" for success.
+std::string Text(const Error& error);
+
+// "path: reason" with the system's reason for the failure (errno's text, or
+// the reason the file layer gave instead); "" when the system wasn't asked.
+std::string SystemReason(const Error& error);
+
+// True for the failures of a file operation (opening, creating, writing,
+// inserting), under which the command line tool prints SystemReason.
+bool IsAboutAFile(ErrorCode code);
+
+// The title of a RAW-file job's failure: a file that couldn't be opened is a
+// file error, a bad selection a plain error, the rest the extraction's or
+// the insertion's own.
+const char* JobFailureTitle(ErrorCode code);
+
+// Titles.
+inline constexpr const char* kErrorTitle = "Error";
+inline constexpr const char* kInvalidSelectionTitle = "Error!";
+inline constexpr const char* kFileErrorTitle = "File Error!";
+inline constexpr const char* kTimErrorTitle = "TIM Error";
+inline constexpr const char* kBmpErrorTitle = "BMP Error";
+inline constexpr const char* kTimConversionErrorTitle = "TIM Conversion Error!";
+inline constexpr const char* kBmpConversionErrorTitle = "BMP Conversion Error!";
+// The window's own spelling when it opens a BMP.
+inline constexpr const char* kBmpOpenConversionErrorTitle = "BMP conversion Error!";
+inline constexpr const char* kExtractionErrorTitle = "Extraction Error";
+inline constexpr const char* kInsertionErrorTitle = "Insertion Error";
+inline constexpr const char* kConfirmTitle = "Confirm";
+inline constexpr const char* kFilesSavedTitle = "Files Saved";
+inline constexpr const char* kFilesInsertedTitle = "File(s) Inserted";
+inline constexpr const char* kNoneInsertedTitle = "Nothing Inserted";
+inline constexpr const char* kNoFilesFoundTitle = "File Search";
+inline constexpr const char* kFilesConvertedTitle = "Mass Conversion";
+inline constexpr const char* kFileSavedTitle = "File Saved";
+inline constexpr const char* kConversionErrorTitle = "Conversion Error";
+
+// Texts that report success.
+inline constexpr const char* kFilesSaved = "TIM Files have been saved!";
+inline constexpr const char* kFilesInserted = "TIM File(s) have been inserted!";
+// Every record was skipped: nothing is claimed to have been inserted.
+inline constexpr const char* kNoneInserted = "No TIM file was inserted.";
+inline constexpr const char* kFilesConverted = "File(s) converted!";
+inline constexpr const char* kTimSaved = "TIM File has been saved!";
+inline constexpr const char* kBmpSaved = "BMP File has been saved!";
+
+// "File(s) converted!" when none failed, else "2 of 5 file(s) converted; 3 failed!".
+std::string ConvertedText(std::size_t converted, std::size_t failed);
+
+// Questions asked before a record whose size changed is inserted.
+std::string TimLarger(std::int32_t fileNumber, std::uint64_t bytes);
+std::string TimSmaller(std::int32_t fileNumber, std::uint64_t bytes);
+
+// Status lines of the RAW-file jobs.
+std::string BytesScanned(std::uint64_t position, std::uint64_t length);
+std::string ImagesFound(std::uint64_t count);
+std::string TimNumber(std::int32_t fileNumber);
+
+}  // namespace pixalto::msg
