@@ -15,6 +15,7 @@ struct ScanEntry {
     std::uint16_t height = 0;
     bool operator==(const ScanEntry&) const = default;
 };
+static_assert(sizeof(ScanEntry) == 16);
 
 // Columns of an entry row, in display order, and their headers.
 enum class EntryColumn { FileNumber = 0, Position = 1, Width = 2, Height = 3 };

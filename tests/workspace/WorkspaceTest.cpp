@@ -236,12 +236,15 @@ TEST(Workspace, ClutEditsReachOnlyEntriesTheClutHoldsAndStayUnsavedUntilSaved) {
     EXPECT_TRUE(workspace.HasUnsavedChanges());
     EXPECT_FALSE(workspace.SaveTim(dir.File("b.tim")));
     EXPECT_FALSE(workspace.HasUnsavedChanges());
-    for (auto forget : {+[](Workspace&w, NoOrigins&o) { w.OpenImage(true, o); },
-                        +[](Workspace&w, NoOrigins&) { w.CloseImage(); }}) {
+    for (bool close : {false, true}) {
         workspace.SelectSet(0);
         workspace.SetClutColor(0, 0x4321);
         EXPECT_TRUE(workspace.HasUnsavedChanges());
-        forget(workspace, origins);
+        if (close) {
+            workspace.CloseImage();
+        } else {
+            workspace.OpenImage(true, origins);
+        }
         EXPECT_FALSE(workspace.HasUnsavedChanges());
     }
     EXPECT_FALSE(workspace.ClutColor(0));
