@@ -7,7 +7,6 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
-#include <fstream>
 
 #include "image/PsxColor.h"
 #include "resources/ResourceIds.h"
@@ -350,46 +349,6 @@ TEST_F(MainWindowTest, AboutComesFromTheHelpMenuAndTheWindowMenuCommand) {
     window->OnCommand(res::kCmdSystemAbout + 3);  // the low four bits don't count
     EXPECT_EQ(shown, 3);
     EXPECT_EQ(res::StringResource(res::kAboutMenuString), "&About pixalto...");
-}
-
-// Which entry loads how is the workspace's (see its tests); the window shows it.
-TEST_F(MainWindowTest, ADoubleClickShowsTheListedTimOrSaysWhyNot) {
-    std::vector<std::uint8_t> raw(4096, 0xEE);
-    for (const auto& [at, desc] :
-         {std::pair{0, PatternTim(4, 8, 2, 4)}, {1000, PatternTim(8, 4, 3, 2)}}) {
-        const auto bytes = MakeTim(desc);
-        std::copy(bytes.begin(), bytes.end(), raw.begin() + at);
-    }
-    const std::string path = WriteFile("disc.raw", raw);
-    prompts.files.push_back(path);
-    window->OnCommand(res::kCmdScanRawFile);
-    window->OnListDblClk();  // nothing selected since the scan
-    EXPECT_FALSE(window->workspace.image.IsLoaded());
-
-    window->List().SelectRow(1);
-    EXPECT_EQ(window->workspace.selectedRow, 1);
-    emit window->List().DoubleClicked();
-    ASSERT_TRUE(window->workspace.image.IsLoaded());
-    EXPECT_EQ(Text(res::kBppEdit), "8");
-    EXPECT_TRUE(window->List().isVisible());
-    EXPECT_EQ(LoadedItemsEnabled(Menu()), (std::vector<bool>{true, true, true, true}));
-    // An entry at position 0 greys "Save Multiple Files".
-    window->List().SelectRow(0);
-    window->OnListDblClk();
-    EXPECT_EQ(Text(res::kBppEdit), "4");
-    EXPECT_FALSE(Menu().IsEnabled(res::kCmdSaveMultipleFiles));
-
-    // The file is read as it is now, through the handle the scan opened.
-    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).seekp(1000).put('x');
-    window->List().SelectRow(1);
-    window->OnListDblClk();
-    EXPECT_EQ(prompts.messages,
-              (std::vector<ShownMessage>{{"TIM Header not found!", "TIM Error"}}));
-    EXPECT_FALSE(window->workspace.image.IsLoaded());
-    EXPECT_EQ(Menu().Id(), res::kMenuLoaded);
-    EXPECT_EQ(LoadedItemsEnabled(Menu()), (std::vector<bool>{false, false, false, false}));
-    EXPECT_TRUE(window->List().isVisible());
-    EXPECT_EQ(ImagePixel(0, 0), ButtonFace());
 }
 
 }  // namespace

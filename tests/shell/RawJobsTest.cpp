@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <filesystem>
+#include <fstream>
 
 #include "disc/DiscCheck.h"
 #include "raw/RawFiles.h"
@@ -117,8 +118,28 @@ TEST_F(RawJobsTest, AScanListsEveryTimOnceAndADoubleClickShowsOne) {
     window->OnListDblClk();  // nothing selected since the scan
     EXPECT_FALSE(window->workspace.image.IsLoaded());
     window->List().SelectRow(2);
+    EXPECT_EQ(window->workspace.selectedRow, 2);
     emit window->List().DoubleClicked();
     EXPECT_EQ(Pixels(), PatternTim(16, 10, 3).pixels);
+    EXPECT_TRUE(Menu().IsEnabled(res::kCmdSaveMultipleFiles));
+    // An entry at position 0 greys "Save Multiple Files".
+    window->List().SelectRow(0);
+    window->OnListDblClk();
+    EXPECT_EQ(Text(res::kBppEdit), "4");
+    EXPECT_FALSE(Menu().IsEnabled(res::kCmdSaveMultipleFiles));
+    // The file is read as it is now, through the handle the scan opened; a
+    // failed load greys what needs an image.
+    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).seekp(50'000).put('x');
+    window->List().SelectRow(2);
+    window->OnListDblClk();
+    EXPECT_EQ(prompts.messages, (Messages{{"TIM Header not found!", "TIM Error"}}));
+    EXPECT_FALSE(window->workspace.image.IsLoaded());
+    EXPECT_EQ(Menu().Id(), res::kMenuLoaded);
+    for (int id : {res::kCmdSaveTimFile, res::kCmdConvertToBmp, res::kCmdViewClut}) {
+        EXPECT_FALSE(Menu().IsEnabled(id)) << id;
+    }
+    EXPECT_TRUE(window->List().isVisible());
+    EXPECT_EQ(ImagePixel(0, 0), ButtonFace());
 
     // A new scan empties the list first, and nothing stays selected.
     Bytes other = Filler(1000);
