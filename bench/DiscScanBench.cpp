@@ -73,7 +73,7 @@ Disc::Disc() {
         raw::HeadlessHost host;
         raw::ScanFileJob scan(host, made.path);
         raw::RunJob(scan);
-        made.timPosition = std::stoull(host.Rows()[host.Rows().size() / 2][1]);
+        made.timPosition = host.Rows()[host.Rows().size() / 2].position;
         made.dir.Write("1.tim", tim);
     }
 }

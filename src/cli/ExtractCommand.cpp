@@ -25,10 +25,10 @@ class SelectingHost : public ConsoleHost {
         : ConsoleHost(Answer::No, /*wantBar=*/true), entries_(selection) {}
 
     void DeleteAllEntries() override { entries_.Clear(); }
-    void AddEntry(const raw::EntryCells& cells) override { entries_.Add(cells); }
+    void AddEntry(const raw::ScanEntry& entry) override { entries_.Add(entry); }
     std::size_t EntryCount() const override { return entries_.Count(); }
-    std::string GetEntryText(std::size_t row, raw::EntryColumn column) const override {
-        return entries_.Text(row, column);
+    std::optional<raw::ScanEntry> EntryAt(std::size_t row) const override {
+        return entries_.At(row);
     }
 
   private:

@@ -31,20 +31,21 @@ class PrintingHost : public ConsoleHost {
         : ConsoleHost(Answer::No, /*wantBar=*/true), rowsOnTerminal_(StdoutIsTerminal()) {}
 
     void DeleteAllEntries() override { count_ = 0; }
-    void AddEntry(const raw::EntryCells& cells) override {
+    void AddEntry(const raw::ScanEntry& entry) override {
         // A row for the terminal the bar is drawn on takes the bar's line.
         if (rowsOnTerminal_) {
             ClearBar();
         }
         PrintHeader();
-        std::cout << cells[0] << '\t' << cells[1] << '\t' << cells[2] << '\t' << cells[3] << '\n';
+        std::cout << entry.fileNumber << '\t' << entry.position << '\t' << entry.width << '\t'
+                  << entry.height << '\n';
         if (rowsOnTerminal_) {
             std::cout << std::flush;
         }
         ++count_;
     }
     std::size_t EntryCount() const override { return count_; }
-    std::string GetEntryText(std::size_t, raw::EntryColumn) const override { return {}; }
+    std::optional<raw::ScanEntry> EntryAt(std::size_t) const override { return std::nullopt; }
 
     void PrintHeader() {
         if (headerPrinted_) {

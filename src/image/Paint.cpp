@@ -143,11 +143,7 @@ DrawableExtent DrawableExtentOf(const ImageState& state, bool splitImage) {
     return extent;
 }
 
-void PaintImage(ImageState& state, const ViewOptions& view, Surface& surface, SurfacePoint origin,
-                PaintObserver* observer) {
-    if (observer != nullptr) {
-        observer->OnPaint(view.currentSet, state.clutData, state.bpp);
-    }
+void PaintImage(ImageState& state, const ViewOptions& view, Surface& surface, SurfacePoint origin) {
     const std::uint32_t rows = RowsToPaint(state, view.splitImage);
     if (view.transparency) {
         // Undrawn pixels must show the background, not the previous picture.

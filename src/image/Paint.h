@@ -17,16 +17,6 @@ struct ViewOptions {
     bool transparency = false;     // leave colour word 0 undrawn
 };
 
-// Told at the start of every paint which set, CLUT and depth the image is drawn
-// with. The CLUT viewer implements it so that its swatches follow the image; it
-// may edit clutData in place, and the next paint shows the edit.
-class PaintObserver {
-  public:
-    virtual ~PaintObserver() = default;
-    virtual void OnPaint(std::uint32_t currentSet, std::vector<std::uint8_t>& clutData,
-                         std::uint32_t bpp) = 0;
-};
-
 // Rows a paint draws: imageHeight, or half of it (rounded down) when split.
 std::uint32_t RowsToPaint(const ImageState& state, bool splitImage);
 
@@ -44,8 +34,7 @@ DrawableExtent DrawableExtentOf(const ImageState& state, bool splitImage);
 // at origin and records the extent in paintedWidth/paintedHeight. Pixels whose
 // data lies beyond imageData, CLUT indices whose entry lies beyond clutData,
 // and (with transparency) colour word 0 are left undrawn.
-void PaintImage(ImageState& state, const ViewOptions& view, Surface& surface,
-                SurfacePoint origin, PaintObserver* observer = nullptr);
+void PaintImage(ImageState& state, const ViewOptions& view, Surface& surface, SurfacePoint origin);
 
 // Fills width x height pixels from origin with the button-face colour; either
 // size 0 fills nothing.
@@ -55,7 +44,6 @@ void EraseImageArea(Surface& surface, SurfacePoint origin, std::uint32_t width,
 // Erases what a paint of the current image may have left, as closing the image
 // does before the pixel buffer goes: the larger of the last painted extent and
 // the extent the current view would paint, in each direction.
-void EraseForClose(const ImageState& state, bool splitImage, Surface& surface,
-                   SurfacePoint origin);
+void EraseForClose(const ImageState& state, bool splitImage, Surface& surface, SurfacePoint origin);
 
 }  // namespace pixalto

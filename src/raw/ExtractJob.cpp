@@ -12,10 +12,9 @@
 #include "raw/FileIdentity.h"
 #include "raw/NumberText.h"
 #include "raw/RangeParser.h"
-#include "raw/ScanEntry.h"
 
 namespace pixalto::raw {
-ExtractJob::ExtractJob(ScanHost& host, std::string rawPath, std::string selection,
+ExtractJob::ExtractJob(JobHost& host, std::string rawPath, std::string selection,
                        LayoutChoice layout)
     : host_(host),
       rawPath_(std::move(rawPath)),
@@ -65,7 +64,7 @@ JobState ExtractJob::Step() {
     if (current_ == rangeEnd_ + 1 && !TakeNextPiece()) {
         return Stop(Error(ErrorCode::InvalidSelection));
     }
-    auto entry = ReadEntry(host_, current_ - 1);
+    auto entry = host_.EntryAt(current_ - 1);
     if (!entry) {
         return Stop(Error(ErrorCode::InvalidSelection));
     }

@@ -13,7 +13,7 @@
 #include "platform/FileReplace.h"
 #include "raw/Job.h"
 #include "raw/RawData.h"
-#include "raw/ScanHost.h"
+#include "raw/JobHost.h"
 
 namespace pixalto::raw {
 
@@ -22,7 +22,7 @@ class ExtractJob : public Job {
     // selection is a text as CheckSelection accepts it; the positions and
     // sizes come from the host's entry table as the scan left it.
     // layout as for the scan: a disc image's TIMs are read from its data.
-    ExtractJob(ScanHost& host, std::string rawPath, std::string selection,
+    ExtractJob(JobHost& host, std::string rawPath, std::string selection,
                LayoutChoice layout = LayoutChoice::Auto);
 
     // Checks the selection and every file the job will write (the list and
@@ -42,7 +42,7 @@ class ExtractJob : public Job {
     JobState Stop(const Error& error);
     JobState StopCouldntCreate(const std::string& path, const Error& why);
 
-    ScanHost& host_;
+    JobHost& host_;
     std::string rawPath_;
     std::string selection_;
     std::string directory_;

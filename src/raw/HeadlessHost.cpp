@@ -15,12 +15,11 @@ const std::string& HeadlessHost::StatusText(StatusLine line) const {
     return line == StatusLine::Upper ? upperText_ : lowerText_;
 }
 
-std::string HeadlessHost::GetEntryText(std::size_t row, EntryColumn column) const {
-    auto index = static_cast<std::size_t>(column);
-    if (row >= rows_.size() || index >= kEntryColumnCount) {
-        return {};
+std::optional<ScanEntry> HeadlessHost::EntryAt(std::size_t row) const {
+    if (row >= rows_.size()) {
+        return std::nullopt;
     }
-    return rows_[row][index];
+    return rows_[row];
 }
 
 }  // namespace pixalto::raw

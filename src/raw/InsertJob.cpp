@@ -25,7 +25,7 @@ bool IsBareFileName(const std::string& name) {
 
 }  // namespace
 
-InsertJob::InsertJob(ScanHost& host, std::string listPath, InsertOptions options)
+InsertJob::InsertJob(JobHost& host, std::string listPath, InsertOptions options)
     : host_(host), listPath_(std::move(listPath)), options_(options) {}
 
 JobState InsertJob::Start() {

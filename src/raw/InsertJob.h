@@ -12,7 +12,7 @@
 #include "raw/ExtractionList.h"
 #include "raw/Job.h"
 #include "raw/RawData.h"
-#include "raw/ScanHost.h"
+#include "raw/JobHost.h"
 
 namespace pixalto::raw {
 
@@ -30,7 +30,7 @@ struct InsertOptions {
 
 class InsertJob : public Job {
   public:
-    InsertJob(ScanHost& host, std::string listPath, InsertOptions options = {});
+    InsertJob(JobHost& host, std::string listPath, InsertOptions options = {});
 
     // Reads the list's head and layout and opens the RAW file in place (never
     // created or truncated). Nothing is written when either fails or the list
@@ -59,7 +59,7 @@ class InsertJob : public Job {
     bool SizeConfirmed(const ListRecord& record, std::uint64_t length);
     JobState Stop(const Error& error);
 
-    ScanHost& host_;
+    JobHost& host_;
     std::string listPath_;
     InsertOptions options_;
     std::string directory_;

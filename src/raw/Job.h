@@ -13,8 +13,8 @@
 
 namespace pixalto::raw {
 
-// The job kinds of the scan dialog.
-enum class ScanJob : std::uint8_t { Scan = 0, Extract = 1, Insert = 2 };
+// What a job does; the progress dialog runs every kind.
+enum class JobKind : std::uint8_t { Scan = 0, Extract = 1, Insert = 2 };
 
 // How a job stands, and how it ended. The values are the job dialog's result
 // codes (OK and Cancel), so that the dialog ends with the job's outcome.

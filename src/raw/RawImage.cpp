@@ -14,6 +14,10 @@ Error LoadTimAt(const std::string& path, std::uint64_t position, LayoutChoice ch
     if (!data.Open(path, File::Mode::ReadRaw, choice)) {
         return data.file().LastError().As(ErrorCode::CouldntOpenFile);
     }
+    return LoadTimAt(data, position, state);
+}
+
+Error LoadTimAt(RawData& data, std::uint64_t position, ImageState& state) {
     if (!data.IsDisc()) {
         // An empty file read from its start is the TIM reader's to judge.
         if (position > 0 && position >= data.FileLength()) {
@@ -21,7 +25,7 @@ Error LoadTimAt(const std::string& path, std::uint64_t position, LayoutChoice ch
         }
         File& file = data.file();
         if (!file.Seek(static_cast<std::int64_t>(position))) {
-            return Error(ErrorCode::CouldntOpenFile, path);
+            return Error(ErrorCode::CouldntOpenFile, file.GetFilePath());
         }
         state.ReleaseBuffers();
         return LoadImage(state, file, /*isTim=*/true);
@@ -37,7 +41,7 @@ Error LoadTimAt(const std::string& path, std::uint64_t position, LayoutChoice ch
         return bytes.error();
     }
     File memory;
-    if (!memory.OpenMemory(bytes->data(), bytes->size(), path)) {
+    if (!memory.OpenMemory(bytes->data(), bytes->size(), data.file().GetFilePath())) {
         return Error(ErrorCode::NotEnoughMemory);
     }
     state.ReleaseBuffers();

@@ -19,5 +19,7 @@ namespace pixalto::raw {
 // reader's.
 Error LoadTimAt(const std::string& path, std::uint64_t position, LayoutChoice choice,
                 ImageState& state);
+// The same from a RAW file already open, read with the layout it has.
+Error LoadTimAt(RawData& data, std::uint64_t position, ImageState& state);
 
 }  // namespace pixalto::raw

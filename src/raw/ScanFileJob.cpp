@@ -31,12 +31,16 @@ bool HeaderWordsZero(const std::uint8_t* p) {
 
 }  // namespace
 
-ScanFileJob::ScanFileJob(ScanHost& host, std::string rawPath, LayoutChoice layout)
-    : host_(host), rawPath_(std::move(rawPath)), layout_(layout) {}
+ScanFileJob::ScanFileJob(JobHost& host, std::string rawPath, LayoutChoice layout)
+    : host_(host), rawPath_(std::move(rawPath)), layout_(layout), raw_(own_) {}
+
+ScanFileJob::ScanFileJob(JobHost& host, RawData& opened)
+    : host_(host), layout_(LayoutChoice::Auto), raw_(opened), owned_(false) {}
 
 JobState ScanFileJob::Start() {
     failure_ = {};
-    if (!raw_.Open(rawPath_, File::Mode::ReadRaw, layout_)) {
+    const bool open = owned_ ? raw_.Open(rawPath_, File::Mode::ReadRaw, layout_) : raw_.IsOpen();
+    if (!open) {
         return Stop(raw_.file().LastError().As(ErrorCode::CouldntOpenFile));
     }
     try {
@@ -61,7 +65,9 @@ JobState ScanFileJob::Start() {
 JobState ScanFileJob::Stop(Error error) {
     failure_ = std::move(error);
     host_.Failed(failure_);
-    raw_.Close();
+    if (owned_) {
+        raw_.Close();
+    }
     return JobState::Stopped;
 }
 
@@ -83,12 +89,16 @@ JobState ScanFileJob::Step() {
     if (position_ + kOverlap < length_ && count > kOverlap) {
         return JobState::Running;
     }
-    raw_.Close();
+    if (owned_) {
+        raw_.Close();
+    }
     return JobState::Finished;
 }
 
 JobState ScanFileJob::End() {
-    raw_.Close();
+    if (owned_) {
+        raw_.Close();
+    }
     return Outcome();
 }
 
@@ -136,7 +146,7 @@ void ScanFileJob::AddFound(std::uint64_t offset, std::uint16_t width, std::uint1
     entry.position = raw_.FilePositionOf(offset);
     entry.width = width;
     entry.height = height;
-    host_.AddEntry(CellsOf(entry));
+    host_.AddEntry(entry);
     ++foundCount_;
 }
 

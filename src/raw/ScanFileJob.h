@@ -7,8 +7,8 @@
 
 #include "platform/File.h"
 #include "raw/Job.h"
+#include "raw/JobHost.h"
 #include "raw/RawData.h"
-#include "raw/ScanHost.h"
 
 namespace pixalto::raw {
 
@@ -16,7 +16,11 @@ class ScanFileJob : public Job {
   public:
     // layout says how to take the file's bytes: as detected (a raw CD image
     // is scanned through its data view), or plain or disc as the user says.
-    ScanFileJob(ScanHost& host, std::string rawPath, LayoutChoice layout = LayoutChoice::Auto);
+    ScanFileJob(JobHost& host, std::string rawPath, LayoutChoice layout = LayoutChoice::Auto);
+    // Scans a RAW file its owner has opened already (and keeps open after the
+    // scan, layout and all); one that isn't open is reported as the file
+    // that couldn't be opened.
+    ScanFileJob(JobHost& host, RawData& opened);
 
     // Opens the RAW file and empties the entry table. A file that can't be
     // opened is reported and leaves the table as it was.
@@ -33,10 +37,12 @@ class ScanFileJob : public Job {
     JobState Stop(Error error);
     void AddFound(std::uint64_t offset, std::uint16_t width, std::uint16_t height);
 
-    ScanHost& host_;
+    JobHost& host_;
     std::string rawPath_;
     LayoutChoice layout_;
-    RawData raw_;
+    RawData own_;
+    RawData& raw_;  // own_, or the owner's
+    bool owned_ = true;
     std::uint64_t length_ = 0;  // the most the data can hold
     std::uint64_t position_ = 0;
     std::uint64_t foundCount_ = 0;

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "raw/NumberText.h"
-
 namespace pixalto::raw {
 
 SelectedEntries::SelectedEntries(std::string_view selection)
@@ -15,40 +13,20 @@ void SelectedEntries::Clear() {
     count_ = 0;
 }
 
-void SelectedEntries::Add(const EntryCells& cells) {
+void SelectedEntries::Add(const ScanEntry& entry) {
     const std::uint64_t row = count_++;
-    if (!Chooses(row + 1)) {
-        return;
-    }
-    auto cell = [&](EntryColumn column) {
-        return ReadInt64(cells[static_cast<std::size_t>(column)]);
-    };
-    const auto position = cell(EntryColumn::Position);
-    const auto width = cell(EntryColumn::Width);
-    const auto height = cell(EntryColumn::Height);
-    if (position && width && height) {
-        kept_.push_back({row, position->value, static_cast<std::uint16_t>(width->value),
-                         static_cast<std::uint16_t>(height->value)});
+    if (Chooses(row + 1)) {
+        kept_.push_back({row, entry});
     }
 }
 
-std::string SelectedEntries::Text(std::size_t row, EntryColumn column) const {
+std::optional<ScanEntry> SelectedEntries::At(std::size_t row) const {
     auto found = std::lower_bound(kept_.begin(), kept_.end(), row,
                                   [](const Kept& kept, std::uint64_t r) { return kept.row < r; });
     if (found == kept_.end() || found->row != row) {
-        return {};
+        return std::nullopt;
     }
-    switch (column) {
-        case EntryColumn::FileNumber:
-            return Decimal(std::uint64_t{row} + 1);
-        case EntryColumn::Position:
-            return Decimal(found->position);
-        case EntryColumn::Width:
-            return Decimal(std::uint64_t{found->width});
-        case EntryColumn::Height:
-            return Decimal(std::uint64_t{found->height});
-    }
-    return {};
+    return found->entry;
 }
 
 bool SelectedEntries::Chooses(std::uint64_t fileNumber) const {

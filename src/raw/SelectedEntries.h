@@ -6,12 +6,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "raw/RangeParser.h"
-#include "raw/ScanHost.h"
+#include "raw/ScanEntry.h"
 
 namespace pixalto::raw {
 
@@ -23,18 +23,16 @@ class SelectedEntries {
 
     void Clear();
     // Counts the entry; keeps it when the selection chooses its number.
-    void Add(const EntryCells& cells);
+    void Add(const ScanEntry& entry);
     // Every entry added, kept or not.
     std::size_t Count() const { return count_; }
-    // A kept entry's cell as the scan wrote it; "" for an entry not kept.
-    std::string Text(std::size_t row, EntryColumn column) const;
+    // A kept entry as the scan found it; nothing for an entry not kept.
+    std::optional<ScanEntry> At(std::size_t row) const;
 
   private:
     struct Kept {
         std::uint64_t row = 0;
-        std::uint64_t position = 0;
-        std::uint16_t width = 0;
-        std::uint16_t height = 0;
+        ScanEntry entry;
     };
 
     bool Chooses(std::uint64_t fileNumber) const;

@@ -1,15 +1,12 @@
-// The CLUT viewer, and "View Clut", the command that shows it.
+// The CLUT viewer.
 
 #include "shell/CClutDlg.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "image/PsxColor.h"
-#include "platform/ByteOrder.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
-#include "shell/CMainDlg.h"
 
 namespace pixalto::shell {
 namespace {
@@ -38,57 +35,44 @@ QRect ClutCellRect(ClutCell cell) {
             kCellSize};
 }
 
-std::optional<ClutCell> ClutCellAt(int x, int y, std::uint8_t depth) {
+std::optional<ClutCell> ClutCellAt(int x, int y, std::uint32_t bpp) {
     if (y < kGridTop || x < kGridLeft) {
         return std::nullopt;
     }
     // The gap below a row belongs to the row above it.
     const ClutCell cell{(x - kGridLeft) / kCellSize, (y - kGridTop) / kRowPitch};
-    if (cell.column >= kColumns || cell.row >= kRows || EntryOfCell(cell) >= ClutSetSize(depth)) {
+    if (cell.column >= kColumns || cell.row >= kRows || EntryOfCell(cell) >= ClutSetEntries(bpp)) {
         return std::nullopt;
     }
     return cell;
 }
 
-CClutDlg::CClutDlg(QWidget* parent)
-    : Dialog(res::DialogResource(res::kClutDialog), parent), editor_(this) {
+CClutDlg::CClutDlg(workspace::Workspace& workspace, QWidget* parent)
+    : Dialog(res::DialogResource(res::kClutDialog), parent), workspace_(workspace), editor_(this) {
     Client()->SetPaintHook([this](QPainter& painter, const QRect&) { PaintSwatches(painter); });
     Client()->installEventFilter(this);
+    workspace_.AddObserver(*this);
     // Made once with the main window, and only ever shown or hidden after.
     Create();
 }
 
-void CClutDlg::OnPaint(std::uint32_t set, std::vector<std::uint8_t>& clutData, std::uint32_t bpp) {
-    currentSet = set;
-    clut = &clutData;
-    depth = static_cast<std::uint8_t>(bpp);
+CClutDlg::~CClutDlg() {
+    workspace_.RemoveObserver(*this);
+}
+
+void CClutDlg::PictureChanged() {
     if (IsWindowVisible()) {
         Client()->update();
     }
 }
 
-std::optional<std::size_t> CClutDlg::EntryOffset(ClutCell cell) const {
-    if (clut == nullptr) {
-        return std::nullopt;
-    }
-    const std::uint64_t entry = std::uint64_t{currentSet} * ClutSetSize(depth) + EntryOfCell(cell);
-    // A CLUT shorter than the set, or a set beyond the CLUT, has no entry
-    // here: nothing is read or written beyond the CLUT.
-    if (entry >= clut->size() / 2) {
-        return std::nullopt;
-    }
-    return static_cast<std::size_t>(entry * 2);
-}
-
 void CClutDlg::PaintSwatches(QPainter& painter) {
-    for (std::uint32_t k = 0; k < ClutSetSize(depth); ++k) {
-        const ClutCell cell = CellOfEntry(k);
-        const auto offset = EntryOffset(cell);
-        if (!offset) {
+    for (std::uint32_t k = 0; k < workspace_.ClutSetSize(); ++k) {
+        const auto color = workspace_.ClutColor(k);
+        if (!color) {
             break;  // the entries after it are missing too
         }
-        const PsxColor color = ReadU16LE(clut->data() + *offset);
-        painter.fillRect(ClutCellRect(cell), QColor::fromRgb(PsxToPixel(color)));
+        painter.fillRect(ClutCellRect(CellOfEntry(k)), QColor::fromRgb(PsxToPixel(*color)));
     }
 }
 
@@ -98,24 +82,22 @@ void CClutDlg::OnLButtonUp(int x, int y) {
     if (editing_) {
         return;
     }
-    const auto cell = ClutCellAt(x, y, depth);
+    const auto cell = ClutCellAt(x, y, workspace_.image.bpp);
     if (!cell) {
         return;
     }
-    const auto offset = EntryOffset(*cell);
-    if (!offset) {
+    const auto color = workspace_.ClutColor(EntryOfCell(*cell));
+    if (!color) {
         return;
     }
     picked = cell;
-    editor_.oldColor = ReadU16LE(clut->data() + *offset);
+    editor_.oldColor = *color;
     editing_ = true;
     const int result = editor_.DoModal();
     editing_ = false;
-    // The image can't change while the editor runs, but the entry is looked
-    // up again rather than trusted.
-    const auto target = EntryOffset(*cell);
-    if (result == res::kIdOk && target) {
-        WriteU16LE(clut->data() + *target, editor_.newColor);
+    // The image can't change while the editor runs, but the workspace looks
+    // the entry up again rather than trusting it.
+    if (result == res::kIdOk && workspace_.SetClutColor(EntryOfCell(*cell), editor_.newColor)) {
         Client()->update();
         // The user looks at the image for the change; a colour that shows
         // only at some later paint looks like an edit that failed.
@@ -134,13 +116,6 @@ bool CClutDlg::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return Dialog::eventFilter(watched, event);
-}
-
-void CMainDlg::OnViewClut() {
-    if (!image.clutData.empty()) {
-        clutViewer.show();
-        clutViewer.activateWindow();
-    }
 }
 
 }  // namespace pixalto::shell

@@ -1,9 +1,9 @@
 #pragma once
 // The CLUT viewer: a small modeless window that shows the current CLUT set of
-// the image as a grid of swatches, 26 to a row, and opens the colour editor
-// on the entry whose swatch is clicked. It follows every paint of the image,
-// so it always shows the set, CLUT and depth the image is drawn with; after
-// an edit it tells its owner, who draws the image again at once.
+// the workspace's image as a grid of swatches, 26 to a row, and opens the
+// colour editor on the entry whose swatch is clicked. It observes the
+// workspace, so it always shows the set, CLUT and depth the image is drawn
+// with; after an edit it tells its owner, who draws the image again at once.
 
 #include <QRect>
 #include <cstdint>
@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "image/Paint.h"
 #include "platform/qt/Dialog.h"
 #include "shell/CColorEditDlg.h"
+#include "workspace/Workspace.h"
 
 namespace pixalto::shell {
 
@@ -25,28 +25,23 @@ struct ClutCell {
     bool operator==(const ClutCell&) const = default;
 };
 
-// Entries in a set: 16 for 4-bit images, 256 for any other depth.
-constexpr std::uint32_t ClutSetSize(std::uint8_t depth) {
-    return depth == 4 ? 16 : 256;
-}
-
 // The 10 x 10 square of a cell, in client pixels.
 QRect ClutCellRect(ClutCell cell);
 
 // The cell under client point (x, y) when a click there edits an entry: on a
-// swatch or in the gap below its row, and within the set.
-std::optional<ClutCell> ClutCellAt(int x, int y, std::uint8_t depth);
+// swatch or in the gap below its row, and within a set of an image of depth
+// bpp.
+std::optional<ClutCell> ClutCellAt(int x, int y, std::uint32_t bpp);
 
-class CClutDlg final : public ui::Dialog, public PaintObserver {
+class CClutDlg final : public ui::Dialog, public workspace::Observer {
     Q_OBJECT
   public:
     // Made hidden, ready to be shown by "View Clut".
-    explicit CClutDlg(QWidget* parent);
+    CClutDlg(workspace::Workspace& workspace, QWidget* parent);
+    ~CClutDlg() override;
 
-    // Takes the set, CLUT and depth of the paint that is starting, and
-    // repaints while visible.
-    void OnPaint(std::uint32_t currentSet, std::vector<std::uint8_t>& clutData,
-                 std::uint32_t bpp) override;
+    // Shows the workspace's CLUT again while visible.
+    void PictureChanged() override;
     bool IsWindowVisible() const { return isVisible(); }
     void Hide() { hide(); }
 
@@ -58,20 +53,15 @@ class CClutDlg final : public ui::Dialog, public PaintObserver {
     // Called after an edit has been written into the CLUT.
     void SetEditedHandler(std::function<void()> handler) { edited_ = std::move(handler); }
 
-    std::uint32_t currentSet = 0;
-    std::vector<std::uint8_t>* clut = nullptr;  // the image's clutData, not owned
-    std::uint8_t depth = 0;
     std::optional<ClutCell> picked;  // the cell of the last edit
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // The byte offset in the CLUT of the cell's entry, or nothing when the
-    // CLUT doesn't hold it.
-    std::optional<std::size_t> EntryOffset(ClutCell cell) const;
     void PaintSwatches(QPainter& painter);
 
+    workspace::Workspace& workspace_;
     CColorEditDlg editor_;
     bool editing_ = false;
     std::function<void()> edited_;

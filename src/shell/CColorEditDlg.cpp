@@ -41,12 +41,9 @@ std::optional<int> ReadColorField(const std::string& text) {
 }
 
 PsxColor ComposeColor(int red, int green, int blue, bool invisible) {
-    const auto component = [](int value) { return static_cast<unsigned>(value >> 3) & 31u; };
-    unsigned color = component(red) | (component(green) << 5) | (component(blue) << 10);
-    if (!invisible) {
-        color |= kStpBit;
-    }
-    return static_cast<PsxColor>(color);
+    // Bits 3 to 7 of a typed value are those of its low byte.
+    return RgbToPsx(static_cast<std::uint8_t>(red), static_cast<std::uint8_t>(green),
+                    static_cast<std::uint8_t>(blue), !invisible);
 }
 
 CColorEditDlg::CColorEditDlg(QWidget* parent)

@@ -59,11 +59,9 @@ CMainDlg::CMainDlg(ui::Prompts& prompts, QWidget* parent)
     setAcceptDrops(true);
     Client()->installEventFilter(this);
     Client()->SetPaintHook([this](QPainter& painter, const QRect&) { OnPaint(painter); });
-    drawSurface.SetChangeHandler([this] {
-        if (!painting_) {
-            Client()->update();
-        }
-    });
+    // The picture changes only when a command paints or erases it; a paint
+    // request just copies it to the screen.
+    drawSurface.SetChangeHandler([this] { Client()->update(); });
     clutViewer.SetEditedHandler([this] { PaintImage(); });
     connect(&SetScrollBar(), &ui::ScrollBar::Scrolled, this, &CMainDlg::OnHScroll);
     connect(&List(), &ui::ListView::ItemChanged, this, &CMainDlg::OnListItemChanged);
@@ -81,21 +79,21 @@ ui::ScrollBar& CMainDlg::SetScrollBar() const {
 }
 
 bool CMainDlg::OnInitDialog() {
-    // What the data exchange puts into the controls at start.
-    SetDlgItemText(res::kCurrentSetLabel, currentSetText);
-    SetDlgItemText(res::kPathEdit, filePath);
-    SetScrollBar().SetScrollPos(currentSet);
+    // What the controls show at start: the workspace as it is.
+    SetDlgItemText(res::kCurrentSetLabel, "");
+    SetDlgItemText(res::kPathEdit, workspace.path);
+    SetScrollBar().SetScrollPos(workspace.currentSet);
 
     auto& list = List();
-    list.InsertColumn(0, "File #", ui::ListView::Align::Center, 65);
-    list.InsertColumn(1, "Position", ui::ListView::Align::Right, 80);
-    list.InsertColumn(2, "Width", ui::ListView::Align::Right, 50);
-    list.InsertColumn(3, "Height", ui::ListView::Align::Right, 50);
+    list.setModel(&entryModel);
+    for (int column = 0; column < entryModel.columnCount(); ++column) {
+        list.setColumnWidth(column, EntryListModel::ColumnWidth(column));
+    }
     list.SetFullRowSelect(true);
 
-    splitImage = false;
-    transparency = false;
-    image.ReleaseBuffers();
+    workspace.splitImage = false;
+    workspace.transparency = false;
+    workspace.image.ReleaseBuffers();
     OnCloseImage();
     return true;
 }
@@ -138,7 +136,7 @@ void CMainDlg::OnExit() {
 
 void CMainDlg::done(int result) {
     // Escape, the close box and "Exit" all end here.
-    image.ReleaseBuffers();
+    workspace.image.ReleaseBuffers();
     clutViewer.Hide();
     Dialog::done(result);
 }
@@ -153,47 +151,32 @@ void CMainDlg::UpdateMenuBar(bool loaded, bool fromRaw) {
         std::make_unique<ui::Menu>(res::MenuResource(loaded ? res::kMenuLoaded : res::kMenuEmpty),
                                    [this](int id) { OnCommand(id); });
     if (loaded) {
+        const ImageState& image = workspace.image;
         menuBar->EnableMenuItem(res::kCmdSaveTimFile, image.IsLoaded());
         menuBar->EnableMenuItem(res::kCmdConvertToBmp, image.IsLoaded());
         menuBar->EnableMenuItem(res::kCmdSaveMultipleFiles, fromRaw);
         menuBar->EnableMenuItem(res::kCmdViewClut, !image.clutData.empty());
     }
-    menuBar->CheckMenuItem(res::kCmdTransparency, transparency);
-    menuBar->CheckMenuRadioItem(res::kCmdSplitImage, splitImage);
+    menuBar->CheckMenuItem(res::kCmdTransparency, workspace.transparency);
+    menuBar->CheckMenuRadioItem(res::kCmdSplitImage, workspace.splitImage);
     SetMenu(menuBar.get());
 }
 
 void CMainDlg::OnCloseImage() {
     UpdateMenuBar(false, false);
-    image.clutData = {};
-    if (image.sidecarSize != 0) {
-        image.sidecarData = {};
-        image.sidecarSize = 0;
-    }
-    if (image.IsLoaded()) {
+    if (workspace.image.IsLoaded()) {
         FitSurfaceToClient();
-        EraseForClose(image, splitImage, drawSurface, ImageOrigin());
-        image.imageData = {};
+        EraseForClose(workspace.image, workspace.splitImage, drawSurface, ImageOrigin());
         if (clutViewer.IsWindowVisible()) {
             clutViewer.Hide();
         }
     }
+    workspace.CloseImage();
     SetDlgItemText(res::kPathEdit, "");
     GetDlgItem(res::kPathEdit)->setToolTip(QString());
     List().hide();
-    currentSet = 0;
     SetScrollBar().SetScrollRange(0, 0);
     SetScrollBar().SetScrollPos(0);
-    image.paintedWidth = 0;
-    image.paintedHeight = 0;
-}
-
-ViewOptions CMainDlg::View() const {
-    ViewOptions view;
-    view.currentSet = static_cast<std::uint32_t>(std::max(currentSet, 0));
-    view.splitImage = splitImage;
-    view.transparency = transparency;
-    return view;
 }
 
 SurfacePoint CMainDlg::ImageOrigin() const {
@@ -211,11 +194,11 @@ void CMainDlg::FitSurfaceToClient() {
 }
 
 void CMainDlg::PaintImage() {
-    if (!image.IsLoaded()) {
+    if (!workspace.image.IsLoaded()) {
         return;
     }
     FitSurfaceToClient();
-    pixalto::PaintImage(image, View(), drawSurface, ImageOrigin(), &clutViewer);
+    pixalto::PaintImage(workspace.image, workspace.View(), drawSurface, ImageOrigin());
 }
 
 void CMainDlg::EraseImageArea(std::uint32_t width, std::uint32_t height) {
@@ -224,17 +207,17 @@ void CMainDlg::EraseImageArea(std::uint32_t width, std::uint32_t height) {
 }
 
 void CMainDlg::OnPaint(QPainter& painter) {
-    painting_ = true;
-    PaintImage();
-    painting_ = false;
     // One surface pixel to one screen pixel, never smoothed.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(QPoint(0, 0), drawSurface.Image());
 }
 
 bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
+    // A new size, or a new pixel ratio, can cut or blur the picture: it is
+    // painted again at once.
     if (watched == Client() && event->type() == QEvent::Resize) {
         FitSurfaceToClient();
+        PaintImage();
     }
     return Dialog::eventFilter(watched, event);
 }

@@ -1,17 +1,15 @@
 #pragma once
 // The program's one window: the path field, the list of TIMs found in a RAW
 // file, the info panel, the CLUT-set scroll bar, and the image drawn at
-// client pixel (330, 5). It owns all run-time state; the other dialogs and
-// commands reach its members directly.
+// client pixel (330, 5). What it shows is the workspace's state; its command
+// handlers pass the user's input to the workspace and show the outcome.
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "image/ImageState.h"
-#include "image/Paint.h"
-#include "platform/File.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/Dialog.h"
 #include "platform/qt/Menu.h"
@@ -21,10 +19,12 @@
 #include "shell/CExtraFieldsDlg.h"
 #include "shell/CExtractNumbersDlg.h"
 #include "shell/CScanDlg.h"
+#include "shell/EntryListModel.h"
+#include "workspace/Workspace.h"
 
 namespace pixalto::shell {
 
-// Texts of the file dialogs and message boxes of opening an image.
+// Filters of the file dialogs of opening an image.
 inline constexpr const char* kTimFilter = "All Supported PSX Graphics|*.tim||";
 inline constexpr const char* kBmpFilter = "BMP Graphics|*.bmp||";
 // File dialogs of the RAW-file commands.
@@ -68,22 +68,20 @@ class CMainDlg final : public ui::Dialog {
     void OnListDblClk();
 
     // --- Operations other commands use ---
-    bool PromptOpenFile(const std::string& filter, std::string& path);
-    // fromRawFile: the TIM at offset of a scanned RAW file, read as the scan
-    // read the file (a raw CD image through its sectors' data).
-    bool OpenImageFile(bool isTim, std::int64_t offset, bool fromRawFile = false);
+    bool PromptOpenFile(const std::string& filter);
     void UpdateMenuBar(bool loaded, bool fromRaw);
-    // Asks for a folder (into folderPath) and finds its *.tim or *.bmp files
-    // into folderMatches; false when cancelled or when none was found.
-    bool BrowseForImageFolder(std::string& folderPath, bool wantTim);
-    // Paints the loaded image with the current view, and erases its area.
+    // Asks for a folder (into the workspace's path) and finds its *.tim or
+    // *.bmp files; nothing when cancelled or when none was found.
+    std::optional<std::vector<std::string>> BrowseForImageFolder(bool wantTim);
+    // Paints the loaded image with the current view into the picture, and
+    // erases its area.
     void PaintImage();
     void EraseImageArea(std::uint32_t width, std::uint32_t height);
     // A file given on the command line or dropped on the window: a .tim is
     // opened as "Open TIM" does, a .bmp as "Open BMP" does, and any other
     // file is scanned as "Scan RAW File" does.
     void OpenGivenFile(const std::string& path);
-    // Scans filePath for TIMs into the list.
+    // Scans the workspace's path for TIMs into the list.
     void ScanChosenFile();
 
     // The surface point of client pixel (330, 5) at the window's pixel ratio.
@@ -92,25 +90,19 @@ class CMainDlg final : public ui::Dialog {
     ui::ScrollBar& SetScrollBar() const;
 
     // --- State ---
-    ImageState image;
-    std::string filePath;
-    std::string currentSetText;
-    std::int32_t currentSet = 0;
-    bool splitImage = false;
-    bool transparency = false;
-    std::int32_t selectedRow = -1;
-    File mainFile;
-    File auxFile;
-    std::string textBuffer;  // the file numbers accepted for extraction
-    std::string sidecarPath;
-    std::vector<std::string> folderMatches;  // of the last folder chosen
+    workspace::Workspace workspace;
+
+    // --- Widgets ---
+    // The picture: the image as last painted, copied to the screen by every
+    // paint request.
     ui::QImageSurface drawSurface;
     std::unique_ptr<ui::Menu> menuBar;
     ui::Prompts& prompts;
     CExtraFieldsDlg extraFields;
-    CScanDlg scanDlg{prompts, List(), this};
+    EntryListModel entryModel{workspace};
+    CScanDlg scanDlg{prompts, workspace, List(), this};
     CExtractNumbersDlg extractNumbers{prompts, this};
-    CClutDlg clutViewer{this};
+    CClutDlg clutViewer{workspace, this};
 
   protected:
     bool OnInitDialog() override;
@@ -125,20 +117,17 @@ class CMainDlg final : public ui::Dialog {
     void OnPaint(QPainter& painter);
     void DestroyWindow();
     void OpenChosenFile(bool isTim);
-    void FailLoad(const Error& error, const std::string& title);
+    // Shows what a load left: the failure, the menus, the set and the info
+    // panel; true when an image is loaded.
+    bool ShowLoad(const workspace::LoadOutcome& outcome);
+    // Erases the picture of the image about to be replaced.
+    void EraseForLoad();
+    // The one place where the window words a command's failure.
+    void ShowFailure(const workspace::Failure& failure);
     void FillInfoPanel();
-    // Reads the image into image, or shows why not; each a step of
-    // OpenImageFile.
-    bool ReadImage(bool isTim, std::int64_t offset);
-    bool ReadListedTim(std::int64_t offset);
-    // Says in the path box's tooltip how the RAW file's bytes are read.
-    void ShowRawLayout();
     void ShowCurrentSet(std::int32_t shownSet);
     void SelectSet(std::int32_t set);
     void FitSurfaceToClient();
-    ViewOptions View() const;
-
-    bool painting_ = false;
 };
 
 }  // namespace pixalto::shell

@@ -1,9 +1,7 @@
 // Storing images: "Save TIM File", "Convert to BMP", and the folder
 // conversions of the Convert menu with the folder chooser they share.
 
-#include "image/Convert.h"
 #include "image/FolderConvert.h"
-#include "image/Writer.h"
 #include "messages/Catalogue.h"
 #include "shell/CMainDlg.h"
 
@@ -30,12 +28,14 @@ class MessageBoxSink final : public MessageSink {
 };
 
 void ConvertChosenFolder(CMainDlg& window, bool timToBmp) {
-    if (!window.BrowseForImageFolder(window.filePath, /*wantTim=*/timToBmp)) {
+    const auto matches = window.BrowseForImageFolder(/*wantTim=*/timToBmp);
+    if (!matches) {
         return;
     }
+    const std::string folder = window.workspace.path;
     window.OnCloseImage();
     window.UpdateMenuBar(false, false);
-    window.filePath = FolderWithSeparator(window.filePath);
+    window.workspace.path = FolderWithSeparator(folder);
 
     // The batch works in an image record of its own: the window may repaint
     // while a message box or the extra-fields dialog is up, and must not
@@ -43,65 +43,51 @@ void ConvertChosenFolder(CMainDlg& window, bool timToBmp) {
     ImageState work;
     ExtraFieldsRequest origins(window.extraFields);
     MessageBoxSink messages(window.prompts, origins);
-    ConvertFolder(window.filePath, window.folderMatches, timToBmp, work, origins, messages);
-    window.folderMatches.clear();
+    ConvertFolder(window.workspace.path, *matches, timToBmp, work, origins, messages);
 }
 
 }  // namespace
 
 void CMainDlg::SaveTimFile() {
     // The menu item is greyed without an image; the command can still come.
-    if (!image.IsLoaded()) {
+    if (!workspace.image.IsLoaded()) {
         return;
     }
-    const auto path = prompts.SaveFile(kSaveTimFilter, ".tim");
-    if (!path) {
-        return;
-    }
-    if (Error error = WriteImageFile(image, *path, /*asTim=*/true)) {
-        prompts.MessageBox(msg::Text(error), msg::kErrorTitle);
-    } else {
-        prompts.MessageBox(msg::kTimSaved, msg::kFileSavedTitle);
+    if (const auto path = prompts.SaveFile(kSaveTimFilter, ".tim")) {
+        if (const auto failure = workspace.SaveTim(*path)) {
+            ShowFailure(*failure);
+        } else {
+            prompts.MessageBox(msg::kTimSaved, msg::kFileSavedTitle);
+        }
     }
 }
 
 void CMainDlg::ConvertToBmpFile() {
-    if (!image.IsLoaded()) {
+    if (!workspace.image.IsLoaded()) {
         return;
     }
-    const auto path = prompts.SaveFile(kSaveBmpFilter, ".bmp");
-    if (!path) {
-        return;
-    }
-    ExtraFieldsRequest unused(extraFields);  // only BMP to TIM asks for origins
-    if (Error error =
-            ConvertImage(image, /*toBmp=*/true, static_cast<std::uint32_t>(currentSet), unused)) {
-        image.ReleaseBmpSide();
-        prompts.MessageBox(msg::Text(error), msg::kConversionErrorTitle);
-        return;
-    }
-    const Error error = WriteImageFile(image, *path, /*asTim=*/false);
-    image.ReleaseBmpSide();
-    if (error) {
-        prompts.MessageBox(msg::Text(error), msg::kErrorTitle);
-    } else {
-        prompts.MessageBox(msg::kBmpSaved, msg::kFileSavedTitle);
+    if (const auto path = prompts.SaveFile(kSaveBmpFilter, ".bmp")) {
+        ExtraFieldsRequest unused(extraFields);  // only BMP to TIM asks for origins
+        if (const auto failure = workspace.SaveBmp(*path, unused)) {
+            ShowFailure(*failure);
+        } else {
+            prompts.MessageBox(msg::kBmpSaved, msg::kFileSavedTitle);
+        }
     }
 }
 
-bool CMainDlg::BrowseForImageFolder(std::string& folderPath, bool wantTim) {
+std::optional<std::vector<std::string>> CMainDlg::BrowseForImageFolder(bool wantTim) {
     const auto folder = prompts.ChooseFolder("");
     if (!folder) {
-        return false;
+        return std::nullopt;
     }
-    folderPath = *folder;
-    ImageFileSearch search = FindImageFiles(folderPath, wantTim);
-    folderMatches = std::move(search.names);
-    if (folderMatches.empty()) {
+    workspace.path = *folder;
+    ImageFileSearch search = FindImageFiles(workspace.path, wantTim);
+    if (search.names.empty()) {
         prompts.MessageBox(NoFilesFoundText(search), msg::kNoFilesFoundTitle);
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return std::move(search.names);
 }
 
 void CMainDlg::ConvertFolderTimToBmp() {

@@ -1,4 +1,5 @@
-// The view options and the choice of CLUT set with the scroll bar.
+// The view options, the choice of CLUT set with the scroll bar, and "View
+// Clut", which shows the CLUT viewer.
 
 #include "resources/ResourceIds.h"
 #include "shell/CMainDlg.h"
@@ -6,42 +7,39 @@
 namespace pixalto::shell {
 
 void CMainDlg::OnSplitImage() {
-    splitImage = !splitImage;
-    menuBar->CheckMenuRadioItem(res::kCmdSplitImage, splitImage);
+    workspace.ToggleSplitImage();
+    menuBar->CheckMenuRadioItem(res::kCmdSplitImage, workspace.splitImage);
     SetMenu(menuBar.get());
-    if (image.IsLoaded()) {
+    if (workspace.image.IsLoaded()) {
         // The picture changes height: what the last paint covered goes first.
-        EraseImageArea(image.paintedWidth, image.paintedHeight);
+        EraseImageArea(workspace.image.paintedWidth, workspace.image.paintedHeight);
         PaintImage();
     }
 }
 
 void CMainDlg::OnTransparency() {
-    transparency = !transparency;
-    menuBar->CheckMenuItem(res::kCmdTransparency, transparency);
+    workspace.ToggleTransparency();
+    menuBar->CheckMenuItem(res::kCmdTransparency, workspace.transparency);
     SetMenu(menuBar.get());
-    if (image.IsLoaded()) {
-        PaintImage();
-    }
+    PaintImage();
 }
 
 void CMainDlg::ShowCurrentSet(std::int32_t shownSet) {
-    currentSetText = std::to_string(shownSet + 1);
-    SetDlgItemText(res::kCurrentSetLabel, currentSetText);
+    SetDlgItemText(res::kCurrentSetLabel, std::to_string(shownSet + 1));
 }
 
 void CMainDlg::SelectSet(std::int32_t set) {
-    currentSet = set;
-    SetScrollBar().SetScrollPos(currentSet);
-    ShowCurrentSet(currentSet);
+    workspace.SelectSet(set);
+    SetScrollBar().SetScrollPos(set);
+    ShowCurrentSet(set);
     PaintImage();
 }
 
 void CMainDlg::OnHScroll(int code, int thumbPosition) {
-    // Nothing to choose from: no CLUT, one set, or less than one whole set.
-    if (image.clutData.empty() || image.ClutSetCount() <= 1) {
+    if (!workspace.CanChooseSet()) {
         return;
     }
+    const std::int32_t currentSet = workspace.currentSet;
     const int limit = SetScrollBar().GetScrollLimit();
     switch (code) {
         case ui::kLineLeft:
@@ -66,6 +64,13 @@ void CMainDlg::OnHScroll(int code, int thumbPosition) {
             break;
         default:
             break;
+    }
+}
+
+void CMainDlg::OnViewClut() {
+    if (!workspace.image.clutData.empty()) {
+        clutViewer.show();
+        clutViewer.activateWindow();
     }
 }
 

@@ -25,8 +25,12 @@ int ScaledProgress(std::int64_t value, int shift) {
         value >> shift, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
-CScanDlg::CScanDlg(ui::Prompts& prompts, ui::ListView& list, QWidget* parent)
-    : Dialog(res::DialogResource(res::kScanDialog), parent), prompts_(prompts), list_(list) {
+CScanDlg::CScanDlg(ui::Prompts& prompts, workspace::Workspace& workspace, QWidget& list,
+                   QWidget* parent)
+    : Dialog(res::DialogResource(res::kScanDialog), parent),
+      prompts_(prompts),
+      workspace_(workspace),
+      list_(list) {
     timer_.setInterval(0);
     connect(&timer_, &QTimer::timeout, this, &CScanDlg::OnTimer);
 }
@@ -38,7 +42,7 @@ CScanDlg::~CScanDlg() {
     }
 }
 
-raw::JobState CScanDlg::Run(raw::ScanJob kind, std::unique_ptr<raw::Job> job) {
+raw::JobState CScanDlg::Run(raw::JobKind kind, std::unique_ptr<raw::Job> job) {
     jobKind = kind;
     job_ = std::move(job);
     started_ = false;
@@ -89,7 +93,8 @@ void CScanDlg::EndJob() {
     const raw::JobState result = job_->End();
     job_.reset();
     started_ = false;
-    if (jobKind == raw::ScanJob::Scan && result == raw::kJobFinished) {
+    if (jobKind == raw::JobKind::Scan && result == raw::kJobFinished) {
+        workspace_.EntriesSettled();
         list_.show();
     }
     EndDialog(static_cast<int>(result));
@@ -143,22 +148,7 @@ bool CScanDlg::AskYesNo(const std::string& text, const std::string& title) {
 }
 
 void CScanDlg::DeleteAllEntries() {
-    list_.DeleteAllItems();
-}
-
-void CScanDlg::AddEntry(const raw::EntryCells& cells) {
-    list_.AppendRow({cells.begin(), cells.end()});
-}
-
-std::size_t CScanDlg::EntryCount() const {
-    return static_cast<std::size_t>(list_.GetItemCount());
-}
-
-std::string CScanDlg::GetEntryText(std::size_t row, raw::EntryColumn column) const {
-    if (row > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-        return {};
-    }
-    return list_.GetItemText(static_cast<int>(row), static_cast<int>(column));
+    workspace_.ClearEntries();
 }
 
 }  // namespace pixalto::shell

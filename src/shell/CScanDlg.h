@@ -3,7 +3,7 @@
 // insertion. The main window hands it a job; the dialog runs the job's Start
 // when it is shown, its Steps on the ticks of a 0 ms timer from its own modal
 // loop, and its End as it closes, and shows what the job reports through the
-// ScanHost interface: the progress bar, the two status lines, message boxes,
+// JobHost interface: the progress bar, the two status lines, message boxes,
 // Yes/No questions, and the main window's list view as the entry table. It
 // has no buttons and no close box, and ignores Enter and Escape: a running
 // job can't be stopped. The jobs themselves are all in raw/.
@@ -18,7 +18,8 @@
 #include "platform/qt/Dialog.h"
 #include "platform/qt/Prompts.h"
 #include "raw/Job.h"
-#include "raw/ScanHost.h"
+#include "raw/JobHost.h"
+#include "workspace/Workspace.h"
 
 namespace pixalto::shell {
 
@@ -27,41 +28,43 @@ namespace pixalto::shell {
 int ProgressShiftFor(std::int64_t upper);
 int ScaledProgress(std::int64_t value, int shift);
 
-class CScanDlg final : public ui::Dialog, public raw::ScanHost {
+class CScanDlg final : public ui::Dialog, public raw::JobHost {
     Q_OBJECT
   public:
-    // list is the main window's list view: the entry table the jobs fill and
-    // read.
-    CScanDlg(ui::Prompts& prompts, ui::ListView& list, QWidget* parent);
+    // The jobs fill and read workspace's entries; list is the view that
+    // shows them, shown once a scan has finished.
+    CScanDlg(ui::Prompts& prompts, workspace::Workspace& workspace, QWidget& list, QWidget* parent);
     ~CScanDlg() override;
 
     // Runs job modally to its end and returns how it ended: kJobFinished,
     // or kJobStopped when it stopped on a failure (its message has been
     // shown) or the dialog was closed. A finished scan shows the list view.
-    raw::JobState Run(raw::ScanJob kind, std::unique_ptr<raw::Job> job);
+    raw::JobState Run(raw::JobKind kind, std::unique_ptr<raw::Job> job);
 
     // A tick runs consecutive steps for up to this long before it shows the
     // progress, so that the window costs a long scan almost nothing.
     static constexpr int kTickBudgetMs = 10;
     int tickBudgetMs = kTickBudgetMs;  // 0: one step per tick
 
-    // --- raw::ScanHost ---
+    // --- raw::JobHost ---
     void SetProgressRange(std::int64_t lower, std::int64_t upper) override;
     void SetProgressPos(std::int64_t pos) override;
     void SetStatusText(raw::StatusLine line, const std::string& text) override;
     void Failed(const Error& error) override;
     bool AskYesNo(const std::string& text, const std::string& title) override;
     void DeleteAllEntries() override;
-    void AddEntry(const raw::EntryCells& cells) override;
-    std::size_t EntryCount() const override;
-    std::string GetEntryText(std::size_t row, raw::EntryColumn column) const override;
+    void AddEntry(const raw::ScanEntry& entry) override { workspace_.AddEntry(entry); }
+    std::size_t EntryCount() const override { return workspace_.Entries().size(); }
+    std::optional<raw::ScanEntry> EntryAt(std::size_t row) const override {
+        return workspace_.EntryAt(row);
+    }
 
     // The progress as the job last set it, before it is fitted to the bar.
     std::int64_t ProgressLower() const { return progressLower_; }
     std::int64_t ProgressUpper() const { return progressUpper_; }
     std::int64_t ProgressPos() const { return progressPos_; }
 
-    raw::ScanJob jobKind = raw::ScanJob::Scan;
+    raw::JobKind jobKind = raw::JobKind::Scan;
 
   protected:
     // Neither Enter nor Escape (nor a window manager's close) ends a job.
@@ -77,7 +80,8 @@ class CScanDlg final : public ui::Dialog, public raw::ScanHost {
     void ShowProgress();
 
     ui::Prompts& prompts_;
-    ui::ListView& list_;
+    workspace::Workspace& workspace_;
+    QWidget& list_;
     QTimer timer_;
     std::unique_ptr<raw::Job> job_;
     raw::JobState state_ = raw::JobState::Finished;

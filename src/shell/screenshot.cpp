@@ -62,8 +62,8 @@ int main(int argc, char** argv) {
     window.show();
     window.OpenGivenFile(argv[1]);
     QApplication::processEvents();
-    if (!window.image.IsLoaded() || !(withClut ? WithClutViewer(window) : window.grab())
-                                         .save(QString::fromLocal8Bit(argv[2]))) {
+    if (!window.workspace.image.IsLoaded() || !(withClut ? WithClutViewer(window) : window.grab())
+                                                   .save(QString::fromLocal8Bit(argv[2]))) {
         std::fprintf(stderr, "pixalto-screenshot: couldn't show %s or save %s\n", argv[1], argv[2]);
         return 1;
     }

@@ -371,31 +371,5 @@ TEST(Paint, EraseExtents) {
     EXPECT_EQ(closing.At(330, 5 + 5), kBefore);
 }
 
-class RecordingObserver : public PaintObserver {
-  public:
-    void OnPaint(std::uint32_t set, std::vector<std::uint8_t>& clut, std::uint32_t bpp) override {
-        calls++;
-        lastSet = set;
-        lastBpp = bpp;
-        clut[0] = 0x1F;  // an edit in place shows in the paint that follows
-        clut[1] = 0x00;
-    }
-    int calls = 0;
-    std::uint32_t lastSet = 0, lastBpp = 0;
-};
-
-TEST(Paint, HandsTheClutToTheObserverBeforeDrawing) {
-    TimSpec desc = FourBit(1, 1, 2);
-    ImageState s = StateFrom(desc);
-    MemorySurface surface = SurfaceFor(s);
-    RecordingObserver observer;
-    PaintImage(s, {1, false, false}, surface, kOrigin, &observer);
-    EXPECT_EQ(observer.calls, 1);
-    EXPECT_EQ(observer.lastSet, 1u);
-    EXPECT_EQ(observer.lastBpp, 4u);
-    PaintImage(s, {0, false, false}, surface, kOrigin, &observer);
-    EXPECT_EQ(At(surface, 0, 0), PsxToPixel(0x001F));
-}
-
 }  // namespace
 }  // namespace pixalto

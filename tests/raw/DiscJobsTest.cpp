@@ -76,7 +76,7 @@ TEST(DiscJobs, ScanListsEachTimOnceAtItsFileOffset) {
     EXPECT_EQ(testing::ScanInto(disc.host, disc.path), kJobFinished);
     ASSERT_EQ(disc.host.Rows().size(), 4u);
     for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(disc.host.Rows()[i][1], std::to_string(disc.FilePosition(i))) << i;
+        EXPECT_EQ(disc.host.Rows()[i].position, disc.FilePosition(i)) << i;
     }
     // Progress and texts count the file's bytes.
     EXPECT_EQ(disc.host.ProgressUpper(), static_cast<std::int64_t>(disc.built.image.size()));
@@ -89,7 +89,7 @@ TEST(DiscJobs, ScanListsEachTimOnceAtItsFileOffset) {
     RecordingHost cut;
     testing::ScanInto(cut, disc.path);
     ASSERT_EQ(cut.Rows().size(), 3u);
-    EXPECT_EQ(cut.Rows()[2][1], std::to_string(disc.FilePosition(2)));
+    EXPECT_EQ(cut.Rows()[2].position, disc.FilePosition(2));
 }
 
 TEST(DiscJobs, ExtractionGivesTheTimBytesAndRecordsTheLayout) {

@@ -148,7 +148,7 @@ TEST(Extract, WorksPastFourGibibytes) {
     std::string rawPath = dir.File("big.bin");
     ASSERT_TRUE(testing::WriteSparse(rawPath, offset, tim));
     RecordingHost host;
-    host.AddEntry({"1", "4294968296", "2", "3"});
+    host.AddEntry({offset, 1, 2, 3});
     ExtractJob job(host, rawPath, "1");
     EXPECT_EQ(RunJob(job), kJobFinished);
     EXPECT_EQ(ReadAll(dir.File("1.tim")), tim);

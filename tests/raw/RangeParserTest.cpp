@@ -157,20 +157,19 @@ TEST(RangeParser, MergesTheChosenNumbersIntoRanges) {
 TEST(SelectedEntries, CountsEveryEntryAndKeepsOnlyTheChosenOnes) {
     SelectedEntries entries("2,5-");
     for (int number = 1; number <= 7; ++number) {
-        entries.Add({std::to_string(number), std::to_string(number * 1000), "4", "3"});
+        entries.Add({std::uint64_t(number) * 1000, number, 4, 3});
     }
     EXPECT_EQ(entries.Count(), 7u);
     for (std::size_t row = 0; row < 8; ++row) {
         const bool kept = row == 1 || (row >= 4 && row < 7);
-        EXPECT_EQ(entries.Text(row, EntryColumn::Position),
-                  kept ? std::to_string(row * 1000 + 1000) : "")
+        const auto number = static_cast<std::int32_t>(row + 1);
+        EXPECT_EQ(entries.At(row),
+                  kept ? std::optional(ScanEntry{row * 1000 + 1000, number, 4, 3}) : std::nullopt)
             << row;
-        EXPECT_EQ(entries.Text(row, EntryColumn::FileNumber), kept ? std::to_string(row + 1) : "");
-        EXPECT_EQ(entries.Text(row, EntryColumn::Height), kept ? "3" : "") << row;
     }
     entries.Clear();
     EXPECT_EQ(entries.Count(), 0u);
-    EXPECT_EQ(entries.Text(1, EntryColumn::Width), "");
+    EXPECT_EQ(entries.At(1), std::nullopt);
 }
 
 }  // namespace

@@ -37,10 +37,10 @@ ScanRun Scan(const std::string& path, RecordingHost& host) {
     return run;
 }
 
-std::vector<std::string> Positions(const RecordingHost& host) {
-    std::vector<std::string> out;
+std::vector<std::uint64_t> Positions(const RecordingHost& host) {
+    std::vector<std::uint64_t> out;
     for (const auto& row : host.Rows()) {
-        out.push_back(row[1]);
+        out.push_back(row.position);
     }
     return out;
 }
@@ -57,7 +57,7 @@ TEST(Scan, ListsTimAtOffsetZeroWithItsCells) {
     auto run = Scan(dir.Write("a.bin", raw), host);
     EXPECT_EQ(run.result, kJobFinished);
     ASSERT_EQ(host.Rows().size(), 1u);
-    EXPECT_EQ(host.Rows()[0], (EntryCells{"1", "0", "3", "5"}));
+    EXPECT_EQ(host.Rows()[0], (ScanEntry{0, 1, 3, 5}));
     EXPECT_TRUE(host.messages.empty());
 }
 
@@ -72,7 +72,7 @@ TEST(Scan, FindsTimsAtAndAcrossWindowBoundariesExactlyOnce) {
             Place(raw, offset, MakeTim(PatternTim(bpp, 8, 3)));
             RecordingHost host;
             Scan(dir.Write("w.bin", raw), host);
-            EXPECT_EQ(Positions(host), std::vector<std::string>{std::to_string(offset)})
+            EXPECT_EQ(Positions(host), std::vector<std::uint64_t>{offset})
                 << "bpp " << bpp << " at " << offset;
         }
     }
@@ -100,7 +100,7 @@ TEST(Scan, FindsTimsAtTheEdgesOfTheReadBlocksExactlyOnce) {
         Place(raw, c.offset, MakeTim(c.desc));
         RecordingHost host;
         Scan(dir.Write("blocks.bin", raw), host);
-        EXPECT_EQ(Positions(host), std::vector<std::string>{std::to_string(c.offset)}) << c.offset;
+        EXPECT_EQ(Positions(host), std::vector<std::uint64_t>{c.offset}) << c.offset;
     }
 }
 
@@ -112,7 +112,7 @@ TEST(Scan, FollowsAClutBlockThatReachesFarPastTheWindow) {
     raw.resize(raw.size() + 5000, testing::kFillerByte);
     RecordingHost host;
     Scan(dir.Write("far.bin", raw), host);
-    EXPECT_EQ(Positions(host), std::vector<std::string>{"28000"});
+    EXPECT_EQ(Positions(host), std::vector<std::uint64_t>{28000});
 }
 
 TEST(Scan, ListsNestedTimsAndNumbersThemInOrder) {
@@ -125,8 +125,8 @@ TEST(Scan, ListsNestedTimsAndNumbersThemInOrder) {
     RecordingHost host;
     Scan(dir.Write("n.bin", raw), host);
     ASSERT_EQ(host.Rows().size(), 2u);
-    EXPECT_EQ(host.Rows()[0], (EntryCells{"1", "50", "40", "20"}));
-    EXPECT_EQ(host.Rows()[1], (EntryCells{"2", "170", "6", "2"}));  // 50 + 8 + 12 + 100
+    EXPECT_EQ(host.Rows()[0], (ScanEntry{50, 1, 40, 20}));
+    EXPECT_EQ(host.Rows()[1], (ScanEntry{170, 2, 6, 2}));  // 50 + 8 + 12 + 100
 }
 
 TEST(Scan, AcceptsOnlyTheFourModesWithZeroUpperBytes) {
@@ -273,17 +273,17 @@ TEST(Scan, ASecondScanEmptiesTheTableAndNumbersFromOne) {
     Place(raw, 100, SmallTim16());
     std::string path = dir.Write("r.bin", raw);
     RecordingHost host;
-    host.AddEntry({"1", "7", "7", "7"});
+    host.AddEntry({7, 1, 7, 7});
     Scan(path, host);
     Scan(path, host);
     ASSERT_EQ(host.Rows().size(), 1u);
-    EXPECT_EQ(host.Rows()[0][0], "1");
+    EXPECT_EQ(host.Rows()[0].fileNumber, 1);
 }
 
 TEST(Scan, AFileThatCantBeOpenedIsReportedAndChangesNothing) {
     TempDir dir;
     RecordingHost host;
-    host.AddEntry({"1", "7", "7", "7"});
+    host.AddEntry({7, 1, 7, 7});
     auto run = Scan(dir.File("missing.bin"), host);
     EXPECT_EQ(run.result, kJobStopped);
     EXPECT_EQ(run.steps, 0);

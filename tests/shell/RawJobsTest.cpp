@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <filesystem>
+#include <fstream>
 
 #include "disc/DiscCheck.h"
 #include "raw/RawFiles.h"
@@ -71,7 +72,9 @@ class RawJobsTest : public MainWindowTest {
         Rows rows(static_cast<std::size_t>(window->List().GetItemCount()));
         for (std::size_t row = 0; row < rows.size(); ++row) {
             for (int column = 0; column < 4; ++column) {
-                rows[row].push_back(window->List().GetItemText(static_cast<int>(row), column));
+                const QModelIndex cell =
+                    window->List().model()->index(static_cast<int>(row), column);
+                rows[row].push_back(cell.data().toString().toStdString());
             }
         }
         return rows;
@@ -79,8 +82,8 @@ class RawJobsTest : public MainWindowTest {
     std::string Status(int id) const { return window->scanDlg.GetDlgItemText(id); }
     // The loaded image's pixel bytes (the buffer holds one spare byte).
     Bytes Pixels() const {
-        const auto& data = window->image.imageData;
-        return Bytes(data.begin(), data.begin() + window->image.imageDataSize);
+        const auto& data = window->workspace.image.imageData;
+        return Bytes(data.begin(), data.begin() + window->workspace.image.imageDataSize);
     }
     std::string Tooltip() const {
         return window->GetDlgItem(res::kPathEdit)->toolTip().toStdString();
@@ -113,17 +116,37 @@ TEST_F(RawJobsTest, AScanListsEveryTimOnceAndADoubleClickShowsOne) {
     EXPECT_EQ(bar->value(), 69'991);
 
     window->OnListDblClk();  // nothing selected since the scan
-    EXPECT_FALSE(window->image.IsLoaded());
+    EXPECT_FALSE(window->workspace.image.IsLoaded());
     window->List().SelectRow(2);
+    EXPECT_EQ(window->workspace.selectedRow, 2);
     emit window->List().DoubleClicked();
     EXPECT_EQ(Pixels(), PatternTim(16, 10, 3).pixels);
+    EXPECT_TRUE(Menu().IsEnabled(res::kCmdSaveMultipleFiles));
+    // An entry at position 0 greys "Save Multiple Files".
+    window->List().SelectRow(0);
+    window->OnListDblClk();
+    EXPECT_EQ(Text(res::kBppEdit), "4");
+    EXPECT_FALSE(Menu().IsEnabled(res::kCmdSaveMultipleFiles));
+    // The file is read as it is now, through the handle the scan opened; a
+    // failed load greys what needs an image.
+    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).seekp(50'000).put('x');
+    window->List().SelectRow(2);
+    window->OnListDblClk();
+    EXPECT_EQ(prompts.messages, (Messages{{"TIM Header not found!", "TIM Error"}}));
+    EXPECT_FALSE(window->workspace.image.IsLoaded());
+    EXPECT_EQ(Menu().Id(), res::kMenuLoaded);
+    for (int id : {res::kCmdSaveTimFile, res::kCmdConvertToBmp, res::kCmdViewClut}) {
+        EXPECT_FALSE(Menu().IsEnabled(id)) << id;
+    }
+    EXPECT_TRUE(window->List().isVisible());
+    EXPECT_EQ(ImagePixel(0, 0), ButtonFace());
 
     // A new scan empties the list first, and nothing stays selected.
     Bytes other = Filler(1000);
     Place(other, 100, kTims[2]);
     Scan(WriteFile("other.bin", other));
     EXPECT_EQ(ListRows(), (Rows{{"1", "100", "10", "3"}}));
-    EXPECT_EQ(window->selectedRow, -1);
+    EXPECT_EQ(window->workspace.selectedRow, -1);
 }
 
 TEST_F(RawJobsTest, GivenFilesThatAreNotImagesAreScanned) {
@@ -221,13 +244,7 @@ TEST_F(RawJobsTest, InsertionWritesTheFilesBackAskingAboutSizeChanges) {
     for (const Case& c :
          {Case{"Yes writes it", "1,3", {ui::Answer::Yes}, false, {larger, inserted}, true, true},
           Case{"No skips it", "1,3", {ui::Answer::No}, false, {larger, inserted}, true, false},
-          Case{"No to the only record",
-               "3",
-               {ui::Answer::No},
-               false,
-               {larger, noneInserted},
-               false,
-               false},
+          Case{"No to the one", "3", {ui::Answer::No}, false, {larger, noneInserted}, false, false},
           Case{"a missing file stops", "1,3", {}, true, {missing}, false, false}}) {
         SCOPED_TRACE(c.desc);
         const std::string raw = MakeRaw();
@@ -268,10 +285,6 @@ TEST_F(RawJobsTest, ADiscImageIsShownExtractedAndInsertedThroughItsSectorsData) 
     Scan(path);
     EXPECT_EQ(ListRows(), (Rows{{"1", std::to_string(disc.FileOffsetOf(1500)), "40", "20"}}));
     EXPECT_EQ(Tooltip(), "Read as a MODE2/2352 disc image");
-    window->List().SelectRow(0);
-    window->OnListDblClk();
-    // The pixels, not the sector bytes that lie between them in the file.
-    EXPECT_EQ(Pixels(), desc.pixels);
 
     Extract("1");
     EXPECT_EQ(ReadAll(dir.File("1.tim")), MakeTim(desc));
@@ -287,6 +300,7 @@ TEST_F(RawJobsTest, ADiscImageIsShownExtractedAndInsertedThroughItsSectorsData) 
     Scan(path);
     window->List().SelectRow(0);
     window->OnListDblClk();
+    // The pixels, not the sector bytes that lie between them in the file.
     EXPECT_EQ(Pixels(), desc.pixels);
 }
 
@@ -358,7 +372,8 @@ TEST(ScanDialog, NeitherEnterNorEscapeNorCloseEndsIt) {
     EnsureApplication();
     ui::ScriptedPrompts prompts;
     ui::ListView list(nullptr);
-    shell::CScanDlg dialog(prompts, list, nullptr);
+    workspace::Workspace workspace;
+    shell::CScanDlg dialog(prompts, workspace, list, nullptr);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle().toStdString(), "Scanning....");
     EXPECT_FALSE(dialog.windowFlags() & Qt::WindowCloseButtonHint);

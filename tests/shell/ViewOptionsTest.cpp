@@ -29,8 +29,8 @@ TEST_F(MainWindowTest, ViewOptionsWithoutAnImageChangeOnlyTheirMarks) {
     window->drawSurface.FillSolidRect(330, 5, 4, 4, MakePixel(1, 2, 3));
     window->OnCommand(res::kCmdSplitImage);
     window->OnCommand(res::kCmdTransparency);
-    EXPECT_TRUE(window->splitImage);
-    EXPECT_TRUE(window->transparency);
+    EXPECT_TRUE(window->workspace.splitImage);
+    EXPECT_TRUE(window->workspace.transparency);
     EXPECT_EQ(Menu().MarkOf(res::kCmdSplitImage), MenuMark::Radio);
     EXPECT_EQ(Menu().MarkOf(res::kCmdTransparency), MenuMark::Check);
     EXPECT_EQ(ImagePixel(0, 0), MakePixel(1, 2, 3));
@@ -39,7 +39,7 @@ TEST_F(MainWindowTest, ViewOptionsWithoutAnImageChangeOnlyTheirMarks) {
     OpenTim(WriteTim("a.tim", PatternTim(16, 4, 4)));
     EXPECT_EQ(Menu().MarkOf(res::kCmdSplitImage), MenuMark::Radio);
     EXPECT_EQ(Menu().MarkOf(res::kCmdTransparency), MenuMark::Check);
-    EXPECT_EQ(window->image.paintedHeight, 2u);
+    EXPECT_EQ(window->workspace.image.paintedHeight, 2u);
     window->OnCommand(res::kCmdCloseImage);
     EXPECT_EQ(Menu().MarkOf(res::kCmdSplitImage), MenuMark::Radio);
     EXPECT_EQ(Menu().MarkOf(res::kCmdTransparency), MenuMark::Check);
@@ -57,14 +57,14 @@ TEST_F(MainWindowTest, SplitImageErasesThePreviousExtentAndOrsTheHalves) {
     ASSERT_EQ(ImagePixel(0, 3), MakePixel(135, 7, 7));
 
     window->OnCommand(res::kCmdSplitImage);
-    EXPECT_EQ(window->image.paintedHeight, 2u);
+    EXPECT_EQ(window->workspace.image.paintedHeight, 2u);
     EXPECT_EQ(ImagePixel(0, 0), MakePixel(135, 135, 135));  // 0x4210
     EXPECT_EQ(ImagePixel(3, 1), MakePixel(135, 135, 135));
     EXPECT_EQ(ImagePixel(0, 2), ButtonFace());  // the full-height picture is gone
     EXPECT_EQ(ImagePixel(3, 3), ButtonFace());
 
     window->OnCommand(res::kCmdSplitImage);
-    EXPECT_EQ(window->image.paintedHeight, 4u);
+    EXPECT_EQ(window->workspace.image.paintedHeight, 4u);
     EXPECT_EQ(ImagePixel(0, 0), kSetColour[0]);
     EXPECT_EQ(ImagePixel(0, 3), MakePixel(135, 7, 7));
 }
@@ -108,7 +108,7 @@ TEST_F(MainWindowTest, EveryScrollCodeMovesThroughTheSets) {
     for (const auto& step : steps) {
         SCOPED_TRACE(::testing::Message() << "code " << step.code << " thumb " << step.thumb);
         window->OnHScroll(step.code, step.thumb);
-        EXPECT_EQ(window->currentSet, step.set);
+        EXPECT_EQ(window->workspace.currentSet, step.set);
         EXPECT_EQ(Text(res::kCurrentSetLabel), step.label);
         if (step.code != ui::kThumbTrack) {
             EXPECT_EQ(window->SetScrollBar().GetScrollPos(), step.set);
@@ -121,16 +121,16 @@ TEST_F(MainWindowTest, TheScrollBarReportsItsActionsAndMovesOnlyWhenSet) {
     OpenTim(WriteTim("sets.tim", Tim4(4, 1, FourSets(), {0x11, 0x11})));
     auto& bar = window->SetScrollBar();
     bar.triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(window->currentSet, 1);
+    EXPECT_EQ(window->workspace.currentSet, 1);
     EXPECT_EQ(bar.value(), 1);
     bar.triggerAction(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_EQ(window->currentSet, 2);
+    EXPECT_EQ(window->workspace.currentSet, 2);
     bar.triggerAction(QAbstractSlider::SliderPageStepSub);
     bar.triggerAction(QAbstractSlider::SliderSingleStepSub);
-    EXPECT_EQ(window->currentSet, 0);
+    EXPECT_EQ(window->workspace.currentSet, 0);
     // Home and End are no set changes of their own: the bar stays put.
     bar.triggerAction(QAbstractSlider::SliderToMaximum);
-    EXPECT_EQ(window->currentSet, 0);
+    EXPECT_EQ(window->workspace.currentSet, 0);
     EXPECT_EQ(bar.value(), 0);
     EXPECT_EQ(bar.sliderPosition(), 0);
 
@@ -138,35 +138,25 @@ TEST_F(MainWindowTest, TheScrollBarReportsItsActionsAndMovesOnlyWhenSet) {
     bar.setSliderDown(true);
     bar.setSliderPosition(2);
     EXPECT_EQ(Text(res::kCurrentSetLabel), "3");
-    EXPECT_EQ(window->currentSet, 0);
+    EXPECT_EQ(window->workspace.currentSet, 0);
     bar.setSliderDown(false);
-    EXPECT_EQ(window->currentSet, 2);
+    EXPECT_EQ(window->workspace.currentSet, 2);
     EXPECT_EQ(bar.value(), 2);
     EXPECT_EQ(ImagePixel(0, 0), kSetColour[2]);
 }
 
-TEST_F(MainWindowTest, ImagesWithoutASetChoiceIgnoreTheScrollBar) {
-    std::vector<std::uint16_t> oneSet(16, 0x001F);
-    std::vector<std::uint16_t> partialSet(8, 0x001F);  // less than one set
-    const std::vector<std::pair<const char*, TimSpec>> images = {
-        {"one set", Tim4(4, 1, oneSet, {0x11, 0x11})},
-        {"partial set", Tim4(4, 1, partialSet, {0x11, 0x11})},
-        {"16-bit", PatternTim(16, 4, 1)},
-        {"24-bit", PatternTim(24, 4, 1)},
-    };
-    for (const auto& [what, desc] : images) {
-        SCOPED_TRACE(what);
-        OpenTim(WriteTim("image.tim", desc));
-        ASSERT_TRUE(window->image.IsLoaded());
-        const Pixel before = ImagePixel(0, 0);
-        for (int code : {ui::kLineRight, ui::kPageRight, ui::kThumbTrack, ui::kThumbPosition}) {
-            window->OnHScroll(code, 1);
-        }
-        EXPECT_EQ(window->currentSet, 0);
-        EXPECT_EQ(Text(res::kCurrentSetLabel), "1");
-        EXPECT_EQ(window->SetScrollBar().GetScrollLimit(), 0);
-        EXPECT_EQ(ImagePixel(0, 0), before);
+// Which images offer no set choice is the workspace's (see its tests).
+TEST_F(MainWindowTest, AnImageWithoutASetChoiceIgnoresTheScrollBar) {
+    OpenTim(
+        WriteTim("image.tim", Tim4(4, 1, std::vector<std::uint16_t>(16, 0x001F), {0x11, 0x11})));
+    const Pixel before = ImagePixel(0, 0);
+    for (int code : {ui::kLineRight, ui::kPageRight, ui::kThumbTrack, ui::kThumbPosition}) {
+        window->OnHScroll(code, 1);
     }
+    EXPECT_EQ(window->workspace.currentSet, 0);
+    EXPECT_EQ(Text(res::kCurrentSetLabel), "1");
+    EXPECT_EQ(window->SetScrollBar().GetScrollLimit(), 0);
+    EXPECT_EQ(ImagePixel(0, 0), before);
 }
 
 }  // namespace

@@ -1,10 +1,48 @@
 #include "platform/qt/Controls.h"
 
 #include <QHeaderView>
-#include <QSignalBlocker>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
 namespace pixalto::ui {
+namespace {
+
+// Draws the focus frame of the list's current row around the whole row, as
+// a report list does, where a table would frame the current cell alone:
+// each cell of the row draws its own part of the one frame.
+class WholeRowFocus final : public QStyledItemDelegate {
+  public:
+    explicit WholeRowFocus(QTableView& view) : QStyledItemDelegate(&view), view_(view) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem cell(option);
+        cell.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, cell, index);
+        if (!view_.hasFocus() || index.row() != view_.currentIndex().row()) {
+            return;
+        }
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(cell);
+        focus.state |= QStyle::State_KeyboardFocusChange;
+        const QPalette::ColorGroup group =
+            (cell.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+        focus.backgroundColor = cell.palette.color(
+            group, (cell.state & QStyle::State_Selected) ? QPalette::Highlight : QPalette::Window);
+        const QHeaderView& header = *view_.horizontalHeader();
+        focus.rect = QRect(-header.offset(), cell.rect.y(), header.length(), cell.rect.height());
+        painter->save();
+        painter->setClipRect(cell.rect);
+        view_.style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, &view_);
+        painter->restore();
+    }
+
+  private:
+    QTableView& view_;
+};
+
+}  // namespace
 
 ScrollBar::ScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
     // The value follows the owner's SetScrollPos only, never a drag.
@@ -66,95 +104,53 @@ void ScrollBar::Report(int code, int thumbPosition) {
     setValue(position_);
 }
 
-ListView::ListView(QWidget* parent) : QTreeWidget(parent) {
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
+ListView::ListView(QWidget* parent) : QTableView(parent) {
+    // A report list: no row numbers, no grid, rows one text line high.
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height());
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setHighlightSections(false);
+    setShowGrid(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setTabKeyNavigation(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setColumnCount(0);
-    header()->setStretchLastSection(false);
-    connect(this, &QTreeWidget::itemDoubleClicked, this, [this] { emit DoubleClicked(); });
-    connect(this, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
-                if (previous != nullptr) {
-                    emit ItemChanged(indexOfTopLevelItem(previous), kItemFocused | kItemSelected,
-                                     0);
+    setItemDelegate(new WholeRowFocus(*this));
+    connect(this, &QTableView::doubleClicked, this, [this] { emit DoubleClicked(); });
+}
+
+void ListView::setModel(QAbstractItemModel* model) {
+    QTableView::setModel(model);
+    if (model == nullptr) {
+        return;
+    }
+    // A reset of the model clears the current row without a word: the
+    // owner's idea of the selected row must not jump to a row that is gone.
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current, const QModelIndex& previous) {
+                if (previous.isValid()) {
+                    emit ItemChanged(previous.row(), kItemFocused | kItemSelected, 0);
                 }
-                if (current != nullptr) {
-                    emit ItemChanged(indexOfTopLevelItem(current), 0, kItemFocused | kItemSelected);
+                if (current.isValid()) {
+                    emit ItemChanged(current.row(), 0, kItemFocused | kItemSelected);
                 }
             });
 }
 
-void ListView::InsertColumn(int index, const std::string& heading, Align align, int width) {
-    const Qt::Alignment alignment = align == Align::Center  ? Qt::AlignHCenter
-                                    : align == Align::Right ? Qt::AlignRight
-                                                            : Qt::AlignLeft;
-    QStringList headings;
-    for (int i = 0; i < columnCount(); ++i) {
-        headings << headerItem()->text(i);
-    }
-    headings.insert(index, QString::fromStdString(heading));
-    alignments_.insert(alignments_.begin() + index, alignment | Qt::AlignVCenter);
-    setColumnCount(static_cast<int>(headings.size()));
-    setHeaderLabels(headings);
-    for (int i = 0; i < columnCount(); ++i) {
-        headerItem()->setTextAlignment(i, alignments_[i]);
-    }
-    setColumnWidth(index, width);
-}
-
 void ListView::SetFullRowSelect(bool on) {
     setSelectionBehavior(on ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
-    setAllColumnsShowFocus(on);
 }
 
-int ListView::InsertItem(int row, const std::string& text) {
-    row = std::clamp(row, 0, topLevelItemCount());
-    auto* item = new QTreeWidgetItem;
-    for (int i = 0; i < columnCount(); ++i) {
-        item->setTextAlignment(i, alignments_[i]);
-    }
-    item->setText(0, QString::fromStdString(text));
-    insertTopLevelItem(row, item);
-    return row;
-}
-
-void ListView::AppendRow(const std::vector<std::string>& texts) {
-    auto* item = new QTreeWidgetItem;
-    for (int i = 0; i < columnCount(); ++i) {
-        item->setTextAlignment(i, alignments_[i]);
-        if (static_cast<std::size_t>(i) < texts.size()) {
-            item->setText(i, QString::fromStdString(texts[static_cast<std::size_t>(i)]));
-        }
-    }
-    addTopLevelItem(item);
-}
-
-void ListView::SetItemText(int row, int column, const std::string& text) {
-    if (QTreeWidgetItem* item = topLevelItem(row); item != nullptr && column < columnCount()) {
-        item->setText(column, QString::fromStdString(text));
-    }
-}
-
-std::string ListView::GetItemText(int row, int column) const {
-    const QTreeWidgetItem* item = topLevelItem(row);
-    if (item == nullptr || column < 0 || column >= columnCount()) {
-        return {};
-    }
-    return item->text(column).toStdString();
-}
-
-void ListView::DeleteAllItems() {
-    // Emptying the list changes no item's state: the owner's idea of the
-    // selected row must not jump to a row that is gone.
-    const QSignalBlocker quiet(this);
-    clear();
+int ListView::GetItemCount() const {
+    return model() == nullptr ? 0 : model()->rowCount();
 }
 
 void ListView::SelectRow(int row) {
-    if (QTreeWidgetItem* item = topLevelItem(row)) {
-        setCurrentItem(item);
+    if (model() != nullptr && row >= 0 && row < model()->rowCount()) {
+        setCurrentIndex(model()->index(row, 0));
     }
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 // The two controls whose behaviour the program relies on beyond what Qt's
-// widgets do by themselves: a scroll bar that reports the classic scroll
-// codes and moves only when its owner sets its position, and a report-style
-// list view addressed by row and column.
+// widgets do by themselves: a scroll bar that reports each action of the
+// user as a scroll code (line, page, thumb) and moves only when its owner
+// sets its position, and a report-style list view of whole rows over an item
+// model.
 
 #include <QScrollBar>
-#include <QTreeWidget>
+#include <QTableView>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -51,33 +52,25 @@ class ScrollBar final : public QScrollBar {
 // Item states as the list reports them: bit 0 focused, bit 1 selected.
 enum ItemState : unsigned { kItemFocused = 1, kItemSelected = 2 };
 
-class ListView final : public QTreeWidget {
+// Rows of the owner's model, one line each and all of one height, under a
+// header of column titles; a table view rather than a tree view, which
+// would keep an item of its own for every row of a list of millions.
+class ListView final : public QTableView {
     Q_OBJECT
   public:
     explicit ListView(QWidget* parent);
 
-    enum class Align { Left, Center, Right };
-    void InsertColumn(int index, const std::string& heading, Align align, int width);
+    // Also follows the model's current row from then on.
+    void setModel(QAbstractItemModel* model) override;
     // Rows select whole (a click anywhere in a row selects it).
     void SetFullRowSelect(bool on);
-
-    int InsertItem(int row, const std::string& text);
-    void SetItemText(int row, int column, const std::string& text);
-    // Adds a row with every cell's text at once: one change for the view,
-    // where inserting and then setting each cell would be one per cell.
-    void AppendRow(const std::vector<std::string>& texts);
-    std::string GetItemText(int row, int column) const;  // "" outside the table
-    int GetItemCount() const { return topLevelItemCount(); }
-    void DeleteAllItems();
+    int GetItemCount() const;
     // Selects and focuses a row, as a click would.
     void SelectRow(int row);
 
   signals:
     void ItemChanged(int item, unsigned oldState, unsigned newState);
     void DoubleClicked();
-
-  private:
-    std::vector<Qt::Alignment> alignments_;
 };
 
 }  // namespace pixalto::ui

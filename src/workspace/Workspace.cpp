@@ -1,0 +1,241 @@
+#include "workspace/Workspace.h"
+
+#include <algorithm>
+
+#include "image/LoadImage.h"
+#include "image/Writer.h"
+#include "platform/ByteOrder.h"
+#include "raw/RawImage.h"
+
+namespace pixalto::workspace {
+
+void Workspace::AddObserver(Observer& observer) {
+    observers_.push_back(&observer);
+}
+
+void Workspace::RemoveObserver(Observer& observer) {
+    std::erase(observers_, &observer);
+}
+
+void Workspace::PictureChanged() {
+    for (Observer* observer : observers_) {
+        observer->PictureChanged();
+    }
+}
+
+// --- The image ---
+
+LoadOutcome Workspace::OpenImage(bool isTim, OriginsRequest& origins) {
+    image.clutData = {};
+    image.imageData = {};
+    return FinishLoad(ReadImage(isTim, origins), 0);
+}
+
+std::optional<Failure> Workspace::ReadImage(bool isTim, OriginsRequest& origins) {
+    File file;
+    if (!file.Open(path, File::Mode::Read)) {
+        return Failure{file.LastError().As(ErrorCode::CouldntOpenFile), Step::Opening};
+    }
+    if (Error error = LoadImage(image, file, isTim)) {
+        return Failure{std::move(error), isTim ? Step::ReadingTim : Step::ReadingBmp};
+    }
+    if (!isTim) {
+        if (Error error = ConvertImage(image, /*toBmp=*/false, View().currentSet, origins)) {
+            return Failure{std::move(error), Step::ConvertingBmp};
+        }
+        image.ReleaseBmpSide();
+    }
+    return std::nullopt;
+}
+
+LoadOutcome Workspace::OpenSelectedEntry() {
+    const auto entry =
+        selectedRow < 0 ? std::nullopt : EntryAt(static_cast<std::size_t>(selectedRow));
+    if (!entry) {
+        return {};
+    }
+    image.clutData = {};
+    image.imageData = {};
+    return FinishLoad(ReadEntryTim(entry->position), entry->position);
+}
+
+std::optional<Failure> Workspace::ReadEntryTim(std::uint64_t position) {
+    // The RAW file stays open from its scan, read with the layout found then;
+    // entries listed some other way are read from the file at path.
+    Error error = raw_.IsOpen() ? raw::LoadTimAt(raw_, position, image)
+                                : raw::LoadTimAt(path, position, raw::LayoutChoice::Auto, image);
+    if (!error) {
+        return std::nullopt;
+    }
+    const Step step = error.code == ErrorCode::CouldntOpenFile ? Step::Opening : Step::ReadingTim;
+    return Failure{std::move(error), step};
+}
+
+LoadOutcome Workspace::FinishLoad(std::optional<Failure> failure, std::uint64_t position) {
+    unsaved_ = false;
+    if (failure) {
+        // Nothing of a failed load stays: no half-read CLUT, no BMP side.
+        image.ReleaseBuffers();
+        image.ReleaseBmpSide();
+        PictureChanged();
+        return {LoadResult::Failed, std::move(failure)};
+    }
+    imagePosition_ = position;
+    // A set beyond this image's sets (kept from the previous image) becomes
+    // its last set.
+    const auto sets = static_cast<std::int32_t>(image.ClutSetCount());
+    if (currentSet >= sets) {
+        currentSet = std::max(sets - 1, 0);
+    }
+    PictureChanged();
+    return {LoadResult::Loaded, std::nullopt};
+}
+
+void Workspace::CloseImage() {
+    image.clutData = {};
+    if (image.sidecarSize != 0) {
+        image.sidecarData = {};
+        image.sidecarSize = 0;
+    }
+    image.imageData = {};
+    image.paintedWidth = 0;
+    image.paintedHeight = 0;
+    currentSet = 0;
+    imagePosition_ = 0;
+    unsaved_ = false;
+    raw_.Close();
+    PictureChanged();
+}
+
+std::optional<Failure> Workspace::SaveTim(const std::string& target) {
+    if (Error error = WriteImageFile(image, target, /*asTim=*/true)) {
+        return Failure{std::move(error), Step::Writing};
+    }
+    unsaved_ = false;
+    return std::nullopt;
+}
+
+std::optional<Failure> Workspace::SaveBmp(const std::string& target, OriginsRequest& origins) {
+    std::optional<Failure> failure;
+    if (Error error = ConvertImage(image, /*toBmp=*/true, View().currentSet, origins)) {
+        failure = Failure{std::move(error), Step::ConvertingToBmp};
+    } else if (Error unwritten = WriteImageFile(image, target, /*asTim=*/false)) {
+        failure = Failure{std::move(unwritten), Step::Writing};
+    }
+    // The BMP side only stages the file.
+    image.ReleaseBmpSide();
+    return failure;
+}
+
+// --- View options ---
+
+ViewOptions Workspace::View() const {
+    ViewOptions view;
+    view.currentSet = static_cast<std::uint32_t>(std::max(currentSet, 0));
+    view.splitImage = splitImage;
+    view.transparency = transparency;
+    return view;
+}
+
+void Workspace::ToggleSplitImage() {
+    splitImage = !splitImage;
+    PictureChanged();
+}
+
+void Workspace::ToggleTransparency() {
+    transparency = !transparency;
+    PictureChanged();
+}
+
+bool Workspace::CanChooseSet() const {
+    // Nothing to choose from: no CLUT, one set, or less than one whole set.
+    return !image.clutData.empty() && image.ClutSetCount() > 1;
+}
+
+std::int32_t Workspace::LastSelectableSet() const {
+    const auto sets = static_cast<std::int32_t>(image.ClutSetCount());
+    return image.bpp > 8 ? 0 : std::max(sets - 1, 0);
+}
+
+void Workspace::SelectSet(std::int32_t set) {
+    currentSet = set;
+    PictureChanged();
+}
+
+// --- The RAW file and its entries ---
+
+bool Workspace::OpenRawFile() {
+    return raw_.Open(path, File::Mode::ReadRaw, raw::LayoutChoice::Auto);
+}
+
+std::string Workspace::RawLayoutNote() {
+    if (!raw_.IsOpen() || !raw_.IsDisc()) {
+        return {};
+    }
+    return "Read as a " + std::string(disc::LayoutName(raw_.Layout())) + " disc image";
+}
+
+void Workspace::ClearEntries() {
+    entries_.clear();
+    entries_.shrink_to_fit();
+    EntriesSettled();
+}
+
+std::optional<raw::ScanEntry> Workspace::EntryAt(std::size_t row) const {
+    if (row >= entries_.size()) {
+        return std::nullopt;
+    }
+    return entries_[row];
+}
+
+void Workspace::EntriesSettled() {
+    for (Observer* observer : observers_) {
+        observer->EntriesChanged();
+    }
+}
+
+void Workspace::OnEntryStateChanged(std::int64_t row, unsigned oldState, unsigned newState) {
+    if (oldState == kEntrySelected) {
+        selectedRow = -1;
+    } else if (newState == 0) {
+        selectedRow = 0;
+    } else if (newState == (kEntryFocused | kEntrySelected)) {
+        selectedRow = row;
+    }
+}
+
+// --- CLUT edits ---
+
+std::optional<std::size_t> Workspace::ClutOffset(std::uint32_t index) const {
+    if (index >= ClutSetSize()) {
+        return std::nullopt;
+    }
+    const std::uint64_t entry = std::uint64_t{View().currentSet} * ClutSetSize() + index;
+    // A CLUT shorter than the set, or a set beyond the CLUT, has no entry
+    // here: nothing is read or written beyond the CLUT.
+    if (entry >= image.clutData.size() / 2) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(entry * 2);
+}
+
+std::optional<PsxColor> Workspace::ClutColor(std::uint32_t index) const {
+    const auto offset = ClutOffset(index);
+    if (!offset) {
+        return std::nullopt;
+    }
+    return ReadU16LE(image.clutData.data() + *offset);
+}
+
+bool Workspace::SetClutColor(std::uint32_t index, PsxColor color) {
+    const auto offset = ClutOffset(index);
+    if (!offset) {
+        return false;
+    }
+    WriteU16LE(image.clutData.data() + *offset, color);
+    unsaved_ = true;
+    PictureChanged();
+    return true;
+}
+
+}  // namespace pixalto::workspace

@@ -1,0 +1,156 @@
+#pragma once
+// What the window works on, without the window: the image and the file it
+// came from, the view options, the RAW file with the entries its scan found
+// and the one selected, and the edits made to the CLUT. The commands of the
+// window are methods here that change this state and say what the window
+// should show (a message box); the window's widgets only show the state and
+// pass the user's input on. Failures come back as Error values with the step
+// that failed; the window words and titles them. Nothing here knows Qt, so
+// every rule of the window can be run without one.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "image/Convert.h"
+#include "image/ImageState.h"
+#include "image/Paint.h"
+#include "image/PsxColor.h"
+#include "platform/Error.h"
+#include "raw/RawData.h"
+#include "raw/ScanEntry.h"
+
+namespace pixalto::workspace {
+
+// The step of a command that failed, which the window's message names.
+enum class Step {
+    Opening,          // the file couldn't be opened or read
+    ReadingTim,       // a TIM, from its file or a RAW file
+    ReadingBmp,       // a BMP and its sidecar
+    ConvertingBmp,    // a BMP opened, to a TIM
+    ConvertingToBmp,  // "Convert to BMP"
+    Writing,          // a file couldn't be written
+};
+
+struct Failure {
+    Error error;
+    Step step = Step::Opening;
+};
+
+// How a command that loads an image ended.
+enum class LoadResult {
+    Unchanged,  // there was nothing to load: the state is as it was
+    Loaded,     // the image is loaded; paint it
+    Failed,     // nothing is loaded any more; the failure says why
+};
+
+struct LoadOutcome {
+    LoadResult result = LoadResult::Unchanged;
+    std::optional<Failure> failure;  // with Failed
+};
+
+// An entry's state as the list reports a change of it: bit 0 focused, bit 1
+// selected.
+enum EntryState : unsigned { kEntryFocused = 1, kEntrySelected = 2 };
+
+// Told whenever the state it shows changes.
+class Observer {
+  public:
+    virtual ~Observer() = default;
+    // The image, its CLUT or the view it is drawn with changed.
+    virtual void PictureChanged() {}
+    // The entries were emptied, or a scan finished adding them.
+    virtual void EntriesChanged() {}
+};
+
+class Workspace {
+  public:
+    Workspace() = default;
+    Workspace(const Workspace&) = delete;
+    Workspace& operator=(const Workspace&) = delete;
+
+    void AddObserver(Observer& observer);
+    void RemoveObserver(Observer& observer);
+
+    // --- The image and the file it came from ---
+    ImageState image;
+    std::string path;  // the file last chosen: an image, a RAW file or a list
+
+    // Loads the image at path from its start: a TIM, or a BMP converted to a
+    // TIM, asking origins for what its sidecar doesn't carry.
+    LoadOutcome OpenImage(bool isTim, OriginsRequest& origins);
+    // Loads the TIM of the selected entry, read as the scan read the RAW
+    // file; Unchanged when no entry is selected.
+    LoadOutcome OpenSelectedEntry();
+    // Forgets the image, its CLUT edits and the RAW file; the set goes back
+    // to the first. The header fields stay, as the info panel shows them.
+    void CloseImage();
+    // True when the image was listed from a RAW file at a position past its
+    // start ("Save Multiple Files" is offered then).
+    bool ImageFromEntry() const { return imagePosition_ != 0; }
+
+    // "Save TIM File" and "Convert to BMP" to the path chosen; nothing when
+    // the file was written.
+    std::optional<Failure> SaveTim(const std::string& target);
+    std::optional<Failure> SaveBmp(const std::string& target, OriginsRequest& origins);
+
+    // --- View options ---
+    std::int32_t currentSet = 0;
+    bool splitImage = false;
+    bool transparency = false;
+    ViewOptions View() const;
+    void ToggleSplitImage();
+    void ToggleTransparency();
+    // Whether there is a set to choose: a CLUT with more than one whole set.
+    bool CanChooseSet() const;
+    void SelectSet(std::int32_t set);
+    // The set a scroll bar over the sets can reach last.
+    std::int32_t LastSelectableSet() const;
+
+    // --- The RAW file and its entries ---
+    // Opens path as the RAW file to scan, taking its layout as detected;
+    // false when it can't be opened. It stays open for the entries' TIMs.
+    bool OpenRawFile();
+    raw::RawData& RawFile() { return raw_; }
+    // How the RAW file's bytes are read, for the user: "" for a plain file.
+    std::string RawLayoutNote();
+
+    const std::vector<raw::ScanEntry>& Entries() const { return entries_; }
+    void ClearEntries();
+    void AddEntry(const raw::ScanEntry& entry) { entries_.push_back(entry); }
+    std::optional<raw::ScanEntry> EntryAt(std::size_t row) const;
+    // Tells the observers that the entries are complete.
+    void EntriesSettled();
+
+    // The row whose TIM a double click shows; -1 for none.
+    std::int64_t selectedRow = -1;
+    // A change of an entry's state as the list reports it.
+    void OnEntryStateChanged(std::int64_t row, unsigned oldState, unsigned newState);
+
+    // --- CLUT edits ---
+    // Entries in a set of the image's CLUT.
+    std::uint32_t ClutSetSize() const { return ClutSetEntries(image.bpp); }
+    // The colour of entry index of the current set; nothing when the CLUT
+    // doesn't hold it.
+    std::optional<PsxColor> ClutColor(std::uint32_t index) const;
+    // Writes it; false (and nothing written) when the CLUT doesn't hold it.
+    bool SetClutColor(std::uint32_t index, PsxColor color);
+    // An edit of the CLUT that no saved file holds yet.
+    bool HasUnsavedChanges() const { return unsaved_; }
+
+  private:
+    std::optional<std::size_t> ClutOffset(std::uint32_t index) const;
+    std::optional<Failure> ReadImage(bool isTim, OriginsRequest& origins);
+    std::optional<Failure> ReadEntryTim(std::uint64_t position);
+    LoadOutcome FinishLoad(std::optional<Failure> failure, std::uint64_t position);
+    void PictureChanged();
+
+    raw::RawData raw_;
+    std::vector<raw::ScanEntry> entries_;
+    std::uint64_t imagePosition_ = 0;
+    bool unsaved_ = false;
+    std::vector<Observer*> observers_;
+};
+
+}  // namespace pixalto::workspace

@@ -1,0 +1,255 @@
+// The window's rules, run on the workspace alone: loads and what they say,
+// the RAW file kept from its scan, the selection, the CLUT edits and what
+// the observers hear.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/ByteOrder.h"
+#include "raw/HeadlessHost.h"
+#include "raw/Job.h"
+#include "raw/ScanFileJob.h"
+#include "support/BmpBuilder.h"
+#include "support/DiscBuilder.h"
+#include "support/TempDir.h"
+#include "support/TimBuilder.h"
+#include "workspace/Workspace.h"
+
+namespace pixalto::workspace {
+namespace {
+
+using testing::BmpSpec;
+using testing::MakeBmp;
+using testing::MakeTim;
+using testing::PatternBmp;
+using testing::PatternTim;
+using testing::TimSpec;
+using Bytes = std::vector<std::uint8_t>;
+
+// A BMP's origins are never given.
+class NoOrigins final : public OriginsRequest {
+  public:
+    std::optional<Origins> AskOrigins(bool) override { return std::nullopt; }
+};
+
+// The window's progress dialog as far as the entries go: they are the
+// workspace's.
+class EntryHost final : public raw::HeadlessHost {
+  public:
+    explicit EntryHost(Workspace& workspace) : workspace_(workspace) {}
+    void DeleteAllEntries() override { workspace_.ClearEntries(); }
+    void AddEntry(const raw::ScanEntry& entry) override { workspace_.AddEntry(entry); }
+    std::size_t EntryCount() const override { return workspace_.Entries().size(); }
+    std::optional<raw::ScanEntry> EntryAt(std::size_t row) const override {
+        return workspace_.EntryAt(row);
+    }
+
+  private:
+    Workspace& workspace_;
+};
+
+struct Counts final : Observer {
+    void PictureChanged() override { ++pictures; }
+    void EntriesChanged() override { ++entries; }
+    int pictures = 0, entries = 0;
+};
+
+// A RAW file with the TIMs at their offsets, scanned into the workspace.
+raw::JobState ScanInto(Workspace& workspace, const testing::TempDir& dir, const std::string& name,
+                       const Bytes& bytes) {
+    workspace.path = dir.Write(name, bytes);
+    workspace.OpenRawFile();
+    EntryHost host(workspace);
+    raw::ScanFileJob scan(host, workspace.RawFile());
+    const raw::JobState result = raw::RunJob(scan);
+    workspace.EntriesSettled();
+    return result;
+}
+
+TEST(Workspace, ALoadSaysWhatToShowAndAFailureLeavesNothingLoaded) {
+    BmpSpec notBmp = PatternBmp(8, 4, 4);
+    notBmp.type = 0x4D43;
+    BmpSpec badBiSize = PatternBmp(24, 4, 4);
+    badBiSize.biSize = 41;
+    TimSpec partialSet = PatternTim(4, 8, 2);
+    partialSet.clut.resize(8);
+    const Failure tim{Error(ErrorCode::TimHeaderNotFound), Step::ReadingTim};
+    const Failure missing{Error(ErrorCode::CouldntOpenFile), Step::Opening};
+    struct Case {
+        const char* what;
+        bool asTim;
+        Bytes bytes;  // none: the file is missing
+        std::optional<Failure> said;
+        std::int32_t set, last;  // the set after a load with set 3 chosen, and the last
+        bool choose;             // whether a set can be chosen
+    };
+    const Failure notBmpSaid{Error(ErrorCode::BmpHeaderNotFound), Step::ReadingBmp};
+    const Failure conversion{Error(ErrorCode::BadBiSize), Step::ConvertingBmp};
+    const std::vector<Case> cases = {
+        {"4 sets keep set 3", true, MakeTim(PatternTim(4, 8, 2, 4)), {}, 3, 3, true},
+        {"2 sets: the last", true, MakeTim(PatternTim(8, 8, 2, 2)), {}, 1, 1, true},
+        {"one set", true, MakeTim(PatternTim(4, 8, 2)), {}, 0, 0, false},
+        {"partial set", true, MakeTim(partialSet), {}, 0, 0, false},
+        {"16-bit", true, MakeTim(PatternTim(16, 8, 2)), {}, 0, 0, false},
+        {"24-bit", true, MakeTim(PatternTim(24, 4, 1)), {}, 0, 0, false},
+        {"missing TIM", true, {}, missing, 3, 0, false},
+        {"missing BMP", false, {}, missing, 3, 0, false},
+        {"not a TIM", true, {1, 2, 3, 4, 5, 6, 7, 8}, tim, 3, 0, false},
+        {"not a BMP", false, MakeBmp(notBmp), notBmpSaid, 3, 0, false},
+        {"conversion", false, MakeBmp(badBiSize), conversion, 3, 0, false},
+    };
+    testing::TempDir dir;
+    NoOrigins origins;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Workspace workspace;
+        workspace.currentSet = 3;
+        workspace.path = c.bytes.empty() ? dir.File("missing") : dir.Write("file", c.bytes);
+        const LoadOutcome outcome = workspace.OpenImage(c.asTim, origins);
+        EXPECT_EQ(outcome.result, c.said ? LoadResult::Failed : LoadResult::Loaded);
+        ASSERT_EQ(outcome.failure.has_value(), c.said.has_value());
+        if (c.said) {
+            EXPECT_EQ(outcome.failure->error.code, c.said->error.code);
+            EXPECT_EQ(outcome.failure->step, c.said->step);
+        }
+        EXPECT_EQ(workspace.image.IsLoaded(), !c.said);
+        EXPECT_EQ(workspace.currentSet, c.set);
+        EXPECT_EQ(workspace.CanChooseSet(), c.choose);
+        if (c.said) {
+            EXPECT_TRUE(workspace.image.clutData.empty());
+            EXPECT_TRUE(workspace.image.bmpPixels.empty());
+            EXPECT_TRUE(workspace.image.bmpPalette.empty());
+        } else {
+            EXPECT_EQ(workspace.LastSelectableSet(), c.last);
+        }
+        EXPECT_FALSE(workspace.ImageFromEntry());
+    }
+}
+
+TEST(Workspace, TheRawFileIsOpenedOnceAndItsEntriesAreReadFromIt) {
+    testing::TempDir dir;
+    testing::DiscContents disc;
+    disc.data = Bytes(6 * 2048, 0xA5);
+    const std::vector<std::size_t> at = {100, 2000, 3 * 2048 + 50};
+    const std::vector<TimSpec> tims = {PatternTim(4, 8, 2, 4), PatternTim(8, 8, 4, 2),
+                                       PatternTim(16, 10, 3)};
+    for (std::size_t i = 0; i < at.size(); ++i) {
+        testing::PlaceBytes(disc.data, at[i], MakeTim(tims[i]));
+    }
+    disc.gapsBefore = {1, 2};
+    const testing::BuiltDisc built = testing::MakeDisc(disc);
+
+    Workspace workspace;
+    Counts heard;
+    workspace.AddObserver(heard);
+    ASSERT_EQ(ScanInto(workspace, dir, "GAME.BIN", built.image), raw::kJobFinished);
+    EXPECT_EQ(workspace.RawLayoutNote(), "Read as a MODE2/2352 disc image");
+    ASSERT_EQ(workspace.Entries().size(), 3u);
+    EXPECT_EQ(heard.entries, 2);  // emptied, then settled; not once per entry
+    // The file is read as it was opened for the scan, not looked up again.
+    std::filesystem::remove(workspace.path);
+
+    struct Pick {
+        std::int64_t row;
+        LoadResult result;
+        std::int32_t set;  // 3 chosen before each
+    };
+    for (const Pick& pick : {Pick{-1, LoadResult::Unchanged, 3}, Pick{3, LoadResult::Unchanged, 3},
+                             Pick{0, LoadResult::Loaded, 3}, Pick{1, LoadResult::Loaded, 1},
+                             Pick{2, LoadResult::Loaded, 0}}) {
+        SCOPED_TRACE(pick.row);
+        workspace.currentSet = 3;
+        workspace.selectedRow = pick.row;
+        EXPECT_EQ(workspace.OpenSelectedEntry().result, pick.result);
+        EXPECT_EQ(workspace.currentSet, pick.set);
+        if (pick.result == LoadResult::Loaded) {
+            const auto row = static_cast<std::size_t>(pick.row);
+            EXPECT_EQ(workspace.Entries()[row].position, built.FileOffsetOf(at[row]));
+            EXPECT_TRUE(workspace.ImageFromEntry());
+            EXPECT_EQ(Bytes(workspace.image.imageData.begin(),
+                            workspace.image.imageData.begin() + workspace.image.imageDataSize),
+                      tims[row].pixels);
+        }
+    }
+    workspace.CloseImage();
+    EXPECT_FALSE(workspace.RawFile().IsOpen());
+    EXPECT_EQ(workspace.RawLayoutNote(), "");
+    workspace.RemoveObserver(heard);
+}
+
+TEST(Workspace, TheSelectedRowFollowsTheListsStateChanges) {
+    struct Change {
+        std::int64_t row;
+        unsigned oldState, newState;
+        std::int64_t selected;
+    };
+    Workspace workspace;
+    for (const Change& c : std::vector<Change>{
+             {4, 0, 3, 4}, {4, 3, 1, 4}, {2, 2, 0, -1}, {5, 0, 3, 5}, {5, 3, 0, 0}, {7, 0, 1, 0}}) {
+        workspace.OnEntryStateChanged(c.row, c.oldState, c.newState);
+        EXPECT_EQ(workspace.selectedRow, c.selected)
+            << c.row << " " << c.oldState << "->" << c.newState;
+    }
+}
+
+TEST(Workspace, ClutEditsReachOnlyEntriesTheClutHoldsAndStayUnsavedUntilSaved) {
+    testing::TempDir dir;
+    TimSpec desc = PatternTim(4, 4, 1, 2);
+    desc.clut.pop_back();  // set 1 lacks its last entry
+    Workspace workspace;
+    Counts heard;
+    workspace.AddObserver(heard);
+    NoOrigins origins;
+    workspace.path = dir.Write("a.tim", MakeTim(desc));
+    ASSERT_EQ(workspace.OpenImage(true, origins).result, LoadResult::Loaded);
+    EXPECT_EQ(workspace.ClutSetSize(), 16u);
+
+    struct Edit {
+        std::int32_t set;
+        std::uint32_t index;
+        bool written;
+    };
+    for (const Edit& e : {Edit{0, 15, true}, Edit{0, 16, false}, Edit{1, 14, true},
+                          Edit{1, 15, false}, Edit{2, 0, false}}) {
+        SCOPED_TRACE(::testing::Message() << e.set << ":" << e.index);
+        workspace.SelectSet(e.set);
+        const auto before = workspace.image.clutData;
+        const int pictures = heard.pictures;
+        EXPECT_EQ(workspace.ClutColor(e.index).has_value(), e.written);
+        EXPECT_EQ(workspace.SetClutColor(e.index, 0x1234), e.written);
+        EXPECT_EQ(heard.pictures, pictures + (e.written ? 1 : 0));
+        if (e.written) {
+            const std::size_t offset = 2 * (static_cast<std::size_t>(e.set) * 16 + e.index);
+            EXPECT_EQ(ReadU16LE(workspace.image.clutData.data() + offset), 0x1234);
+            EXPECT_EQ(workspace.ClutColor(e.index), PsxColor{0x1234});
+        } else {
+            EXPECT_EQ(workspace.image.clutData, before);
+        }
+    }
+    // Saved only by a TIM that was written; a load or a close drops the edits.
+    EXPECT_TRUE(workspace.HasUnsavedChanges());
+    const auto unwritten = workspace.SaveTim(dir.Path().string());
+    ASSERT_TRUE(unwritten);
+    EXPECT_EQ(unwritten->error.code, ErrorCode::FailedSavingTim);
+    EXPECT_EQ(unwritten->step, Step::Writing);
+    EXPECT_TRUE(workspace.HasUnsavedChanges());
+    EXPECT_FALSE(workspace.SaveTim(dir.File("b.tim")));
+    EXPECT_FALSE(workspace.HasUnsavedChanges());
+    for (bool close : {false, true}) {
+        workspace.SelectSet(0);
+        workspace.SetClutColor(0, 0x4321);
+        EXPECT_TRUE(workspace.HasUnsavedChanges());
+        if (close) {
+            workspace.CloseImage();
+        } else {
+            workspace.OpenImage(true, origins);
+        }
+        EXPECT_FALSE(workspace.HasUnsavedChanges());
+    }
+    EXPECT_FALSE(workspace.ClutColor(0));
+    workspace.RemoveObserver(heard);
+}
+
+}  // namespace
+}  // namespace pixalto::workspace
