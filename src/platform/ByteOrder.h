@@ -13,6 +13,10 @@ constexpr std::uint32_t ReadU32LE(const std::uint8_t* p) {
     return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
            (std::uint32_t{p[3]} << 24);
 }
+// Compilers turn this into one load where the machine is little-endian.
+constexpr std::uint64_t ReadU64LE(const std::uint8_t* p) {
+    return std::uint64_t{ReadU32LE(p)} | (std::uint64_t{ReadU32LE(p + 4)} << 32);
+}
 constexpr void WriteU16LE(std::uint8_t* p, std::uint16_t v) {
     p[0] = static_cast<std::uint8_t>(v);
     p[1] = static_cast<std::uint8_t>(v >> 8);

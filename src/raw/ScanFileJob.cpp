@@ -1,11 +1,11 @@
 #include "raw/ScanFileJob.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 #include <utility>
 
 #include "messages/Catalogue.h"
+#include "raw/IdWordSearch.h"
 #include "raw/ScanEntry.h"
 #include "raw/TimSignature.h"
 
@@ -16,18 +16,10 @@ namespace {
 // window to be tested there, so the last 9 offsets wait for the next window.
 constexpr std::size_t kOverlap = 9;
 
-constexpr std::uint8_t kIdByte = 0x10;
-
 // The file is read in blocks this large, and the 30,000-byte windows are
 // served from them: far fewer system calls, and headers that reach past a
 // window are usually still in memory.
 constexpr std::size_t kBlockSize = std::size_t{1} << 20;
-
-// Everything about the 8-byte header except the mode, checked in the window
-// before the full test: most 0x10 bytes fail here.
-bool HeaderWordsZero(const std::uint8_t* p) {
-    return p[1] == 0 && p[2] == 0 && p[3] == 0 && p[5] == 0 && p[6] == 0 && p[7] == 0;
-}
 
 }  // namespace
 
@@ -43,10 +35,14 @@ JobState ScanFileJob::Start() {
     if (!open) {
         return Stop(raw_.file().LastError().As(ErrorCode::CouldntOpenFile));
     }
-    try {
-        buffer_.assign(kBlockSize, 0);
-    } catch (const std::bad_alloc&) {
-        return Stop(Error(ErrorCode::OutOfMemory));
+    // Every byte of the block is read into before it is looked at, so the
+    // buffer is neither cleared nor made again for a second scan.
+    if (!buffer_) {
+        try {
+            buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kBlockSize);
+        } catch (const std::bad_alloc&) {
+            return Stop(Error(ErrorCode::OutOfMemory));
+        }
     }
     // The windows walk the data; in a disc image that is shorter than the
     // file, and its exact end shows when a read comes up short.
@@ -111,7 +107,7 @@ std::size_t ScanFileJob::LoadWindow() {
     if (position_ < blockStart_ || position_ > blockEnd ||
         blockEnd - position_ < std::min<std::uint64_t>(kWorkBufferSize, left)) {
         blockStart_ = position_;
-        blockSize_ = raw_.View().Read(position_, buffer_.data(), buffer_.size());
+        blockSize_ = raw_.View().Read(position_, buffer_.get(), kBlockSize);
     }
     const std::uint64_t inBlock = blockStart_ + blockSize_ - position_;
     return static_cast<std::size_t>(std::min<std::uint64_t>(inBlock, kWorkBufferSize));
@@ -122,22 +118,20 @@ void ScanFileJob::TestWindow(std::size_t count) {
         return;
     }
     RawBytes bytes(raw_.View());
-    bytes.SetWindow(blockStart_, buffer_.data(), blockSize_);
-    const std::uint8_t* data = buffer_.data() + (position_ - blockStart_);
-    const std::size_t end = count - kOverlap;  // offsets p with p + 9 < count
-    for (std::size_t p = 0; p < end; ++p) {
-        const void* hit = std::memchr(data + p, kIdByte, end - p);
-        if (hit == nullptr) {
-            break;
+    bytes.SetWindow(blockStart_, buffer_.get(), blockSize_);
+    const std::size_t start = static_cast<std::size_t>(position_ - blockStart_);
+    const std::uint8_t* data = buffer_.get() + start;
+    const std::size_t inMemory = blockSize_ - start;
+    const std::uint64_t left = length_ - position_;
+    // Offsets p with p + 9 < count; the identifier words' last bytes and the
+    // 8-byte headers all lie inside the window.
+    ForEachIdWord(data, count - kOverlap, [&](std::size_t p) {
+        if (CanStartTim(data + p, inMemory - p, left - p)) {
+            if (auto size = TestTimSignature(bytes, position_ + p)) {
+                AddFound(position_ + p, size->width, size->height);
+            }
         }
-        p = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data);
-        if (!HeaderWordsZero(data + p)) {
-            continue;
-        }
-        if (auto size = TestTimSignature(bytes, position_ + p)) {
-            AddFound(position_ + p, size->width, size->height);
-        }
-    }
+    });
 }
 
 void ScanFileJob::AddFound(std::uint64_t offset, std::uint16_t width, std::uint16_t height) {

@@ -2,8 +2,8 @@
 // The scan: every offset of a RAW file is tested for a TIM, window by window,
 // and each TIM found becomes a row of the host's entry table.
 
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/File.h"
 #include "raw/Job.h"
@@ -46,9 +46,9 @@ class ScanFileJob : public Job {
     std::uint64_t length_ = 0;  // the most the data can hold
     std::uint64_t position_ = 0;
     std::uint64_t foundCount_ = 0;
-    std::uint64_t blockStart_ = 0;  // data offset of buffer_'s first byte
-    std::size_t blockSize_ = 0;     // bytes of data in buffer_
-    std::vector<std::uint8_t> buffer_;
+    std::uint64_t blockStart_ = 0;            // data offset of buffer_'s first byte
+    std::size_t blockSize_ = 0;               // bytes of data in buffer_
+    std::unique_ptr<std::uint8_t[]> buffer_;  // kept for the next scan
 };
 
 }  // namespace pixalto::raw

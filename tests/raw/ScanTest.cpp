@@ -79,28 +79,54 @@ TEST(Scan, FindsTimsAtAndAcrossWindowBoundariesExactlyOnce) {
 }
 
 // The file is read in blocks of 1 MiB that start at a window; window 34 (at
-// 1,019,694) is the first that doesn't fit in the first block. TIMs at the
-// edges of windows and blocks, and one whose CLUT runs past the block's end,
-// are each found once.
-TEST(Scan, FindsTimsAtTheEdgesOfTheReadBlocksExactlyOnce) {
+// 1,019,694) is the first that doesn't fit in the first block. Each window is
+// searched for identifier words 64 bytes at a time (a word at 61 to 63 ends
+// in the next step), and a candidate's first block header is judged from the
+// bytes in memory. TIMs at every offset of the first steps, at the edges of
+// windows and blocks, one whose CLUT runs past the block's end, and one whose
+// image header ends at the file's last byte, are each found once; with a byte
+// of the identifier changed, or the file one byte shorter, they are not.
+TEST(Scan, FindsTimsAtTheEdgesOfStepsBlocksAndTheFileExactlyOnce) {
     struct Case {
         std::size_t offset;
         TimSpec desc;
+        std::size_t length;       // of the file, which may cut the TIM
+        std::size_t changed = 0;  // a byte of the TIM set to 1; 0 for none
+        bool found = true;
     };
     const TimSpec small = PatternTim(16, 8, 3);
+    const TimSpec smallClut = PatternTim(4, 16, 2);
     const TimSpec bigClut = PatternTim(8, 16, 4, 60);  // 30 KiB of CLUT
-    const Case cases[] = {
-        {1'019'680, small},   {1'019'690, small},   {1'019'694, small},   {1'019'700, small},
-        {1'048'560, small},   {1'048'570, small},   {1'048'576, small},   {2'068'260, small},
-        {1'030'000, bigClut}, {1'048'000, bigClut}, {1'019'690, bigClut},
+    const TimSpec tinyClut = PatternTim(4, 4, 1);      // image header at 52, one unit
+    constexpr std::size_t kLong = 2'200'000;
+    std::vector<Case> cases = {
+        {1'019'680, small, kLong},      {1'019'690, small, kLong},
+        {1'019'694, small, kLong},      {1'019'700, small, kLong},
+        {1'048'560, small, kLong},      {1'048'570, small, kLong},
+        {1'048'576, small, kLong},      {2'068'260, small, kLong},
+        {1'030'000, bigClut, kLong},    {1'048'000, bigClut, kLong},
+        {1'019'690, bigClut, kLong},    {61, small, 300, 3, false},
+        {62, small, 300, 2, false},     {63, smallClut, 300, 1, false},
+        {100, tinyClut, 100 + 52 + 12}, {100, tinyClut, 100 + 52 + 11, 0, false},
     };
+    for (std::size_t offset = 0; offset < 80; ++offset) {
+        cases.push_back({offset, small, 300});
+        cases.push_back({offset, smallClut, 300});
+    }
     TempDir dir;
     for (const Case& c : cases) {
-        Bytes raw = Filler(2'200'000);
+        Bytes raw = Filler(c.length);
         Place(raw, c.offset, MakeTim(c.desc));
+        raw.resize(c.length);
+        if (c.changed != 0) {
+            raw[c.offset + c.changed] = 1;
+        }
         RecordingHost host;
-        Scan(dir.Write("blocks.bin", raw), host);
-        EXPECT_EQ(Positions(host), std::vector<std::uint64_t>{c.offset}) << c.offset;
+        Scan(dir.Write("edges.bin", raw), host);
+        EXPECT_EQ(Positions(host),
+                  c.found ? std::vector<std::uint64_t>{c.offset} : std::vector<std::uint64_t>{})
+            << "at " << c.offset << ", mode " << int{c.desc.mode} << ", length " << c.length
+            << ", byte " << c.changed << " changed";
     }
 }
 
