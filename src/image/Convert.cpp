@@ -204,7 +204,8 @@ Error ConvertTimToBmp(ImageState& state, std::uint32_t currentSet) {
 
     // The BMP side's old buffers are reused: a batch of files then needs no
     // fresh memory for each.
-    Result<std::vector<std::uint8_t>> sidecar = BuildSidecar(content, bpp, clut);
+    Result<std::vector<std::uint8_t>> sidecar =
+        BuildSidecar(content, bpp, clut, Reuse(state.sidecarData));
     if (!sidecar) {
         return sidecar.error();
     }

@@ -78,10 +78,10 @@ bool SidecarIsUsable(const ImageState& state) {
 }
 
 Result<std::vector<std::uint8_t>> BuildSidecar(const SidecarContent& content, std::uint32_t bpp,
-                                               std::span<const std::uint8_t> clutData) {
-    std::vector<std::uint8_t> out;
+                                               std::span<const std::uint8_t> clutData,
+                                               std::vector<std::uint8_t> out) {
     try {
-        out.resize(LayoutSize(bpp, content.setCount));
+        out.assign(LayoutSize(bpp, content.setCount), 0);
     } catch (const std::bad_alloc&) {
         return Error(ErrorCode::NotEnoughMemory);
     }

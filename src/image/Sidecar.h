@@ -55,9 +55,12 @@ bool SidecarIsUsable(const ImageState& state);
 
 // The sidecar of an image of bpp bits whose CLUT is clutData: content's sets
 // other than the palette set are copied from clutData; bytes that clutData
-// doesn't have are written as 0. NotEnoughMemory when it can't be held.
+// doesn't have are written as 0. NotEnoughMemory when it can't be held. The
+// sidecar is built in out's memory (its bytes don't matter), so that a batch
+// of files needs no fresh memory for each.
 Result<std::vector<std::uint8_t>> BuildSidecar(const SidecarContent& content, std::uint32_t bpp,
-                                               std::span<const std::uint8_t> clutData);
+                                               std::span<const std::uint8_t> clutData,
+                                               std::vector<std::uint8_t> out = {});
 
 // Copies the sets stored in a usable sidecar into clutData, which holds
 // content.setCount sets of bpp's size; the palette set's place is left alone.

@@ -78,71 +78,125 @@ bool WriteSidecar(const ImageState& state, File& file) {
     return pieces.WriteTo(file);
 }
 
-// Writes a created pending file in full and flushes it.
-template <typename Write>
-Error Fill(PendingFile& pending, Write write) {
-    if (!write(pending.file()) || !pending.Finish()) {
-        return pending.LastError();
+// Creates the files of path and writes them in full, short of the flush:
+// the TIM, or the BMP and (when the image has sidecar content) its sidecar,
+// which is emplaced then.
+Error Stage(const ImageState& state, const std::string& path, bool asTim, PendingFile& image,
+            std::optional<PendingFile>& sidecar) {
+    if (asTim) {
+        if (!image.Create()) {
+            return image.LastError();
+        }
+        return WriteTim(state, image.file()) ? Error() : image.LastError();
     }
-    return {};
-}
-
-// Creates, fills and commits one file.
-template <typename Write>
-Error WriteAlone(PendingFile& pending, Write write) {
-    if (!pending.Create()) {
-        return pending.LastError();
+    if (state.sidecarSize != 0) {
+        // A BMP named like its own sidecar (x.tmext) would be replaced by it.
+        if (SidecarPathFor(path) == path) {
+            return Error(ErrorCode::FailedSavingBmp, path, EINVAL,
+                         "a BMP can't be named like its sidecar file (.tmext)");
+        }
+        sidecar.emplace(SidecarPathFor(path));
     }
-    if (Error error = Fill(pending, write)) {
-        return error;
+    // Both targets are checked before a byte is written, the BMP first: a
+    // refused target (or a folder that isn't there) is reported by the name
+    // the user gave, and leaves no new sidecar behind.
+    if (!image.Create()) {
+        return image.LastError();
     }
-    return pending.Commit() ? Error() : pending.LastError();
+    if (sidecar && !sidecar->Create()) {
+        return sidecar->LastError();
+    }
+    if (sidecar && !WriteSidecar(state, sidecar->file())) {
+        return sidecar->LastError();
+    }
+    return WriteBmp(state, image.file()) ? Error() : image.LastError();
 }
 
 // Both files are complete and on the disk before either takes its place; the
 // sidecar goes first, and comes back as it was should the BMP then fail.
-Error WriteBmpWithSidecar(const ImageState& state, const std::string& path) {
-    PendingFile bmp(path);
-    const auto writeBmp = [&](File& file) { return WriteBmp(state, file); };
-    if (state.sidecarSize == 0) {
-        return WriteAlone(bmp, writeBmp);
+Error CommitStaged(PendingFile& image, std::optional<PendingFile>& sidecar) {
+    if (!sidecar) {
+        return image.Commit() ? Error() : image.LastError();
     }
-    // A BMP named like its own sidecar (x.tmext) would be replaced by it.
-    if (SidecarPathFor(path) == path) {
-        return Error(ErrorCode::FailedSavingBmp, path, EINVAL,
-                     "a BMP can't be named like its sidecar file (.tmext)");
-    }
-    PendingFile sidecar(SidecarPathFor(path));
-    // Both targets are checked before a byte is written, the BMP first: a
-    // refused target (or a folder that isn't there) is reported by the name
-    // the user gave, and leaves no new sidecar behind.
-    if (!bmp.Create()) {
-        return bmp.LastError();
-    }
-    if (!sidecar.Create()) {
-        return sidecar.LastError();
-    }
-    if (Error error = Fill(sidecar, [&](File& file) { return WriteSidecar(state, file); })) {
-        return error;
-    }
-    if (Error error = Fill(bmp, writeBmp)) {
-        return error;
-    }
-    return CommitBoth(sidecar, bmp);
+    return CommitBoth(*sidecar, image);
+}
+
+Error Saving(const Error& error, bool asTim) {
+    return error ? error.As(asTim ? ErrorCode::FailedSavingTim : ErrorCode::FailedSavingBmp)
+                 : Error();
 }
 
 }  // namespace
 
 Error WriteImageFile(const ImageState& state, const std::string& path, bool asTim) {
-    Error error;
-    if (asTim) {
-        PendingFile tim(path);
-        error = WriteAlone(tim, [&](File& file) { return WriteTim(state, file); });
-    } else {
-        error = WriteBmpWithSidecar(state, path);
+    PendingFile image(path);
+    std::optional<PendingFile> sidecar;
+    Error error = Stage(state, path, asTim, image, sidecar);
+    if (!error && sidecar && !sidecar->Finish()) {
+        error = sidecar->LastError();
     }
-    return error ? error.As(asTim ? ErrorCode::FailedSavingTim : ErrorCode::FailedSavingBmp)
-                 : Error();
+    if (!error && !image.Finish()) {
+        error = image.LastError();
+    }
+    if (!error) {
+        error = CommitStaged(image, sidecar);
+    }
+    return Saving(error, asTim);
+}
+
+Error ImageWriteBatch::Add(const ImageState& state, const std::string& path, bool asTim) {
+    Entry& entry = entries_[count_];
+    entry.asTim = asTim;
+    entry.image.emplace(path);
+    Error error = Stage(state, path, asTim, *entry.image, entry.sidecar);
+    if (!error && entry.sidecar && !entry.sidecar->FinishLater()) {
+        error = entry.sidecar->LastError();
+    }
+    if (!error && !entry.image->FinishLater()) {
+        error = entry.image->LastError();
+    }
+    if (error) {
+        entry.image.reset();
+        entry.sidecar.reset();
+        return Saving(error, asTim);
+    }
+    ++count_;
+    return {};
+}
+
+void ImageWriteBatch::Commit(std::span<Error> errors) {
+    // Sidecars before their BMPs, as a single save flushes them.
+    std::array<PendingFile*, kCapacity * 2> files{};
+    std::array<bool, kCapacity * 2> finished{};
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < count_; ++i) {
+        if (entries_[i].sidecar) {
+            files[count++] = &*entries_[i].sidecar;
+        }
+        files[count++] = &*entries_[i].image;
+    }
+    const std::span<PendingFile* const> group(files.data(), count);
+    FinishTogether(group, std::span<bool>(finished.data(), count));
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < count_; ++i) {
+        Entry& entry = entries_[i];
+        Error error;
+        for (PendingFile* file : {entry.sidecar ? &*entry.sidecar : nullptr, &*entry.image}) {
+            if (file != nullptr && !finished[next++] && !error) {
+                error = file->LastError();
+            }
+        }
+        if (!error) {
+            error = CommitStaged(*entry.image, entry.sidecar);
+        }
+        errors[i] = Saving(error, entry.asTim);
+    }
+    SyncFoldersOf(group);
+    for (std::size_t i = 0; i < count_; ++i) {
+        entries_[i].image.reset();
+        entries_[i].sidecar.reset();
+    }
+    count_ = 0;
 }
 
 }  // namespace pixalto

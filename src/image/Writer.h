@@ -1,9 +1,14 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <span>
 #include <string>
 
 #include "image/ImageState.h"
 #include "platform/Error.h"
+#include "platform/FileReplace.h"
 
 namespace pixalto {
 
@@ -14,5 +19,34 @@ namespace pixalto {
 // failure (FailedSavingTim or FailedSavingBmp, naming the file and the
 // system's reason) no file is new or changed.
 Error WriteImageFile(const ImageState& state, const std::string& path, bool asTim);
+
+// Image files written as one group, as a folder conversion writes them: Add
+// writes a file's bytes to temporaries beside it; Commit flushes the whole
+// group to the disk at once, puts each file in its place in the order added,
+// then flushes their folder once. Each file keeps WriteImageFile's guarantee,
+// and a stop by a signal at any moment removes the group's temporaries.
+class ImageWriteBatch {
+  public:
+    // A BMP and its sidecar each.
+    static constexpr std::size_t kCapacity = kMostPendingFiles / 2;
+
+    // Writes the image as WriteImageFile would, short of the flush; the
+    // failure is the one it would give, and leaves nothing of this file.
+    Error Add(const ImageState& state, const std::string& path, bool asTim);
+    std::size_t Size() const { return count_; }
+    bool Full() const { return count_ == kCapacity; }
+    // Puts the added files in place; errors[i] gets the failure of the i-th
+    // one added (None when it took its place). Empties the batch.
+    void Commit(std::span<Error> errors);
+
+  private:
+    struct Entry {
+        std::optional<PendingFile> image;
+        std::optional<PendingFile> sidecar;
+        bool asTim = false;
+    };
+    std::array<Entry, kCapacity> entries_;
+    std::size_t count_ = 0;
+};
 
 }  // namespace pixalto

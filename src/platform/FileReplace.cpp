@@ -1,8 +1,10 @@
 #include "platform/FileReplace.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -10,6 +12,7 @@
 #include <cstring>
 #include <mutex>
 #include <random>
+#include <vector>
 
 namespace pixalto {
 namespace {
@@ -29,16 +32,23 @@ enum SlotAction : int {
     kRestore,  // rename path back to restoreTo
 };
 
-constexpr int kSlotCount = 16;
+// Room for a whole group of a folder conversion (a BMP and its sidecar for
+// each file) and the old file CommitBoth keeps aside.
+constexpr int kSlotCount = kMostPendingFiles + 8;
 constexpr std::size_t kSlotPathSize = 4096;
 
 struct CleanupSlot {
     std::atomic<int> action{kFree};
-    char path[kSlotPathSize];
-    char restoreTo[kSlotPathSize];
+    char path[kSlotPathSize]{};
+    char restoreTo[kSlotPathSize]{};
 };
 
-CleanupSlot gSlots[kSlotCount];
+// Initialised at compile time: the slots are zero pages that the program only
+// touches when it uses them, not megabytes written at every start.
+constinit CleanupSlot gSlots[kSlotCount];
+// Where the next free slot is looked for first, so that a whole group takes
+// its slots without going over the taken ones each time.
+std::atomic<int> gNextSlot{0};
 
 extern "C" void CleanUpAndStop(int sig) {
     for (CleanupSlot& slot : gSlots) {
@@ -83,12 +93,15 @@ int Track(const std::string& path, SlotAction action, const std::string& restore
     if (path.size() >= kSlotPathSize || restoreTo.size() >= kSlotPathSize) {
         return -1;
     }
-    for (int i = 0; i < kSlotCount; ++i) {
+    const int first = gNextSlot.load();
+    for (int n = 0; n < kSlotCount; ++n) {
+        const int i = (first + n) % kSlotCount;
         int expected = kFree;
         if (gSlots[i].action.compare_exchange_strong(expected, kFilling)) {
             CopyPath(gSlots[i].path, path);
             CopyPath(gSlots[i].restoreTo, restoreTo);
             gSlots[i].action.store(action);
+            gNextSlot.store((i + 1) % kSlotCount);
             return i;
         }
     }
@@ -210,6 +223,19 @@ bool Exists(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
+// Flushes folder's entries, or everything written to its file system (one
+// journal commit for a whole group of new files); the errno of a failure.
+int FlushFolder(const std::string& folder, bool wholeFileSystem) {
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno;
+    }
+    const int error = (wholeFileSystem ? ::syncfs(fd) : ::fsync(fd)) == 0 ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
 }  // namespace
 
 PendingFile::~PendingFile() {
@@ -263,8 +289,13 @@ bool PendingFile::Finish() {
     return file_.IsOpen() && file_.Sync() && file_.Close();
 }
 
+bool PendingFile::FinishLater() {
+    flushLater_ = file_.IsOpen() && file_.Close();
+    return flushLater_;
+}
+
 bool PendingFile::Commit() {
-    if (temporary_.empty() || file_.IsOpen()) {
+    if (temporary_.empty() || file_.IsOpen() || flushLater_) {
         return false;
     }
     if (::rename(temporary_.c_str(), destination_.c_str()) != 0) {
@@ -274,6 +305,44 @@ bool PendingFile::Commit() {
     temporary_.clear();
     Untrack(cleanupSlot_);
     return true;
+}
+
+void FinishTogether(std::span<PendingFile* const> files, std::span<bool> finished) {
+    std::vector<std::pair<std::string, int>> folders;  // each folder's flush: its errno
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        PendingFile& pending = *files[i];
+        finished[i] = false;
+        if (!pending.flushLater_) {
+            continue;
+        }
+        std::string folder = FolderOf(pending.temporary_);
+        auto flush = std::find_if(folders.begin(), folders.end(),
+                                  [&](const auto& entry) { return entry.first == folder; });
+        if (flush == folders.end()) {
+            const int error = FlushFolder(folder, /*wholeFileSystem=*/true);
+            flush = folders.emplace(folders.end(), std::move(folder), error);
+        }
+        pending.flushLater_ = false;
+        if (flush->second != 0) {
+            pending.error_ = WriteFailure(pending.target_, flush->second);
+        } else {
+            finished[i] = true;
+        }
+    }
+}
+
+void SyncFoldersOf(std::span<PendingFile* const> files) {
+    std::vector<std::string> synced;
+    for (PendingFile* pending : files) {
+        std::string folder = FolderOf(pending->Destination());
+        if (std::find(synced.begin(), synced.end(), folder) != synced.end()) {
+            continue;
+        }
+        // A folder that can't be flushed (some file systems refuse) still
+        // holds the renamed files; there is nothing better to do.
+        static_cast<void>(FlushFolder(folder, /*wholeFileSystem=*/false));
+        synced.push_back(std::move(folder));
+    }
 }
 
 Error CommitBoth(PendingFile& first, PendingFile& second) {

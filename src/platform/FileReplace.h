@@ -14,12 +14,19 @@
 //   umask.
 // - Temporary files are removed on failure, and also when the program is
 //   stopped by SIGINT, SIGTERM or SIGHUP.
+// - A group of files (a folder conversion) can be flushed together, which
+//   costs one journal commit instead of one for each file, and their renames
+//   made durable with one flush of their folder.
 
+#include <span>
 #include <string>
 
 #include "platform/File.h"
 
 namespace pixalto {
+
+class PendingFile;
+void FinishTogether(std::span<PendingFile* const> files, std::span<bool> finished);
 
 class PendingFile {
   public:
@@ -36,6 +43,9 @@ class PendingFile {
     // Flushes and closes the temporary file; false when it couldn't be
     // written out.
     bool Finish();
+    // Closes the temporary file without flushing it, for FinishTogether to
+    // flush with the rest of its group; false when it couldn't be closed.
+    bool FinishLater();
     // Moves the finished file over the target.
     bool Commit();
     // Why Create, Finish or Commit failed, about Target (never the temporary
@@ -50,13 +60,30 @@ class PendingFile {
     const std::string& Destination() const { return destination_; }
 
   private:
+    friend void FinishTogether(std::span<PendingFile* const>, std::span<bool>);
+
     std::string target_;
     std::string destination_;
     std::string temporary_;
     int cleanupSlot_ = -1;
+    bool flushLater_ = false;
     File file_;
     Error error_;
 };
+
+// The largest number of files that may be pending at once and still be
+// removed on a stop by a signal.
+inline constexpr int kMostPendingFiles = 512;
+
+// Finish for a group of files closed by FinishLater: one flush of the file
+// system of each folder they are in, instead of one for each file. When a
+// flush fails, every file of that folder fails with its reason, named by its
+// target. finished[i] says whether files[i] is ready for Commit (its
+// LastError says why not).
+void FinishTogether(std::span<PendingFile* const> files, std::span<bool> finished);
+
+// Makes committed renames durable: one flush of each folder the files are in.
+void SyncFoldersOf(std::span<PendingFile* const> files);
 
 // Commits two finished files as one change: first, then second. Should the
 // second fail to take its place, the first target gets its old file back (or

@@ -3,8 +3,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <memory>
+#include <span>
 
 #include "messages/Catalogue.h"
 #include "platform/FileReplace.h"
@@ -198,20 +201,53 @@ TEST(PendingFile, SeveralProcessesReplaceTheSameTargetAtOnce) {
     EXPECT_TRUE(Temporaries(dir.Path()).empty());
 }
 
+// A stop while one file is written, and one while a whole group of files
+// (more than a few, as a folder conversion writes them) has been flushed
+// together but not yet renamed: every temporary goes and every target keeps
+// its old bytes.
 TEST(PendingFile, AStopBySignalLeavesNoTemporaryFile) {
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-        TempDir dir;
-        const std::string target = dir.Write("face.bmp", {7});
-        const int ended = testing::SignalThatEnds([&] {
-            PendingFile pending(target);
-            if (pending.Create()) {
-                pending.file().Write("half", 4);
-                std::raise(sig);
+    struct Case {
+        const char* when;
+        int files;
+        bool flushedTogether;
+    };
+    const Case cases[] = {{"while one file is written", 1, false},
+                          {"between a group's flush and its renames", 64, true}};
+    for (const Case& c : cases) {
+        for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+            TempDir dir;
+            std::vector<std::string> targets;
+            for (int i = 0; i < c.files; ++i) {
+                targets.push_back(dir.Write("face" + std::to_string(i) + ".bmp",
+                                            {7, static_cast<std::uint8_t>(i)}));
             }
-        });
-        EXPECT_EQ(ended, sig);
-        EXPECT_TRUE(Temporaries(dir.Path()).empty()) << "signal " << sig;
-        EXPECT_EQ(ReadAll(target), Bytes{7});
+            const int ended = testing::SignalThatEnds([&] {
+                std::vector<std::unique_ptr<PendingFile>> group;
+                std::vector<PendingFile*> files;
+                for (const std::string& target : targets) {
+                    group.push_back(std::make_unique<PendingFile>(target));
+                    files.push_back(group.back().get());
+                    if (!group.back()->Create() || !group.back()->file().Write("half", 4) ||
+                        (c.flushedTogether && !group.back()->FinishLater())) {
+                        ::_exit(1);
+                    }
+                }
+                if (c.flushedTogether) {
+                    const auto finished = std::make_unique<bool[]>(files.size());
+                    FinishTogether(files, std::span(finished.get(), files.size()));
+                    if (std::count(finished.get(), finished.get() + c.files, true) != c.files) {
+                        ::_exit(1);
+                    }
+                }
+                std::raise(sig);
+            });
+            EXPECT_EQ(ended, sig) << c.when;
+            EXPECT_TRUE(Temporaries(dir.Path()).empty()) << c.when << ", signal " << sig;
+            for (int i = 0; i < c.files; ++i) {
+                EXPECT_EQ(ReadAll(targets[i]), (Bytes{7, static_cast<std::uint8_t>(i)}))
+                    << c.when << ", signal " << sig;
+            }
+        }
     }
 }
 
