@@ -39,6 +39,11 @@ constexpr std::array kFileLoaded = {
     MenuItemTemplate{"Exit", kCmdExit},
 };
 
+constexpr std::array kEdit = {
+    MenuItemTemplate{"Undo", kCmdUndo, {}, "Ctrl+Z"},
+    MenuItemTemplate{"Redo", kCmdRedo, {}, "Ctrl+Y"},
+};
+
 constexpr std::array kView = {
     MenuItemTemplate{"Split Image", kCmdSplitImage},
     kSeparator,
@@ -68,9 +73,9 @@ constexpr std::array kEmptyPopups = {
 };
 
 constexpr std::array kLoadedPopups = {
-    MenuItemTemplate{"File", 0, kFileLoaded}, MenuItemTemplate{"View", 0, kView},
-    MenuItemTemplate{"Image", 0, kImage},     MenuItemTemplate{"Convert", 0, kConvert},
-    MenuItemTemplate{"Help", 0, kHelp},
+    MenuItemTemplate{"File", 0, kFileLoaded}, MenuItemTemplate{"Edit", 0, kEdit},
+    MenuItemTemplate{"View", 0, kView},       MenuItemTemplate{"Image", 0, kImage},
+    MenuItemTemplate{"Convert", 0, kConvert}, MenuItemTemplate{"Help", 0, kHelp},
 };
 
 constexpr std::array kMenus = {

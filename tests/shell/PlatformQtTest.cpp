@@ -86,8 +86,10 @@ TEST(MenuTest, MarksAndGreysItemsByIdentifier) {
     std::vector<int> chosen;
     ui::Menu menu(res::MenuResource(res::kMenuLoaded), [&](int id) { chosen.push_back(id); });
     EXPECT_EQ(menu.PopupTitles(),
-              (std::vector<std::string>{"File", "View", "Image", "Convert", "Help"}));
-    EXPECT_EQ(menu.ItemIds(2), (std::vector<int>{res::kCmdViewClut, 0, res::kCmdConvertToBmp}));
+              (std::vector<std::string>{"File", "Edit", "View", "Image", "Convert", "Help"}));
+    EXPECT_EQ(menu.ItemIds(3), (std::vector<int>{res::kCmdViewClut, 0, res::kCmdConvertToBmp}));
+    EXPECT_EQ(menu.Action(res::kCmdUndo)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(menu.Action(res::kCmdRedo)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
     EXPECT_EQ(menu.Action(res::kCmdSaveMultipleFiles)->text().toStdString(), "Save Multiple Files");
 
     menu.EnableMenuItem(res::kCmdViewClut, false);
