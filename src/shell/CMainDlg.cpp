@@ -68,6 +68,7 @@ CMainDlg::CMainDlg(ui::Prompts& prompts, QWidget* parent)
     drawSurface.SetChangeHandler([this] { Client()->update(); });
     clutViewer.SetEditedHandler([this] { PaintImage(); });
     connect(&SetScrollBar(), &ui::ScrollBar::Scrolled, this, &CMainDlg::OnHScroll);
+    InstallSetKeys();
     connect(&List(), &ui::ListView::ItemChanged, this, &CMainDlg::OnListItemChanged);
     connect(&List(), &ui::ListView::DoubleClicked, this, &CMainDlg::OnListDblClk);
 }

@@ -138,6 +138,9 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     void FillInfoPanel();
     void ShowCurrentSet(std::int32_t shownSet);
     void SelectSet(std::int32_t set);
+    // The keys that step through the sets, and the scroll bar in the tab
+    // order.
+    void InstallSetKeys();
     void FitSurfaceToClient();
     void PictureChanged() override { ShowEditState(); }
 
