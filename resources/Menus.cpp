@@ -1,4 +1,6 @@
-// Menus 129 (nothing loaded) and 130 (an image or a RAW file loaded).
+// Menus 129 (nothing loaded) and 130 (an image or a RAW file loaded). Every
+// popup and item has a mnemonic, unique within its menu; the shortcuts are
+// the usual ones of their commands.
 
 #include <array>
 #include <cstdlib>
@@ -15,62 +17,67 @@ using ui::MenuTemplate;
 constexpr MenuItemTemplate kSeparator{nullptr, 0};
 
 constexpr std::array kFileEmpty = {
-    MenuItemTemplate{"Open TIM", kCmdOpenTim},
-    MenuItemTemplate{"Open BMP", kCmdOpenBmp},
-    MenuItemTemplate{"Scan RAW File", kCmdScanRawFile},
+    MenuItemTemplate{"&Open TIM", kCmdOpenTim, {}, "Ctrl+O"},
+    MenuItemTemplate{"Open &BMP", kCmdOpenBmp, {}, "Ctrl+Shift+O"},
+    MenuItemTemplate{"Scan &RAW File", kCmdScanRawFile, {}, "Ctrl+R"},
     kSeparator,
-    MenuItemTemplate{"Insert TIM File(s)", kCmdInsertTimFiles},
+    MenuItemTemplate{"&Insert TIM File(s)", kCmdInsertTimFiles},
     kSeparator,
-    MenuItemTemplate{"Exit", kCmdExit},
+    MenuItemTemplate{"E&xit", kCmdExit, {}, "Ctrl+Q"},
 };
 
 constexpr std::array kFileLoaded = {
-    MenuItemTemplate{"Open TIM", kCmdOpenTim},
-    MenuItemTemplate{"Open BMP", kCmdOpenBmp},
-    MenuItemTemplate{"Scan RAW File", kCmdScanRawFile},
+    MenuItemTemplate{"&Open TIM", kCmdOpenTim, {}, "Ctrl+O"},
+    MenuItemTemplate{"Open &BMP", kCmdOpenBmp, {}, "Ctrl+Shift+O"},
+    MenuItemTemplate{"Scan &RAW File", kCmdScanRawFile, {}, "Ctrl+R"},
     kSeparator,
-    MenuItemTemplate{"Save TIM File", kCmdSaveTimFile},
-    MenuItemTemplate{"Save Multiple Files", kCmdSaveMultipleFiles},
+    MenuItemTemplate{"&Save TIM File", kCmdSaveTimFile, {}, "Ctrl+S"},
+    MenuItemTemplate{"Save &Multiple Files", kCmdSaveMultipleFiles},
     kSeparator,
-    MenuItemTemplate{"Insert TIM File(s)", kCmdInsertTimFiles},
+    MenuItemTemplate{"&Insert TIM File(s)", kCmdInsertTimFiles},
     kSeparator,
-    MenuItemTemplate{"Close Image/File", kCmdCloseImage},
+    MenuItemTemplate{"&Close Image/File", kCmdCloseImage, {}, "Ctrl+W"},
     kSeparator,
-    MenuItemTemplate{"Exit", kCmdExit},
+    MenuItemTemplate{"E&xit", kCmdExit, {}, "Ctrl+Q"},
+};
+
+constexpr std::array kEdit = {
+    MenuItemTemplate{"&Undo", kCmdUndo, {}, "Ctrl+Z"},
+    MenuItemTemplate{"&Redo", kCmdRedo, {}, "Ctrl+Y"},
 };
 
 constexpr std::array kView = {
-    MenuItemTemplate{"Split Image", kCmdSplitImage},
+    MenuItemTemplate{"&Split Image", kCmdSplitImage},
     kSeparator,
-    MenuItemTemplate{"Transparency", kCmdTransparency},
+    MenuItemTemplate{"&Transparency", kCmdTransparency},
 };
 
 constexpr std::array kImage = {
-    MenuItemTemplate{"View Clut", kCmdViewClut},
+    MenuItemTemplate{"&View Clut", kCmdViewClut},
     kSeparator,
-    MenuItemTemplate{"Convert to BMP", kCmdConvertToBmp},
+    MenuItemTemplate{"&Convert to BMP", kCmdConvertToBmp},
 };
 
 constexpr std::array kConvert = {
-    MenuItemTemplate{"TIM to BMP", kCmdFolderTimToBmp},
-    MenuItemTemplate{"BMP to TIM", kCmdFolderBmpToTim},
+    MenuItemTemplate{"&TIM to BMP", kCmdFolderTimToBmp},
+    MenuItemTemplate{"&BMP to TIM", kCmdFolderBmpToTim},
 };
 
 constexpr std::array kHelp = {
-    MenuItemTemplate{"About", kCmdAbout},
+    MenuItemTemplate{"&About", kCmdAbout},
 };
 
 constexpr std::array kEmptyPopups = {
-    MenuItemTemplate{"File", 0, kFileEmpty},
-    MenuItemTemplate{"View", 0, kView},
-    MenuItemTemplate{"Convert", 0, kConvert},
-    MenuItemTemplate{"Help", 0, kHelp},
+    MenuItemTemplate{"&File", 0, kFileEmpty},
+    MenuItemTemplate{"&View", 0, kView},
+    MenuItemTemplate{"&Convert", 0, kConvert},
+    MenuItemTemplate{"&Help", 0, kHelp},
 };
 
 constexpr std::array kLoadedPopups = {
-    MenuItemTemplate{"File", 0, kFileLoaded}, MenuItemTemplate{"View", 0, kView},
-    MenuItemTemplate{"Image", 0, kImage},     MenuItemTemplate{"Convert", 0, kConvert},
-    MenuItemTemplate{"Help", 0, kHelp},
+    MenuItemTemplate{"&File", 0, kFileLoaded}, MenuItemTemplate{"&Edit", 0, kEdit},
+    MenuItemTemplate{"&View", 0, kView},       MenuItemTemplate{"&Image", 0, kImage},
+    MenuItemTemplate{"&Convert", 0, kConvert}, MenuItemTemplate{"&Help", 0, kHelp},
 };
 
 constexpr std::array kMenus = {

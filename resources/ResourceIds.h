@@ -71,6 +71,8 @@ inline constexpr int kCmdFolderTimToBmp = 32784;
 inline constexpr int kCmdFolderBmpToTim = 32785;
 inline constexpr int kCmdOpenBmp = 32786;
 inline constexpr int kCmdTransparency = 32787;
+inline constexpr int kCmdUndo = 32788;
+inline constexpr int kCmdRedo = 32789;
 inline constexpr int kCmdSystemAbout = 16;  // the window menu's About entry
 
 }  // namespace pixalto::res

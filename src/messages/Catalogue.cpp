@@ -175,6 +175,10 @@ std::string TimLarger(std::int32_t fileNumber, std::uint64_t bytes) {
            " bytes larger than it originally was. Continue inserting?";
 }
 
+std::string SaveChanges(const std::string& file) {
+    return "Save changes to " + file + "?";
+}
+
 std::string TimSmaller(std::int32_t fileNumber, std::uint64_t bytes) {
     return "TIM #" + Decimal(fileNumber) + " is " + std::to_string(bytes) +
            " bytes smaller than it originally was. Continue inserting?";

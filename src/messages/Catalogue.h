@@ -49,6 +49,8 @@ inline constexpr const char* kNoFilesFoundTitle = "File Search";
 inline constexpr const char* kFilesConvertedTitle = "Mass Conversion";
 inline constexpr const char* kFileSavedTitle = "File Saved";
 inline constexpr const char* kConversionErrorTitle = "Conversion Error";
+// The program's name, over its own questions.
+inline constexpr const char* kProgramTitle = "Pixalto";
 
 // Texts that report success.
 inline constexpr const char* kFilesSaved = "TIM Files have been saved!";
@@ -65,6 +67,9 @@ std::string ConvertedText(std::size_t converted, std::size_t failed);
 // Questions asked before a record whose size changed is inserted.
 std::string TimLarger(std::int32_t fileNumber, std::uint64_t bytes);
 std::string TimSmaller(std::int32_t fileNumber, std::uint64_t bytes);
+
+// Asked before CLUT edits not yet saved would be lost: "Save changes to FILE?".
+std::string SaveChanges(const std::string& file);
 
 // Status lines of the RAW-file jobs.
 std::string BytesScanned(std::uint64_t position, std::uint64_t length);

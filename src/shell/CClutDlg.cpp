@@ -61,6 +61,11 @@ CClutDlg::~CClutDlg() {
 }
 
 void CClutDlg::PictureChanged() {
+    // The set is named as the main window counts it, from 1; kept current
+    // while hidden so that it is right as soon as the viewer shows.
+    setWindowTitle(workspace_.image.clutData.empty()
+                       ? QStringLiteral("CLUT")
+                       : QStringLiteral("CLUT - Set %1").arg(workspace_.currentSet + 1));
     if (IsWindowVisible()) {
         Client()->update();
     }

@@ -32,7 +32,9 @@ constexpr Command kCommands[] = {
     {res::kCmdSaveTimFile, &CMainDlg::SaveTimFile},
     {res::kCmdSaveMultipleFiles, &CMainDlg::OnSaveMultipleFiles},
     {res::kCmdInsertTimFiles, &CMainDlg::OnInsertTimFiles},
-    {res::kCmdCloseImage, &CMainDlg::OnCloseImage},
+    {res::kCmdCloseImage, &CMainDlg::OnCloseCommand},
+    {res::kCmdUndo, &CMainDlg::OnUndo},
+    {res::kCmdRedo, &CMainDlg::OnRedo},
     {res::kCmdExit, &CMainDlg::OnExit},
     {res::kCmdSplitImage, &CMainDlg::OnSplitImage},
     {res::kCmdTransparency, &CMainDlg::OnTransparency},
@@ -54,7 +56,9 @@ CMainDlg::CMainDlg(ui::Prompts& prompts, QWidget* parent)
     : Dialog(res::DialogResource(res::kMainDialog), parent),
       drawSurface(ButtonFace()),
       prompts(prompts),
-      extraFields(prompts, this) {
+      extraFields(prompts, this),
+      title_(windowTitle()) {
+    workspace.AddObserver(*this);
     setWindowIcon(res::AppIcon());
     setAcceptDrops(true);
     Client()->installEventFilter(this);
@@ -64,11 +68,14 @@ CMainDlg::CMainDlg(ui::Prompts& prompts, QWidget* parent)
     drawSurface.SetChangeHandler([this] { Client()->update(); });
     clutViewer.SetEditedHandler([this] { PaintImage(); });
     connect(&SetScrollBar(), &ui::ScrollBar::Scrolled, this, &CMainDlg::OnHScroll);
+    InstallSetKeys();
     connect(&List(), &ui::ListView::ItemChanged, this, &CMainDlg::OnListItemChanged);
     connect(&List(), &ui::ListView::DoubleClicked, this, &CMainDlg::OnListDblClk);
 }
 
-CMainDlg::~CMainDlg() = default;
+CMainDlg::~CMainDlg() {
+    workspace.RemoveObserver(*this);
+}
 
 ui::ListView& CMainDlg::List() const {
     return *Item<ui::ListView>(res::kEntryList);
@@ -136,7 +143,10 @@ void CMainDlg::OnExit() {
 
 void CMainDlg::done(int result) {
     // Escape, the close box and "Exit" all end here.
-    workspace.image.ReleaseBuffers();
+    if (!ConfirmDiscard()) {
+        return;
+    }
+    workspace.ReleaseImage();
     clutViewer.Hide();
     Dialog::done(result);
 }
@@ -156,6 +166,8 @@ void CMainDlg::UpdateMenuBar(bool loaded, bool fromRaw) {
         menuBar->EnableMenuItem(res::kCmdConvertToBmp, image.IsLoaded());
         menuBar->EnableMenuItem(res::kCmdSaveMultipleFiles, fromRaw);
         menuBar->EnableMenuItem(res::kCmdViewClut, !image.clutData.empty());
+        menuBar->EnableMenuItem(res::kCmdUndo, workspace.CanUndo());
+        menuBar->EnableMenuItem(res::kCmdRedo, workspace.CanRedo());
     }
     menuBar->CheckMenuItem(res::kCmdTransparency, workspace.transparency);
     menuBar->CheckMenuRadioItem(res::kCmdSplitImage, workspace.splitImage);

@@ -31,7 +31,7 @@ inline constexpr const char* kBmpFilter = "BMP Graphics|*.bmp||";
 inline constexpr const char* kRawFilter = "All Files|*.*||";
 inline constexpr const char* kExtractionListFilter = "Extract File|timextracts.txt|All Files|*.*||";
 
-class CMainDlg final : public ui::Dialog {
+class CMainDlg final : public ui::Dialog, private workspace::Observer {
     Q_OBJECT
   public:
     // Where the image's top-left pixel goes, in client pixels.
@@ -61,6 +61,9 @@ class CMainDlg final : public ui::Dialog {
     void ConvertFolderTimToBmp();
     void ConvertFolderBmpToTim();
     void OnViewClut();
+    void OnCloseCommand();
+    void OnUndo();
+    void OnRedo();
 
     // --- Notifications ---
     void OnHScroll(int code, int thumbPosition);
@@ -69,6 +72,14 @@ class CMainDlg final : public ui::Dialog {
 
     // --- Operations other commands use ---
     bool PromptOpenFile(const std::string& filter);
+    // Before the image and its CLUT edits go: when an edit is unsaved, asks
+    // "Save changes to FILE?" and saves on Save. False when the user
+    // cancelled, or the save was cancelled or failed: nothing may go then.
+    bool ConfirmDiscard();
+    // "Save TIM File"; true when the file was written.
+    bool SaveTimFileAs();
+    // The title ("*" while an edit is unsaved) and Undo and Redo.
+    void ShowEditState();
     void UpdateMenuBar(bool loaded, bool fromRaw);
     // Asks for a folder (into the workspace's path) and finds its *.tim or
     // *.bmp files; nothing when cancelled or when none was found.
@@ -127,7 +138,13 @@ class CMainDlg final : public ui::Dialog {
     void FillInfoPanel();
     void ShowCurrentSet(std::int32_t shownSet);
     void SelectSet(std::int32_t set);
+    // The keys that step through the sets, and the scroll bar in the tab
+    // order.
+    void InstallSetKeys();
     void FitSurfaceToClient();
+    void PictureChanged() override { ShowEditState(); }
+
+    QString title_;  // the template's
 };
 
 }  // namespace pixalto::shell

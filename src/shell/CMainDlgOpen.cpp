@@ -19,8 +19,9 @@ static_assert(unsigned{ui::kItemFocused} == workspace::kEntryFocused &&
 }  // namespace
 
 bool CMainDlg::PromptOpenFile(const std::string& filter) {
+    // Asked once a file is chosen: a cancelled file dialog loses nothing.
     const auto chosen = prompts.OpenFile(filter);
-    if (!chosen) {
+    if (!chosen || !ConfirmDiscard()) {
         return false;
     }
     OnCloseImage();
@@ -52,6 +53,9 @@ void CMainDlg::OpenChosenFile(bool isTim) {
 }
 
 void CMainDlg::OpenGivenFile(const std::string& path) {
+    if (!ConfirmDiscard()) {
+        return;
+    }
     const bool isTim = HasExtension(path, ".tim");
     OnCloseImage();
     workspace.path = path;

@@ -49,17 +49,26 @@ void ConvertChosenFolder(CMainDlg& window, bool timToBmp) {
 }  // namespace
 
 void CMainDlg::SaveTimFile() {
+    SaveTimFileAs();
+}
+
+bool CMainDlg::SaveTimFileAs() {
     // The menu item is greyed without an image; the command can still come.
     if (!workspace.image.IsLoaded()) {
-        return;
+        return false;
     }
-    if (const auto path = prompts.SaveFile(kSaveTimFilter, ".tim")) {
-        if (const auto failure = workspace.SaveTim(*path)) {
-            ShowFailure(*failure);
-        } else {
-            prompts.MessageBox(msg::kTimSaved, msg::kFileSavedTitle);
-        }
+    const auto path = prompts.SaveFile(kSaveTimFilter, ".tim");
+    if (!path) {
+        return false;
     }
+    const auto failure = workspace.SaveTim(*path);
+    ShowEditState();
+    if (failure) {
+        ShowFailure(*failure);
+        return false;
+    }
+    prompts.MessageBox(msg::kTimSaved, msg::kFileSavedTitle);
+    return true;
 }
 
 void CMainDlg::ConvertToBmpFile() {

@@ -1,10 +1,33 @@
 // The view options, the choice of CLUT set with the scroll bar, and "View
 // Clut", which shows the CLUT viewer.
 
+#include <QAction>
+
 #include "resources/ResourceIds.h"
 #include "shell/CMainDlg.h"
 
 namespace pixalto::shell {
+
+void CMainDlg::InstallSetKeys() {
+    // PageUp and PageDown, or [ and ], step through the sets as the scroll
+    // bar's arrows do, wherever the focus is in the window.
+    struct SetKeys {
+        int code;
+        QKeySequence keys[2];
+    };
+    for (const SetKeys& step :
+         {SetKeys{ui::kLineLeft, {Qt::Key_PageUp, Qt::Key_BracketLeft}},
+          SetKeys{ui::kLineRight, {Qt::Key_PageDown, Qt::Key_BracketRight}}}) {
+        auto* action = new QAction(this);
+        action->setShortcuts({step.keys[0], step.keys[1]});
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this,
+                [this, code = step.code] { OnHScroll(code, 0); });
+        addAction(action);
+    }
+    // Its arrow keys then choose the set too.
+    SetScrollBar().setFocusPolicy(Qt::StrongFocus);
+}
 
 void CMainDlg::OnSplitImage() {
     workspace.ToggleSplitImage();

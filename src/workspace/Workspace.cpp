@@ -72,7 +72,7 @@ std::optional<Failure> Workspace::ReadEntryTim(std::uint64_t position) {
 }
 
 LoadOutcome Workspace::FinishLoad(std::optional<Failure> failure, std::uint64_t position) {
-    unsaved_ = false;
+    ForgetEdits();
     if (failure) {
         // Nothing of a failed load stays: no half-read CLUT, no BMP side.
         image.ReleaseBuffers();
@@ -102,8 +102,14 @@ void Workspace::CloseImage() {
     image.paintedHeight = 0;
     currentSet = 0;
     imagePosition_ = 0;
-    unsaved_ = false;
+    ForgetEdits();
     raw_.Close();
+    PictureChanged();
+}
+
+void Workspace::ReleaseImage() {
+    image.ReleaseBuffers();
+    ForgetEdits();
     PictureChanged();
 }
 
@@ -111,7 +117,7 @@ std::optional<Failure> Workspace::SaveTim(const std::string& target) {
     if (Error error = WriteImageFile(image, target, /*asTim=*/true)) {
         return Failure{std::move(error), Step::Writing};
     }
-    unsaved_ = false;
+    savedAt_ = applied_;
     return std::nullopt;
 }
 
@@ -232,10 +238,53 @@ bool Workspace::SetClutColor(std::uint32_t index, PsxColor color) {
     if (!offset) {
         return false;
     }
-    WriteU16LE(image.clutData.data() + *offset, color);
-    unsaved_ = true;
-    PictureChanged();
+    // A new edit drops the ones undone before it; if the saved state was
+    // among them, no undo can reach it again.
+    edits_.resize(applied_);
+    if (savedAt_ > applied_) {
+        savedAt_ = kNever;
+    }
+    const ClutEdit edit{*offset, currentSet, ReadU16LE(image.clutData.data() + *offset), color};
+    edits_.push_back(edit);
+    ++applied_;
+    ApplyEdit(edit, color);
     return true;
+}
+
+bool Workspace::Undo() {
+    if (!CanUndo()) {
+        return false;
+    }
+    --applied_;
+    ApplyEdit(edits_[applied_], edits_[applied_].before);
+    return true;
+}
+
+bool Workspace::Redo() {
+    if (!CanRedo()) {
+        return false;
+    }
+    ++applied_;
+    ApplyEdit(edits_[applied_ - 1], edits_[applied_ - 1].after);
+    return true;
+}
+
+void Workspace::ApplyEdit(const ClutEdit& edit, PsxColor color) {
+    // Every way the CLUT goes forgets the edits, so the offset is inside
+    // the CLUT they were made in; checked all the same, as a write outside
+    // it would cost memory that isn't the image's.
+    if (edit.offset + 2 > image.clutData.size()) {
+        return;
+    }
+    WriteU16LE(image.clutData.data() + edit.offset, color);
+    currentSet = edit.set;
+    PictureChanged();
+}
+
+void Workspace::ForgetEdits() {
+    edits_.clear();
+    applied_ = 0;
+    savedAt_ = 0;
 }
 
 }  // namespace pixalto::workspace

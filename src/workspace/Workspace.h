@@ -86,6 +86,9 @@ class Workspace {
     // Forgets the image, its CLUT edits and the RAW file; the set goes back
     // to the first. The header fields stay, as the info panel shows them.
     void CloseImage();
+    // Lets go of the image's buffers as the window ends; its CLUT edits go
+    // with them.
+    void ReleaseImage();
     // True when the image was listed from a RAW file at a position past its
     // start ("Save Multiple Files" is offered then).
     bool ImageFromEntry() const { return imagePosition_ != 0; }
@@ -136,8 +139,15 @@ class Workspace {
     std::optional<PsxColor> ClutColor(std::uint32_t index) const;
     // Writes it; false (and nothing written) when the CLUT doesn't hold it.
     bool SetClutColor(std::uint32_t index, PsxColor color);
-    // An edit of the CLUT that no saved file holds yet.
-    bool HasUnsavedChanges() const { return unsaved_; }
+    // An edit of the CLUT that no saved file holds yet: undoing back to what
+    // was saved leaves none.
+    bool HasUnsavedChanges() const { return savedAt_ != applied_; }
+    // Undo and redo the CLUT edits of this image, one at a time; each shows
+    // the set it changed. False when there is nothing to undo or redo.
+    bool CanUndo() const { return applied_ != 0; }
+    bool CanRedo() const { return applied_ < edits_.size(); }
+    bool Undo();
+    bool Redo();
 
   private:
     std::optional<std::size_t> ClutOffset(std::uint32_t index) const;
@@ -145,11 +155,28 @@ class Workspace {
     std::optional<Failure> ReadEntryTim(std::uint64_t position);
     LoadOutcome FinishLoad(std::optional<Failure> failure, std::uint64_t position);
     void PictureChanged();
+    void ForgetEdits();
+
+    // One CLUT edit: the entry's byte offset in the CLUT, the set shown then,
+    // and its colour before and after.
+    struct ClutEdit {
+        std::size_t offset;
+        std::int32_t set;
+        PsxColor before;
+        PsxColor after;
+    };
+    void ApplyEdit(const ClutEdit& edit, PsxColor color);
 
     raw::RawData raw_;
     std::vector<raw::ScanEntry> entries_;
     std::uint64_t imagePosition_ = 0;
-    bool unsaved_ = false;
+    // edits_[0, applied_) are in the CLUT; the rest can be redone. savedAt_
+    // is applied_ as the file was last saved or loaded, or kNever once the
+    // edits that led there were dropped.
+    static constexpr std::size_t kNever = static_cast<std::size_t>(-1);
+    std::vector<ClutEdit> edits_;
+    std::size_t applied_ = 0;
+    std::size_t savedAt_ = 0;
     std::vector<Observer*> observers_;
 };
 

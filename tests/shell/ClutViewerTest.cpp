@@ -3,16 +3,22 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <QUrl>
 #include <array>
+#include <filesystem>
 #include <functional>
 
 #include "image/PsxColor.h"
 #include "platform/ByteOrder.h"
 #include "resources/ResourceIds.h"
 #include "shell/ShellTestSupport.h"
+#include "support/BmpBuilder.h"
 
 namespace pixalto::testing {
 namespace {
@@ -171,6 +177,8 @@ TEST_F(ClutViewerTest, AClickEditsTheEntryItShowsAndSavingWritesIt) {
     EXPECT_EQ(shownOld, clut[19]);  // cell (3, 0) of set 1 is entry 19
     EXPECT_EQ(window->workspace.ClutColor(3), PsxColor{0x841F});
     EXPECT_TRUE(window->workspace.HasUnsavedChanges());
+    EXPECT_EQ(window->windowTitle().toStdString(), "Pixalto*");
+    EXPECT_EQ(window->clutViewer.windowTitle().toStdString(), "CLUT - Set 2");
     EXPECT_EQ(Swatch(3, 0), Shown(0x841F));
     // The image shows the new colour at once, not at some later paint.
     EXPECT_EQ(ImagePixel(0, 0), PsxToPixel(0x841F));
@@ -180,6 +188,26 @@ TEST_F(ClutViewerTest, AClickEditsTheEntryItShowsAndSavingWritesIt) {
     const std::vector<std::uint8_t> saved = ReadAll(dir.File("saved.tim"));
     ASSERT_GE(saved.size(), 60u);
     EXPECT_EQ(ReadU16LE(saved.data() + 20 + 2 * 19), 0x841F);
+    EXPECT_EQ(window->windowTitle().toStdString(), "Pixalto");
+
+    // Undo and Redo from the Edit menu, greyed when there is nothing to do;
+    // undoing past the save leaves the CLUT unsaved again.
+    struct Step {
+        int command;
+        PsxColor shown;
+        const char* title;
+        bool canUndo, canRedo;
+    };
+    for (const Step& step : {Step{res::kCmdUndo, clut[19], "Pixalto*", false, true},
+                             Step{res::kCmdUndo, clut[19], "Pixalto*", false, true},
+                             Step{res::kCmdRedo, 0x841F, "Pixalto", true, false}}) {
+        window->OnCommand(step.command);
+        EXPECT_EQ(window->workspace.ClutColor(3), step.shown);
+        EXPECT_EQ(ImagePixel(0, 0), PsxToPixel(step.shown));
+        EXPECT_EQ(window->windowTitle().toStdString(), step.title);
+        EXPECT_EQ(Menu().IsEnabled(res::kCmdUndo), step.canUndo);
+        EXPECT_EQ(Menu().IsEnabled(res::kCmdRedo), step.canRedo);
+    }
 
     // Outside the grid, or beyond the set (with a second set there to read):
     // nothing opens.
@@ -193,6 +221,99 @@ TEST_F(ClutViewerTest, AClickEditsTheEntryItShowsAndSavingWritesIt) {
     for (QPoint at : {QPoint(370, 25), QPoint(115, 170), ClutCellRect({22, 9}).center()}) {
         Click(at);
     }
+}
+
+// Every way the image can go with a CLUT edit unsaved, answered each way:
+// Save writes the TIM first, Discard goes on, Cancel keeps everything.
+TEST_F(MainWindowTest, EveryWayOutAsksBeforeUnsavedClutEditsAreLost) {
+    const std::string tim = WriteTim("a.tim", PatternTim(4, 4, 1));
+    const std::string bmp = WriteFile("b.bmp", MakeBmp(PatternBmp(24, 2, 2)));
+    WriteFile("b.tmext", MakeSidecar(SidecarSpec{}));
+    const PsxColor loaded = ReadU16LE(ReadAll(tim).data() + 20);
+    // A menu command, or (with 0) a drop or Escape.
+    struct Way {
+        const char* name;
+        int command;
+        bool asksForAFile;
+    };
+    const Way kDrop{"drop", 0, false}, kEscape{"escape", 0, false};
+    const Way ways[] = {
+        {"open TIM", res::kCmdOpenTim, true},  {"open BMP", res::kCmdOpenBmp, true},
+        {"scan", res::kCmdScanRawFile, true},  {"insert", res::kCmdInsertTimFiles, true},
+        {"close", res::kCmdCloseImage, false}, kDrop,
+        {"exit", res::kCmdExit, false},        kEscape};
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile(QString::fromStdString(tim))});
+    const auto clearPrompts = [this] {
+        prompts.answers.clear();
+        prompts.files.clear();
+        prompts.messages.clear();
+        prompts.filters.clear();
+    };
+    int n = 0;
+    for (const Way& way : ways) {
+        for (ui::Answer answer : {ui::Answer::Save, ui::Answer::Discard, ui::Answer::Cancel}) {
+            SCOPED_TRACE(::testing::Message() << way.name << " " << static_cast<int>(answer));
+            window->show();
+            window->workspace.CloseImage();
+            MainWindowTest::OpenTim(tim);
+            ASSERT_TRUE(window->workspace.SetClutColor(0, 0x1234));
+            clearPrompts();
+            // The file to open is chosen first, then the question is asked.
+            const bool opensBmp = way.command == res::kCmdOpenBmp;
+            if (way.asksForAFile) {
+                prompts.files.push_back(opensBmp ? bmp : tim);
+            }
+            const std::string saved = dir.File("saved" + std::to_string(n++) + ".tim");
+            prompts.answers.push_back(answer);
+            if (answer == ui::Answer::Save) {
+                prompts.files.push_back(saved);
+            }
+            if (way.command != 0) {
+                window->OnCommand(way.command);
+            } else if (way.name == kDrop.name) {
+                QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton,
+                                Qt::NoModifier);
+                static_cast<QObject*>(window.get())->event(&drop);
+            } else {
+                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(window.get(), &escape);
+            }
+            ASSERT_FALSE(prompts.messages.empty());
+            EXPECT_EQ(prompts.messages.front(),
+                      (ui::ShownMessage{"Save changes to " + tim + "?", "Pixalto",
+                                        ui::MessageButtons::SaveDiscardCancel}));
+            EXPECT_EQ(std::filesystem::exists(saved), answer == ui::Answer::Save);
+            if (answer == ui::Answer::Save) {
+                EXPECT_EQ(ReadU16LE(ReadAll(saved).data() + 20), 0x1234);
+            }
+            EXPECT_EQ(prompts.filters.size(),
+                      (answer == ui::Answer::Save ? 1u : 0u) + (way.asksForAFile ? 1u : 0u));
+            if (answer == ui::Answer::Cancel) {
+                // Nothing else was asked, and nothing went.
+                EXPECT_EQ(prompts.messages.size(), 1u);
+                EXPECT_TRUE(window->isVisible());
+                EXPECT_TRUE(window->workspace.HasUnsavedChanges());
+                EXPECT_EQ(window->workspace.ClutColor(0), PsxColor{0x1234});
+                EXPECT_EQ(window->windowTitle().toStdString(), "Pixalto*");
+                continue;
+            }
+            EXPECT_FALSE(window->workspace.HasUnsavedChanges());
+            EXPECT_EQ(window->windowTitle().toStdString(), "Pixalto");
+            const bool ends = way.command == res::kCmdExit || way.name == kEscape.name;
+            EXPECT_EQ(window->isVisible(), !ends);
+            if (way.command == res::kCmdOpenTim || way.name == kDrop.name) {
+                EXPECT_EQ(window->workspace.ClutColor(0), loaded);  // read again from the file
+            } else {
+                EXPECT_EQ(window->workspace.image.IsLoaded(), opensBmp);
+            }
+        }
+    }
+    // A cancelled file dialog loses nothing, so nothing is asked.
+    clearPrompts();
+    window->OnCommand(res::kCmdOpenTim);
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_TRUE(window->workspace.HasUnsavedChanges());
 }
 
 }  // namespace

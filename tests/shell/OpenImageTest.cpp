@@ -31,7 +31,8 @@ std::vector<bool> LoadedItemsEnabled(const ui::Menu& menu) {
 TEST_F(MainWindowTest, StartsEmptyWithMenu129AndNoMarks) {
     EXPECT_EQ(window->windowTitle().toStdString(), "Pixalto");
     EXPECT_EQ(Menu().Id(), res::kMenuEmpty);
-    EXPECT_EQ(Menu().PopupTitles(), (std::vector<std::string>{"File", "View", "Convert", "Help"}));
+    EXPECT_EQ(Menu().PopupTitles(),
+              (std::vector<std::string>{"&File", "&View", "&Convert", "&Help"}));
     EXPECT_EQ(Menu().ItemIds(0),
               (std::vector<int>{res::kCmdOpenTim, res::kCmdOpenBmp, res::kCmdScanRawFile, 0,
                                 res::kCmdInsertTimFiles, 0, res::kCmdExit}));

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <set>
 
 #include "platform/qt/DialogUnits.h"
 #include "platform/qt/FileFilter.h"
@@ -86,9 +87,10 @@ TEST(MenuTest, MarksAndGreysItemsByIdentifier) {
     std::vector<int> chosen;
     ui::Menu menu(res::MenuResource(res::kMenuLoaded), [&](int id) { chosen.push_back(id); });
     EXPECT_EQ(menu.PopupTitles(),
-              (std::vector<std::string>{"File", "View", "Image", "Convert", "Help"}));
-    EXPECT_EQ(menu.ItemIds(2), (std::vector<int>{res::kCmdViewClut, 0, res::kCmdConvertToBmp}));
-    EXPECT_EQ(menu.Action(res::kCmdSaveMultipleFiles)->text().toStdString(), "Save Multiple Files");
+              (std::vector<std::string>{"&File", "&Edit", "&View", "&Image", "&Convert", "&Help"}));
+    EXPECT_EQ(menu.ItemIds(3), (std::vector<int>{res::kCmdViewClut, 0, res::kCmdConvertToBmp}));
+    EXPECT_EQ(menu.Action(res::kCmdSaveMultipleFiles)->text().toStdString(),
+              "Save &Multiple Files");
 
     menu.EnableMenuItem(res::kCmdViewClut, false);
     EXPECT_FALSE(menu.IsEnabled(res::kCmdViewClut));
@@ -104,6 +106,49 @@ TEST(MenuTest, MarksAndGreysItemsByIdentifier) {
     EXPECT_TRUE(chosen.empty());  // commands arrive once the menu is done
     QCoreApplication::processEvents();
     EXPECT_EQ(chosen, std::vector<int>{res::kCmdAbout});
+}
+
+// Alt and a letter reach every popup and item: one mnemonic on each, none
+// shared within a menu; and the commands' usual shortcuts.
+TEST(MenuTest, EveryPopupAndItemHasItsOwnMnemonicAndTheCommandsTheirShortcuts) {
+    EnsureApplication();
+    const auto mnemonic = [](const QString& text) {
+        const auto at = text.indexOf(QLatin1Char('&'));
+        EXPECT_TRUE(at >= 0 && at + 1 < text.size() && text.count(QLatin1Char('&')) == 1)
+            << text.toStdString();
+        return at < 0 ? QChar() : text.at(at + 1).toLower();
+    };
+    for (int id : {res::kMenuEmpty, res::kMenuLoaded}) {
+        ui::Menu menu(res::MenuResource(id), [](int) {});
+        std::set<QChar> popups;
+        const auto titles = menu.PopupTitles();
+        for (std::size_t p = 0; p < titles.size(); ++p) {
+            EXPECT_TRUE(popups.insert(mnemonic(QString::fromStdString(titles[p]))).second)
+                << titles[p];
+            std::set<QChar> items;
+            for (int item : menu.ItemIds(static_cast<int>(p))) {
+                if (item != 0) {
+                    const QString text = menu.Action(item)->text();
+                    EXPECT_TRUE(items.insert(mnemonic(text)).second) << text.toStdString();
+                }
+            }
+        }
+    }
+    ui::Menu menu(res::MenuResource(res::kMenuLoaded), [](int) {});
+    const std::pair<int, QKeySequence> shortcuts[] = {
+        {res::kCmdOpenTim, Qt::CTRL | Qt::Key_O},
+        {res::kCmdOpenBmp, Qt::CTRL | Qt::SHIFT | Qt::Key_O},
+        {res::kCmdSaveTimFile, Qt::CTRL | Qt::Key_S},
+        {res::kCmdScanRawFile, Qt::CTRL | Qt::Key_R},
+        {res::kCmdCloseImage, Qt::CTRL | Qt::Key_W},
+        {res::kCmdExit, Qt::CTRL | Qt::Key_Q},
+        {res::kCmdUndo, Qt::CTRL | Qt::Key_Z},
+        {res::kCmdRedo, Qt::CTRL | Qt::Key_Y},
+        {res::kCmdSaveMultipleFiles, QKeySequence()},
+    };
+    for (const auto& [id, keys] : shortcuts) {
+        EXPECT_EQ(menu.Action(id)->shortcut(), keys) << id;
+    }
 }
 
 // Every control with an identifier where its template puts it (the

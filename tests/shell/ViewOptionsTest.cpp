@@ -1,6 +1,8 @@
 // Split Image, Transparency and the CLUT-set scroll bar: their menu marks,
 // what they erase and what they draw.
 
+#include <QAction>
+
 #include "image/PsxColor.h"
 #include "resources/ResourceIds.h"
 #include "shell/ShellTestSupport.h"
@@ -143,6 +145,43 @@ TEST_F(MainWindowTest, TheScrollBarReportsItsActionsAndMovesOnlyWhenSet) {
     EXPECT_EQ(window->workspace.currentSet, 2);
     EXPECT_EQ(bar.value(), 2);
     EXPECT_EQ(ImagePixel(0, 0), kSetColour[2]);
+}
+
+// PageUp/PageDown and [ ] step through the sets from anywhere in the window,
+// stopping at either end; Tab reaches the scroll bar.
+TEST_F(MainWindowTest, SetKeysStepThroughTheSetsAndTabReachesTheScrollBar) {
+    OpenTim(WriteTim("sets.tim", Tim4(4, 1, FourSets(), {0x11, 0x11})));
+    const auto press = [this](const QKeySequence& key) {
+        for (QAction* action : window->actions()) {
+            if (action->shortcuts().contains(key)) {
+                ASSERT_EQ(action->shortcutContext(), Qt::WindowShortcut);
+                action->trigger();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no action for " << key.toString().toStdString();
+    };
+    struct Step {
+        Qt::Key key;
+        std::int32_t set;
+    };
+    for (const Step step :
+         {Step{Qt::Key_PageUp, 0}, Step{Qt::Key_PageDown, 1}, Step{Qt::Key_BracketRight, 2},
+          Step{Qt::Key_BracketRight, 3}, Step{Qt::Key_PageDown, 3}, Step{Qt::Key_BracketLeft, 2},
+          Step{Qt::Key_PageUp, 1}}) {
+        SCOPED_TRACE(step.key);
+        press(QKeySequence(step.key));
+        EXPECT_EQ(window->workspace.currentSet, step.set);
+        EXPECT_EQ(window->SetScrollBar().GetScrollPos(), step.set);
+        EXPECT_EQ(Text(res::kCurrentSetLabel), std::to_string(step.set + 1));
+        EXPECT_EQ(ImagePixel(0, 0), kSetColour[step.set]);
+    }
+    bool reached = false;
+    for (QWidget* w = window->GetDlgItem(res::kPathEdit)->nextInFocusChain();
+         w != window->GetDlgItem(res::kPathEdit) && !reached; w = w->nextInFocusChain()) {
+        reached = w == &window->SetScrollBar() && (w->focusPolicy() & Qt::TabFocus) != 0;
+    }
+    EXPECT_TRUE(reached);
 }
 
 // Which images offer no set choice is the workspace's (see its tests).

@@ -251,5 +251,86 @@ TEST(Workspace, ClutEditsReachOnlyEntriesTheClutHoldsAndStayUnsavedUntilSaved) {
     workspace.RemoveObserver(heard);
 }
 
+TEST(Workspace, UndoAndRedoWalkTheClutEditsAndKnowTheSavedState) {
+    testing::TempDir dir;
+    Workspace workspace;
+    NoOrigins origins;
+    workspace.path = dir.Write("a.tim", MakeTim(PatternTim(4, 4, 1, 2)));
+    ASSERT_EQ(workspace.OpenImage(true, origins).result, LoadResult::Loaded);
+    const PsxColor loaded0 = *workspace.ClutColor(0);
+    workspace.SelectSet(1);
+    const PsxColor loaded1 = *workspace.ClutColor(2);
+    workspace.SelectSet(0);
+
+    enum Do { Edit0, Edit1, EditOutside, Undo, Redo, Save };
+    struct Step {
+        Do action;
+        PsxColor color;  // of the edit
+        bool done;
+        PsxColor set0Entry0, set1Entry2;
+        std::int32_t set;  // shown after the step
+        bool unsaved, canUndo, canRedo;
+    };
+    const PsxColor a = 0x1111, b = 0x2222, c = 0x3333;
+    const Step steps[] = {
+        {Undo, 0, false, loaded0, loaded1, 0, false, false, false},
+        {Edit0, a, true, a, loaded1, 0, true, true, false},
+        {Edit1, b, true, a, b, 1, true, true, false},
+        {EditOutside, c, false, a, b, 1, true, true, false},
+        {Undo, 0, true, a, loaded1, 1, true, true, true},
+        {Undo, 0, true, loaded0, loaded1, 0, false, false, true},  // back to the file
+        {Undo, 0, false, loaded0, loaded1, 0, false, false, true},
+        {Redo, 0, true, a, loaded1, 0, true, true, true},
+        {Save, 0, true, a, loaded1, 0, false, true, true},
+        {Undo, 0, true, loaded0, loaded1, 0, true, false, true},
+        {Redo, 0, true, a, loaded1, 0, false, true, true},  // what was saved
+        {Undo, 0, true, loaded0, loaded1, 0, true, false, true},
+        // A new edit drops the redo, and with it the way back to the saved state.
+        {Edit0, c, true, c, loaded1, 0, true, true, false},
+        {Redo, 0, false, c, loaded1, 0, true, true, false},
+        {Undo, 0, true, loaded0, loaded1, 0, true, false, true},
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE(i);
+        const Step& s = steps[i];
+        bool done = false;
+        switch (s.action) {
+            case Edit0:
+                workspace.SelectSet(0);
+                done = workspace.SetClutColor(0, s.color);
+                break;
+            case Edit1:
+                workspace.SelectSet(1);
+                done = workspace.SetClutColor(2, s.color);
+                break;
+            case EditOutside:
+                done = workspace.SetClutColor(16, s.color);
+                break;
+            case Undo:
+                done = workspace.Undo();
+                break;
+            case Redo:
+                done = workspace.Redo();
+                break;
+            case Save:
+                done = !workspace.SaveTim(dir.File("saved.tim"));
+                break;
+        }
+        EXPECT_EQ(done, s.done);
+        EXPECT_EQ(workspace.currentSet, s.set);
+        EXPECT_EQ(ReadU16LE(workspace.image.clutData.data()), s.set0Entry0);
+        EXPECT_EQ(ReadU16LE(workspace.image.clutData.data() + 2 * (16 + 2)), s.set1Entry2);
+        EXPECT_EQ(workspace.HasUnsavedChanges(), s.unsaved);
+        EXPECT_EQ(workspace.CanUndo(), s.canUndo);
+        EXPECT_EQ(workspace.CanRedo(), s.canRedo);
+    }
+    // A new image, or none, has nothing to undo.
+    workspace.OpenImage(true, origins);
+    EXPECT_FALSE(workspace.CanUndo() || workspace.CanRedo() || workspace.HasUnsavedChanges());
+    workspace.SetClutColor(0, a);
+    workspace.ReleaseImage();
+    EXPECT_FALSE(workspace.Undo() || workspace.HasUnsavedChanges());
+}
+
 }  // namespace
 }  // namespace pixalto::workspace

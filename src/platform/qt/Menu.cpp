@@ -17,6 +17,9 @@ Menu::Menu(const MenuTemplate& menu, CommandHandler onCommand) : id_(menu.id), b
                 continue;
             }
             QAction* action = submenu->addAction(QString::fromUtf8(item.text));
+            if (item.shortcut != nullptr) {
+                action->setShortcut(QKeySequence(QString::fromUtf8(item.shortcut)));
+            }
             const int id = item.id;
             // Queued, so that a command may replace this very menu bar once
             // the menu has finished with the item.

@@ -9,8 +9,8 @@
 
 namespace pixalto::ui {
 
-enum class MessageButtons { Ok, YesNo };
-enum class Answer { Ok, Yes, No };
+enum class MessageButtons { Ok, YesNo, SaveDiscardCancel };
+enum class Answer { Ok, Yes, No, Save, Discard, Cancel };
 
 class Prompts {
   public:

@@ -25,15 +25,27 @@ std::optional<std::string> ChosenPath(QFileDialog& dialog) {
 
 Answer QtPrompts::MessageBox(const std::string& text, const std::string& title,
                              MessageButtons buttons) {
-    QMessageBox box(
-        QMessageBox::NoIcon, QString::fromStdString(title), QString::fromStdString(text),
-        buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-        owner_);
-    const int result = box.exec();
-    if (buttons == MessageButtons::Ok) {
-        return Answer::Ok;
+    QMessageBox::StandardButtons shown = QMessageBox::Ok;
+    if (buttons == MessageButtons::YesNo) {
+        shown = QMessageBox::Yes | QMessageBox::No;
+    } else if (buttons == MessageButtons::SaveDiscardCancel) {
+        shown = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
     }
-    return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title),
+                    QString::fromStdString(text), shown, owner_);
+    const int result = box.exec();
+    switch (buttons) {
+        case MessageButtons::Ok:
+            return Answer::Ok;
+        case MessageButtons::YesNo:
+            return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+        case MessageButtons::SaveDiscardCancel:
+            // Escape and the close box keep everything, as Cancel does.
+            return result == QMessageBox::Save      ? Answer::Save
+                   : result == QMessageBox::Discard ? Answer::Discard
+                                                    : Answer::Cancel;
+    }
+    return Answer::Ok;
 }
 
 std::optional<std::string> QtPrompts::OpenFile(const std::string& filter) {

@@ -9,7 +9,7 @@ Answer ScriptedPrompts::MessageBox(const std::string& text, const std::string& t
         return Answer::Ok;
     }
     if (answers.empty()) {
-        return Answer::No;
+        return buttons == MessageButtons::SaveDiscardCancel ? Answer::Cancel : Answer::No;
     }
     const Answer answer = answers.front();
     answers.pop_front();

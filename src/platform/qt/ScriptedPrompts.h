@@ -1,7 +1,7 @@
 #pragma once
 // Prompts answered from a script, for tests: each question takes the next
-// answer of its queue (an empty queue means Cancel, or OK/No for message
-// boxes), and every message box is recorded in order.
+// answer of its queue (an empty queue means Cancel: OK/No for message boxes,
+// Cancel for Save/Discard/Cancel), and every message box is recorded in order.
 
 #include <deque>
 #include <vector>

@@ -62,11 +62,13 @@ struct DialogTemplate {
 };
 
 // A menu entry: a command (id > 0), a separator (text == nullptr), or a popup
-// (items not empty).
+// (items not empty). A command may have a key sequence in Qt's portable text
+// ("Ctrl+Z"), which reaches it while its window is active.
 struct MenuItemTemplate {
     const char* text;
     int id;
     std::span<const MenuItemTemplate> items = {};
+    const char* shortcut = nullptr;
 };
 
 struct MenuTemplate {
