@@ -71,6 +71,11 @@ inline constexpr int kCmdFolderTimToBmp = 32784;
 inline constexpr int kCmdFolderBmpToTim = 32785;
 inline constexpr int kCmdOpenBmp = 32786;
 inline constexpr int kCmdTransparency = 32787;
+inline constexpr int kCmdZoomIn = 32788;
+inline constexpr int kCmdZoomOut = 32789;
+inline constexpr int kCmdActualSize = 32790;
+inline constexpr int kCmdFitToWindow = 32791;
+inline constexpr int kCmdDevicePixels = 32792;
 inline constexpr int kCmdSystemAbout = 16;  // the window menu's About entry
 
 }  // namespace pixalto::res

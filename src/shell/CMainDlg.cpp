@@ -37,6 +37,11 @@ constexpr Command kCommands[] = {
     {res::kCmdSplitImage, &CMainDlg::OnSplitImage},
     {res::kCmdTransparency, &CMainDlg::OnTransparency},
     {res::kCmdViewClut, &CMainDlg::OnViewClut},
+    {res::kCmdZoomIn, &CMainDlg::OnZoomIn},
+    {res::kCmdZoomOut, &CMainDlg::OnZoomOut},
+    {res::kCmdActualSize, &CMainDlg::OnActualSize},
+    {res::kCmdFitToWindow, &CMainDlg::OnFitToWindow},
+    {res::kCmdDevicePixels, &CMainDlg::OnDevicePixels},
     {res::kCmdConvertToBmp, &CMainDlg::ConvertToBmpFile},
     {res::kCmdFolderTimToBmp, &CMainDlg::ConvertFolderTimToBmp},
     {res::kCmdFolderBmpToTim, &CMainDlg::ConvertFolderBmpToTim},
@@ -159,6 +164,7 @@ void CMainDlg::UpdateMenuBar(bool loaded, bool fromRaw) {
     }
     menuBar->CheckMenuItem(res::kCmdTransparency, workspace.transparency);
     menuBar->CheckMenuRadioItem(res::kCmdSplitImage, workspace.splitImage);
+    SetUpZoomItems();
     SetMenu(menuBar.get());
 }
 
@@ -166,7 +172,8 @@ void CMainDlg::OnCloseImage() {
     UpdateMenuBar(false, false);
     if (workspace.image.IsLoaded()) {
         FitSurfaceToClient();
-        EraseForClose(workspace.image, workspace.splitImage, drawSurface, ImageOrigin());
+        ZoomedSurface area = ImageSurface();
+        EraseForClose(workspace.image, workspace.splitImage, area, ImageOrigin());
         if (clutViewer.IsWindowVisible()) {
             clutViewer.Hide();
         }
@@ -198,12 +205,14 @@ void CMainDlg::PaintImage() {
         return;
     }
     FitSurfaceToClient();
-    pixalto::PaintImage(workspace.image, workspace.View(), drawSurface, ImageOrigin());
+    ZoomedSurface area = ImageSurface();
+    pixalto::PaintImage(workspace.image, workspace.View(), area, ImageOrigin());
 }
 
 void CMainDlg::EraseImageArea(std::uint32_t width, std::uint32_t height) {
     FitSurfaceToClient();
-    pixalto::EraseImageArea(drawSurface, ImageOrigin(), width, height);
+    ZoomedSurface area = ImageSurface();
+    pixalto::EraseImageArea(area, ImageOrigin(), width, height);
 }
 
 void CMainDlg::OnPaint(QPainter& painter) {
@@ -218,6 +227,9 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Client() && event->type() == QEvent::Resize) {
         FitSurfaceToClient();
         PaintImage();
+    }
+    if (watched == Client() && ZoomByWheel(event)) {
+        return true;
     }
     return Dialog::eventFilter(watched, event);
 }

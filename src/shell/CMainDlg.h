@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "image/ZoomedSurface.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/Dialog.h"
 #include "platform/qt/Menu.h"
@@ -61,6 +62,11 @@ class CMainDlg final : public ui::Dialog {
     void ConvertFolderTimToBmp();
     void ConvertFolderBmpToTim();
     void OnViewClut();
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnActualSize();
+    void OnFitToWindow();
+    void OnDevicePixels();
 
     // --- Notifications ---
     void OnHScroll(int code, int thumbPosition);
@@ -86,6 +92,9 @@ class CMainDlg final : public ui::Dialog {
 
     // The surface point of client pixel (330, 5) at the window's pixel ratio.
     SurfacePoint ImageOrigin() const;
+    // The picture's image area at the workspace's zoom: what painting and
+    // erasing the image draw on.
+    ZoomedSurface ImageSurface();
     ui::ListView& List() const;
     ui::ScrollBar& SetScrollBar() const;
 
@@ -128,6 +137,12 @@ class CMainDlg final : public ui::Dialog {
     void ShowCurrentSet(std::int32_t shownSet);
     void SelectSet(std::int32_t set);
     void FitSurfaceToClient();
+    // The View menu's zoom items: their shortcuts and the Device Pixels mark.
+    void SetUpZoomItems();
+    // Erases the whole image area and paints the image at the new zoom.
+    void ShowZoom(int factor);
+    // Ctrl+wheel zooms; true when the event was taken.
+    bool ZoomByWheel(QEvent* event);
 };
 
 }  // namespace pixalto::shell

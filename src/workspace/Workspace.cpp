@@ -137,6 +137,29 @@ ViewOptions Workspace::View() const {
     return view;
 }
 
+void Workspace::SetZoom(int factor) {
+    zoom = std::clamp(factor, kMinZoom, kMaxZoom);
+}
+
+double Workspace::Scale(double pixelRatio) const {
+    return zoom * (devicePixels ? 1.0 : std::max(pixelRatio, 1.0));
+}
+
+void Workspace::FitZoom(std::int64_t width, std::int64_t height, double pixelRatio) {
+    const DrawableExtent extent = DrawableExtentOf(image, splitImage);
+    int best = kMinZoom;
+    if (image.IsLoaded() && extent.width != 0 && extent.rows != 0) {
+        for (int factor = kMinZoom; factor <= kMaxZoom; ++factor) {
+            SetZoom(factor);
+            if (extent.width * Scale(pixelRatio) <= static_cast<double>(width) &&
+                extent.rows * Scale(pixelRatio) <= static_cast<double>(height)) {
+                best = factor;
+            }
+        }
+    }
+    SetZoom(best);
+}
+
 void Workspace::ToggleSplitImage() {
     splitImage = !splitImage;
     PictureChanged();

@@ -108,6 +108,25 @@ class Workspace {
     // The set a scroll bar over the sets can reach last.
     std::int32_t LastSelectableSet() const;
 
+    // --- Zoom ---
+    // Whole factors only, so that every image pixel is the same block.
+    static constexpr int kMinZoom = 1;
+    static constexpr int kMaxZoom = 16;
+    // Kept when another image opens or the image closes.
+    int zoom = kMinZoom;
+    // One device pixel per image pixel at 1:1; off, the zoom counts logical
+    // pixels, so the image follows the desktop's scaling.
+    bool devicePixels = true;
+    void ZoomIn() { SetZoom(zoom + 1); }
+    void ZoomOut() { SetZoom(zoom - 1); }
+    void SetZoom(int factor);
+    // Device pixels per image pixel at pixelRatio device pixels per logical
+    // one.
+    double Scale(double pixelRatio) const;
+    // Sets the largest factor at which the drawn image fits width x height
+    // device pixels, and 1 when even 1:1 doesn't fit or nothing is loaded.
+    void FitZoom(std::int64_t width, std::int64_t height, double pixelRatio);
+
     // --- The RAW file and its entries ---
     // Opens path as the RAW file to scan, taking its layout as detected;
     // false when it can't be opened. It stays open for the entries' TIMs.

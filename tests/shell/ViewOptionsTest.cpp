@@ -1,6 +1,10 @@
 // Split Image, Transparency and the CLUT-set scroll bar: their menu marks,
 // what they erase and what they draw.
 
+#include <QCoreApplication>
+#include <QWheelEvent>
+#include <functional>
+
 #include "image/PsxColor.h"
 #include "resources/ResourceIds.h"
 #include "shell/ShellTestSupport.h"
@@ -8,6 +12,7 @@
 namespace pixalto::testing {
 namespace {
 
+using shell::CMainDlg;
 using ui::MenuMark;
 
 // Four sets whose entry 1 is red, green, blue and white; entry 0 is word 0.
@@ -157,6 +162,73 @@ TEST_F(MainWindowTest, AnImageWithoutASetChoiceIgnoresTheScrollBar) {
     EXPECT_EQ(Text(res::kCurrentSetLabel), "1");
     EXPECT_EQ(window->SetScrollBar().GetScrollLimit(), 0);
     EXPECT_EQ(ImagePixel(0, 0), before);
+}
+
+struct ZoomStep {
+    const char* desc;
+    std::function<void(CMainDlg&)> act;
+    int zoom;  // each image pixel is then zoom x zoom surface pixels
+};
+
+void Command(CMainDlg& window, int id) {
+    window.OnCommand(id);
+}
+
+void Wheel(CMainDlg& window, int delta) {
+    QWheelEvent wheel(QPointF(340, 10), QPointF(340, 10), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(window.Client(), &wheel);
+}
+
+TEST_F(MainWindowTest, ZoomFactorsDrawEachImagePixelAsAnExactBlock) {
+    // Four colours on each of two rows; the 1:1 picture is the reference.
+    OpenTim(WriteTim("zoom.tim", Tim4(4, 2, FourSets(), {0x21, 0x03, 0x30, 0x12})));
+    std::vector<Pixel> reference;
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            reference.push_back(ImagePixel(x, y));
+        }
+    }
+    EXPECT_EQ(Menu().Action(res::kCmdZoomIn)->shortcuts(),
+              (QList<QKeySequence>{QKeySequence("Ctrl++"), QKeySequence("Ctrl+=")}));
+    EXPECT_EQ(Menu().Action(res::kCmdZoomOut)->shortcut(), QKeySequence("Ctrl+-"));
+    EXPECT_EQ(Menu().Action(res::kCmdActualSize)->shortcut(), QKeySequence("Ctrl+0"));
+    const auto open = [this](CMainDlg&) {
+        OpenTim(WriteTim("zoom.tim", Tim4(4, 2, FourSets(), {0x21, 0x03, 0x30, 0x12})));
+    };
+    const std::vector<ZoomStep> steps = {
+        {"in", [](CMainDlg& w) { Command(w, res::kCmdZoomIn); }, 2},
+        {"in again", [](CMainDlg& w) { Command(w, res::kCmdZoomIn); }, 3},
+        {"another image keeps it", open, 3},
+        {"out", [](CMainDlg& w) { Command(w, res::kCmdZoomOut); }, 2},
+        {"actual size", [](CMainDlg& w) { Command(w, res::kCmdActualSize); }, 1},
+        {"not below 1:1", [](CMainDlg& w) { Command(w, res::kCmdZoomOut); }, 1},
+        {"Ctrl+wheel up", [](CMainDlg& w) { Wheel(w, 120); }, 2},
+        {"fit to window", [](CMainDlg& w) { Command(w, res::kCmdFitToWindow); }, 16},
+        {"not above 16", [](CMainDlg& w) { Command(w, res::kCmdZoomIn); }, 16},
+        {"Ctrl+wheel down", [](CMainDlg& w) { Wheel(w, -120); }, 15},
+        {"device pixels off at ratio 1", [](CMainDlg& w) { Command(w, res::kCmdDevicePixels); },
+         15},
+        {"actual size again", [](CMainDlg& w) { Command(w, res::kCmdActualSize); }, 1},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.desc);
+        step.act(*window);
+        ASSERT_EQ(window->workspace.zoom, step.zoom);
+        const int z = step.zoom;
+        for (int i = 0; i < 8; ++i) {
+            const int x = i % 4;
+            const int y = i / 4;
+            for (const auto& [dx, dy] : {std::pair{0, 0}, {z - 1, 0}, {0, z - 1}, {z - 1, z - 1}}) {
+                EXPECT_EQ(ImagePixel(x * z + dx, y * z + dy), reference[i]) << x << "," << y;
+            }
+        }
+        // Nothing of a larger zoom is left beside or below the picture.
+        EXPECT_EQ(ImagePixel(4 * z, 0), ButtonFace());
+        EXPECT_EQ(ImagePixel(0, 2 * z), ButtonFace());
+        EXPECT_EQ(ImagePixel(-1, 0), ButtonFace());
+    }
+    EXPECT_EQ(Menu().MarkOf(res::kCmdDevicePixels), MenuMark::None);
 }
 
 }  // namespace

@@ -251,5 +251,62 @@ TEST(Workspace, ClutEditsReachOnlyEntriesTheClutHoldsAndStayUnsavedUntilSaved) {
     workspace.RemoveObserver(heard);
 }
 
+struct ZoomCase {
+    const char* desc;
+    bool loaded, split, devicePixels;
+    int start;  // the zoom before the step
+    std::int64_t width, height;
+    double ratio;
+    int fit;  // FitZoom's factor; 0 when the case steps instead
+    int step, zoomAfter;
+    double scale;  // device pixels per image pixel after it
+};
+
+TEST(Workspace, ZoomStaysWholeWithinItsRangeAndFitsTheDrawnImage) {
+    // The image is 16 x 8 pixels: a fit is limited by whichever side is
+    // tighter, split halves the rows, and logical pixels cost the ratio.
+    const std::vector<ZoomCase> cases = {
+        {"up", true, false, true, 1, 0, 0, 1, 0, 1, 2, 2},
+        {"top", true, false, true, 16, 0, 0, 1, 0, 1, 16, 16},
+        {"bottom", true, false, true, 1, 0, 0, 1, 0, -1, 1, 1},
+        {"logical at 1.5", true, false, false, 2, 0, 0, 1.5, 0, 0, 2, 3},
+        {"logical never below 1:1", true, false, false, 1, 0, 0, 0.5, 0, 0, 1, 1},
+        {"fit width", true, false, true, 5, 64, 1000, 1, 4, 0, 4, 4},
+        {"fit height", true, false, true, 5, 1000, 39, 1, 4, 0, 4, 4},
+        {"fit exactly", true, false, true, 1, 48, 24, 1, 3, 0, 3, 3},
+        {"fit split rows", true, true, true, 1, 1000, 39, 1, 9, 0, 9, 9},
+        {"fit huge", true, false, true, 1, 100000, 100000, 1, 16, 0, 16, 16},
+        {"fit too small", true, false, true, 7, 15, 8, 1, 1, 0, 1, 1},
+        {"fit logical", true, false, false, 1, 64, 64, 2, 2, 0, 2, 4},
+        {"fit unloaded", false, false, true, 7, 1000, 1000, 1, 1, 0, 1, 1},
+    };
+    testing::TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.desc);
+        Workspace workspace;
+        workspace.path = dir.Write("z.tim", MakeTim(PatternTim(16, 16, 8)));
+        NoOrigins origins;
+        if (c.loaded) {
+            ASSERT_EQ(workspace.OpenImage(true, origins).result, LoadResult::Loaded);
+        }
+        workspace.splitImage = c.split;
+        workspace.devicePixels = c.devicePixels;
+        workspace.SetZoom(c.start);
+        if (c.fit != 0) {
+            workspace.FitZoom(c.width, c.height, c.ratio);
+            EXPECT_EQ(workspace.zoom, c.fit);
+        } else if (c.step > 0) {
+            workspace.ZoomIn();
+        } else if (c.step < 0) {
+            workspace.ZoomOut();
+        }
+        EXPECT_EQ(workspace.zoom, c.zoomAfter);
+        EXPECT_DOUBLE_EQ(workspace.Scale(c.ratio), c.scale);
+        // Another image, or none, keeps the zoom.
+        workspace.CloseImage();
+        EXPECT_EQ(workspace.zoom, c.zoomAfter);
+    }
+}
+
 }  // namespace
 }  // namespace pixalto::workspace
