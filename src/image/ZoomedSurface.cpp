@@ -43,8 +43,8 @@ void ZoomedSurface::FillSolidRect(int x, int y, int w, int h, Pixel color) {
     if (w <= 0 || h <= 0) {
         return;
     }
-    const int left = MapX(x);
-    const int top = MapY(y);
+    const int left = std::max(MapX(x), origin_.x);
+    const int top = std::max(MapY(y), origin_.y);
     target_.FillSolidRect(left, top, MapX(static_cast<long long>(x) + w) - left,
                           MapY(static_cast<long long>(y) + h) - top, color);
 }
@@ -65,9 +65,12 @@ void ZoomedSurface::DrawRow(int x, int y, std::span<const Pixel> pixels) {
         const int to = MapX(static_cast<long long>(x) + static_cast<long long>(i) + 1) - left;
         std::fill(row.begin() + from, row.begin() + to, pixels[i]);
     }
+    // What scrolled past the area's left or top edge is not drawn.
+    const int hidden = std::clamp(origin_.x - left, 0, static_cast<int>(row.size()));
+    const std::span<const Pixel> shown = std::span<const Pixel>(row).subspan(hidden);
     const int bottom = MapY(static_cast<long long>(y) + 1);
-    for (int targetY = MapY(y); targetY < bottom; ++targetY) {
-        target_.DrawRow(left, targetY, row);
+    for (int targetY = std::max(MapY(y), origin_.y); targetY < bottom; ++targetY) {
+        target_.DrawRow(left + hidden, targetY, shown);
     }
 }
 

@@ -13,7 +13,8 @@ class ZoomedSurface final : public Surface {
   public:
     // scale is the target's pixels per pixel drawn (at least 1; it need not be
     // a whole number, which a logical zoom on a fractional pixel ratio gives).
-    // origin stays where it is; scroll is subtracted from every target point.
+    // origin stays where it is; scroll is subtracted from every target point,
+    // and nothing is drawn left of or above origin (the image area's edge).
     ZoomedSurface(Surface& target, SurfacePoint origin, double scale, SurfacePoint scroll = {});
 
     void FillSolidRect(int x, int y, int w, int h, Pixel color) override;

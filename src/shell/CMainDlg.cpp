@@ -71,6 +71,7 @@ CMainDlg::CMainDlg(ui::Prompts& prompts, QWidget* parent)
     connect(&SetScrollBar(), &ui::ScrollBar::Scrolled, this, &CMainDlg::OnHScroll);
     connect(&List(), &ui::ListView::ItemChanged, this, &CMainDlg::OnListItemChanged);
     connect(&List(), &ui::ListView::DoubleClicked, this, &CMainDlg::OnListDblClk);
+    SetUpImageArea();
 }
 
 CMainDlg::~CMainDlg() = default;
@@ -205,6 +206,9 @@ void CMainDlg::PaintImage() {
         return;
     }
     FitSurfaceToClient();
+    if (LayOutImageArea()) {
+        EraseWholeArea();
+    }
     ZoomedSurface area = ImageSurface();
     pixalto::PaintImage(workspace.image, workspace.View(), area, ImageOrigin());
 }

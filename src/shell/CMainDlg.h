@@ -4,6 +4,7 @@
 // client pixel (330, 5). What it shows is the workspace's state; its command
 // handlers pass the user's input to the workspace and show the outcome.
 
+#include <QScrollBar>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -95,6 +96,10 @@ class CMainDlg final : public ui::Dialog {
     // The picture's image area at the workspace's zoom: what painting and
     // erasing the image draw on.
     ZoomedSurface ImageSurface();
+    // The image area's scroll bars, shown while the zoomed image is larger
+    // than the area; their values are the workspace's scroll offset.
+    QScrollBar* areaScrollX = nullptr;
+    QScrollBar* areaScrollY = nullptr;
     ui::ListView& List() const;
     ui::ScrollBar& SetScrollBar() const;
 
@@ -143,6 +148,17 @@ class CMainDlg final : public ui::Dialog {
     void ShowZoom(int factor);
     // Ctrl+wheel zooms; true when the event was taken.
     bool ZoomByWheel(QEvent* event);
+    // Makes the image area's scroll bars, allows maximising, and keeps the
+    // window at least the template's size.
+    void SetUpImageArea();
+    // Shows or hides the scroll bars for the zoomed image and keeps the
+    // offset within them; true when the offset changed.
+    bool LayOutImageArea();
+    void EraseWholeArea();
+    void OnAreaScrolled();
+    // Grows the window, up to the screen's available size, so that the image
+    // fits at 1:1; it never shrinks.
+    void GrowForImage();
 };
 
 }  // namespace pixalto::shell

@@ -1,6 +1,7 @@
 #include "workspace/Workspace.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "image/LoadImage.h"
 #include "image/Writer.h"
@@ -158,6 +159,26 @@ void Workspace::FitZoom(std::int64_t width, std::int64_t height, double pixelRat
         }
     }
     SetZoom(best);
+}
+
+Workspace::Size Workspace::ZoomedSize(double pixelRatio) const {
+    const DrawableExtent extent = DrawableExtentOf(image, splitImage);
+    const double scale = Scale(pixelRatio);
+    return {static_cast<std::int64_t>(std::floor(extent.width * scale)),
+            static_cast<std::int64_t>(std::floor(extent.rows * scale))};
+}
+
+bool Workspace::ScrollTo(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height,
+                         double pixelRatio) {
+    const Size size = ZoomedSize(pixelRatio);
+    const std::int64_t newX =
+        std::clamp<std::int64_t>(x, 0, std::max<std::int64_t>(size.width - width, 0));
+    const std::int64_t newY =
+        std::clamp<std::int64_t>(y, 0, std::max<std::int64_t>(size.height - height, 0));
+    const bool changed = newX != scrollX || newY != scrollY;
+    scrollX = newX;
+    scrollY = newY;
+    return changed;
 }
 
 void Workspace::ToggleSplitImage() {

@@ -127,6 +127,21 @@ class Workspace {
     // device pixels, and 1 when even 1:1 doesn't fit or nothing is loaded.
     void FitZoom(std::int64_t width, std::int64_t height, double pixelRatio);
 
+    // --- Scrolling ---
+    // The drawn image's size in device pixels at the zoom.
+    struct Size {
+        std::int64_t width = 0;
+        std::int64_t height = 0;
+    };
+    Size ZoomedSize(double pixelRatio) const;
+    // Device pixels of the zoomed image hidden left of and above the area.
+    std::int64_t scrollX = 0;
+    std::int64_t scrollY = 0;
+    // Scrolls to (x, y), kept within what an area of width x height device
+    // pixels leaves hidden; true when the offset changed.
+    bool ScrollTo(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height,
+                  double pixelRatio);
+
     // --- The RAW file and its entries ---
     // Opens path as the RAW file to scan, taking its layout as detected;
     // false when it can't be opened. It stays open for the entries' TIMs.

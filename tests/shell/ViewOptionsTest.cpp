@@ -231,5 +231,62 @@ TEST_F(MainWindowTest, ZoomFactorsDrawEachImagePixelAsAnExactBlock) {
     EXPECT_EQ(Menu().MarkOf(res::kCmdDevicePixels), MenuMark::None);
 }
 
+struct ScrollCase {
+    int zoom;
+    int x, y;           // the scroll asked for, in device pixels
+    bool bars;          // whether the area's scroll bars show
+    bool clampedToEnd;  // the offset stops where the image's last pixel shows
+};
+
+TEST_F(MainWindowTest, TheWindowGrowsToShowAnImageWholeAndScrollsItWhenZoomedPastTheArea) {
+    const QSize before = window->Client()->size();
+    OpenTim(WriteTim("page.tim", PatternTim(16, 256, 256)));
+    const QSize client = window->Client()->size();
+    EXPECT_GE(client.width(), 330 + 256);
+    EXPECT_GE(client.height(), 5 + 256);
+    EXPECT_GE(client.width(), before.width());
+    // At 1:1 every pixel is drawn: the picture the zoomed ones must match.
+    std::vector<Pixel> reference;
+    for (int i = 0; i < 256 * 256; ++i) {
+        reference.push_back(ImagePixel(i % 256, i / 256));
+    }
+    ASSERT_TRUE(IsDrawn(reference.back()));
+    const std::vector<ScrollCase> cases = {
+        {1, 0, 0, false, false},           {2, 100, 51, true, false}, {2, 0, 3, true, false},
+        {4, 1 << 20, 1 << 20, true, true}, {3, 7, 5, true, false},    {1, 40, 40, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "zoom " << c.zoom << " at " << c.x << "," << c.y);
+        window->workspace.SetZoom(c.zoom + 1);
+        window->OnCommand(res::kCmdZoomOut);
+        window->areaScrollX->setValue(c.x);
+        window->areaScrollY->setValue(c.y);
+        EXPECT_EQ(!window->areaScrollX->isHidden(), c.bars);
+        EXPECT_EQ(!window->areaScrollY->isHidden(), c.bars);
+        const auto sx = static_cast<int>(window->workspace.scrollX);
+        const auto sy = static_cast<int>(window->workspace.scrollY);
+        EXPECT_EQ(sx, c.bars ? std::min(c.x, window->areaScrollX->maximum()) : 0);
+        EXPECT_EQ(sy, c.bars ? std::min(c.y, window->areaScrollY->maximum()) : 0);
+        const int shownWidth = window->areaScrollX->width();
+        const int shownHeight = window->areaScrollY->height();
+        if (c.clampedToEnd) {
+            EXPECT_EQ((sx + shownWidth - 1) / c.zoom, 255);
+            EXPECT_EQ((sy + shownHeight - 1) / c.zoom, 255);
+        }
+        for (const auto& [ax, ay] : {std::pair{0, 0},
+                                     {c.zoom, 1},
+                                     {7, 9},
+                                     {std::min(shownWidth, 256 * c.zoom - sx) - 1, 0}}) {
+            EXPECT_EQ(
+                ImagePixel(ax, ay),
+                reference[static_cast<std::size_t>((sy + ay) / c.zoom * 256 + (sx + ax) / c.zoom)])
+                << ax << "," << ay;
+        }
+        // The image area's edge holds whatever the scroll.
+        EXPECT_EQ(window->drawSurface.At(329, 5), ButtonFace());
+        EXPECT_EQ(window->drawSurface.At(330, 4), ButtonFace());
+    }
+}
+
 }  // namespace
 }  // namespace pixalto::testing
