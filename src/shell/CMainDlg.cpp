@@ -180,6 +180,7 @@ void CMainDlg::OnCloseImage() {
         }
     }
     workspace.CloseImage();
+    ShowStatus();
     SetDlgItemText(res::kPathEdit, "");
     GetDlgItem(res::kPathEdit)->setToolTip(QString());
     List().hide();
@@ -211,6 +212,7 @@ void CMainDlg::PaintImage() {
     }
     ZoomedSurface area = ImageSurface();
     pixalto::PaintImage(workspace.image, workspace.View(), area, ImageOrigin());
+    ShowStatus();
 }
 
 void CMainDlg::EraseImageArea(std::uint32_t width, std::uint32_t height) {
@@ -232,7 +234,7 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
         FitSurfaceToClient();
         PaintImage();
     }
-    if (watched == Client() && ZoomByWheel(event)) {
+    if (watched == Client() && ImageAreaEvent(event)) {
         return true;
     }
     return Dialog::eventFilter(watched, event);

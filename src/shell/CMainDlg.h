@@ -5,6 +5,7 @@
 // handlers pass the user's input to the workspace and show the outcome.
 
 #include <QScrollBar>
+#include <QStatusBar>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -100,6 +101,8 @@ class CMainDlg final : public ui::Dialog {
     // than the area; their values are the workspace's scroll offset.
     QScrollBar* areaScrollX = nullptr;
     QScrollBar* areaScrollY = nullptr;
+    // The pixel under the cursor, or the image's size and origins.
+    QStatusBar* statusBar = nullptr;
     ui::ListView& List() const;
     ui::ScrollBar& SetScrollBar() const;
 
@@ -146,8 +149,12 @@ class CMainDlg final : public ui::Dialog {
     void SetUpZoomItems();
     // Erases the whole image area and paints the image at the new zoom.
     void ShowZoom(int factor);
-    // Ctrl+wheel zooms; true when the event was taken.
-    bool ZoomByWheel(QEvent* event);
+    // Ctrl+wheel zooms, and the cursor's moves update the status bar; true
+    // when the event was taken.
+    bool ImageAreaEvent(QEvent* event);
+    // The status bar for the cursor at a client point, or off the image.
+    void ShowStatus();
+    std::optional<QPoint> cursor_;
     // Makes the image area's scroll bars, allows maximising, and keeps the
     // window at least the template's size.
     void SetUpImageArea();

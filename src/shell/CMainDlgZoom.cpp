@@ -3,6 +3,8 @@
 // the window growing to show an image whole.
 
 #include <QKeySequence>
+#include <QLayout>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QWheelEvent>
@@ -57,6 +59,10 @@ void CMainDlg::ShowZoom(int factor) {
 void CMainDlg::SetUpImageArea() {
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     Client()->setMinimumSize(TemplateClientSize());
+    Client()->setMouseTracking(true);
+    statusBar = new QStatusBar(this);
+    statusBar->setSizeGripEnabled(false);
+    layout()->addWidget(statusBar);
     areaScrollX = new QScrollBar(Qt::Horizontal, Client());
     areaScrollY = new QScrollBar(Qt::Vertical, Client());
     for (QScrollBar* bar : {areaScrollX, areaScrollY}) {
@@ -169,7 +175,29 @@ void CMainDlg::OnDevicePixels() {
     ShowZoom(workspace.zoom);
 }
 
-bool CMainDlg::ZoomByWheel(QEvent* event) {
+void CMainDlg::ShowStatus() {
+    std::optional<PixelProbe> pixel;
+    if (cursor_) {
+        const qreal ratio = devicePixelRatioF();
+        const SurfacePoint origin = ImageOrigin();
+        pixel = workspace.PixelUnder(
+            static_cast<std::int64_t>(std::floor(cursor_->x() * ratio)) - origin.x,
+            static_cast<std::int64_t>(std::floor(cursor_->y() * ratio)) - origin.y, ratio);
+    }
+    statusBar->showMessage(QString::fromStdString(workspace.StatusLine(pixel)));
+}
+
+bool CMainDlg::ImageAreaEvent(QEvent* event) {
+    if (event->type() == QEvent::MouseMove) {
+        cursor_ = static_cast<QMouseEvent*>(event)->position().toPoint();
+        ShowStatus();
+        return false;
+    }
+    if (event->type() == QEvent::Leave) {
+        cursor_.reset();
+        ShowStatus();
+        return false;
+    }
     if (event->type() != QEvent::Wheel) {
         return false;
     }

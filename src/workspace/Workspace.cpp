@@ -181,6 +181,71 @@ bool Workspace::ScrollTo(std::int64_t x, std::int64_t y, std::int64_t width, std
     return changed;
 }
 
+std::optional<PixelProbe> Workspace::PixelUnder(std::int64_t x, std::int64_t y,
+                                                double pixelRatio) const {
+    if (x < 0 || y < 0) {
+        return std::nullopt;
+    }
+    const double scale = Scale(pixelRatio);
+    const double imageX = std::floor(static_cast<double>(x + scrollX) / scale);
+    const double imageY = std::floor(static_cast<double>(y + scrollY) / scale);
+    if (imageX > 0xFFFFFFFFu || imageY > 0xFFFFFFFFu) {
+        return std::nullopt;
+    }
+    return ProbePixel(image, View(), static_cast<std::uint32_t>(imageX),
+                      static_cast<std::uint32_t>(imageY));
+}
+
+namespace {
+
+std::string Hex4(std::uint16_t word) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text = "0x";
+    for (int shift = 12; shift >= 0; shift -= 4) {
+        text += kDigits[(word >> shift) & 0xF];
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string Workspace::StatusLine(const std::optional<PixelProbe>& pixel) const {
+    if (!image.IsLoaded()) {
+        return {};
+    }
+    if (!pixel) {
+        const DrawableExtent extent = DrawableExtentOf(image, splitImage);
+        std::string text = std::to_string(image.pixelWidth) + " x " +
+                           std::to_string(RowsToPaint(image, splitImage));
+        if (extent.width != image.pixelWidth || extent.rows != RowsToPaint(image, splitImage)) {
+            text += " (" + std::to_string(extent.width) + " x " + std::to_string(extent.rows) +
+                    " with data)";
+        }
+        text += "   image at " + std::to_string(image.imageOrgX) + ", " +
+                std::to_string(image.imageOrgY);
+        if (!image.clutData.empty()) {
+            text += "   CLUT at " + std::to_string(image.clutOrgX) + ", " +
+                    std::to_string(image.clutOrgY);
+        }
+        return text;
+    }
+    std::string text = std::to_string(pixel->x) + ", " + std::to_string(pixel->y);
+    if (pixel->rgb) {
+        return text + "   RGB " + std::to_string(RedOf(*pixel->rgb)) + ", " +
+               std::to_string(GreenOf(*pixel->rgb)) + ", " + std::to_string(BlueOf(*pixel->rgb));
+    }
+    if (pixel->clutIndex) {
+        text += "   index " + std::to_string(*pixel->clutIndex);
+    }
+    if (pixel->word) {
+        text += "   word " + Hex4(*pixel->word) + "   STP " +
+                std::string(PsxStp(*pixel->word) ? "1" : "0");
+    } else {
+        text += "   not in the CLUT";
+    }
+    return text + (pixel->undrawn ? "   transparent" : "   opaque");
+}
+
 void Workspace::ToggleSplitImage() {
     splitImage = !splitImage;
     PictureChanged();

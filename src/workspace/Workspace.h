@@ -142,6 +142,14 @@ class Workspace {
     bool ScrollTo(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height,
                   double pixelRatio);
 
+    // --- The status line ---
+    // The image pixel under the device pixel (x, y) of the image area, as
+    // zoomed and scrolled; nothing off the image.
+    std::optional<PixelProbe> PixelUnder(std::int64_t x, std::int64_t y, double pixelRatio) const;
+    // What the status bar says of that pixel, or of the image when the
+    // cursor is off it; "" when nothing is loaded.
+    std::string StatusLine(const std::optional<PixelProbe>& pixel) const;
+
     // --- The RAW file and its entries ---
     // Opens path as the RAW file to scan, taking its layout as detected;
     // false when it can't be opened. It stays open for the entries' TIMs.

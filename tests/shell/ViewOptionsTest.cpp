@@ -2,6 +2,7 @@
 // what they erase and what they draw.
 
 #include <QCoreApplication>
+#include <QMouseEvent>
 #include <QWheelEvent>
 #include <functional>
 
@@ -281,7 +282,17 @@ TEST_F(MainWindowTest, TheWindowGrowsToShowAnImageWholeAndScrollsItWhenZoomedPas
                 ImagePixel(ax, ay),
                 reference[static_cast<std::size_t>((sy + ay) / c.zoom * 256 + (sx + ax) / c.zoom)])
                 << ax << "," << ay;
+            // The status bar names the pixel under the cursor there.
+            const QPointF at(330 + ax, 5 + ay);
+            QMouseEvent move(QEvent::MouseMove, at, at, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(window->Client(), &move);
+            EXPECT_TRUE(window->statusBar->currentMessage().startsWith(
+                QString("%1, %2   word ").arg((sx + ax) / c.zoom).arg((sy + ay) / c.zoom)))
+                << window->statusBar->currentMessage().toStdString();
         }
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(window->Client(), &leave);
+        EXPECT_EQ(window->statusBar->currentMessage(), "256 x 256   image at 0, 0");
         // The image area's edge holds whatever the scroll.
         EXPECT_EQ(window->drawSurface.At(329, 5), ButtonFace());
         EXPECT_EQ(window->drawSurface.At(330, 4), ButtonFace());
