@@ -15,6 +15,11 @@
 #include "shell/CMainDlg.h"
 
 namespace pixalto::shell {
+namespace {
+
+constexpr const char* kAreaCorner = "imageAreaCorner";
+
+}  // namespace
 
 ZoomedSurface CMainDlg::ImageSurface() {
     return ZoomedSurface(
@@ -65,6 +70,11 @@ void CMainDlg::SetUpImageArea() {
     layout()->addWidget(statusBar);
     areaScrollX = new QScrollBar(Qt::Horizontal, Client());
     areaScrollY = new QScrollBar(Qt::Vertical, Client());
+    // Covers the square where both bars meet.
+    auto* corner = new QWidget(Client());
+    corner->setObjectName(kAreaCorner);
+    corner->setAutoFillBackground(true);
+    corner->hide();
     for (QScrollBar* bar : {areaScrollX, areaScrollY}) {
         bar->hide();
         connect(bar, &QScrollBar::valueChanged, this, &CMainDlg::OnAreaScrolled);
@@ -112,6 +122,9 @@ bool CMainDlg::LayOutImageArea() {
     const bool loaded = workspace.image.IsLoaded();
     areaScrollX->setVisible(loaded && needX);
     areaScrollY->setVisible(loaded && needY);
+    auto* corner = Client()->findChild<QWidget*>(kAreaCorner);
+    corner->setGeometry(client.width() - thickY, client.height() - thickX, thickY, thickX);
+    corner->setVisible(loaded && needX && needY);
     return changed;
 }
 
