@@ -50,6 +50,13 @@ constexpr std::array kView = {
     MenuItemTemplate{"&Split Image", kCmdSplitImage},
     kSeparator,
     MenuItemTemplate{"&Transparency", kCmdTransparency},
+    kSeparator,
+    MenuItemTemplate{"Zoom &In", kCmdZoomIn},
+    MenuItemTemplate{"Zoom &Out", kCmdZoomOut},
+    MenuItemTemplate{"&Actual Size", kCmdActualSize},
+    MenuItemTemplate{"&Fit to Window", kCmdFitToWindow},
+    kSeparator,
+    MenuItemTemplate{"&Device Pixels", kCmdDevicePixels},
 };
 
 constexpr std::array kImage = {

@@ -73,6 +73,11 @@ inline constexpr int kCmdOpenBmp = 32786;
 inline constexpr int kCmdTransparency = 32787;
 inline constexpr int kCmdUndo = 32788;
 inline constexpr int kCmdRedo = 32789;
+inline constexpr int kCmdZoomIn = 32790;
+inline constexpr int kCmdZoomOut = 32791;
+inline constexpr int kCmdActualSize = 32792;
+inline constexpr int kCmdFitToWindow = 32793;
+inline constexpr int kCmdDevicePixels = 32794;
 inline constexpr int kCmdSystemAbout = 16;  // the window menu's About entry
 
 }  // namespace pixalto::res

@@ -172,6 +172,63 @@ void PaintImage(ImageState& state, const ViewOptions& view, Surface& surface, Su
     }
 }
 
+namespace {
+
+template <std::uint32_t Bpp>
+std::optional<PixelProbe> ProbeAt(const ImageState& state, const ViewOptions& view, std::uint32_t x,
+                                  std::uint32_t y) {
+    const std::uint64_t width = state.pixelWidth;
+    const std::uint64_t upper = std::uint64_t{y} * width + x;
+    const std::uint64_t lower = (std::uint64_t{state.imageHeight / 2u} + y) * width + x;
+    if ((view.splitImage ? lower : upper) >= AvailablePixels(state)) {
+        return std::nullopt;
+    }
+    std::uint32_t value = PixelValue<Bpp>(state.imageData.data(), upper);
+    if (view.splitImage) {
+        value |= PixelValue<Bpp>(state.imageData.data(), lower);
+    }
+    PixelProbe probe;
+    probe.x = x;
+    probe.y = y;
+    if constexpr (Bpp == 24) {
+        probe.rgb = ColourOf<24>(value, {}, false);
+    } else {
+        if constexpr (Bpp == 4 || Bpp == 8) {
+            probe.clutIndex = value;
+            const std::uint64_t entry =
+                std::uint64_t{view.currentSet} * ClutSetEntries(Bpp) + value;
+            if (entry < std::min<std::uint64_t>(state.clutDataSize, state.clutData.size()) / 2) {
+                probe.word = ReadU16LE(state.clutData.data() + 2 * entry);
+            }
+        } else {
+            probe.word = static_cast<std::uint16_t>(value);
+        }
+        probe.undrawn = !probe.word || (*probe.word == 0 && view.transparency);
+    }
+    return probe;
+}
+
+}  // namespace
+
+std::optional<PixelProbe> ProbePixel(const ImageState& state, const ViewOptions& view,
+                                     std::uint32_t x, std::uint32_t y) {
+    if (!state.IsLoaded() || x >= state.pixelWidth || y >= RowsToPaint(state, view.splitImage)) {
+        return std::nullopt;
+    }
+    switch (state.bpp) {
+        case 4:
+            return ProbeAt<4>(state, view, x, y);
+        case 8:
+            return ProbeAt<8>(state, view, x, y);
+        case 16:
+            return ProbeAt<16>(state, view, x, y);
+        case 24:
+            return ProbeAt<24>(state, view, x, y);
+        default:
+            return std::nullopt;
+    }
+}
+
 void EraseImageArea(Surface& surface, SurfacePoint origin, std::uint32_t width,
                     std::uint32_t height) {
     if (width == 0 || height == 0) {

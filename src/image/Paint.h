@@ -3,6 +3,7 @@
 // pixel per image pixel, and erasing that area.
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "image/ImageState.h"
@@ -35,6 +36,23 @@ DrawableExtent DrawableExtentOf(const ImageState& state, bool splitImage);
 // data lies beyond imageData, CLUT indices whose entry lies beyond clutData,
 // and (with transparency) colour word 0 are left undrawn.
 void PaintImage(ImageState& state, const ViewOptions& view, Surface& surface, SurfacePoint origin);
+
+// What one pixel of the image holds, as a paint with the view reads it.
+struct PixelProbe {
+    std::uint32_t x = 0;
+    std::uint32_t y = 0;
+    std::optional<std::uint32_t> clutIndex;  // 4- and 8-bit
+    // The colour word: the CLUT entry's (when the CLUT holds it) or the
+    // pixel's own (16-bit).
+    std::optional<std::uint16_t> word;
+    std::optional<Pixel> rgb;  // 24-bit
+    bool undrawn = false;      // a paint leaves it showing the background
+};
+
+// The pixel at (x, y) of what a paint draws; nothing outside the drawn rows
+// and columns, or where the data ends.
+std::optional<PixelProbe> ProbePixel(const ImageState& state, const ViewOptions& view,
+                                     std::uint32_t x, std::uint32_t y);
 
 // Fills width x height pixels from origin with the button-face colour; either
 // size 0 fills nothing.

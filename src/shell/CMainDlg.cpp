@@ -39,6 +39,11 @@ constexpr Command kCommands[] = {
     {res::kCmdSplitImage, &CMainDlg::OnSplitImage},
     {res::kCmdTransparency, &CMainDlg::OnTransparency},
     {res::kCmdViewClut, &CMainDlg::OnViewClut},
+    {res::kCmdZoomIn, &CMainDlg::OnZoomIn},
+    {res::kCmdZoomOut, &CMainDlg::OnZoomOut},
+    {res::kCmdActualSize, &CMainDlg::OnActualSize},
+    {res::kCmdFitToWindow, &CMainDlg::OnFitToWindow},
+    {res::kCmdDevicePixels, &CMainDlg::OnDevicePixels},
     {res::kCmdConvertToBmp, &CMainDlg::ConvertToBmpFile},
     {res::kCmdFolderTimToBmp, &CMainDlg::ConvertFolderTimToBmp},
     {res::kCmdFolderBmpToTim, &CMainDlg::ConvertFolderBmpToTim},
@@ -71,6 +76,7 @@ CMainDlg::CMainDlg(ui::Prompts& prompts, QWidget* parent)
     InstallSetKeys();
     connect(&List(), &ui::ListView::ItemChanged, this, &CMainDlg::OnListItemChanged);
     connect(&List(), &ui::ListView::DoubleClicked, this, &CMainDlg::OnListDblClk);
+    SetUpImageArea();
 }
 
 CMainDlg::~CMainDlg() {
@@ -171,6 +177,7 @@ void CMainDlg::UpdateMenuBar(bool loaded, bool fromRaw) {
     }
     menuBar->CheckMenuItem(res::kCmdTransparency, workspace.transparency);
     menuBar->CheckMenuRadioItem(res::kCmdSplitImage, workspace.splitImage);
+    SetUpZoomItems();
     SetMenu(menuBar.get());
 }
 
@@ -178,12 +185,14 @@ void CMainDlg::OnCloseImage() {
     UpdateMenuBar(false, false);
     if (workspace.image.IsLoaded()) {
         FitSurfaceToClient();
-        EraseForClose(workspace.image, workspace.splitImage, drawSurface, ImageOrigin());
+        ZoomedSurface area = ImageSurface();
+        EraseForClose(workspace.image, workspace.splitImage, area, ImageOrigin());
         if (clutViewer.IsWindowVisible()) {
             clutViewer.Hide();
         }
     }
     workspace.CloseImage();
+    ShowStatus();
     SetDlgItemText(res::kPathEdit, "");
     GetDlgItem(res::kPathEdit)->setToolTip(QString());
     List().hide();
@@ -210,12 +219,18 @@ void CMainDlg::PaintImage() {
         return;
     }
     FitSurfaceToClient();
-    pixalto::PaintImage(workspace.image, workspace.View(), drawSurface, ImageOrigin());
+    if (LayOutImageArea()) {
+        EraseWholeArea();
+    }
+    ZoomedSurface area = ImageSurface();
+    pixalto::PaintImage(workspace.image, workspace.View(), area, ImageOrigin());
+    ShowStatus();
 }
 
 void CMainDlg::EraseImageArea(std::uint32_t width, std::uint32_t height) {
     FitSurfaceToClient();
-    pixalto::EraseImageArea(drawSurface, ImageOrigin(), width, height);
+    ZoomedSurface area = ImageSurface();
+    pixalto::EraseImageArea(area, ImageOrigin(), width, height);
 }
 
 void CMainDlg::OnPaint(QPainter& painter) {
@@ -230,6 +245,9 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Client() && event->type() == QEvent::Resize) {
         FitSurfaceToClient();
         PaintImage();
+    }
+    if (watched == Client() && ImageAreaEvent(event)) {
+        return true;
     }
     return Dialog::eventFilter(watched, event);
 }

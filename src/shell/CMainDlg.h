@@ -4,12 +4,15 @@
 // client pixel (330, 5). What it shows is the workspace's state; its command
 // handlers pass the user's input to the workspace and show the outcome.
 
+#include <QScrollBar>
+#include <QStatusBar>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "image/ZoomedSurface.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/Dialog.h"
 #include "platform/qt/Menu.h"
@@ -64,6 +67,11 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     void OnCloseCommand();
     void OnUndo();
     void OnRedo();
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnActualSize();
+    void OnFitToWindow();
+    void OnDevicePixels();
 
     // --- Notifications ---
     void OnHScroll(int code, int thumbPosition);
@@ -97,6 +105,15 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
 
     // The surface point of client pixel (330, 5) at the window's pixel ratio.
     SurfacePoint ImageOrigin() const;
+    // The picture's image area at the workspace's zoom: what painting and
+    // erasing the image draw on.
+    ZoomedSurface ImageSurface();
+    // The image area's scroll bars, shown while the zoomed image is larger
+    // than the area; their values are the workspace's scroll offset.
+    QScrollBar* areaScrollX = nullptr;
+    QScrollBar* areaScrollY = nullptr;
+    // The pixel under the cursor, or the image's size and origins.
+    QStatusBar* statusBar = nullptr;
     ui::ListView& List() const;
     ui::ScrollBar& SetScrollBar() const;
 
@@ -145,6 +162,27 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     void PictureChanged() override { ShowEditState(); }
 
     QString title_;  // the template's
+    // The View menu's zoom items: their shortcuts and the Device Pixels mark.
+    void SetUpZoomItems();
+    // Erases the whole image area and paints the image at the new zoom.
+    void ShowZoom(int factor);
+    // Ctrl+wheel zooms, and the cursor's moves update the status bar; true
+    // when the event was taken.
+    bool ImageAreaEvent(QEvent* event);
+    // The status bar for the cursor at a client point, or off the image.
+    void ShowStatus();
+    std::optional<QPoint> cursor_;
+    // Makes the image area's scroll bars, allows maximising, and keeps the
+    // window at least the template's size.
+    void SetUpImageArea();
+    // Shows or hides the scroll bars for the zoomed image and keeps the
+    // offset within them; true when the offset changed.
+    bool LayOutImageArea();
+    void EraseWholeArea();
+    void OnAreaScrolled();
+    // Grows the window, up to the screen's available size, so that the image
+    // fits at 1:1; it never shrinks.
+    void GrowForImage();
 };
 
 }  // namespace pixalto::shell

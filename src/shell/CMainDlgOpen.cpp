@@ -90,6 +90,7 @@ bool CMainDlg::ShowLoad(const workspace::LoadOutcome& outcome) {
         return false;
     }
     UpdateMenuBar(true, workspace.ImageFromEntry());
+    GrowForImage();
     SetScrollBar().SetScrollRange(0, workspace.LastSelectableSet());
     SetScrollBar().SetScrollPos(workspace.currentSet);
     FillInfoPanel();

@@ -1,6 +1,7 @@
 #include "workspace/Workspace.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "image/LoadImage.h"
 #include "image/Writer.h"
@@ -141,6 +142,114 @@ ViewOptions Workspace::View() const {
     view.splitImage = splitImage;
     view.transparency = transparency;
     return view;
+}
+
+void Workspace::SetZoom(int factor) {
+    zoom = std::clamp(factor, kMinZoom, kMaxZoom);
+}
+
+double Workspace::Scale(double pixelRatio) const {
+    return zoom * (devicePixels ? 1.0 : std::max(pixelRatio, 1.0));
+}
+
+void Workspace::FitZoom(std::int64_t width, std::int64_t height, double pixelRatio) {
+    const DrawableExtent extent = DrawableExtentOf(image, splitImage);
+    int best = kMinZoom;
+    if (image.IsLoaded() && extent.width != 0 && extent.rows != 0) {
+        for (int factor = kMinZoom; factor <= kMaxZoom; ++factor) {
+            SetZoom(factor);
+            if (extent.width * Scale(pixelRatio) <= static_cast<double>(width) &&
+                extent.rows * Scale(pixelRatio) <= static_cast<double>(height)) {
+                best = factor;
+            }
+        }
+    }
+    SetZoom(best);
+}
+
+Workspace::Size Workspace::ZoomedSize(double pixelRatio) const {
+    const DrawableExtent extent = DrawableExtentOf(image, splitImage);
+    const double scale = Scale(pixelRatio);
+    return {static_cast<std::int64_t>(std::floor(extent.width * scale)),
+            static_cast<std::int64_t>(std::floor(extent.rows * scale))};
+}
+
+bool Workspace::ScrollTo(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height,
+                         double pixelRatio) {
+    const Size size = ZoomedSize(pixelRatio);
+    const std::int64_t newX =
+        std::clamp<std::int64_t>(x, 0, std::max<std::int64_t>(size.width - width, 0));
+    const std::int64_t newY =
+        std::clamp<std::int64_t>(y, 0, std::max<std::int64_t>(size.height - height, 0));
+    const bool changed = newX != scrollX || newY != scrollY;
+    scrollX = newX;
+    scrollY = newY;
+    return changed;
+}
+
+std::optional<PixelProbe> Workspace::PixelUnder(std::int64_t x, std::int64_t y,
+                                                double pixelRatio) const {
+    if (x < 0 || y < 0) {
+        return std::nullopt;
+    }
+    const double scale = Scale(pixelRatio);
+    const double imageX = std::floor(static_cast<double>(x + scrollX) / scale);
+    const double imageY = std::floor(static_cast<double>(y + scrollY) / scale);
+    if (imageX > 0xFFFFFFFFu || imageY > 0xFFFFFFFFu) {
+        return std::nullopt;
+    }
+    return ProbePixel(image, View(), static_cast<std::uint32_t>(imageX),
+                      static_cast<std::uint32_t>(imageY));
+}
+
+namespace {
+
+std::string Hex4(std::uint16_t word) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text = "0x";
+    for (int shift = 12; shift >= 0; shift -= 4) {
+        text += kDigits[(word >> shift) & 0xF];
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string Workspace::StatusLine(const std::optional<PixelProbe>& pixel) const {
+    if (!image.IsLoaded()) {
+        return {};
+    }
+    if (!pixel) {
+        const DrawableExtent extent = DrawableExtentOf(image, splitImage);
+        std::string text = std::to_string(image.pixelWidth) + " x " +
+                           std::to_string(RowsToPaint(image, splitImage));
+        if (extent.width != image.pixelWidth || extent.rows != RowsToPaint(image, splitImage)) {
+            text += " (" + std::to_string(extent.width) + " x " + std::to_string(extent.rows) +
+                    " with data)";
+        }
+        text += "   image at " + std::to_string(image.imageOrgX) + ", " +
+                std::to_string(image.imageOrgY);
+        if (!image.clutData.empty()) {
+            text += "   CLUT at " + std::to_string(image.clutOrgX) + ", " +
+                    std::to_string(image.clutOrgY);
+        }
+        return text;
+    }
+    std::string text = std::to_string(pixel->x) + ", " + std::to_string(pixel->y);
+    if (pixel->rgb) {
+        return text + "   RGB " + std::to_string(RedOf(*pixel->rgb)) + ", " +
+               std::to_string(GreenOf(*pixel->rgb)) + ", " + std::to_string(BlueOf(*pixel->rgb));
+    }
+    if (pixel->clutIndex) {
+        text += "   index " + std::to_string(*pixel->clutIndex);
+    }
+    if (pixel->word) {
+        text += "   word " + Hex4(*pixel->word) + "   STP " +
+                std::string(PsxStp(*pixel->word) ? "1" : "0");
+    } else {
+        text += "   not in the CLUT";
+    }
+    return text + (pixel->undrawn ? "   transparent" : "   opaque");
 }
 
 void Workspace::ToggleSplitImage() {

@@ -111,6 +111,48 @@ class Workspace {
     // The set a scroll bar over the sets can reach last.
     std::int32_t LastSelectableSet() const;
 
+    // --- Zoom ---
+    // Whole factors only, so that every image pixel is the same block.
+    static constexpr int kMinZoom = 1;
+    static constexpr int kMaxZoom = 16;
+    // Kept when another image opens or the image closes.
+    int zoom = kMinZoom;
+    // One device pixel per image pixel at 1:1; off, the zoom counts logical
+    // pixels, so the image follows the desktop's scaling.
+    bool devicePixels = true;
+    void ZoomIn() { SetZoom(zoom + 1); }
+    void ZoomOut() { SetZoom(zoom - 1); }
+    void SetZoom(int factor);
+    // Device pixels per image pixel at pixelRatio device pixels per logical
+    // one.
+    double Scale(double pixelRatio) const;
+    // Sets the largest factor at which the drawn image fits width x height
+    // device pixels, and 1 when even 1:1 doesn't fit or nothing is loaded.
+    void FitZoom(std::int64_t width, std::int64_t height, double pixelRatio);
+
+    // --- Scrolling ---
+    // The drawn image's size in device pixels at the zoom.
+    struct Size {
+        std::int64_t width = 0;
+        std::int64_t height = 0;
+    };
+    Size ZoomedSize(double pixelRatio) const;
+    // Device pixels of the zoomed image hidden left of and above the area.
+    std::int64_t scrollX = 0;
+    std::int64_t scrollY = 0;
+    // Scrolls to (x, y), kept within what an area of width x height device
+    // pixels leaves hidden; true when the offset changed.
+    bool ScrollTo(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height,
+                  double pixelRatio);
+
+    // --- The status line ---
+    // The image pixel under the device pixel (x, y) of the image area, as
+    // zoomed and scrolled; nothing off the image.
+    std::optional<PixelProbe> PixelUnder(std::int64_t x, std::int64_t y, double pixelRatio) const;
+    // What the status bar says of that pixel, or of the image when the
+    // cursor is off it; "" when nothing is loaded.
+    std::string StatusLine(const std::optional<PixelProbe>& pixel) const;
+
     // --- The RAW file and its entries ---
     // Opens path as the RAW file to scan, taking its layout as detected;
     // false when it can't be opened. It stays open for the entries' TIMs.

@@ -2,6 +2,10 @@
 // what they erase and what they draw.
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <functional>
 
 #include "image/PsxColor.h"
 #include "resources/ResourceIds.h"
@@ -10,6 +14,7 @@
 namespace pixalto::testing {
 namespace {
 
+using shell::CMainDlg;
 using ui::MenuMark;
 
 // Four sets whose entry 1 is red, green, blue and white; entry 0 is word 0.
@@ -196,6 +201,140 @@ TEST_F(MainWindowTest, AnImageWithoutASetChoiceIgnoresTheScrollBar) {
     EXPECT_EQ(Text(res::kCurrentSetLabel), "1");
     EXPECT_EQ(window->SetScrollBar().GetScrollLimit(), 0);
     EXPECT_EQ(ImagePixel(0, 0), before);
+}
+
+struct ZoomStep {
+    const char* desc;
+    std::function<void(CMainDlg&)> act;
+    int zoom;  // each image pixel is then zoom x zoom surface pixels
+};
+
+void Command(CMainDlg& window, int id) {
+    window.OnCommand(id);
+}
+
+void Wheel(CMainDlg& window, int delta) {
+    QWheelEvent wheel(QPointF(340, 10), QPointF(340, 10), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(window.Client(), &wheel);
+}
+
+TEST_F(MainWindowTest, ZoomFactorsDrawEachImagePixelAsAnExactBlock) {
+    // Four colours on each of two rows; the 1:1 picture is the reference.
+    OpenTim(WriteTim("zoom.tim", Tim4(4, 2, FourSets(), {0x21, 0x03, 0x30, 0x12})));
+    std::vector<Pixel> reference;
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            reference.push_back(ImagePixel(x, y));
+        }
+    }
+    EXPECT_EQ(Menu().Action(res::kCmdZoomIn)->shortcuts(),
+              (QList<QKeySequence>{QKeySequence("Ctrl++"), QKeySequence("Ctrl+=")}));
+    EXPECT_EQ(Menu().Action(res::kCmdZoomOut)->shortcut(), QKeySequence("Ctrl+-"));
+    EXPECT_EQ(Menu().Action(res::kCmdActualSize)->shortcut(), QKeySequence("Ctrl+0"));
+    const auto open = [this](CMainDlg&) {
+        OpenTim(WriteTim("zoom.tim", Tim4(4, 2, FourSets(), {0x21, 0x03, 0x30, 0x12})));
+    };
+    const std::vector<ZoomStep> steps = {
+        {"in", [](CMainDlg& w) { Command(w, res::kCmdZoomIn); }, 2},
+        {"in again", [](CMainDlg& w) { Command(w, res::kCmdZoomIn); }, 3},
+        {"another image keeps it", open, 3},
+        {"out", [](CMainDlg& w) { Command(w, res::kCmdZoomOut); }, 2},
+        {"actual size", [](CMainDlg& w) { Command(w, res::kCmdActualSize); }, 1},
+        {"not below 1:1", [](CMainDlg& w) { Command(w, res::kCmdZoomOut); }, 1},
+        {"Ctrl+wheel up", [](CMainDlg& w) { Wheel(w, 120); }, 2},
+        {"fit to window", [](CMainDlg& w) { Command(w, res::kCmdFitToWindow); }, 16},
+        {"not above 16", [](CMainDlg& w) { Command(w, res::kCmdZoomIn); }, 16},
+        {"Ctrl+wheel down", [](CMainDlg& w) { Wheel(w, -120); }, 15},
+        {"device pixels off at ratio 1", [](CMainDlg& w) { Command(w, res::kCmdDevicePixels); },
+         15},
+        {"actual size again", [](CMainDlg& w) { Command(w, res::kCmdActualSize); }, 1},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.desc);
+        step.act(*window);
+        ASSERT_EQ(window->workspace.zoom, step.zoom);
+        const int z = step.zoom;
+        for (int i = 0; i < 8; ++i) {
+            const int x = i % 4;
+            const int y = i / 4;
+            for (const auto& [dx, dy] : {std::pair{0, 0}, {z - 1, 0}, {0, z - 1}, {z - 1, z - 1}}) {
+                EXPECT_EQ(ImagePixel(x * z + dx, y * z + dy), reference[i]) << x << "," << y;
+            }
+        }
+        // Nothing of a larger zoom is left beside or below the picture.
+        EXPECT_EQ(ImagePixel(4 * z, 0), ButtonFace());
+        EXPECT_EQ(ImagePixel(0, 2 * z), ButtonFace());
+        EXPECT_EQ(ImagePixel(-1, 0), ButtonFace());
+    }
+    EXPECT_EQ(Menu().MarkOf(res::kCmdDevicePixels), MenuMark::None);
+}
+
+struct ScrollCase {
+    int zoom;
+    int x, y;           // the scroll asked for, in device pixels
+    bool bars;          // whether the area's scroll bars show
+    bool clampedToEnd;  // the offset stops where the image's last pixel shows
+};
+
+TEST_F(MainWindowTest, TheWindowGrowsToShowAnImageWholeAndScrollsItWhenZoomedPastTheArea) {
+    const QSize before = window->Client()->size();
+    OpenTim(WriteTim("page.tim", PatternTim(16, 256, 256)));
+    const QSize client = window->Client()->size();
+    EXPECT_GE(client.width(), 330 + 256);
+    EXPECT_GE(client.height(), 5 + 256);
+    EXPECT_GE(client.width(), before.width());
+    // At 1:1 every pixel is drawn: the picture the zoomed ones must match.
+    std::vector<Pixel> reference;
+    for (int i = 0; i < 256 * 256; ++i) {
+        reference.push_back(ImagePixel(i % 256, i / 256));
+    }
+    ASSERT_TRUE(IsDrawn(reference.back()));
+    const std::vector<ScrollCase> cases = {
+        {1, 0, 0, false, false},           {2, 100, 51, true, false}, {2, 0, 3, true, false},
+        {4, 1 << 20, 1 << 20, true, true}, {3, 7, 5, true, false},    {1, 40, 40, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "zoom " << c.zoom << " at " << c.x << "," << c.y);
+        window->workspace.SetZoom(c.zoom + 1);
+        window->OnCommand(res::kCmdZoomOut);
+        window->areaScrollX->setValue(c.x);
+        window->areaScrollY->setValue(c.y);
+        EXPECT_EQ(!window->areaScrollX->isHidden(), c.bars);
+        EXPECT_EQ(!window->areaScrollY->isHidden(), c.bars);
+        const auto sx = static_cast<int>(window->workspace.scrollX);
+        const auto sy = static_cast<int>(window->workspace.scrollY);
+        EXPECT_EQ(sx, c.bars ? std::min(c.x, window->areaScrollX->maximum()) : 0);
+        EXPECT_EQ(sy, c.bars ? std::min(c.y, window->areaScrollY->maximum()) : 0);
+        const int shownWidth = window->areaScrollX->width();
+        const int shownHeight = window->areaScrollY->height();
+        if (c.clampedToEnd) {
+            EXPECT_EQ((sx + shownWidth - 1) / c.zoom, 255);
+            EXPECT_EQ((sy + shownHeight - 1) / c.zoom, 255);
+        }
+        for (const auto& [ax, ay] : {std::pair{0, 0},
+                                     {c.zoom, 1},
+                                     {7, 9},
+                                     {std::min(shownWidth, 256 * c.zoom - sx) - 1, 0}}) {
+            EXPECT_EQ(
+                ImagePixel(ax, ay),
+                reference[static_cast<std::size_t>((sy + ay) / c.zoom * 256 + (sx + ax) / c.zoom)])
+                << ax << "," << ay;
+            // The status bar names the pixel under the cursor there.
+            const QPointF at(330 + ax, 5 + ay);
+            QMouseEvent move(QEvent::MouseMove, at, at, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(window->Client(), &move);
+            EXPECT_TRUE(window->statusBar->currentMessage().startsWith(
+                QString("%1, %2   word ").arg((sx + ax) / c.zoom).arg((sy + ay) / c.zoom)))
+                << window->statusBar->currentMessage().toStdString();
+        }
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(window->Client(), &leave);
+        EXPECT_EQ(window->statusBar->currentMessage(), "256 x 256   image at 0, 0");
+        // The image area's edge holds whatever the scroll.
+        EXPECT_EQ(window->drawSurface.At(329, 5), ButtonFace());
+        EXPECT_EQ(window->drawSurface.At(330, 4), ButtonFace());
+    }
 }
 
 }  // namespace

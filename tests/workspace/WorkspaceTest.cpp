@@ -332,5 +332,166 @@ TEST(Workspace, UndoAndRedoWalkTheClutEditsAndKnowTheSavedState) {
     EXPECT_FALSE(workspace.Undo() || workspace.HasUnsavedChanges());
 }
 
+struct ZoomCase {
+    const char* desc;
+    bool loaded, split, devicePixels;
+    int start;  // the zoom before the step
+    std::int64_t width, height;
+    double ratio;
+    int fit;  // FitZoom's factor; 0 when the case steps instead
+    int step, zoomAfter;
+    double scale;  // device pixels per image pixel after it
+};
+
+TEST(Workspace, ZoomStaysWholeWithinItsRangeAndFitsTheDrawnImage) {
+    // The image is 16 x 8 pixels: a fit is limited by whichever side is
+    // tighter, split halves the rows, and logical pixels cost the ratio.
+    const std::vector<ZoomCase> cases = {
+        {"up", true, false, true, 1, 0, 0, 1, 0, 1, 2, 2},
+        {"top", true, false, true, 16, 0, 0, 1, 0, 1, 16, 16},
+        {"bottom", true, false, true, 1, 0, 0, 1, 0, -1, 1, 1},
+        {"logical at 1.5", true, false, false, 2, 0, 0, 1.5, 0, 0, 2, 3},
+        {"logical never below 1:1", true, false, false, 1, 0, 0, 0.5, 0, 0, 1, 1},
+        {"fit width", true, false, true, 5, 64, 1000, 1, 4, 0, 4, 4},
+        {"fit height", true, false, true, 5, 1000, 39, 1, 4, 0, 4, 4},
+        {"fit exactly", true, false, true, 1, 48, 24, 1, 3, 0, 3, 3},
+        {"fit split rows", true, true, true, 1, 1000, 39, 1, 9, 0, 9, 9},
+        {"fit huge", true, false, true, 1, 100000, 100000, 1, 16, 0, 16, 16},
+        {"fit too small", true, false, true, 7, 15, 8, 1, 1, 0, 1, 1},
+        {"fit logical", true, false, false, 1, 64, 64, 2, 2, 0, 2, 4},
+        {"fit unloaded", false, false, true, 7, 1000, 1000, 1, 1, 0, 1, 1},
+    };
+    testing::TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.desc);
+        Workspace workspace;
+        workspace.path = dir.Write("z.tim", MakeTim(PatternTim(16, 16, 8)));
+        NoOrigins origins;
+        if (c.loaded) {
+            ASSERT_EQ(workspace.OpenImage(true, origins).result, LoadResult::Loaded);
+        }
+        workspace.splitImage = c.split;
+        workspace.devicePixels = c.devicePixels;
+        workspace.SetZoom(c.start);
+        if (c.fit != 0) {
+            workspace.FitZoom(c.width, c.height, c.ratio);
+            EXPECT_EQ(workspace.zoom, c.fit);
+        } else if (c.step > 0) {
+            workspace.ZoomIn();
+        } else if (c.step < 0) {
+            workspace.ZoomOut();
+        }
+        EXPECT_EQ(workspace.zoom, c.zoomAfter);
+        EXPECT_DOUBLE_EQ(workspace.Scale(c.ratio), c.scale);
+        // Another image, or none, keeps the zoom.
+        workspace.CloseImage();
+        EXPECT_EQ(workspace.zoom, c.zoomAfter);
+    }
+}
+
+struct StatusCase {
+    const char* desc;
+    std::uint8_t mode;
+    std::uint16_t unitsWide, height;
+    Bytes pixels;
+    bool transparency, split;
+    int zoom;
+    std::int64_t x, y;  // device pixels of the area; scrolled by (1, 0) at zoom > 2
+    std::string line;
+};
+
+TEST(Workspace, TheStatusLineReadsThePixelUnderTheCursorOrDescribesTheImage) {
+    const std::string off4 = "4 x 2   image at 320, 0   CLUT at 0, 480";
+    const Bytes fourBit = {0x21, 0x03, 0x10, 0x00};  // indices 1 2 3 0 / 0 1 0 0
+    const std::vector<StatusCase> cases = {
+        {"CLUT index", 8, 1, 2, fourBit, false, false, 1, 0, 0,
+         "0, 0   index 1   word 0x801F   STP 1   opaque"},
+        {"word 0 drawn", 8, 1, 2, fourBit, false, false, 1, 1, 0,
+         "1, 0   index 2   word 0x0000   STP 0   opaque"},
+        {"word 0 transparent", 8, 1, 2, fourBit, true, false, 1, 1, 0,
+         "1, 0   index 2   word 0x0000   STP 0   transparent"},
+        {"zoomed", 8, 1, 2, fourBit, false, false, 2, 3, 2,
+         "1, 1   index 1   word 0x801F   STP 1   opaque"},
+        {"zoomed and scrolled", 8, 1, 2, fourBit, false, false, 3, 4, 0,
+         "1, 0   index 2   word 0x0000   STP 0   opaque"},
+        {"split ORs the halves", 8, 1, 2, fourBit, false, true, 1, 1, 0,
+         "1, 0   index 3   word 0x7C00   STP 0   opaque"},
+        {"right of the image", 8, 1, 2, fourBit, false, false, 1, 4, 0, off4},
+        {"below the image", 8, 1, 2, fourBit, false, false, 1, 0, 2, off4},
+        {"left of the image", 8, 1, 2, fourBit, false, false, 1, -1, 0, off4},
+        {"below the split", 8, 1, 2, fourBit, false, true, 1, 0, 1,
+         "4 x 1   image at 320, 0   CLUT at 0, 480"},
+        {"index past the CLUT",
+         9,
+         1,
+         1,
+         {200, 1},
+         true,
+         false,
+         1,
+         0,
+         0,
+         "0, 0   index 200   not in the CLUT   transparent"},
+        {"16-bit",
+         2,
+         1,
+         1,
+         {0x00, 0x80},
+         false,
+         false,
+         1,
+         0,
+         0,
+         "0, 0   word 0x8000   STP 1   opaque"},
+        {"16-bit off", 2, 1, 1, {0x00, 0x80}, false, false, 1, 1, 0, "1 x 1   image at 320, 0"},
+        {"24-bit",
+         3,
+         3,
+         1,
+         {10, 20, 30, 40, 50, 60},
+         true,
+         false,
+         1,
+         1,
+         0,
+         "1, 0   RGB 40, 50, 60"},
+        {"data ends",
+         2,
+         4,
+         4,
+         {1, 0, 2, 0},
+         false,
+         false,
+         1,
+         0,
+         1,
+         "4 x 4 (2 x 1 with data)   image at 320, 0"},
+    };
+    testing::TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.desc);
+        TimSpec tim;
+        tim.mode = c.mode;
+        tim.clutY = 480;
+        tim.clut.assign(16, 0);
+        tim.clut[1] = 0x801F;
+        tim.clut[3] = 0x7C00;
+        tim.imageX = 320;
+        tim.imageWidth = c.unitsWide;
+        tim.imageHeight = c.height;
+        tim.pixels = c.pixels;
+        Workspace workspace;
+        workspace.path = dir.Write("s.tim", MakeTim(tim));
+        EXPECT_EQ(workspace.StatusLine(workspace.PixelUnder(c.x, c.y, 1)), "");
+        NoOrigins origins;
+        ASSERT_EQ(workspace.OpenImage(true, origins).result, LoadResult::Loaded);
+        workspace.transparency = c.transparency;
+        workspace.splitImage = c.split;
+        workspace.SetZoom(c.zoom);
+        workspace.ScrollTo(c.zoom > 2 ? 1 : 0, 0, 1, 1, 1);
+        EXPECT_EQ(workspace.StatusLine(workspace.PixelUnder(c.x, c.y, 1)), c.line);
+    }
+}
+
 }  // namespace
 }  // namespace pixalto::workspace
