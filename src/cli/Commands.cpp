@@ -21,6 +21,14 @@ constexpr std::array kCommands = {
             "(standard output when OUT is -): painted pixels opaque, pixels left\n"
             "undrawn fully transparent.",
             DefineRender},
+    Command{"thumbnail", "draw a TIM as a thumbnail PNG for the desktop",
+            "Draws the TIM FILE with its first CLUT set, colour word 0 transparent,\n"
+            "scaled to fit N x N pixels, and writes it as an RGBA PNG to OUT. An image\n"
+            "smaller than that grows by a whole factor, each pixel a square block; a\n"
+            "larger one shrinks, each thumbnail pixel the average of the area it\n"
+            "covers. A TIM with a block larger than the PlayStation's video memory\n"
+            "(1 MiB) is refused, so that any file is done quickly in little memory.",
+            DefineThumbnail},
     Command{"to-bmp", "convert a TIM to a BMP and its sidecar file",
             "Loads the TIM at byte N of FILE and writes it as the BMP OUT (default: FILE\n"
             "with the extension .bmp), with CLUT set K (default 0) as its palette, and\n"

@@ -26,6 +26,7 @@ std::span<const Command> AllCommands();
 
 Runner DefineInfo(CLI::App& command);
 Runner DefineRender(CLI::App& command);
+Runner DefineThumbnail(CLI::App& command);
 Runner DefineToBmp(CLI::App& command);
 Runner DefineToTim(CLI::App& command);
 Runner DefineRepair(CLI::App& command);

@@ -23,7 +23,8 @@ void WriteToSink(png_structp png, png_bytep data, png_size_t length) {
 
 void FlushNothing(png_structp) {}
 
-// Fills one RGBA row from painted pixels: drawn ones opaque, others clear.
+// Fills one RGBA row from painted pixels with their alpha (a painted one is
+// opaque, a thumbnail's edge may be partly so); undrawn ones are clear.
 void FillRow(const Pixel* source, int width, std::vector<png_byte>& row) {
     for (int x = 0; x < width; ++x) {
         const Pixel p = source[x];
@@ -31,7 +32,7 @@ void FillRow(const Pixel* source, int width, std::vector<png_byte>& row) {
         row[4 * x + 0] = drawn ? RedOf(p) : 0;
         row[4 * x + 1] = drawn ? GreenOf(p) : 0;
         row[4 * x + 2] = drawn ? BlueOf(p) : 0;
-        row[4 * x + 3] = drawn ? 0xFF : 0;
+        row[4 * x + 3] = static_cast<png_byte>(p >> 24);
     }
 }
 

@@ -14,8 +14,8 @@ namespace pixalto::cli {
 // Takes the next count bytes of the PNG; false when they couldn't be stored.
 using ByteSink = std::function<bool(const std::uint8_t* bytes, std::size_t count)>;
 
-// Encodes width x height pixels (row by row, 0xAARRGGBB, undrawn ones fully
-// transparent) as an 8-bit RGBA PNG into sink. False when the size is empty,
+// Encodes width x height pixels (row by row, 0xAARRGGBB with their alpha,
+// undrawn ones fully transparent) as an 8-bit RGBA PNG into sink. False when the size is empty,
 // the encoder failed or the sink refused bytes (nothing more is given to it
 // after a refusal).
 bool WritePng(int width, int height, std::span<const Pixel> pixels, const ByteSink& sink);

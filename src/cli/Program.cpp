@@ -10,7 +10,9 @@
 
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "cli/Completion.h"
 #include "cli/Failure.h"
+#include "resources/Version.h"
 
 namespace pixalto::cli {
 namespace {
@@ -51,6 +53,8 @@ struct Program {
     Program() {
         app.formatter(formatter);
         app.require_subcommand(1);
+        app.set_version_flag("--version", std::string(kProgram) + " (Pixalto) " + version::kDisplay,
+                             "print the program's version and exit");
         for (const Command& command : AllCommands()) {
             CLI::App* sub = app.add_subcommand(command.name, command.summary);
             sub->group("Commands");  // the overview's heading
@@ -97,11 +101,19 @@ int RunCommand(int argc, char** argv) {
         std::cerr << program.app.help();
         return kExitUsage;
     }
+    // Not in the help: what the build runs to write the installed script.
+    if (argc == 2 && std::string_view(argv[1]) == "--bash-completion") {
+        std::cout << BashCompletion(program.app, kProgram);
+        return kExitOk;
+    }
     if (argv[1][0] != '-' && !program.IsCommand(argv[1])) {
         return program.UsageError(program.app, std::string("unknown command '") + argv[1] + "'");
     }
     try {
         program.app.parse(argc, argv);
+    } catch (const CLI::CallForVersion& version) {
+        std::cout << version.what() << '\n';
+        return kExitOk;
     } catch (const CLI::CallForHelp&) {
         std::cout << program.Chosen().help(&program.Chosen() == &program.app ? "" : kProgram);
         return kExitOk;

@@ -9,9 +9,9 @@
 #include "cli/Commands.h"
 #include "cli/Failure.h"
 #include "cli/ImageSource.h"
+#include "cli/PngFile.h"
 #include "cli/PngWriter.h"
 #include "image/Paint.h"
-#include "platform/FileReplace.h"
 
 namespace pixalto::cli {
 namespace {
@@ -27,24 +27,6 @@ struct RenderArgs {
     bool split = false;
     raw::LayoutChoice layout = raw::LayoutChoice::Auto;
 };
-
-// Through the safe replacement: an old PNG stays whole until the new one is.
-int WritePngFile(const std::string& path, int width, int rows, const MemorySurface& surface) {
-    PendingFile png(path);
-    if (!png.Create()) {
-        ReportFailure(png.LastError().As(ErrorCode::CouldntCreateFile).About(path));
-        return kExitFailure;
-    }
-    File& file = png.file();
-    const bool written = WritePng(
-        width, rows, surface.Pixels(),
-        [&file](const std::uint8_t* bytes, std::size_t count) { return file.Write(bytes, count); });
-    if (!written || !png.Finish() || !png.Commit()) {
-        ReportFailure(png.LastError().As(ErrorCode::CouldntWriteFile).About(path));
-        return kExitFailure;
-    }
-    return kExitOk;
-}
 
 int WritePngToStdout(int width, int rows, const MemorySurface& surface) {
     int error = 0;
@@ -85,20 +67,14 @@ int RunRender(const RenderArgs& args) {
     view.transparency = args.transparency;
     view.currentSet = CheckedClutSet(state, args.set);
 
-    // Sized by the pixels that exist: a header that claims 65535 x 65535
-    // pixels over a few bytes renders those bytes, not 16 GiB of nothing.
-    const DrawableExtent extent = DrawableExtentOf(state, view.splitImage);
-    const auto width = static_cast<int>(extent.width);
-    const auto rows = static_cast<int>(extent.rows);
-    if (width <= 0 || rows <= 0) {
-        std::cerr << "nothing to write: the painted area is empty\n";
+    const std::optional<MemorySurface> surface = PaintForPng(state, view);
+    if (!surface) {
         return kExitFailure;
     }
-    // Pixels that the paint leaves undrawn stay transparent.
-    MemorySurface surface(width, rows);
-    PaintImage(state, view, surface, {0, 0});
-    return args.out == kStandardOutput ? WritePngToStdout(width, rows, surface)
-                                       : WritePngFile(args.out, width, rows, surface);
+    const int width = surface->Width();
+    const int rows = surface->Height();
+    return args.out == kStandardOutput ? WritePngToStdout(width, rows, *surface)
+                                       : WritePngFile(args.out, width, rows, surface->Pixels());
 }
 
 }  // namespace

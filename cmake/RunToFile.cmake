@@ -1,0 +1,17 @@
+# cmake -DOUTPUT=FILE -P RunToFile.cmake -- PROGRAM ARGS...: runs the program
+# and keeps what it prints in FILE; the build fails when it fails.
+set(command)
+set(seen_separator FALSE)
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(i RANGE ${last})
+  if(seen_separator)
+    list(APPEND command "${CMAKE_ARGV${i}}")
+  elseif("${CMAKE_ARGV${i}}" STREQUAL "--")
+    set(seen_separator TRUE)
+  endif()
+endforeach()
+execute_process(COMMAND ${command} OUTPUT_FILE ${OUTPUT} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  file(REMOVE ${OUTPUT})
+  message(FATAL_ERROR "${command} failed: ${result}")
+endif()
