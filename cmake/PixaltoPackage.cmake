@@ -9,7 +9,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Pixalto developers")
 set(CPACK_PACKAGE_CONTACT "The Pixalto developers <pixalto@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "view, edit and convert PlayStation TIM images")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "Pixalto shows PlayStation TIM images (and BMPs) pixel for pixel with any of\n"
   "their CLUT sets, edits the CLUT, converts between TIM and BMP, and finds,\n"
   "extracts and re-inserts the TIMs embedded in disc images and archives.\n"
