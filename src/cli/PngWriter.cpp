@@ -1,6 +1,7 @@
 #include "cli/PngWriter.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <vector>
 
@@ -38,7 +39,8 @@ void FillRow(const Pixel* source, int width, std::vector<png_byte>& row) {
 
 }  // namespace
 
-bool WritePng(int width, int height, std::span<const Pixel> pixels, const ByteSink& sink) {
+bool WritePng(int width, int height, std::span<const Pixel> pixels, const ByteSink& sink,
+              bool quick) {
     if (width <= 0 || height <= 0 ||
         pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
         return false;
@@ -59,6 +61,11 @@ bool WritePng(int width, int height, std::span<const Pixel> pixels, const ByteSi
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                  PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
+    if (quick) {
+        png_set_compression_level(png, 1);
+        png_set_compression_strategy(png, Z_RLE);
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    }
     png_write_info(png, info);
     for (int y = 0; y < height && !state.failed; ++y) {
         FillRow(pixels.data() + static_cast<std::size_t>(y) * width, width, row);

@@ -18,6 +18,9 @@ using ByteSink = std::function<bool(const std::uint8_t* bytes, std::size_t count
 // undrawn ones fully transparent) as an 8-bit RGBA PNG into sink. False when the size is empty,
 // the encoder failed or the sink refused bytes (nothing more is given to it
 // after a refusal).
-bool WritePng(int width, int height, std::span<const Pixel> pixels, const ByteSink& sink);
+// With quick, the cheapest compression (fast deflate, one filter for every
+// row): for thumbnails, whose time counts more than their size.
+bool WritePng(int width, int height, std::span<const Pixel> pixels, const ByteSink& sink,
+              bool quick = false);
 
 }  // namespace pixalto::cli

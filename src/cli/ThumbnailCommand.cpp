@@ -23,11 +23,9 @@ constexpr std::uint64_t kMaxSize = 1024;
 // A file manager asks for thumbnails of whatever it is shown, so the work
 // must stay small for any file: a block (CLUT or pixels) may hold at most
 // the PlayStation's whole video memory, 1024 x 512 16-bit words, which no
-// TIM meant for the console exceeds. Only the bytes such a TIM can span are
-// read, whatever follows them in the file.
+// TIM meant for the console exceeds. Only the bytes the TIM spans are read,
+// whatever follows them in the file.
 constexpr std::uint32_t kMaxBlockData = 1024 * 512 * 2;
-constexpr std::size_t kMaxTimBytes =
-    TimHeader::kSize + 2 * (BlockHeader::kSize + std::size_t{kMaxBlockData});
 
 struct ThumbnailArgs {
     std::string in;
@@ -35,40 +33,65 @@ struct ThumbnailArgs {
     std::uint64_t size = 0;
 };
 
-bool TooLarge(const std::optional<BlockHeader>& block) {
-    // A length below the header's own size is the reader's to refuse.
-    return block && block->length >= BlockHeader::kSize && block->DataSize() > kMaxBlockData;
+// The bytes of the file from offset on, count at most.
+std::vector<std::uint8_t> ReadAt(File& file, std::uint64_t offset, std::size_t count) {
+    std::vector<std::uint8_t> bytes(count);
+    if (!file.Seek(static_cast<std::int64_t>(offset))) {
+        return {};
+    }
+    bytes.resize(file.Read(bytes.data(), count));
+    return bytes;
 }
 
-// Whether the TIM at the start of bytes claims a block beyond the bound.
-// Headers that aren't a TIM's pass: the reader names what is wrong.
-bool ClaimsTooMuch(std::span<const std::uint8_t> bytes) {
-    const auto head = TimHeader::Parse(bytes);
-    if (!head || !head->IsValid()) {
-        return false;
+// A block the reader would take (its length covers its own header) that
+// holds more than the bound.
+bool TooLarge(const BlockHeader& block) {
+    return block.length >= BlockHeader::kSize && block.DataSize() > kMaxBlockData;
+}
+
+// How many bytes from the start the reader needs to read the TIM there, or
+// judge that it is none: its headers and blocks as they claim (all the file
+// when it ends first). Nothing when a block claims more than the bound.
+std::optional<std::uint64_t> BytesToRead(File& file) {
+    const std::vector<std::uint8_t> head = ReadAt(file, 0, TimHeader::kSize + BlockHeader::kSize);
+    const auto tim = TimHeader::Parse(head);
+    if (!tim || !tim->IsValid()) {
+        return head.size();
     }
     std::uint32_t clutLength = 0;
-    if (head->HasClut()) {
-        const auto clut = BlockHeader::Parse(bytes.subspan(TimHeader::kSize));
-        if (TooLarge(clut)) {
-            return true;
+    if (tim->HasClut()) {
+        const auto clut = BlockHeader::Parse(std::span(head).subspan(TimHeader::kSize));
+        if (!clut || clut->length < BlockHeader::kSize) {
+            return head.size();
         }
-        clutLength = clut ? clut->length : 0;
+        if (TooLarge(*clut)) {
+            return std::nullopt;
+        }
+        clutLength = clut->length;
     }
-    const std::uint64_t imageAt = head->ImageBlockOffset(clutLength);
-    return imageAt < bytes.size() && TooLarge(BlockHeader::Parse(bytes.subspan(imageAt)));
+    const std::uint64_t imageAt = tim->ImageBlockOffset(clutLength);
+    const auto image = BlockHeader::Parse(ReadAt(file, imageAt, BlockHeader::kSize));
+    if (!image || image->length < BlockHeader::kSize) {
+        return imageAt + BlockHeader::kSize;
+    }
+    if (TooLarge(*image)) {
+        return std::nullopt;
+    }
+    return imageAt + image->length;
 }
 
-// The first kMaxTimBytes of path (all of a smaller file).
-Result<std::vector<std::uint8_t>> ReadHead(const std::string& path) {
+// The bytes of the TIM at the start of path, as far as the file holds them;
+// nothing when a block is too large for a thumbnail.
+Result<std::optional<std::vector<std::uint8_t>>> ReadTim(const std::string& path) {
     File file;
     if (!file.Open(path, File::Mode::Read)) {
         return file.LastError().As(ErrorCode::CouldntOpenFile);
     }
-    const auto length = static_cast<std::uint64_t>(std::max<std::int64_t>(file.GetLength(), 0));
-    std::vector<std::uint8_t> bytes(std::min<std::uint64_t>(length, kMaxTimBytes));
-    bytes.resize(file.Read(bytes.data(), bytes.size()));
-    return bytes;
+    const std::optional<std::uint64_t> count = BytesToRead(file);
+    if (!count) {
+        return std::optional<std::vector<std::uint8_t>>();
+    }
+    return std::optional(ReadAt(file, 0, static_cast<std::size_t>(*count)));
 }
 
 Error LoadFromBytes(const std::vector<std::uint8_t>& bytes, const std::string& path,
@@ -85,19 +108,19 @@ int RunThumbnail(const ThumbnailArgs& args) {
         throw UsageError("--size must be from 1 to " + std::to_string(kMaxSize) + ", not " +
                          std::to_string(args.size));
     }
-    const Result<std::vector<std::uint8_t>> bytes = ReadHead(args.in);
+    const Result<std::optional<std::vector<std::uint8_t>>> bytes = ReadTim(args.in);
     if (!bytes) {
         ReportFailure(bytes.error());
         return kExitFailure;
     }
-    if (ClaimsTooMuch(*bytes)) {
+    if (!*bytes) {
         std::cerr << "too large for a thumbnail: a block holds more than the PlayStation's "
                      "video memory (1 MiB)\n"
                   << args.in << '\n';
         return kExitFailure;
     }
     ImageState state;
-    if (Error error = LoadFromBytes(*bytes, args.in, state)) {
+    if (Error error = LoadFromBytes(**bytes, args.in, state)) {
         ReportFailure(error);
         return kExitFailure;
     }
@@ -105,14 +128,17 @@ int RunThumbnail(const ThumbnailArgs& args) {
     // transparent.
     ViewOptions view;
     view.transparency = true;
-    const std::optional<MemorySurface> surface = PaintForPng(state, view);
-    if (!surface) {
+    const std::optional<DrawableExtent> extent = ExtentForPng(state, view);
+    if (!extent) {
         return kExitFailure;
     }
+    FittingSurface surface(static_cast<int>(extent->width), static_cast<int>(extent->rows),
+                           static_cast<int>(args.size));
+    PaintImage(state, view, surface, {0, 0});
     state.ReleaseBuffers();
-    const ScaledPicture thumbnail = ScaleToFit(surface->Pixels(), surface->Width(),
-                                               surface->Height(), static_cast<int>(args.size));
-    return WritePngFile(args.out, thumbnail.width, thumbnail.height, thumbnail.pixels);
+    const ScaledPicture thumbnail = surface.Finish();
+    return WritePngFile(args.out, thumbnail.width, thumbnail.height, thumbnail.pixels,
+                        /*quick=*/true);
 }
 
 }  // namespace
