@@ -87,6 +87,8 @@ TEST(Thumbnail, CommandWritesTheFittedPngOrRefuses) {
     TimSpec huge = Direct16(4, 8);
     huge.imageWidth = huge.imageHeight = 65535;
     huge.imageBlockLength = 0xFFFFFFF0u;
+    std::vector<std::uint8_t> followedByJunk = MakeTim(TwoSetTim());
+    followedByJunk.resize(followedByJunk.size() + 3'000'000, 0xA5);
     const std::string tooLarge =
         "too large for a thumbnail: a block holds more than the "
         "PlayStation's video memory (1 MiB)\n";
@@ -98,6 +100,7 @@ TEST(Thumbnail, CommandWritesTheFittedPngOrRefuses) {
         std::string err;  // the start of stderr
     } cases[] = {
         {MakeTim(TwoSetTim()), {"--size", "8"}, 0, 8, 2, ""},
+        {followedByJunk, {"--size", "8"}, 0, 8, 2, ""},
         {MakeTim(Direct16(300, 2)), {"--size", "100"}, 0, 100, 1, ""},
         {MakeTim(Direct16(512, 1024)), {"--size=128"}, 0, 64, 128, ""},
         {MakeTim(clutTooLarge), {"--size", "8"}, 1, 0, 0, tooLarge},
