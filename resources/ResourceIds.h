@@ -54,6 +54,8 @@ inline constexpr int kOldColorText = 1033;
 inline constexpr int kGreenEdit = 1034;
 inline constexpr int kBlueEdit = 1035;
 inline constexpr int kInvisibleCheck = 1036;
+inline constexpr int kHexColorEdit = 1037;
+inline constexpr int kPickColorButton = 1038;
 
 // Menu commands.
 inline constexpr int kCmdOpenTim = 57601;
