@@ -102,7 +102,18 @@ TEST_F(MainWindowTest, TheWindowComesBackWhereItWasWhenThatIsOnAScreen) {
         const QRect before = next.geometry();
         next.RestorePlacement();
         EXPECT_EQ(next.geometry(), c.restored ? QRect(c.at, size) : before);
+        EXPECT_FALSE(next.windowState() & Qt::WindowMaximized);
     }
+    // Maximised, it comes back maximised over the size it had before.
+    window->setGeometry(QRect(cases[0].at, size));
+    window->showMaximized();
+    ASSERT_TRUE(window->isMaximized());
+    window->SavePlacement();
+    shell::CMainDlg next(prompts);
+    next.Create();
+    next.RestorePlacement();
+    EXPECT_TRUE(next.windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(next.geometry(), QRect(cases[0].at, size));
 }
 
 }  // namespace
