@@ -103,41 +103,37 @@ TEST(CliInfo, LoadFailuresPrintTheMessageAndExitOne) {
 // view options: colour words convert with k * 8 + 7 per component; 24-bit
 // pixels are red, green, blue.
 TEST(CliRender, WritesKnownColoursForEachDepth) {
-    TimSpec four;
-    four.mode = 8;
-    four.clut.assign(32, 0x0000);
-    // Set 1: red, green, blue, and black with only the STP bit.
+    // 4 pixels, low nibble first: indices 0, 1, 2, 3 of set 1, which holds
+    // red, green, blue, and black with only the STP bit.
+    TimSpec four{.mode = 8,
+                 .clutHeight = 2,
+                 .clut = std::vector<std::uint16_t>(32),
+                 .imageWidth = 1,
+                 .imageHeight = 1,
+                 .pixels = {0x10, 0x32}};
     four.clut[16] = 0x001F;
     four.clut[17] = 0x03E0;
     four.clut[18] = 0x7C00;
     four.clut[19] = 0x8000;
-    four.clutHeight = 2;
-    four.imageWidth = 1;  // 4 pixels
-    four.imageHeight = 1;
-    four.pixels = {0x10, 0x32};  // low nibble first: indices 0, 1, 2, 3
-
-    TimSpec eight;
-    eight.mode = 9;
-    eight.clut.assign(256, 0x0000);
-    eight.clut[1] = 0x0421;  // 1, 1, 1
+    // 2 pixels: 1, 1, 1 and white.
+    TimSpec eight{.mode = 9,
+                  .clutWidth = 256,
+                  .clut = std::vector<std::uint16_t>(256),
+                  .imageWidth = 1,
+                  .imageHeight = 1,
+                  .pixels = {0x01, 0xFF}};
+    eight.clut[1] = 0x0421;
     eight.clut[255] = 0x7FFF;
-    eight.clutWidth = 256;
-    eight.imageWidth = 1;  // 2 pixels
-    eight.imageHeight = 1;
-    eight.pixels = {0x01, 0xFF};
-
-    TimSpec direct24;
-    direct24.mode = 3;
-    direct24.imageWidth = 3;  // 2 pixels
-    direct24.imageHeight = 1;
-    direct24.pixels = {0x12, 0x34, 0x56, 0xAB, 0xCD, 0xEF};
-
+    const TimSpec direct24{.mode = 3,
+                           .imageWidth = 3,
+                           .imageHeight = 1,
+                           .pixels = {0x12, 0x34, 0x56, 0xAB, 0xCD, 0xEF}};  // 2 pixels
     // Rows of 16-bit words: 0x0000, 0x001F; 0x7C00, 0x0000; 0x03E0, 0x0000.
-    TimSpec direct16;
-    direct16.mode = 2;
-    direct16.imageWidth = 2;
-    direct16.imageHeight = 3;
-    direct16.pixels = {0x00, 0x00, 0x1F, 0x00, 0x00, 0x7C, 0x00, 0x00, 0xE0, 0x03, 0x00, 0x00};
+    const TimSpec direct16{
+        .mode = 2,
+        .imageWidth = 2,
+        .imageHeight = 3,
+        .pixels = {0x00, 0x00, 0x1F, 0x00, 0x00, 0x7C, 0x00, 0x00, 0xE0, 0x03, 0x00, 0x00}};
 
     const struct {
         const char* name;
@@ -177,11 +173,10 @@ TEST(CliRender, WritesKnownColoursForEachDepth) {
 
 TEST(CliRender, DashWritesThePngToStandardOutput) {
     TempDir dir;
-    TimSpec desc;
-    desc.mode = 2;
-    desc.imageWidth = 2;
-    desc.imageHeight = 1;
-    desc.pixels = {0x1F, 0x00, 0xE0, 0x03};  // red, green
+    const TimSpec desc{.mode = 2,
+                       .imageWidth = 2,
+                       .imageHeight = 1,
+                       .pixels = {0x1F, 0x00, 0xE0, 0x03}};  // red, green
     std::string path = dir.Write("t.tim", MakeTim(desc));
 
     testing::CliSetup inDir;

@@ -28,12 +28,8 @@ Error LoadBytes(const std::vector<std::uint8_t>& bytes, ImageState& state,
 }
 
 TimSpec Small16Bit() {
-    TimSpec desc;
-    desc.mode = 2;
-    desc.imageWidth = 2;
-    desc.imageHeight = 2;
-    desc.pixels.assign(8, 0x11);
-    return desc;
+    return {
+        .mode = 2, .imageWidth = 2, .imageHeight = 2, .pixels = std::vector<std::uint8_t>(8, 0x11)};
 }
 
 TimSpec Small4Bit() {
@@ -139,12 +135,11 @@ TEST(TimReader, DerivesSizesFromTheHeader) {
         {3, 3, 0, 24, 2, 0},
     };
     for (const auto& c : cases) {
-        TimSpec desc;
-        desc.mode = c.mode;
-        desc.clut.assign(c.clutEntries, 0x1234);
-        desc.imageWidth = c.imageWidth;
-        desc.imageHeight = 3;
-        desc.pixels.assign(std::size_t{c.imageWidth} * 2 * 3, 0);
+        const TimSpec desc{.mode = c.mode,
+                           .clut = std::vector<std::uint16_t>(c.clutEntries, 0x1234),
+                           .imageWidth = c.imageWidth,
+                           .imageHeight = 3,
+                           .pixels = std::vector<std::uint8_t>(std::size_t{c.imageWidth} * 2 * 3)};
         ImageState state;
         ASSERT_EQ(LoadBytes(MakeTim(desc), state), ErrorCode::None) << int(c.mode);
         EXPECT_EQ(state.bpp, c.bpp);
@@ -158,13 +153,12 @@ TEST(TimReader, DerivesSizesFromTheHeader) {
 }
 
 TEST(TimReader, KnownSixteenBitHeader) {
-    TimSpec desc;
-    desc.mode = 2;
-    desc.imageWidth = 64;
-    desc.imageHeight = 32;
-    desc.imageX = 640;
-    desc.imageY = 256;
-    desc.pixels.assign(4096, 0x5A);
+    const TimSpec desc{.mode = 2,
+                       .imageX = 640,
+                       .imageY = 256,
+                       .imageWidth = 64,
+                       .imageHeight = 32,
+                       .pixels = std::vector<std::uint8_t>(4096, 0x5A)};
     ImageState state;
     ASSERT_EQ(LoadBytes(MakeTim(desc), state), ErrorCode::None);
     EXPECT_EQ(state.imageBlockLength, 4108u);

@@ -264,11 +264,10 @@ TEST_F(MainWindowTest, OpensABmpWithItsSidecarWithoutAskingAndGivenFilesByTheirE
 
 TEST_F(MainWindowTest, AHeaderClaimingAHugeImageCostsOnlyTheClientArea) {
     // 65535 x 65535 16-bit pixels claimed over 8 bytes of data.
-    TimSpec liar;
-    liar.mode = 2;
-    liar.imageWidth = 0xFFFF;
-    liar.imageHeight = 0xFFFF;
-    liar.pixels = {0x1F, 0x00, 0x00, 0x7C, 0x00, 0x00, 0x00, 0x00};
+    const TimSpec liar{.mode = 2,
+                       .imageWidth = 0xFFFF,
+                       .imageHeight = 0xFFFF,
+                       .pixels = {0x1F, 0x00, 0x00, 0x7C, 0x00, 0x00, 0x00, 0x00}};
     OpenTim(WriteTim("liar.tim", liar));
     const QSize client = window->Client()->size();
     EXPECT_EQ(window->drawSurface.Image().size(), client);
