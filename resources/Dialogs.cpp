@@ -75,6 +75,10 @@ constexpr std::array kColorEditControls = {
     ControlTemplate{kStaticId, ControlKind::Label, "Blue:", 55, 114, 25, 8},
     ControlTemplate{kBlueEdit, ControlKind::Edit, "", 86, 112, 31, 12, kDigitsOnly | kBorder},
     ControlTemplate{kInvisibleCheck, ControlKind::CheckBox, "Invisible", 141, 99, 41, 10},
+    // The same colour as "#RRGGBB", and the desktop's colour picker.
+    ControlTemplate{kStaticId, ControlKind::Label, "Hex:", 122, 114, 17, 8},
+    ControlTemplate{kHexColorEdit, ControlKind::Edit, "", 141, 112, 40, 12, kBorder},
+    ControlTemplate{kPickColorButton, ControlKind::PushButton, "Pick...", 161, 41, 50, 14},
 };
 
 constexpr std::array kExtraFieldsControls = {

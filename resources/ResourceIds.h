@@ -54,6 +54,8 @@ inline constexpr int kOldColorText = 1033;
 inline constexpr int kGreenEdit = 1034;
 inline constexpr int kBlueEdit = 1035;
 inline constexpr int kInvisibleCheck = 1036;
+inline constexpr int kHexColorEdit = 1037;
+inline constexpr int kPickColorButton = 1038;
 
 // Menu commands.
 inline constexpr int kCmdOpenTim = 57601;
@@ -78,6 +80,10 @@ inline constexpr int kCmdZoomOut = 32791;
 inline constexpr int kCmdActualSize = 32792;
 inline constexpr int kCmdFitToWindow = 32793;
 inline constexpr int kCmdDevicePixels = 32794;
+// File > Recent: its entries, newest first, and "Clear".
+inline constexpr int kCmdRecentFile = 32900;
+inline constexpr int kRecentFileCount = 8;
+inline constexpr int kCmdClearRecent = kCmdRecentFile + kRecentFileCount;
 inline constexpr int kCmdSystemAbout = 16;  // the window menu's About entry
 
 }  // namespace pixalto::res

@@ -1,6 +1,7 @@
 #include "shell/CColorEditDlg.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QLineEdit>
 #include <QPainter>
 #include <cstdio>
@@ -11,13 +12,18 @@
 namespace pixalto::shell {
 namespace {
 
-// Characters of a field that are read; the rest is ignored, as typed.
-constexpr std::size_t kFieldCharsRead = 3;
-
 constexpr int kColorFields[] = {res::kRedEdit, res::kGreenEdit, res::kBlueEdit};
 
-void FillSwatch(QPainter& painter, const QRect& rect, int red, int green, int blue) {
-    painter.fillRect(rect, QColor(red & 0xFF, green & 0xFF, blue & 0xFF));
+// "#RRGGBB" and nothing more.
+constexpr int kHexFieldLength = 7;
+
+void FillSwatch(QPainter& painter, const QRect& rect, Pixel color) {
+    painter.fillRect(rect, QColor::fromRgb(color));
+}
+
+std::optional<QColor> DesktopColorPicker(QWidget* parent, const QColor& initial) {
+    const QColor chosen = QColorDialog::getColor(initial, parent);
+    return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
 }
 
 }  // namespace
@@ -30,24 +36,9 @@ std::string OldColorText(PsxColor color) {
     return text;
 }
 
-std::optional<int> ReadColorField(const std::string& text) {
-    // Three characters can't overflow an int, whatever their base.
-    const std::string head = text.substr(0, kFieldCharsRead);
-    int value = 0;
-    if (std::sscanf(head.c_str(), "%i", &value) != 1) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-PsxColor ComposeColor(int red, int green, int blue, bool invisible) {
-    // Bits 3 to 7 of a typed value are those of its low byte.
-    return RgbToPsx(static_cast<std::uint8_t>(red), static_cast<std::uint8_t>(green),
-                    static_cast<std::uint8_t>(blue), !invisible);
-}
-
 CColorEditDlg::CColorEditDlg(QWidget* parent)
-    : Dialog(res::DialogResource(res::kColorEditDialog), parent) {
+    : Dialog(res::DialogResource(res::kColorEditDialog), parent),
+      pickColor([this](const QColor& initial) { return DesktopColorPicker(this, initial); }) {
     Client()->SetPaintHook([this](QPainter& painter, const QRect&) { PaintSwatches(painter); });
     for (int id : kColorFields) {
         // Every change is read at once and shown in the new swatch.
@@ -56,6 +47,9 @@ CColorEditDlg::CColorEditDlg(QWidget* parent)
             Client()->update();
         });
     }
+    auto* hex = Item<QLineEdit>(res::kHexColorEdit);
+    hex->setMaxLength(kHexFieldLength);
+    connect(hex, &QLineEdit::textChanged, this, [this] { ReadHexField(); });
 }
 
 bool CColorEditDlg::OnInitDialog() {
@@ -64,30 +58,69 @@ bool CColorEditDlg::OnInitDialog() {
     oldBlue = Expand5To8(PsxBlue(oldColor));
     SetDlgItemText(res::kOldColorText, OldColorText(oldColor));
     Item<QCheckBox>(res::kInvisibleCheck)->setChecked(!PsxStp(oldColor));
-    SetDlgItemText(res::kRedEdit, std::to_string(oldRed));
-    SetDlgItemText(res::kGreenEdit, std::to_string(oldGreen));
-    SetDlgItemText(res::kBlueEdit, std::to_string(oldBlue));
+    FillFields({oldRed, oldGreen, oldBlue});
     ReadFields();
     return true;
+}
+
+bool CColorEditDlg::OnCommand(int id) {
+    if (id == res::kPickColorButton) {
+        PickColor();
+        return true;
+    }
+    return Dialog::OnCommand(id);
 }
 
 void CColorEditDlg::ReadFields() {
     int* values[] = {&newRed, &newGreen, &newBlue};
     for (std::size_t i = 0; i < std::size(kColorFields); ++i) {
-        if (const auto value = ReadColorField(GetDlgItemText(kColorFields[i]))) {
+        if (const auto value = workspace::ReadColorField(GetDlgItemText(kColorFields[i]))) {
             *values[i] = *value;
         }
+    }
+    if (!filling_) {
+        filling_ = true;
+        SetDlgItemText(res::kHexColorEdit, workspace::HexColorText(NewRgb()));
+        filling_ = false;
+    }
+}
+
+void CColorEditDlg::FillFields(const workspace::Rgb& rgb) {
+    for (std::size_t i = 0; i < std::size(kColorFields); ++i) {
+        SetDlgItemText(kColorFields[i], std::to_string(rgb[i]));
+    }
+}
+
+void CColorEditDlg::ReadHexField() {
+    if (filling_) {
+        return;
+    }
+    if (const auto rgb = workspace::ReadHexColor(GetDlgItemText(res::kHexColorEdit))) {
+        filling_ = true;
+        FillFields(*rgb);
+        filling_ = false;
+    }
+}
+
+void CColorEditDlg::PickColor() {
+    const workspace::Rgb shown = NewRgb();
+    if (const auto chosen = pickColor(QColor(shown[0] & 0xFF, shown[1] & 0xFF, shown[2] & 0xFF))) {
+        FillFields({chosen->red(), chosen->green(), chosen->blue()});
     }
 }
 
 void CColorEditDlg::PaintSwatches(QPainter& painter) {
-    FillSwatch(painter, kOldSwatch, oldRed, oldGreen, oldBlue);
-    FillSwatch(painter, kNewSwatch, newRed, newGreen, newBlue);
+    FillSwatch(painter, kOldSwatch,
+               MakePixel(static_cast<std::uint8_t>(oldRed), static_cast<std::uint8_t>(oldGreen),
+                         static_cast<std::uint8_t>(oldBlue)));
+    // The new colour as it will be stored: 5 bits a component, shown as the
+    // viewer and the image will show it.
+    FillSwatch(painter, kNewSwatch, PsxToPixel(workspace::ComposeColor(NewRgb(), false)));
 }
 
 void CColorEditDlg::OnOK() {
     newColor =
-        ComposeColor(newRed, newGreen, newBlue, Item<QCheckBox>(res::kInvisibleCheck)->isChecked());
+        workspace::ComposeColor(NewRgb(), Item<QCheckBox>(res::kInvisibleCheck)->isChecked());
     EndDialog(res::kIdOk);
 }
 

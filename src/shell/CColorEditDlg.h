@@ -1,29 +1,25 @@
 #pragma once
 // Edits one CLUT entry: shows its old colour and visibility, takes a new red,
-// green and blue as typed (0 to 255, each shown at once in the new swatch)
-// and whether the colour is invisible, and on "Save" composes the new colour
-// word. The viewer writes it into the CLUT; "Cancel" changes nothing.
+// green and blue as typed in decimal (0 to 255), as "#RRGGBB" or from the
+// desktop's colour picker, and whether the colour is invisible. The new
+// swatch shows at once the colour as it will be stored; "Save" composes the
+// new colour word, which the viewer writes into the CLUT; "Cancel" changes
+// nothing.
 
+#include <QColor>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "image/PsxColor.h"
 #include "platform/qt/Dialog.h"
+#include "workspace/ColorFields.h"
 
 namespace pixalto::shell {
 
 // "R, G, B (Vis)" or "... (Invis)": the old colour's display values and its
 // STP bit, which the program shows as visibility.
 std::string OldColorText(PsxColor color);
-
-// A colour field as the editor reads it: its first three characters at most,
-// parsed as one integer the way "%i" reads (a leading 0 makes the digits
-// octal, 0x hexadecimal); nothing when no number starts there.
-std::optional<int> ReadColorField(const std::string& text);
-
-// The colour word of three typed components (bits 3 to 7 of each are kept)
-// with the STP bit set unless the colour is invisible.
-PsxColor ComposeColor(int red, int green, int blue, bool invisible);
 
 class CColorEditDlg final : public ui::Dialog {
     Q_OBJECT
@@ -41,13 +37,26 @@ class CColorEditDlg final : public ui::Dialog {
     // value it had.
     int newRed = 0, newGreen = 0, newBlue = 0;
 
+    // The colour picker: the colour chosen from the one given, or nothing
+    // when it was cancelled. The desktop's dialog unless replaced.
+    std::function<std::optional<QColor>(const QColor&)> pickColor;
+
   protected:
     bool OnInitDialog() override;
     void OnOK() override;
+    bool OnCommand(int id) override;
 
   private:
+    workspace::Rgb NewRgb() const { return {newRed, newGreen, newBlue}; }
     void ReadFields();
+    void FillFields(const workspace::Rgb& rgb);
+    void ReadHexField();
+    void PickColor();
     void PaintSwatches(QPainter& painter);
+
+    // Set while the fields are filled from one another, so that the one
+    // being typed in isn't rewritten under the cursor.
+    bool filling_ = false;
 };
 
 }  // namespace pixalto::shell

@@ -15,7 +15,11 @@ bool CMainApp::InitInstance(const std::string& startFile) {
         // Once the window is up, so that a message box has an owner to sit on.
         QTimer::singleShot(0, &dialog, [&dialog, startFile] { dialog.OpenGivenFile(startFile); });
     }
-    dialog.DoModal();
+    // Placed once its start has sized it, before it shows.
+    dialog.Create();
+    dialog.RestorePlacement();
+    dialog.exec();
+    dialog.SavePlacement();
     return false;
 }
 

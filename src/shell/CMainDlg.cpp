@@ -48,6 +48,7 @@ constexpr Command kCommands[] = {
     {res::kCmdFolderTimToBmp, &CMainDlg::ConvertFolderTimToBmp},
     {res::kCmdFolderBmpToTim, &CMainDlg::ConvertFolderBmpToTim},
     {res::kCmdAbout, &CMainDlg::OnAbout},
+    {res::kCmdClearRecent, &CMainDlg::OnClearRecent},
 };
 
 Pixel ButtonFace() {
@@ -77,6 +78,7 @@ CMainDlg::CMainDlg(ui::Prompts& prompts, QWidget* parent)
     connect(&List(), &ui::ListView::ItemChanged, this, &CMainDlg::OnListItemChanged);
     connect(&List(), &ui::ListView::DoubleClicked, this, &CMainDlg::OnListDblClk);
     SetUpImageArea();
+    LoadRecentFiles();
 }
 
 CMainDlg::~CMainDlg() {
@@ -121,6 +123,10 @@ bool CMainDlg::OnCommand(int id) {
     }
     if ((id & ~0xF) == res::kCmdSystemAbout) {
         OnSysCommand(id);
+        return true;
+    }
+    if (id >= res::kCmdRecentFile && id < res::kCmdRecentFile + res::kRecentFileCount) {
+        OpenRecentFile(static_cast<std::size_t>(id - res::kCmdRecentFile));
         return true;
     }
     for (const auto& command : kCommands) {
@@ -178,6 +184,7 @@ void CMainDlg::UpdateMenuBar(bool loaded, bool fromRaw) {
     menuBar->CheckMenuItem(res::kCmdTransparency, workspace.transparency);
     menuBar->CheckMenuRadioItem(res::kCmdSplitImage, workspace.splitImage);
     SetUpZoomItems();
+    AddRecentMenu();
     SetMenu(menuBar.get());
 }
 

@@ -4,7 +4,10 @@
 // client pixel (330, 5). What it shows is the workspace's state; its command
 // handlers pass the user's input to the workspace and show the outcome.
 
+#include <QMenu>
+#include <QPointer>
 #include <QScrollBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <cstdint>
 #include <memory>
@@ -23,6 +26,7 @@
 #include "shell/CExtractNumbersDlg.h"
 #include "shell/CScanDlg.h"
 #include "shell/EntryListModel.h"
+#include "workspace/RecentFiles.h"
 #include "workspace/Workspace.h"
 
 namespace pixalto::shell {
@@ -33,6 +37,9 @@ inline constexpr const char* kBmpFilter = "BMP Graphics|*.bmp||";
 // File dialogs of the RAW-file commands.
 inline constexpr const char* kRawFilter = "All Files|*.*||";
 inline constexpr const char* kExtractionListFilter = "Extract File|timextracts.txt|All Files|*.*||";
+
+// Where the window keeps what it remembers across runs.
+std::unique_ptr<QSettings> OpenSettings();
 
 class CMainDlg final : public ui::Dialog, private workspace::Observer {
     Q_OBJECT
@@ -72,6 +79,10 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     void OnActualSize();
     void OnFitToWindow();
     void OnDevicePixels();
+    // File > Recent: opens the entry the way it was opened before; a file
+    // that is gone fails as it would anywhere and leaves the list.
+    void OpenRecentFile(std::size_t index);
+    void OnClearRecent();
 
     // --- Notifications ---
     void OnHScroll(int code, int thumbPosition);
@@ -117,8 +128,17 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     ui::ListView& List() const;
     ui::ScrollBar& SetScrollBar() const;
 
+    // The window's size and position as the last run left them, when they
+    // are on a screen now; kept as the window ends.
+    void RestorePlacement();
+    void SavePlacement();
+    // File > Recent (nothing before a menu is attached).
+    QMenu* RecentMenu() const { return recentMenu_; }
+
     // --- State ---
     workspace::Workspace workspace;
+    std::unique_ptr<QSettings> settings = OpenSettings();
+    workspace::RecentFiles recentFiles;
 
     // --- Widgets ---
     // The picture: the image as last painted, copied to the screen by every
@@ -183,6 +203,15 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     // Grows the window, up to the screen's available size, so that the image
     // fits at 1:1; it never shrinks.
     void GrowForImage();
+
+    // File > Recent under "Scan RAW File", and its entries; a file opened or
+    // scanned goes to its top.
+    void AddRecentMenu();
+    void FillRecentMenu();
+    void RememberFile(workspace::OpenedAs kind);
+    void LoadRecentFiles();
+    void SaveRecentFiles();
+    QPointer<QMenu> recentMenu_;
 };
 
 }  // namespace pixalto::shell

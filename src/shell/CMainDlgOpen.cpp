@@ -46,6 +46,7 @@ void CMainDlg::OpenChosenFile(bool isTim) {
     EraseForLoad();
     ExtraFieldsRequest origins(extraFields);
     if (ShowLoad(workspace.OpenImage(isTim, origins))) {
+        RememberFile(isTim ? workspace::OpenedAs::Tim : workspace::OpenedAs::Bmp);
         PaintImage();
     } else {
         OnCloseImage();

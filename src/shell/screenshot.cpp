@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QPainter>
 #include <QPixmap>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
@@ -55,6 +57,9 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setWindowIcon(pixalto::res::AppIcon());
+    // Settings of its own: the picture's file joins no user's Recent list.
+    const QTemporaryDir settings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     pixalto::ui::QtPrompts prompts;
     pixalto::shell::CMainDlg window(prompts);
     prompts.SetOwner(&window);

@@ -99,47 +99,57 @@ TEST(CliInfo, LoadFailuresPrintTheMessageAndExitOne) {
               "Couldn't open file!\n" + dir.File("nothing.tim") + ": No such file or directory\n");
 }
 
-// Known answers for the depths with a CLUT and for 24 bits: colour words
-// convert with k * 8 + 7 per component; 24-bit pixels are red, green, blue.
+// Known answers for the depths with a CLUT and for 24 bits, and for the
+// view options: colour words convert with k * 8 + 7 per component; 24-bit
+// pixels are red, green, blue.
 TEST(CliRender, WritesKnownColoursForEachDepth) {
-    TimSpec four;
-    four.mode = 8;
-    four.clut.assign(32, 0x0000);
-    // Set 1: red, green, blue, and black with only the STP bit.
+    // 4 pixels, low nibble first: indices 0, 1, 2, 3 of set 1, which holds
+    // red, green, blue, and black with only the STP bit.
+    TimSpec four{.mode = 8,
+                 .clutHeight = 2,
+                 .clut = std::vector<std::uint16_t>(32),
+                 .imageWidth = 1,
+                 .imageHeight = 1,
+                 .pixels = {0x10, 0x32}};
     four.clut[16] = 0x001F;
     four.clut[17] = 0x03E0;
     four.clut[18] = 0x7C00;
     four.clut[19] = 0x8000;
-    four.clutHeight = 2;
-    four.imageWidth = 1;  // 4 pixels
-    four.imageHeight = 1;
-    four.pixels = {0x10, 0x32};  // low nibble first: indices 0, 1, 2, 3
-
-    TimSpec eight;
-    eight.mode = 9;
-    eight.clut.assign(256, 0x0000);
-    eight.clut[1] = 0x0421;  // 1, 1, 1
+    // 2 pixels: 1, 1, 1 and white.
+    TimSpec eight{.mode = 9,
+                  .clutWidth = 256,
+                  .clut = std::vector<std::uint16_t>(256),
+                  .imageWidth = 1,
+                  .imageHeight = 1,
+                  .pixels = {0x01, 0xFF}};
+    eight.clut[1] = 0x0421;
     eight.clut[255] = 0x7FFF;
-    eight.clutWidth = 256;
-    eight.imageWidth = 1;  // 2 pixels
-    eight.imageHeight = 1;
-    eight.pixels = {0x01, 0xFF};
-
-    TimSpec direct24;
-    direct24.mode = 3;
-    direct24.imageWidth = 3;  // 2 pixels
-    direct24.imageHeight = 1;
-    direct24.pixels = {0x12, 0x34, 0x56, 0xAB, 0xCD, 0xEF};
+    const TimSpec direct24{.mode = 3,
+                           .imageWidth = 3,
+                           .imageHeight = 1,
+                           .pixels = {0x12, 0x34, 0x56, 0xAB, 0xCD, 0xEF}};  // 2 pixels
+    // Rows of 16-bit words: 0x0000, 0x001F; 0x7C00, 0x0000; 0x03E0, 0x0000.
+    const TimSpec direct16{
+        .mode = 2,
+        .imageWidth = 2,
+        .imageHeight = 3,
+        .pixels = {0x00, 0x00, 0x1F, 0x00, 0x00, 0x7C, 0x00, 0x00, 0xE0, 0x03, 0x00, 0x00}};
 
     const struct {
         const char* name;
         TimSpec desc;
         std::vector<std::string> options;
-        std::vector<std::uint32_t> row;  // 0xRRGGBBAA
+        std::vector<std::vector<std::uint32_t>> rows;  // 0xRRGGBBAA
     } cases[] = {
-        {"4-bit, set 1", four, {"--set", "1"}, {0xFF0707FF, 0x07FF07FF, 0x0707FFFF, 0x070707FF}},
-        {"8-bit", eight, {}, {0x0F0F0FFF, 0xFFFFFFFF}},
-        {"24-bit", direct24, {}, {0x123456FF, 0xABCDEFFF}},
+        {"4-bit, set 1", four, {"--set", "1"}, {{0xFF0707FF, 0x07FF07FF, 0x0707FFFF, 0x070707FF}}},
+        {"8-bit", eight, {}, {{0x0F0F0FFF, 0xFFFFFFFF}}},
+        {"24-bit", direct24, {}, {{0x123456FF, 0xABCDEFFF}}},
+        {"transparent word 0",
+         direct16,
+         {"--transparency"},
+         {{0x00000000, 0xFF0707FF}, {0x0707FFFF, 0x00000000}, {0x07FF07FF, 0x00000000}}},
+        // The lower half ORed over the upper: 0x0000 | 0x7C00, 0x001F | 0x0000.
+        {"split", direct16, {"--split"}, {{0x0707FFFF, 0xFF0707FF}}},
     };
     TempDir dir;
     for (const auto& c : cases) {
@@ -150,21 +160,23 @@ TEST(CliRender, WritesKnownColoursForEachDepth) {
         auto result = RunCli(args);
         ASSERT_EQ(result.exitCode, 0) << c.name << ": " << result.err;
         auto image = ReadPng(png);
-        ASSERT_EQ(image.width, static_cast<int>(c.row.size())) << c.name;
-        ASSERT_EQ(image.height, 1) << c.name;
-        for (std::size_t x = 0; x < c.row.size(); ++x) {
-            EXPECT_EQ(image.At(static_cast<int>(x), 0), c.row[x]) << c.name << " at " << x;
+        ASSERT_EQ(image.width, static_cast<int>(c.rows[0].size())) << c.name;
+        ASSERT_EQ(image.height, static_cast<int>(c.rows.size())) << c.name;
+        for (std::size_t y = 0; y < c.rows.size(); ++y) {
+            for (std::size_t x = 0; x < c.rows[y].size(); ++x) {
+                EXPECT_EQ(image.At(static_cast<int>(x), static_cast<int>(y)), c.rows[y][x])
+                    << c.name << " at " << x << "," << y;
+            }
         }
     }
 }
 
 TEST(CliRender, DashWritesThePngToStandardOutput) {
     TempDir dir;
-    TimSpec desc;
-    desc.mode = 2;
-    desc.imageWidth = 2;
-    desc.imageHeight = 1;
-    desc.pixels = {0x1F, 0x00, 0xE0, 0x03};  // red, green
+    const TimSpec desc{.mode = 2,
+                       .imageWidth = 2,
+                       .imageHeight = 1,
+                       .pixels = {0x1F, 0x00, 0xE0, 0x03}};  // red, green
     std::string path = dir.Write("t.tim", MakeTim(desc));
 
     testing::CliSetup inDir;
@@ -184,31 +196,6 @@ TEST(CliRender, DashWritesThePngToStandardOutput) {
     ASSERT_EQ(RunCli({"render", path, dir.File("file.png")}).exitCode, 0);
     auto file = testing::ReadAll(dir.File("file.png"));
     EXPECT_EQ(piped.out, std::string(file.begin(), file.end()));
-}
-
-TEST(CliRender, TransparentAndSplitPixels) {
-    TempDir dir;
-    TimSpec desc;
-    desc.mode = 2;
-    desc.imageWidth = 2;
-    desc.imageHeight = 3;
-    // rows: [0x0000, 0x001F], [0x7C00, 0x0000], [0x03E0, 0x0000]
-    desc.pixels = {0x00, 0x00, 0x1F, 0x00, 0x00, 0x7C, 0x00, 0x00, 0xE0, 0x03, 0x00, 0x00};
-    std::string path = dir.Write("t.tim", MakeTim(desc));
-    std::string png = dir.File("t.png");
-
-    ASSERT_EQ(RunCli({"render", path, png, "--transparency"}).exitCode, 0);
-    auto image = ReadPng(png);
-    ASSERT_EQ(image.height, 3);
-    EXPECT_EQ(image.At(0, 0), 0x00000000u);
-    EXPECT_EQ(image.At(1, 0), 0xFF0707FFu);
-    EXPECT_EQ(image.At(1, 1), 0x00000000u);
-
-    ASSERT_EQ(RunCli({"render", path, png, "--split"}).exitCode, 0);
-    image = ReadPng(png);
-    ASSERT_EQ(image.height, 1);
-    EXPECT_EQ(image.At(0, 0), 0x0707FFFFu);  // 0x0000 | 0x7C00
-    EXPECT_EQ(image.At(1, 0), 0xFF0707FFu);  // 0x001F | 0x0000
 }
 
 }  // namespace

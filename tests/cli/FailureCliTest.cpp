@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "cli/CliRun.h"
-#include "support/BmpBuilder.h"
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
@@ -131,18 +130,6 @@ TEST(CliFailure, ExtractionThatCantWriteNamesTheFileAndTheReason) {
     ASSERT_TRUE(EndsWith(lines[0], "!")) << lines[0];
     const std::string file = lines[0].substr(start.size(), lines[0].size() - start.size() - 1);
     EXPECT_EQ(lines[1], file + ": File too large");
-}
-
-// A message that is not about a file gets no second line, even when a file
-// operation failed before it (the BMP's sidecar file is missing here).
-TEST(CliFailure, OtherMessagesStayOneLine) {
-    TempDir dir;
-    testing::BmpSpec oneBit = testing::PatternBmp(1, 8, 2);
-    oneBit.pixels.resize(16);
-    const std::string bmp = dir.Write("one.bmp", testing::MakeBmp(oneBit));
-    auto result = RunCli({"to-tim", bmp, "--origin", "1,1", "--clut-origin", "2,2"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "BPP Mode not supported!\n");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/CliRun.h"
+#include "support/BmpBuilder.h"
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
@@ -25,6 +26,7 @@ TEST(CliUsage, BadCommandLinesExitTwoWithTheUsage) {
     TempDir dir;
     const std::string tim = dir.Write("t.tim", MakeTim(PatternTim(4, 4, 2, 2)));
     const std::string png = dir.File("o.png");
+    const std::string bmp = dir.Write("a.bmp", testing::MakeBmp(testing::PatternBmp(16, 2, 2)));
     const struct {
         std::vector<std::string> args;
         std::string said;  // part of the first line
@@ -39,6 +41,16 @@ TEST(CliUsage, BadCommandLinesExitTwoWithTheUsage) {
         {{"render", tim}, "OUT is required"},
         {{"render", tim, png, "--set", "2"}, "--set 2 is out of range"},
         {{"render", tim, png, "--transparency=1"}, "transparency"},
+        {{"to-bmp"}, "FILE is required"},
+        {{"to-bmp", tim, "a", "b"}, "not expected: b"},
+        {{"to-bmp", tim, "--set", "2"}, "--set 2 is out of range"},
+        {{"to-bmp", tim, "--set", "x"}, "must be a whole number, not 'x'"},
+        {{"to-tim"}, "FILE is required"},
+        {{"to-tim", bmp, "--origin", "5"}, "must be two whole numbers X,Y, not '5'"},
+        {{"to-tim", bmp, "--origin", "5,"}, "not '5,'"},
+        {{"to-tim", bmp, "--origin", "-1,2"}, "not '-1,2'"},
+        {{"to-tim", bmp, "--set", "1"}, "--set"},
+        {{"info", bmp, "--origin", "1;2"}, "not '1;2'"},
         // Repeated options: never silently the last one.
         {{"info", tim, "--offset", "0", "--offset", "0"}, "--offset"},
         {{"info", tim, "--offset=0", "--offset=0"}, "--offset"},
@@ -67,6 +79,7 @@ TEST(CliUsage, BadCommandLinesExitTwoWithTheUsage) {
         EXPECT_EQ(result.out, "");
     }
     EXPECT_FALSE(std::filesystem::exists(png));
+    EXPECT_EQ(RunCli({"to-bmp", tim, "--set", "1"}).exitCode, 0);
 }
 
 TEST(CliUsage, NoOrAnUnknownCommandExitsTwo) {

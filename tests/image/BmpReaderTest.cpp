@@ -17,8 +17,8 @@ using testing::TempDir;
 // Writes bytes as face.bmp (and sidecar bytes as face.tmext when given) and
 // loads the BMP starting at offset.
 Error LoadBmpBytes(const std::vector<std::uint8_t>& bytes, ImageState& state,
-                         const std::optional<std::vector<std::uint8_t>>& sidecar = std::nullopt,
-                         std::int64_t offset = 0) {
+                   const std::optional<std::vector<std::uint8_t>>& sidecar = std::nullopt,
+                   std::int64_t offset = 0) {
     TempDir dir;
     std::string path = dir.Write("face.bmp", bytes);
     if (sidecar) {
@@ -54,7 +54,8 @@ TEST(BmpReader, ReturnsTheFirstFailureInOrder) {
         ErrorCode message;
     } cases[] = {
         {"valid control", MakeBmp(valid), ErrorCode::None},
-        {"a TIM file", testing::MakeTim(testing::PatternTim(16, 2, 2)), ErrorCode::BmpHeaderNotFound},
+        {"a TIM file", testing::MakeTim(testing::PatternTim(16, 2, 2)),
+         ErrorCode::BmpHeaderNotFound},
         {"empty file", {}, ErrorCode::BmpHeaderNotFound},
         {"only B", {'B'}, ErrorCode::BmpHeaderNotFound},
         {"MB swapped", MakeBmp(With(valid, [](BmpSpec& s) { s.type = 0x424D; })),
@@ -87,7 +88,8 @@ TEST(BmpReader, ReturnsTheFirstFailureInOrder) {
          ErrorCode::FileTooSmall},
         // Standard 4-bit rows of width 6 (4 bytes) are shorter than the
         // older layout's (6 bytes): a file that holds them is read.
-        {"padded 4-bit rows shorter than the older layout", MakeBmp(PatternBmp(4, 6, 3, true)), ErrorCode::None},
+        {"padded 4-bit rows shorter than the older layout", MakeBmp(PatternBmp(4, 6, 3, true)),
+         ErrorCode::None},
         {"top-down rows", MakeBmp(With(valid, [](BmpSpec& s) { s.height = -2; })),
          ErrorCode::FileTooSmall},
         {"negative width", MakeBmp(With(valid, [](BmpSpec& s) { s.width = -6; })),
@@ -137,10 +139,13 @@ TEST(BmpReader, PicksPaddedRowsWhenTheFileHoldsThemElseTheOlderLayout) {
         {24, 5, 3, true, 16, 48},
         {24, 5, 3, false, 15, 45},
         {24, 4, 2, false, 12, 24},
+        {24, 2, 2, true, 8, 16},
         {32, 3, 2, true, 12, 24},
     };
     for (const auto& c : cases) {
-        ImageState state;
+        ImageState state;  // its TIM side is left alone
+        state.imageOrgX = 77;
+        state.imageData = {1, 2, 3};
         BmpSpec desc = PatternBmp(c.bits, c.width, c.height, c.padded);
         ASSERT_EQ(LoadBmpBytes(MakeBmp(desc), state), ErrorCode::None) << c.bits << "x" << c.width;
         EXPECT_EQ(state.bpp, c.bits);
@@ -152,6 +157,8 @@ TEST(BmpReader, PicksPaddedRowsWhenTheFileHoldsThemElseTheOlderLayout) {
         EXPECT_EQ(state.bmpPixels, desc.pixels);
         EXPECT_EQ(state.bmpPaletteCount, c.bits == 4 ? 16u : c.bits == 8 ? 256u : 0u);
         EXPECT_EQ(state.bmpPalette, desc.palette);
+        EXPECT_EQ(state.imageOrgX, 77);
+        EXPECT_EQ(state.imageData, (std::vector<std::uint8_t>{1, 2, 3}));
     }
 }
 
@@ -200,15 +207,6 @@ TEST(BmpReader, ReadsTheSidecarBesideItWholeAndAnyMissingOneIsNoFailure) {
     ASSERT_TRUE(file.Open(path, File::Mode::Read));
     EXPECT_EQ(LoadImage(state, file, false), ErrorCode::None);
     EXPECT_EQ(state.sidecarSize, 0u);
-}
-
-TEST(BmpReader, LeavesTheTimSideAlone) {
-    ImageState state;
-    state.imageOrgX = 77;
-    state.imageData = {1, 2, 3};
-    ASSERT_EQ(LoadBmpBytes(MakeBmp(PatternBmp(24, 2, 2)), state), ErrorCode::None);
-    EXPECT_EQ(state.imageOrgX, 77);
-    EXPECT_EQ(state.imageData, (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
 TEST(SidecarPath, SitsBesideTheBmpWithItsTitle) {

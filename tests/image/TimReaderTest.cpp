@@ -18,7 +18,7 @@ using testing::TimSpec;
 
 // Loads bytes as a file, with the TIM starting at offset.
 Error LoadBytes(const std::vector<std::uint8_t>& bytes, ImageState& state,
-                      std::int64_t offset = 0) {
+                std::int64_t offset = 0) {
     TempDir dir;
     std::string path = dir.Write("image.tim", bytes);
     File file;
@@ -27,23 +27,13 @@ Error LoadBytes(const std::vector<std::uint8_t>& bytes, ImageState& state,
     return LoadImage(state, file, true);
 }
 
-Error LoadBytes(const std::vector<std::uint8_t>& bytes) {
-    ImageState state;
-    return LoadBytes(bytes, state);
-}
-
 TimSpec Small16Bit() {
-    TimSpec desc;
-    desc.mode = 2;
-    desc.imageWidth = 2;
-    desc.imageHeight = 2;
-    desc.pixels.assign(8, 0x11);
-    return desc;
+    return {
+        .mode = 2, .imageWidth = 2, .imageHeight = 2, .pixels = std::vector<std::uint8_t>(8, 0x11)};
 }
 
 TimSpec Small4Bit() {
-    TimSpec desc = PatternTim(4, 8, 2);
-    return desc;
+    return PatternTim(4, 8, 2);
 }
 
 struct MessageCase {
@@ -73,8 +63,10 @@ TEST(TimReader, ReturnsTheFirstFailureInOrder) {
         {"identifier byte 1 set", {0x10, 1, 0, 0, 2, 0, 0, 0}, ErrorCode::TimHeaderNotFound},
         {"mode 0", With(Small16Bit(), [](TimSpec& s) { s.mode = 0; }), ErrorCode::InvalidTimHeader},
         {"mode 1", With(Small16Bit(), [](TimSpec& s) { s.mode = 1; }), ErrorCode::InvalidTimHeader},
-        {"mode 10", With(Small16Bit(), [](TimSpec& s) { s.mode = 10; }), ErrorCode::InvalidTimHeader},
-        {"mode 11", With(Small16Bit(), [](TimSpec& s) { s.mode = 11; }), ErrorCode::InvalidTimHeader},
+        {"mode 10", With(Small16Bit(), [](TimSpec& s) { s.mode = 10; }),
+         ErrorCode::InvalidTimHeader},
+        {"mode 11", With(Small16Bit(), [](TimSpec& s) { s.mode = 11; }),
+         ErrorCode::InvalidTimHeader},
         {"mode with another bit", With(Small16Bit(), [](TimSpec& s) { s.mode = 0x12; }),
          ErrorCode::InvalidTimHeader},
         {"flag byte 5", With(Small16Bit(), [](TimSpec& s) { s.flagByte5 = 1; }),
@@ -95,7 +87,16 @@ TEST(TimReader, ReturnsTheFirstFailureInOrder) {
         {"data size just under 1e9 but past the end",
          With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 1'000'000'011; }),
          ErrorCode::FileTooSmall},
+        {"bytes after the TIM are ignored",
+         [] {
+             auto bytes = MakeTim(Small16Bit());
+             bytes.push_back(0xAB);
+             return bytes;
+         }(),
+         ErrorCode::None},
         {"pixel data one byte short", Truncated(MakeTim(Small16Bit()), 1), ErrorCode::FileTooSmall},
+        {"4-bit pixel data one byte short", Truncated(MakeTim(Small4Bit()), 1),
+         ErrorCode::FileTooSmall},
         {"image header cut short", Truncated(MakeTim(Small16Bit()), 9), ErrorCode::FileTooSmall},
         {"CLUT header cut short", {0x10, 0, 0, 0, 8, 0, 0, 0, 44, 0}, ErrorCode::FileTooSmall},
         {"CLUT block length 11", With(Small4Bit(), [](TimSpec& s) { s.clutBlockLength = 11; }),
@@ -103,22 +104,20 @@ TEST(TimReader, ReturnsTheFirstFailureInOrder) {
         {"CLUT block length 0", With(Small4Bit(), [](TimSpec& s) { s.clutBlockLength = 0; }),
          ErrorCode::NotEnoughMemory},
         {"CLUT past the end of the file",
-         With(Small4Bit(), [](TimSpec& s) { s.clutBlockLength = 0xFFFFFFF0; }), ErrorCode::FileTooSmall},
+         With(Small4Bit(), [](TimSpec& s) { s.clutBlockLength = 0xFFFFFFF0; }),
+         ErrorCode::FileTooSmall},
         {"CLUT block length 12 is an empty CLUT",
          With(Small4Bit(), [](TimSpec& s) { s.clut.clear(); }), ErrorCode::None},
         {"image block length 12 is an empty image",
          With(Small16Bit(), [](TimSpec& s) { s.pixels.clear(); }), ErrorCode::None},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(LoadBytes(c.bytes), c.message) << c.name;
+        ImageState state;
+        EXPECT_EQ(LoadBytes(c.bytes, state), c.message) << c.name;
+        if (c.message != ErrorCode::None) {
+            EXPECT_FALSE(state.IsLoaded()) << c.name << ": a failed load leaves no image";
+        }
     }
-}
-
-TEST(TimReader, ExactLengthLoadsAndExtraBytesAreIgnored) {
-    auto bytes = MakeTim(Small16Bit());
-    EXPECT_EQ(LoadBytes(bytes), ErrorCode::None);
-    bytes.push_back(0xAB);
-    EXPECT_EQ(LoadBytes(bytes), ErrorCode::None);
 }
 
 struct SizeCase {
@@ -136,12 +135,11 @@ TEST(TimReader, DerivesSizesFromTheHeader) {
         {3, 3, 0, 24, 2, 0},
     };
     for (const auto& c : cases) {
-        TimSpec desc;
-        desc.mode = c.mode;
-        desc.clut.assign(c.clutEntries, 0x1234);
-        desc.imageWidth = c.imageWidth;
-        desc.imageHeight = 3;
-        desc.pixels.assign(std::size_t{c.imageWidth} * 2 * 3, 0);
+        const TimSpec desc{.mode = c.mode,
+                           .clut = std::vector<std::uint16_t>(c.clutEntries, 0x1234),
+                           .imageWidth = c.imageWidth,
+                           .imageHeight = 3,
+                           .pixels = std::vector<std::uint8_t>(std::size_t{c.imageWidth} * 2 * 3)};
         ImageState state;
         ASSERT_EQ(LoadBytes(MakeTim(desc), state), ErrorCode::None) << int(c.mode);
         EXPECT_EQ(state.bpp, c.bpp);
@@ -155,13 +153,12 @@ TEST(TimReader, DerivesSizesFromTheHeader) {
 }
 
 TEST(TimReader, KnownSixteenBitHeader) {
-    TimSpec desc;
-    desc.mode = 2;
-    desc.imageWidth = 64;
-    desc.imageHeight = 32;
-    desc.imageX = 640;
-    desc.imageY = 256;
-    desc.pixels.assign(4096, 0x5A);
+    const TimSpec desc{.mode = 2,
+                       .imageX = 640,
+                       .imageY = 256,
+                       .imageWidth = 64,
+                       .imageHeight = 32,
+                       .pixels = std::vector<std::uint8_t>(4096, 0x5A)};
     ImageState state;
     ASSERT_EQ(LoadBytes(MakeTim(desc), state), ErrorCode::None);
     EXPECT_EQ(state.imageBlockLength, 4108u);
@@ -250,12 +247,6 @@ TEST(TimReader, ReloadReplacesEveryFieldOfTheLastImage) {
     EXPECT_EQ(state.clutWidth, 0);
     EXPECT_TRUE(state.clutData.empty());
     EXPECT_EQ(state.ClutSetCount(), 0u);
-}
-
-TEST(TimReader, FailedLoadLeavesNoImage) {
-    ImageState state;
-    EXPECT_EQ(LoadBytes(Truncated(MakeTim(Small4Bit()), 1), state), ErrorCode::FileTooSmall);
-    EXPECT_FALSE(state.IsLoaded());
 }
 
 }  // namespace

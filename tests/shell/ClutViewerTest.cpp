@@ -112,6 +112,8 @@ TEST_F(ClutViewerTest, ShowsTheCurrentSetOnlyWhileThereIsAClut) {
     EXPECT_FALSE(window->clutViewer.isVisible());
 }
 
+// The fields as typed in decimal, as "#RRGGBB" or from the picker; the new
+// swatch shows the colour as it will be stored.
 TEST_F(ClutViewerTest, EditorReadsItsFieldsAndComposesTheNewColour) {
     struct Case {
         PsxColor old;
@@ -120,21 +122,69 @@ TEST_F(ClutViewerTest, EditorReadsItsFieldsAndComposesTheNewColour) {
         std::optional<bool> invisible;  // nothing: as it opened
         QColor newSwatch;
         PsxColor saved;
+        std::string hexShown;
+        std::string redShown;
+        std::string hexTyped = {};
+        std::optional<QColor> picked = {};
     };
     const std::vector<Case> cases = {
-        {0x7FFF, "255, 255, 255 (Invis)", {}, {}, QColor(255, 255, 255), 0x7FFF},
-        {0x8000, "7, 7, 7 (Vis)", {}, {}, QColor(7, 7, 7), 0x8000},
-        {0x9A3C, "231, 143, 55 (Vis)", {}, {}, QColor(231, 143, 55), 0x9A3C},
-        {0x8000, "7, 7, 7 (Vis)", {{"255", "0", "0"}}, true, QColor(255, 0, 0), 0x001F},
-        {0x0000, "7, 7, 7 (Invis)", {{"255", "0", "0"}}, false, QColor(255, 0, 0), 0x801F},
-        {0x8000, "7, 7, 7 (Vis)", {{"010", "1234", "300"}}, {}, QColor(8, 123, 44), 0x95E1},
+        {0x7FFF, "255, 255, 255 (Invis)", {}, {}, QColor(255, 255, 255), 0x7FFF, "#FFFFFF", "255"},
+        {0x8000, "7, 7, 7 (Vis)", {}, {}, QColor(7, 7, 7), 0x8000, "#070707", "7"},
+        {0x9A3C, "231, 143, 55 (Vis)", {}, {}, QColor(231, 143, 55), 0x9A3C, "#E78F37", "231"},
+        {0x8000,
+         "7, 7, 7 (Vis)",
+         {{"255", "0", "0"}},
+         true,
+         QColor(255, 7, 7),
+         0x001F,
+         "#FF0000",
+         "255"},
+        {0x0000,
+         "7, 7, 7 (Invis)",
+         {{"255", "0", "0"}},
+         false,
+         QColor(255, 7, 7),
+         0x801F,
+         "#FF0000",
+         "255"},
+        // A leading 0 is a digit; past three characters nothing is read; a
+        // value over 255 counts by its low 8 bits.
+        {0x8000,
+         "7, 7, 7 (Vis)",
+         {{"010", "1234", "300"}},
+         {},
+         QColor(15, 127, 47),
+         0x95E1,
+         "#0A7B2C",
+         "010"},
+        {0x8000,
+         "7, 7, 7 (Vis)",
+         {{"077", "8", "16"}},
+         {},
+         QColor(79, 15, 23),
+         0x8829,
+         "#4D0810",
+         "077"},
         // An emptied field keeps the value it had.
-        {0x7C00, "7, 7, 255 (Invis)", {{"", "", "8"}}, {}, QColor(7, 7, 8), 0x0400},
+        {0x7C00, "7, 7, 255 (Invis)", {{"", "", "8"}}, {}, QColor(7, 7, 15), 0x0400, "#070708", ""},
+        {0x8000, "7, 7, 7 (Vis)", {}, {}, QColor(23, 255, 135), 0xC3E2, "#10ff80", "16", "#10ff80"},
+        {0x8000, "7, 7, 7 (Vis)", {}, {}, QColor(7, 7, 7), 0x8000, "#12", "7", "#12"},
+        {0x8000,
+         "7, 7, 7 (Vis)",
+         {},
+         {},
+         QColor(207, 103, 55),
+         0x9999,
+         "#C86432",
+         "200",
+         "",
+         QColor(200, 100, 50)},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.oldText);
+        SCOPED_TRACE(c.oldText + " " + c.hexShown);
         CColorEditDlg editor(nullptr);
         editor.oldColor = c.old;
+        editor.pickColor = [&c](const QColor&) { return c.picked; };
         editor.Create();
         auto* invisible = editor.Item<QCheckBox>(res::kInvisibleCheck);
         EXPECT_EQ(editor.GetDlgItemText(res::kOldColorText), c.oldText);
@@ -144,7 +194,13 @@ TEST_F(ClutViewerTest, EditorReadsItsFieldsAndComposesTheNewColour) {
         if (c.typed) {
             Type(editor, *c.typed);
         }
+        if (!c.hexTyped.empty()) {
+            editor.SetDlgItemText(res::kHexColorEdit, c.hexTyped);
+        }
+        editor.Item<QPushButton>(res::kPickColorButton)->click();
         invisible->setChecked(c.invisible.value_or(invisible->isChecked()));
+        EXPECT_EQ(editor.GetDlgItemText(res::kHexColorEdit), c.hexShown);
+        EXPECT_EQ(editor.GetDlgItemText(res::kRedEdit), c.redShown);
         EXPECT_EQ(ColorAt(editor.Client(), CColorEditDlg::kOldSwatch.center()), Shown(c.old));
         EXPECT_EQ(ColorAt(editor.Client(), CColorEditDlg::kNewSwatch.center()), c.newSwatch);
         editor.Item<QPushButton>(res::kIdOk)->click();

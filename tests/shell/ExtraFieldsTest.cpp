@@ -33,7 +33,7 @@ std::vector<bool> ClutFieldsShown(const CExtraFieldsDlg& dialog) {
             dialog.IsDlgItemShown(res::kClutOrgXEdit), dialog.IsDlgItemShown(res::kClutOrgYEdit)};
 }
 
-TEST_F(ExtraFieldsTest, OpensWithDefaultsAndHidesTheClutFieldsPerShowing) {
+TEST_F(ExtraFieldsTest, OpensWithDefaultsHidesTheClutFieldsPerShowingAndEscapeAnswersNothing) {
     ExtraFieldsRequest request(dialog);
     std::vector<std::vector<std::string>> texts;
     std::vector<std::vector<bool>> shown;
@@ -44,7 +44,7 @@ TEST_F(ExtraFieldsTest, OpensWithDefaultsAndHidesTheClutFieldsPerShowing) {
     {
         ExtraFieldsScript script({look, SetField(res::kImageOrgXEdit, "12"),
                                   SetField(res::kClutOrgYEdit, "480"), PressContinue, look,
-                                  PressContinue, look, PressContinue});
+                                  PressContinue, look, PressContinue, PressEscape});
         const auto first = request.AskOrigins(true);
         ASSERT_TRUE(first.has_value());
         EXPECT_EQ(first->imageOrgX, 12u);
@@ -53,6 +53,8 @@ TEST_F(ExtraFieldsTest, OpensWithDefaultsAndHidesTheClutFieldsPerShowing) {
         EXPECT_EQ(first->clutOrgY, 480u);
         EXPECT_TRUE(request.AskOrigins(false).has_value());
         EXPECT_TRUE(request.AskOrigins(true).has_value());
+        // Escape closes it without an answer.
+        EXPECT_FALSE(request.AskOrigins(true).has_value());
     }
     // The texts start from the defaults every time, not from the last values.
     const std::vector<std::string> withClut = {"1", "1", "2", "2"};
@@ -82,12 +84,6 @@ TEST_F(ExtraFieldsTest, TitleNamesTheBmpOfABatch) {
     EXPECT_EQ(titles, (std::vector<std::string>{"Input Extra Fields not found in face.bmp",
                                                 "Input Extra Fields not found in Other One.BMP",
                                                 "Input Extra Fields not found in the BMP"}));
-}
-
-TEST_F(ExtraFieldsTest, EscapeClosesWithoutAnAnswer) {
-    ExtraFieldsRequest request(dialog);
-    ExtraFieldsScript script({PressEscape});
-    EXPECT_FALSE(request.AskOrigins(true).has_value());
 }
 
 TEST_F(ExtraFieldsTest, ContinueAcceptsExactlyUnsignedDecimalNumbers) {

@@ -168,23 +168,6 @@ TEST_F(MainWindowTest, AFailedOpenShowsItsMessageAndResetsTheWindow) {
     }
 }
 
-TEST_F(MainWindowTest, OpensABmpWithItsSidecarWithoutAsking) {
-    const std::string path = WriteFile("picture.bmp", MakeBmp(PatternBmp(24, 6, 3)));
-    SidecarSpec sidecar;
-    sidecar.imageX = 320;
-    sidecar.imageY = 16;
-    WriteFile("picture.tmext", MakeSidecar(sidecar));
-    OpenBmp(path);
-    ASSERT_TRUE(prompts.messages.empty());
-    ASSERT_TRUE(window->workspace.image.IsLoaded());
-    EXPECT_EQ(window->workspace.image.imageOrgX, 320);
-    EXPECT_EQ(window->workspace.image.imageOrgY, 16);
-    EXPECT_EQ(Text(res::kBppEdit), "24");
-    EXPECT_TRUE(window->workspace.image.bmpPixels.empty());
-    EXPECT_EQ(window->workspace.image.sidecarSize, 0u);
-    EXPECT_EQ(Menu().Id(), res::kMenuLoaded);
-}
-
 TEST_F(MainWindowTest, ABmpWithoutSidecarAsksForTheOriginsUntilContinue) {
     const std::string path = WriteFile("nosidecar.bmp", MakeBmp(PatternBmp(8, 4, 2)));
     {
@@ -249,27 +232,42 @@ TEST_F(MainWindowTest, EnterDoesNothingWhileEscapeAndExitEndTheWindowReleasingTh
     EXPECT_TRUE(window->workspace.image.clutData.empty());
 }
 
-TEST_F(MainWindowTest, GivenFilesOpenByTheirExtensionWhateverTheCase) {
+// A BMP with its sidecar opens without asking, from the menu or given; a
+// given file opens by its extension, whatever the case.
+TEST_F(MainWindowTest, OpensABmpWithItsSidecarWithoutAskingAndGivenFilesByTheirExtension) {
     const std::string tim = WriteTim("UPPER.TIM", PatternTim(4, 8, 2));
     window->OpenGivenFile(tim);
     EXPECT_TRUE(window->workspace.image.IsLoaded());
     EXPECT_EQ(Text(res::kPathEdit), tim);
     EXPECT_TRUE(prompts.files.empty() && prompts.filters.empty());
 
-    const std::string bmp = WriteFile("Mixed.Bmp", MakeBmp(PatternBmp(24, 2, 2)));
-    WriteFile("Mixed.tmext", MakeSidecar(SidecarSpec{}));
-    window->OpenGivenFile(bmp);
-    EXPECT_TRUE(window->workspace.image.IsLoaded());
-    EXPECT_EQ(Text(res::kBppEdit), "24");
+    SidecarSpec sidecar;
+    sidecar.imageX = 320;
+    sidecar.imageY = 16;
+    for (const bool given : {false, true}) {
+        SCOPED_TRACE(given);
+        const std::string title = given ? "Mixed" : "picture";
+        const std::string bmp = WriteFile(title + (given ? ".Bmp" : ".bmp"),
+                                          MakeBmp(PatternBmp(24, given ? 2 : 6, given ? 2 : 3)));
+        WriteFile(title + ".tmext", MakeSidecar(sidecar));
+        given ? window->OpenGivenFile(bmp) : OpenBmp(bmp);
+        ASSERT_TRUE(prompts.messages.empty());
+        ASSERT_TRUE(window->workspace.image.IsLoaded());
+        EXPECT_EQ(window->workspace.image.imageOrgX, 320);
+        EXPECT_EQ(window->workspace.image.imageOrgY, 16);
+        EXPECT_EQ(Text(res::kBppEdit), "24");
+        EXPECT_TRUE(window->workspace.image.bmpPixels.empty());
+        EXPECT_EQ(window->workspace.image.sidecarSize, 0u);
+        EXPECT_EQ(Menu().Id(), res::kMenuLoaded);
+    }
 }
 
 TEST_F(MainWindowTest, AHeaderClaimingAHugeImageCostsOnlyTheClientArea) {
     // 65535 x 65535 16-bit pixels claimed over 8 bytes of data.
-    TimSpec liar;
-    liar.mode = 2;
-    liar.imageWidth = 0xFFFF;
-    liar.imageHeight = 0xFFFF;
-    liar.pixels = {0x1F, 0x00, 0x00, 0x7C, 0x00, 0x00, 0x00, 0x00};
+    const TimSpec liar{.mode = 2,
+                       .imageWidth = 0xFFFF,
+                       .imageHeight = 0xFFFF,
+                       .pixels = {0x1F, 0x00, 0x00, 0x7C, 0x00, 0x00, 0x00, 0x00}};
     OpenTim(WriteTim("liar.tim", liar));
     const QSize client = window->Client()->size();
     EXPECT_EQ(window->drawSurface.Image().size(), client);
