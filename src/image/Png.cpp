@@ -10,7 +10,7 @@
 #include <new>
 #include <optional>
 
-#include "image/PsxColor.h"
+#include "image/AlphaRule.h"
 #include "image/Sidecar.h"
 #include "platform/ByteOrder.h"
 #include "platform/File.h"
@@ -28,36 +28,6 @@ constexpr std::uint32_t kMaxPngWidth = 0xFFFF * 4;
 constexpr std::uint32_t kMaxPngHeight = 0xFFFF;
 // The longest record: the longest sidecar, the palette set, two spare bytes a row.
 constexpr std::size_t kMaxRecordSize = kMaxSidecarSize + kRecordHeadSize + 512 + 2 * 0xFFFF;
-
-struct Rgba {
-    std::uint8_t r = 0, g = 0, b = 0, a = 255;
-};
-
-// The colour mapping of the BMP conversion (5 bits times 8), with the alpha
-// that keeps transparency and the STP bit apart.
-constexpr std::uint8_t AlphaOf(PsxColor word) {
-    return word == 0 ? 0 : PsxStp(word) ? 128 : 255;
-}
-constexpr Rgba RgbaOf(PsxColor word) {
-    return {static_cast<std::uint8_t>(PsxRed(word) * 8),
-            static_cast<std::uint8_t>(PsxGreen(word) * 8),
-            static_cast<std::uint8_t>(PsxBlue(word) * 8), AlphaOf(word)};
-}
-// Alpha 0 is the transparent word, 1-254 sets the STP bit, 255 clears it.
-constexpr PsxColor WordOf(Rgba c) {
-    return c.a == 0 ? PsxColor{0} : RgbToPsx(c.r, c.g, c.b, c.a != 255);
-}
-constexpr int AlphaClass(std::uint8_t a) {
-    return a == 0 ? 0 : a == 255 ? 2 : 1;
-}
-// Whether an editor left a palette colour as it was exported: the same at
-// 5 bits, and of the same kind of alpha unless the palette lost its alpha.
-constexpr bool Unchanged(PsxColor word, Rgba c, bool hasAlpha) {
-    const Rgba was = RgbaOf(word);
-    return Reduce8To5(was.r) == Reduce8To5(c.r) && Reduce8To5(was.g) == Reduce8To5(c.g) &&
-           Reduce8To5(was.b) == Reduce8To5(c.b) &&
-           (!hasAlpha || AlphaClass(was.a) == AlphaClass(c.a));
-}
 
 // Bytes of a 24-bit row that no whole pixel covers.
 constexpr std::uint32_t SpareRowBytes(std::uint32_t bpp, std::uint16_t units) {

@@ -37,6 +37,8 @@ std::string FirstLine(const Error& e) {
             return "Failed on saving BMP File!";
         case ErrorCode::FailedSavingPng:
             return "Failed on saving PNG File!";
+        case ErrorCode::FailedSavingPalette:
+            return "Failed on saving the palette!";
         case ErrorCode::TimHeaderNotFound:
             return "TIM Header not found!";
         case ErrorCode::InvalidTimHeader:
@@ -159,6 +161,7 @@ bool IsAboutAFile(ErrorCode code) {
         case ErrorCode::FailedSavingTim:
         case ErrorCode::FailedSavingBmp:
         case ErrorCode::FailedSavingPng:
+        case ErrorCode::FailedSavingPalette:
         case ErrorCode::CouldntOpenForInsertion:
         case ErrorCode::CouldntOpenTim:
         case ErrorCode::CouldntInsertTim:

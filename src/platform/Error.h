@@ -20,12 +20,13 @@ enum class ErrorCode : std::uint8_t {
     None = 0,
 
     // Files. path and sysErrno (with reason) say which file and why.
-    CouldntOpenFile,    // opening or reading a file the user named
-    CouldntCreateFile,  // path: the output that couldn't be written
-    OutputIsRawFile,    // path: an output that would overwrite the RAW file
-    FailedSavingTim,    // writing a TIM (path: the file)
-    FailedSavingBmp,    // writing a BMP or its sidecar
-    FailedSavingPng,    // writing a PNG, its sidecar or a palette
+    CouldntOpenFile,      // opening or reading a file the user named
+    CouldntCreateFile,    // path: the output that couldn't be written
+    OutputIsRawFile,      // path: an output that would overwrite the RAW file
+    FailedSavingTim,      // writing a TIM (path: the file)
+    FailedSavingBmp,      // writing a BMP or its sidecar
+    FailedSavingPng,      // writing a PNG or its sidecar
+    FailedSavingPalette,  // writing a palette file
 
     // Reading and converting images.
     TimHeaderNotFound,
