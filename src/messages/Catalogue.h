@@ -37,6 +37,7 @@ inline constexpr const char* kTimErrorTitle = "TIM Error";
 inline constexpr const char* kBmpErrorTitle = "BMP Error";
 inline constexpr const char* kTimConversionErrorTitle = "TIM Conversion Error!";
 inline constexpr const char* kBmpConversionErrorTitle = "BMP Conversion Error!";
+inline constexpr const char* kPngConversionErrorTitle = "PNG Conversion Error!";
 // The window's own spelling when it opens a BMP.
 inline constexpr const char* kBmpOpenConversionErrorTitle = "BMP conversion Error!";
 inline constexpr const char* kExtractionErrorTitle = "Extraction Error";
