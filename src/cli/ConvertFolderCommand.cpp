@@ -38,7 +38,7 @@ int RunConvertFolder(const ConvertFolderArgs& args) {
     const bool toBmp = args.to == "bmp";
     // PNGs on either side: TIMs become PNGs, or PNGs TIMs.
     const bool png = args.to == "png" || args.from == "png";
-    if (args.to == "png" && args.from == "png") {
+    if (args.from == "png" && args.to != "tim") {
         throw UsageError("--from png goes with --to tim");
     }
     // The files to convert are the other kind: TIMs become BMPs.

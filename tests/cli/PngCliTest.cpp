@@ -97,6 +97,12 @@ TEST(CliPng, ConvertsToPngAndBackAndMovesPalettes) {
                   tim[set0 + 32] | ((tim[set0 + 33] & 0x7F) << 8))
             << i;
     }
+    const auto misused =
+        RunCli({"convert-folder", dir.File("batch"), "--to", "bmp", "--from", "png"});
+    EXPECT_EQ(misused.exitCode, 2);
+    EXPECT_EQ(misused.err.rfind("pixalto-cli convert-folder: --from png goes with --to tim\n", 0),
+              0u)
+        << misused.err;
     for (const char* absent : {"bad.tim", "none.tim"}) {
         EXPECT_FALSE(std::filesystem::exists(dir.File(absent))) << absent;
     }
