@@ -19,6 +19,7 @@ constexpr MenuItemTemplate kSeparator{nullptr, 0};
 constexpr std::array kFileEmpty = {
     MenuItemTemplate{"&Open TIM", kCmdOpenTim, {}, "Ctrl+O"},
     MenuItemTemplate{"Open &BMP", kCmdOpenBmp, {}, "Ctrl+Shift+O"},
+    MenuItemTemplate{"Open &PNG", kCmdOpenPng},
     MenuItemTemplate{"Scan &RAW File", kCmdScanRawFile, {}, "Ctrl+R"},
     kSeparator,
     MenuItemTemplate{"&Insert TIM File(s)", kCmdInsertTimFiles},
@@ -29,6 +30,7 @@ constexpr std::array kFileEmpty = {
 constexpr std::array kFileLoaded = {
     MenuItemTemplate{"&Open TIM", kCmdOpenTim, {}, "Ctrl+O"},
     MenuItemTemplate{"Open &BMP", kCmdOpenBmp, {}, "Ctrl+Shift+O"},
+    MenuItemTemplate{"Open &PNG", kCmdOpenPng},
     MenuItemTemplate{"Scan &RAW File", kCmdScanRawFile, {}, "Ctrl+R"},
     kSeparator,
     MenuItemTemplate{"&Save TIM File", kCmdSaveTimFile, {}, "Ctrl+S"},
@@ -63,11 +65,16 @@ constexpr std::array kImage = {
     MenuItemTemplate{"&View Clut", kCmdViewClut},
     kSeparator,
     MenuItemTemplate{"&Convert to BMP", kCmdConvertToBmp},
+    MenuItemTemplate{"Export &PNG", kCmdExportPng},
+    MenuItemTemplate{"Export Pa&lette", kCmdExportPalette},
+    MenuItemTemplate{"&Import Palette", kCmdImportPalette},
 };
 
 constexpr std::array kConvert = {
     MenuItemTemplate{"&TIM to BMP", kCmdFolderTimToBmp},
     MenuItemTemplate{"&BMP to TIM", kCmdFolderBmpToTim},
+    MenuItemTemplate{"TIM to &PNG", kCmdFolderTimToPng},
+    MenuItemTemplate{"P&NG to TIM", kCmdFolderPngToTim},
 };
 
 constexpr std::array kHelp = {

@@ -84,6 +84,13 @@ inline constexpr int kCmdDevicePixels = 32794;
 inline constexpr int kCmdRecentFile = 32900;
 inline constexpr int kRecentFileCount = 8;
 inline constexpr int kCmdClearRecent = kCmdRecentFile + kRecentFileCount;
+// PNGs and palettes.
+inline constexpr int kCmdOpenPng = 32840;
+inline constexpr int kCmdExportPng = 32841;
+inline constexpr int kCmdExportPalette = 32842;
+inline constexpr int kCmdImportPalette = 32843;
+inline constexpr int kCmdFolderTimToPng = 32844;
+inline constexpr int kCmdFolderPngToTim = 32845;
 inline constexpr int kCmdSystemAbout = 16;  // the window menu's About entry
 
 }  // namespace pixalto::res

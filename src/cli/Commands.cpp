@@ -36,16 +36,43 @@ constexpr std::array kCommands = {
             "keeps the origins and the other CLUT sets. OUT may not end in .tmext.\n"
             "Prints the paths written.",
             DefineToBmp},
-    Command{"to-tim", "convert a BMP (and its sidecar) to a TIM",
-            "Loads the BMP FILE with the sidecar file beside it and writes it as the TIM\n"
-            "OUT (default: FILE with the extension .tim). When there is no usable\n"
-            "sidecar, --origin gives the image's frame-buffer origin and, for 4- and\n"
-            "8-bit images, --clut-origin the CLUT's (the low 16 bits of each are kept);\n"
-            "otherwise they are ignored. Prints the path written.",
+    Command{"to-png", "convert a TIM to a PNG and its sidecar file, losslessly",
+            "Loads the TIM at byte N of FILE and writes it as the PNG OUT (default: FILE\n"
+            "with the extension .png): 4- and 8-bit images as indexed PNGs with CLUT set\n"
+            "K (default 0) as their palette and the indices as they are, 16-bit as RGBA,\n"
+            "24-bit as RGB. Colour word 0x0000 has alpha 0, a word with the STP bit\n"
+            "alpha 128, any other 255. What a PNG can't hold (origins, the other CLUT\n"
+            "sets, the exact words) goes into a private chunk and into the sidecar file\n"
+            "beside it (OUT's name with the extension .tmext). --all-sets writes one PNG\n"
+            "per CLUT set, OUT's name with _set1, _set2 ... Prints the paths written.",
+            DefineToPng},
+    Command{"to-tim", "convert a BMP or PNG (and its sidecar) to a TIM",
+            "Loads the BMP or PNG FILE with the sidecar file beside it and writes it as\n"
+            "the TIM OUT (default: FILE with the extension .tim). A PNG's chunk wins over\n"
+            "its sidecar. When neither is usable, --origin gives the image's frame-buffer\n"
+            "origin and, for 4- and 8-bit images, --clut-origin the CLUT's (the low 16\n"
+            "bits of each are kept); otherwise they are ignored. An indexed PNG keeps its\n"
+            "indices; --bpp 4 or 8 quantises a truecolour PNG to a palette. Prints the\n"
+            "path written.",
             DefineToTim},
+    Command{"export-palette", "write one CLUT set as a palette file",
+            "Writes CLUT set K (default 0) of the TIM (or PNG or BMP) FILE as PALETTE, in\n"
+            "the format its extension names: .gpl (GIMP), .pal (JASC), .act (Adobe, with\n"
+            "the number of colours), .tim or .clt (a TIM holding only that CLUT row).\n"
+            "Prints the path written.",
+            DefineExportPalette},
+    Command{"import-palette", "replace one CLUT set by a palette file's colours",
+            "Replaces the colours of CLUT set K (default 0) of FILE with those of PALETTE\n"
+            "(.gpl, .pal, .act, .tim or .clt) and writes the TIM OUT (default: FILE itself\n"
+            "when it is a TIM, else FILE as .tim). Colours that didn't change keep their\n"
+            "STP bits; changed ones take it from the palette's alpha where the format has\n"
+            "one. A shorter palette replaces the first colours; a longer one is refused.\n"
+            "Prints the path written.",
+            DefineImportPalette},
     Command{"convert-folder", "convert every TIM (or BMP) of a folder",
-            "Converts every file of DIR named *.tim (with --to bmp) or *.bmp (with\n"
-            "--to tim), in any case, into the other format beside it, as the window's\n"
+            "Converts every file of DIR named *.tim (with --to bmp or --to png) or *.bmp\n"
+            "(with --to tim; *.png with --to tim --from png), in any case, into the\n"
+            "other format beside it, as the window's\n"
             "Convert menu does: TIMs become BMPs with CLUT set 0 as palette and their\n"
             "sidecar files; BMPs become TIMs. A BMP without a usable sidecar takes its\n"
             "origins from --origin and --clut-origin, and is reported and skipped\n"

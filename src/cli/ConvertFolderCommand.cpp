@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/ImageSource.h"
 #include "image/FolderConvert.h"
+#include "image/PngFolderConvert.h"
 
 namespace pixalto::cli {
 namespace {
@@ -12,6 +13,7 @@ namespace {
 struct ConvertFolderArgs {
     std::string folder;
     std::string to;
+    std::string from = "bmp";
     OriginOptions origins;
 };
 
@@ -34,8 +36,15 @@ class ConsoleMessages : public MessageSink {
 
 int RunConvertFolder(const ConvertFolderArgs& args) {
     const bool toBmp = args.to == "bmp";
+    // PNGs on either side: TIMs become PNGs, or PNGs TIMs.
+    const bool png = args.to == "png" || args.from == "png";
+    if (args.from == "png" && args.to != "tim") {
+        throw UsageError("--from png goes with --to tim");
+    }
     // The files to convert are the other kind: TIMs become BMPs.
-    const ImageFileSearch search = FindImageFiles(args.folder, /*wantTim=*/toBmp);
+    const ImageFileSearch search =
+        png ? FindFilesEndingIn(args.folder, args.to == "png" ? ".tim" : ".png")
+            : FindImageFiles(args.folder, /*wantTim=*/toBmp);
     if (search.names.empty()) {
         std::cerr << NoFilesFoundText(search) << '\n';
         return kExitFailure;
@@ -44,7 +53,9 @@ int RunConvertFolder(const ConvertFolderArgs& args) {
     ConsoleMessages messages(origins);
     ImageState state;
     const FolderConversionResult result =
-        ConvertFolder(args.folder, search.names, toBmp, state, origins, messages);
+        png ? ConvertFolderPng(args.folder, search.names, args.to == "png", state, origins,
+                               messages)
+            : ConvertFolder(args.folder, search.names, toBmp, state, origins, messages);
     return result.failed == 0 ? kExitOk : kExitFailure;
 }
 
@@ -53,13 +64,26 @@ int RunConvertFolder(const ConvertFolderArgs& args) {
 Runner DefineConvertFolder(CLI::App& command) {
     auto args = std::make_shared<ConvertFolderArgs>();
     AddArgument(command, "DIR", args->folder, "the folder whose files are converted");
-    command.add_option("--to", args->to, "bmp: every TIM becomes a BMP; tim: every BMP a TIM")
+    command
+        .add_option("--to", args->to,
+                    "bmp or png: every TIM becomes one; tim: every BMP (or PNG) a TIM")
         ->required()
-        ->type_name("bmp|tim")
+        ->type_name("bmp|png|tim")
         ->check(CLI::Validator(
             [](const std::string& value) {
-                return value == "bmp" || value == "tim" ? std::string()
-                                                        : "must be bmp or tim, not '" + value + "'";
+                return value == "bmp" || value == "tim" || value == "png"
+                           ? std::string()
+                           : "must be bmp, png or tim, not '" + value + "'";
+            },
+            ""));
+    command
+        .add_option("--from", args->from,
+                    "with --to tim: bmp (default) or png, the files converted")
+        ->type_name("bmp|png")
+        ->check(CLI::Validator(
+            [](const std::string& value) {
+                return value == "bmp" || value == "png" ? std::string()
+                                                        : "must be bmp or png, not '" + value + "'";
             },
             ""));
     AddOriginOptions(command, args->origins);

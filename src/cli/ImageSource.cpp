@@ -5,6 +5,7 @@
 #include "cli/Arguments.h"
 #include "image/Convert.h"
 #include "image/LoadImage.h"
+#include "image/Png.h"
 #include "image/Sidecar.h"
 #include "platform/File.h"
 #include "raw/RawImage.h"
@@ -96,6 +97,48 @@ Error LoadBmpFromPath(const std::string& path, std::uint64_t offset, ImageState&
         state.ReleaseBuffers();
     }
     return error;
+}
+
+bool IsPngPath(const std::string& path) {
+    return pixalto::IsPngPath(path);
+}
+
+Error LoadPngFromPath(const std::string& path, ImageState& state, const OriginOptions& options,
+                      std::uint32_t depth) {
+    OptionOrigins request(options);
+    request.SetPath(path);
+    state.ReleaseBuffers();
+    Error error = LoadPngFile(state, path, depth, request);
+    if (error) {
+        state.ReleaseBuffers();
+    }
+    return error;
+}
+
+Error LoadAnyImage(const std::string& path, std::uint64_t offset, ImageState& state,
+                   const OriginOptions& options, raw::LayoutChoice layout) {
+    if (IsPngPath(path)) {
+        return LoadPngFromPath(path, state, options, kPngDepthAuto);
+    }
+    return IsBmpPath(path) ? LoadBmpFromPath(path, offset, state, options)
+                           : LoadImageFromPath(path, offset, state, layout);
+}
+
+void AddDepthOption(CLI::App& command, std::uint32_t& depth) {
+    command
+        .add_option_function<std::string>(
+            "--bpp",
+            [&depth](const std::string& text) {
+                const auto value = ParseUnsigned(text);
+                if (!value || (*value != 4 && *value != 8 && *value != 16 && *value != 24)) {
+                    throw CLI::ValidationError("--bpp",
+                                               "must be 4, 8, 16 or 24, not '" + text + "'");
+                }
+                depth = static_cast<std::uint32_t>(*value);
+            },
+            "the depth a PNG becomes (default: as its chunk or sidecar says, else 4 or 8 bits "
+            "for an indexed PNG by its indices, 16 for a truecolour one, which 4 or 8 quantises)")
+        ->type_name("4|8|16|24");
 }
 
 std::uint32_t CheckedClutSet(const ImageState& state, std::uint64_t set) {

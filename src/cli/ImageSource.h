@@ -56,6 +56,25 @@ class OptionOrigins : public OriginsRequest {
 // True when path ends in ".bmp", in any case.
 bool IsBmpPath(const std::string& path);
 
+// True when path ends in ".png", in any case.
+bool IsPngPath(const std::string& path);
+
+// Loads the PNG at path with the record of its chunk or sidecar and converts
+// it to the TIM side of state, at depth (0: as the record or the pixels say).
+// Without a record the origins come from options, as for a BMP.
+Error LoadPngFromPath(const std::string& path, ImageState& state, const OriginOptions& options,
+                      std::uint32_t depth);
+
+// The image a sub-command starts from: a *.png or *.bmp converted to TIM, or
+// the TIM at byte offset of any other file.
+Error LoadAnyImage(const std::string& path, std::uint64_t offset, ImageState& state,
+                   const OriginOptions& options,
+                   raw::LayoutChoice layout = raw::LayoutChoice::Auto);
+
+// "--bpp 4|8|16|24": the depth a PNG becomes (a truecolour one is quantised
+// to 4 or 8 bits).
+void AddDepthOption(CLI::App& command, std::uint32_t& depth);
+
 // Loads the BMP at byte offset of path with its sidecar and converts it to the
 // TIM side of state, as opening a BMP in the window does; the BMP side is
 // released afterwards. Without a usable sidecar the origins come from options;

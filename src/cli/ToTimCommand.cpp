@@ -14,12 +14,15 @@ struct ToTimArgs {
     std::string in;
     std::optional<std::string> out;
     OriginOptions origins;
+    std::uint32_t depth = 0;
 };
 
 int RunToTim(const ToTimArgs& args) {
     const std::string out = args.out.value_or(WithExtension(args.in, ".tim"));
     ImageState state;
-    if (Error error = LoadBmpFromPath(args.in, 0, state, args.origins)) {
+    Error loaded = IsPngPath(args.in) ? LoadPngFromPath(args.in, state, args.origins, args.depth)
+                                      : LoadBmpFromPath(args.in, 0, state, args.origins);
+    if (Error error = loaded) {
         ReportFailure(error);
         return kExitFailure;
     }
@@ -35,9 +38,11 @@ int RunToTim(const ToTimArgs& args) {
 
 Runner DefineToTim(CLI::App& command) {
     auto args = std::make_shared<ToTimArgs>();
-    AddArgument(command, "FILE", args->in, "the BMP, with its sidecar file beside it");
+    AddArgument(command, "FILE", args->in,
+                "the BMP or PNG (*.png), with its sidecar file beside it");
     AddOptionalArgument(command, "OUT", args->out, "the TIM to write (default: FILE as .tim)");
     AddOriginOptions(command, args->origins);
+    AddDepthOption(command, args->depth);
     return [args] { return RunToTim(*args); };
 }
 

@@ -163,7 +163,12 @@ SidecarContent OriginsFromSidecarOrUser(const ImageState& state, OriginsRequest&
     if (auto content = ParseSidecar(sidecar, state.bpp)) {
         return *content;
     }
-    const bool hasClut = SidecarHasClut(state.bpp);
+    return AskForOrigins(request, SidecarHasClut(state.bpp), unanswered);
+}
+
+}  // namespace
+
+SidecarContent AskForOrigins(OriginsRequest& request, bool hasClut, Error& unanswered) {
     const Origins origins = AskUntilAnswered(request, hasClut);
     unanswered = request.Unanswered();
     SidecarContent content;
@@ -175,7 +180,42 @@ SidecarContent OriginsFromSidecarOrUser(const ImageState& state, OriginsRequest&
     return content;
 }
 
-}  // namespace
+SidecarContent SidecarContentFor(const ImageState& state, std::uint32_t currentSet) {
+    SidecarContent content{state.imageOrgX, state.imageOrgY, 0, 0, 0, 0};
+    if (HasClut(state.bpp)) {
+        content.clutOrgX = state.clutOrgX;
+        content.clutOrgY = state.clutOrgY;
+        content.setCount = CarriedSetCount(state, currentSet);
+        content.paletteSet = std::min(currentSet, content.setCount - 1);
+    }
+    return content;
+}
+
+void AdoptTimParts(ImageState& state, TimParts parts) {
+    const std::uint32_t bpp = parts.bpp;
+    const std::uint32_t paletteCount = HasClut(bpp) ? ClutSetEntries(bpp) : 0;
+    state.fileId = kTimId;
+    state.flags = {ModeForBpp(bpp), 0, 0, 0};
+    state.bpp = bpp;
+    state.clutDataSize = static_cast<std::uint32_t>(parts.clut.size());
+    state.clutBlockLength = HasClut(bpp) ? state.clutDataSize + kTimBlockHeaderSize : 0;
+    // Images without a CLUT keep the CLUT fields at zero, as a TIM read from a
+    // file does, whatever origin the user gave for it.
+    state.clutOrgX = HasClut(bpp) ? parts.content.clutOrgX : 0;
+    state.clutOrgY = HasClut(bpp) ? parts.content.clutOrgY : 0;
+    state.clutWidth = static_cast<std::uint16_t>(paletteCount);
+    state.clutHeight = static_cast<std::uint16_t>(parts.content.setCount);
+    state.clutData = std::move(parts.clut);
+    state.imageDataSize =
+        static_cast<std::uint32_t>(std::uint64_t{parts.unitsWide} * 2 * parts.rows);
+    state.imageBlockLength = state.imageDataSize + kTimBlockHeaderSize;
+    state.imageOrgX = parts.content.imageOrgX;
+    state.imageOrgY = parts.content.imageOrgY;
+    state.imageWidth = parts.unitsWide;
+    state.imageHeight = parts.rows;
+    state.pixelWidth = PixelWidthFor(bpp, state.imageWidth);
+    state.imageData = std::move(parts.pixels);
+}
 
 Error ConvertTimToBmp(ImageState& state, std::uint32_t currentSet) {
     const std::uint32_t bpp = state.bpp;
@@ -194,13 +234,7 @@ Error ConvertTimToBmp(ImageState& state, std::uint32_t currentSet) {
     const std::uint64_t pixelSize = bmpRow * height;
     const Bytes clut = Present(state.clutData, state.clutDataSize);
 
-    SidecarContent content{state.imageOrgX, state.imageOrgY, 0, 0, 0, 0};
-    if (HasClut(bpp)) {
-        content.clutOrgX = state.clutOrgX;
-        content.clutOrgY = state.clutOrgY;
-        content.setCount = CarriedSetCount(state, currentSet);
-        content.paletteSet = std::min(currentSet, content.setCount - 1);
-    }
+    const SidecarContent content = SidecarContentFor(state, currentSet);
 
     // The BMP side's old buffers are reused: a batch of files then needs no
     // fresh memory for each.
@@ -290,25 +324,8 @@ Error ConvertBmpToTim(ImageState& state, OriginsRequest& request) {
     CopyRowsMirrored(bpp, {Present(state.bmpPixels, state.bmpPixelSize), bmpRow, pixels.data(),
                            timRow, height, std::min({timRow, BmpRowDataSize(bpp, width), bmpRow})});
 
-    state.fileId = kTimId;
-    state.flags = {ModeForBpp(bpp), 0, 0, 0};
-    state.clutDataSize = static_cast<std::uint32_t>(clutDataSize);
-    state.clutBlockLength = HasClut(bpp) ? state.clutDataSize + kTimBlockHeaderSize : 0;
-    // Images without a CLUT keep the CLUT fields at zero, as a TIM read from a
-    // file does, whatever origin the user gave for it.
-    state.clutOrgX = HasClut(bpp) ? content.clutOrgX : 0;
-    state.clutOrgY = HasClut(bpp) ? content.clutOrgY : 0;
-    state.clutWidth = static_cast<std::uint16_t>(paletteCount);
-    state.clutHeight = static_cast<std::uint16_t>(content.setCount);
-    state.clutData = std::move(clut);
-    state.imageDataSize = static_cast<std::uint32_t>(imageDataSize);
-    state.imageBlockLength = state.imageDataSize + kTimBlockHeaderSize;
-    state.imageOrgX = content.imageOrgX;
-    state.imageOrgY = content.imageOrgY;
-    state.imageWidth = static_cast<std::uint16_t>(units);
-    state.imageHeight = static_cast<std::uint16_t>(height);
-    state.pixelWidth = PixelWidthFor(bpp, state.imageWidth);
-    state.imageData = std::move(pixels);
+    AdoptTimParts(state, {bpp, content, std::move(clut), std::move(pixels),
+                          static_cast<std::uint16_t>(units), static_cast<std::uint16_t>(height)});
     return {};
 }
 

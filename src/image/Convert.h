@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "image/ImageState.h"
+#include "image/Sidecar.h"
 #include "platform/Error.h"
 
 namespace pixalto {
@@ -36,6 +38,27 @@ class OriginsRequest {
     // conversion then fails with it instead of making up origins.
     virtual Error Unanswered() const { return {}; }
 };
+
+// The origins asked of request (until it answers) as sidecar content with
+// one CLUT set when hasClut; unanswered is then why they are no real answer.
+SidecarContent AskForOrigins(OriginsRequest& request, bool hasClut, Error& unanswered);
+
+// What a TIM of state carries beside its pixels when set currentSet is the one
+// shown: its origins and, for 4- and 8-bit images, every CLUT set (at least
+// enough to reach currentSet), currentSet being the palette set.
+SidecarContent SidecarContentFor(const ImageState& state, std::uint32_t currentSet);
+
+// The new buffers of a TIM made from another format.
+struct TimParts {
+    std::uint32_t bpp = 0;
+    SidecarContent content;  // origins and the number of CLUT sets
+    std::vector<std::uint8_t> clut;
+    std::vector<std::uint8_t> pixels;  // unitsWide x 2 x rows bytes and one spare byte
+    std::uint16_t unitsWide = 0;
+    std::uint16_t rows = 0;
+};
+// Makes parts the TIM side of state: header, both blocks and derived values.
+void AdoptTimParts(ImageState& state, TimParts parts);
 
 // TIM to BMP: builds the BMP headers, the palette from CLUT set currentSet,
 // the pixel rows (padded to 4 bytes, as every bitmap reader expects) and the

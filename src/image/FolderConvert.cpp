@@ -220,6 +220,10 @@ class Group {
 }  // namespace
 
 ImageFileSearch FindImageFiles(const std::string& folder, bool wantTim) {
+    return FindFilesEndingIn(folder, wantTim ? ".tim" : ".bmp");
+}
+
+ImageFileSearch FindFilesEndingIn(const std::string& folder, std::string_view extension) {
     ImageFileSearch search;
     std::error_code error;
     namespace fs = std::filesystem;
@@ -229,7 +233,7 @@ ImageFileSearch FindImageFiles(const std::string& folder, bool wantTim) {
         // Like the system's file search, everything but folders: a file that
         // can't be read is then reported instead of passed over in silence.
         std::error_code unknownKind;
-        if (!it->is_directory(unknownKind) && IsBatchFile(name, wantTim ? ".tim" : ".bmp")) {
+        if (!it->is_directory(unknownKind) && IsBatchFile(name, extension)) {
             search.names.push_back(std::move(name));
         }
     }

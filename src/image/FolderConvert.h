@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "image/Convert.h"
@@ -35,6 +36,8 @@ struct ImageFileSearch {
 // them in the same order. Folders are left out; anything else is listed, and
 // what can't be read as a file is reported when it is converted.
 ImageFileSearch FindImageFiles(const std::string& folder, bool wantTim);
+// The same for any extension (".png").
+ImageFileSearch FindFilesEndingIn(const std::string& folder, std::string_view extension);
 
 // What to say when a search found nothing: "No Files were found!", with the
 // system's reason under it when the folder couldn't be read.

@@ -7,6 +7,8 @@
 #include "image/ImageState.h"  // IWYU pragma: export
 #include "image/LoadImage.h"   // IWYU pragma: export
 #include "image/Paint.h"       // IWYU pragma: export
+#include "image/Palette.h"     // IWYU pragma: export
+#include "image/Png.h"         // IWYU pragma: export
 #include "image/PsxColor.h"    // IWYU pragma: export
 #include "image/Sidecar.h"     // IWYU pragma: export
 #include "image/TimFormat.h"   // IWYU pragma: export

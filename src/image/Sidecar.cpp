@@ -15,13 +15,6 @@ std::uint32_t SetsOffset(std::uint32_t setCount) {
     return setCount == 1 ? kSidecarOneSetSize : kSidecarSetsOffset;
 }
 
-std::uint64_t LayoutSize(std::uint32_t bpp, std::uint32_t setCount) {
-    if (!SidecarHasClut(bpp)) {
-        return kSidecarShortSize;
-    }
-    return SetsOffset(setCount) + std::uint64_t{setCount - 1} * SidecarSetBytes(bpp);
-}
-
 // Calls copy(set index, byte offset in the sidecar) for each stored set.
 template <typename Copy>
 void ForEachStoredSet(const SidecarContent& content, std::uint32_t bpp, Copy copy) {
@@ -35,6 +28,13 @@ void ForEachStoredSet(const SidecarContent& content, std::uint32_t bpp, Copy cop
 }
 
 }  // namespace
+
+std::uint64_t SidecarLayoutSize(std::uint32_t bpp, std::uint32_t setCount) {
+    if (!SidecarHasClut(bpp)) {
+        return kSidecarShortSize;
+    }
+    return SetsOffset(setCount) + std::uint64_t{setCount - 1} * SidecarSetBytes(bpp);
+}
 
 std::string SidecarPathFor(const std::string& bmpPath) {
     return FolderOf(bmpPath) + FileTitleOf(bmpPath) + ".tmext";
@@ -66,7 +66,7 @@ std::optional<SidecarContent> ParseSidecar(std::span<const std::uint8_t> bytes, 
         content.paletteSet = ReadU16LE(&bytes[12]);
     }
     if (content.paletteSet >= content.setCount ||
-        bytes.size() < LayoutSize(bpp, content.setCount)) {
+        bytes.size() < SidecarLayoutSize(bpp, content.setCount)) {
         return std::nullopt;
     }
     return content;
@@ -81,7 +81,7 @@ Result<std::vector<std::uint8_t>> BuildSidecar(const SidecarContent& content, st
                                                std::span<const std::uint8_t> clutData,
                                                std::vector<std::uint8_t> out) {
     try {
-        out.assign(LayoutSize(bpp, content.setCount), 0);
+        out.assign(SidecarLayoutSize(bpp, content.setCount), 0);
     } catch (const std::bad_alloc&) {
         return Error(ErrorCode::NotEnoughMemory);
     }

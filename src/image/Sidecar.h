@@ -47,6 +47,11 @@ constexpr bool SidecarHasClut(std::uint32_t bpp) {
     return bpp <= 8;
 }
 
+// Bytes of the layout above for an image of bpp bits with setCount sets
+// (setCount at least 1 for images with a CLUT). Bytes after them are no part
+// of it: a PNG's sidecar keeps more there (see Png.h).
+std::uint64_t SidecarLayoutSize(std::uint32_t bpp, std::uint32_t setCount);
+
 // The content of a sidecar read beside a BMP of bpp bits, or nothing when the
 // sidecar is not usable: it must hold the magic and every byte its layout needs
 // for the depth and N, with N at least 1 and the palette set below N.

@@ -35,6 +35,10 @@ std::string FirstLine(const Error& e) {
             return "Failed on saving TIM File!";
         case ErrorCode::FailedSavingBmp:
             return "Failed on saving BMP File!";
+        case ErrorCode::FailedSavingPng:
+            return "Failed on saving PNG File!";
+        case ErrorCode::FailedSavingPalette:
+            return "Failed on saving the palette!";
         case ErrorCode::TimHeaderNotFound:
             return "TIM Header not found!";
         case ErrorCode::InvalidTimHeader:
@@ -108,6 +112,25 @@ std::string FirstLine(const Error& e) {
             return "Couldn't read " + path + " to its end.";
         case ErrorCode::NotARawCdImage:
             return path + " is not a raw CD image";
+        case ErrorCode::PngUnreadable:
+            return "Couldn't read the PNG: " + e.detail;
+        case ErrorCode::IndexBeyondClut:
+            return "Pixel (" + std::to_string(e.offset) + ", " + Decimal(e.number) +
+                   ") has colour index " + Decimal(e.damage) +
+                   ", beyond the 16 colours of a 4-bit CLUT.";
+        case ErrorCode::QuantiseFailed:
+            return "Couldn't reduce the image's colours to a palette.";
+        case ErrorCode::PaletteUnreadable:
+            return "Couldn't read the palette: " + e.detail;
+        case ErrorCode::PaletteTooLong:
+            return "The palette has " + Decimal(e.number) + " colours, more than the " +
+                   std::to_string(e.offset) + " of a CLUT set.";
+        case ErrorCode::PaletteFormatUnknown:
+            return "Unknown palette format: " + path + " (use .gpl, .pal, .act, .tim or .clt)";
+        case ErrorCode::NoClutForPalette:
+            return "The image has no CLUT: only 4- and 8-bit images have a palette.";
+        case ErrorCode::EmptyImageForPng:
+            return "An image without pixels can't be written as a PNG.";
     }
     return {};
 }
@@ -137,6 +160,8 @@ bool IsAboutAFile(ErrorCode code) {
         case ErrorCode::OutputIsRawFile:
         case ErrorCode::FailedSavingTim:
         case ErrorCode::FailedSavingBmp:
+        case ErrorCode::FailedSavingPng:
+        case ErrorCode::FailedSavingPalette:
         case ErrorCode::CouldntOpenForInsertion:
         case ErrorCode::CouldntOpenTim:
         case ErrorCode::CouldntInsertTim:

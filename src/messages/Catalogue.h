@@ -37,6 +37,8 @@ inline constexpr const char* kTimErrorTitle = "TIM Error";
 inline constexpr const char* kBmpErrorTitle = "BMP Error";
 inline constexpr const char* kTimConversionErrorTitle = "TIM Conversion Error!";
 inline constexpr const char* kBmpConversionErrorTitle = "BMP Conversion Error!";
+inline constexpr const char* kPngConversionErrorTitle = "PNG Conversion Error!";
+inline constexpr const char* kPaletteErrorTitle = "Palette Error";
 // The window's own spelling when it opens a BMP.
 inline constexpr const char* kBmpOpenConversionErrorTitle = "BMP conversion Error!";
 inline constexpr const char* kExtractionErrorTitle = "Extraction Error";
@@ -60,6 +62,12 @@ inline constexpr const char* kNoneInserted = "No TIM file was inserted.";
 inline constexpr const char* kFilesConverted = "File(s) converted!";
 inline constexpr const char* kTimSaved = "TIM File has been saved!";
 inline constexpr const char* kBmpSaved = "BMP File has been saved!";
+inline constexpr const char* kPngSaved = "PNG File has been saved!";
+inline constexpr const char* kPaletteSaved = "The palette has been saved!";
+// Asked when a truecolour PNG with no record of its depth is opened.
+inline constexpr const char* kPngDepthQuestion =
+    "This PNG doesn't say which depth its TIM had. Make it a 16-bit TIM?\n"
+    "No makes it a 24-bit one.";
 
 // "File(s) converted!" when none failed, else "2 of 5 file(s) converted; 3 failed!".
 std::string ConvertedText(std::size_t converted, std::size_t failed);

@@ -20,11 +20,13 @@ enum class ErrorCode : std::uint8_t {
     None = 0,
 
     // Files. path and sysErrno (with reason) say which file and why.
-    CouldntOpenFile,    // opening or reading a file the user named
-    CouldntCreateFile,  // path: the output that couldn't be written
-    OutputIsRawFile,    // path: an output that would overwrite the RAW file
-    FailedSavingTim,    // writing a TIM (path: the file)
-    FailedSavingBmp,    // writing a BMP or its sidecar
+    CouldntOpenFile,      // opening or reading a file the user named
+    CouldntCreateFile,    // path: the output that couldn't be written
+    OutputIsRawFile,      // path: an output that would overwrite the RAW file
+    FailedSavingTim,      // writing a TIM (path: the file)
+    FailedSavingBmp,      // writing a BMP or its sidecar
+    FailedSavingPng,      // writing a PNG or its sidecar
+    FailedSavingPalette,  // writing a palette file
 
     // Reading and converting images.
     TimHeaderNotFound,
@@ -67,6 +69,18 @@ enum class ErrorCode : std::uint8_t {
     CouldntWriteFile,  // path: a file that was created but not written in full
     CouldntReadToEnd,  // path: a file read only in part
     NotARawCdImage,    // path
+
+    // PNGs and palettes.
+    PngUnreadable,  // detail: what the PNG decoder found wrong
+    // A pixel whose index a 4-bit CLUT doesn't have: offset is its X, number
+    // its Y (the first such pixel, row by row), damage the index.
+    IndexBeyondClut,
+    QuantiseFailed,        // a truecolour image couldn't be reduced to a palette
+    PaletteUnreadable,     // detail: what is wrong with the palette file
+    PaletteTooLong,        // number: colours in the palette, offset: colours in a set
+    PaletteFormatUnknown,  // path: a palette file of an extension not known
+    NoClutForPalette,      // a palette for an image without a CLUT
+    EmptyImageForPng,      // a TIM without a pixel: a PNG can't be empty
 };
 
 // Which codes of a sector were already wrong (SectorAlreadyDamaged).

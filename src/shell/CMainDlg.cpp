@@ -47,6 +47,12 @@ constexpr Command kCommands[] = {
     {res::kCmdConvertToBmp, &CMainDlg::ConvertToBmpFile},
     {res::kCmdFolderTimToBmp, &CMainDlg::ConvertFolderTimToBmp},
     {res::kCmdFolderBmpToTim, &CMainDlg::ConvertFolderBmpToTim},
+    {res::kCmdOpenPng, &CMainDlg::OnOpenPng},
+    {res::kCmdExportPng, &CMainDlg::OnExportPng},
+    {res::kCmdExportPalette, &CMainDlg::OnExportPalette},
+    {res::kCmdImportPalette, &CMainDlg::OnImportPalette},
+    {res::kCmdFolderTimToPng, &CMainDlg::ConvertFolderTimToPng},
+    {res::kCmdFolderPngToTim, &CMainDlg::ConvertFolderPngToTim},
     {res::kCmdAbout, &CMainDlg::OnAbout},
     {res::kCmdClearRecent, &CMainDlg::OnClearRecent},
 };
@@ -178,6 +184,9 @@ void CMainDlg::UpdateMenuBar(bool loaded, bool fromRaw) {
         menuBar->EnableMenuItem(res::kCmdConvertToBmp, image.IsLoaded());
         menuBar->EnableMenuItem(res::kCmdSaveMultipleFiles, fromRaw);
         menuBar->EnableMenuItem(res::kCmdViewClut, !image.clutData.empty());
+        menuBar->EnableMenuItem(res::kCmdExportPng, image.IsLoaded());
+        menuBar->EnableMenuItem(res::kCmdExportPalette, !image.clutData.empty());
+        menuBar->EnableMenuItem(res::kCmdImportPalette, !image.clutData.empty());
         menuBar->EnableMenuItem(res::kCmdUndo, workspace.CanUndo());
         menuBar->EnableMenuItem(res::kCmdRedo, workspace.CanRedo());
     }

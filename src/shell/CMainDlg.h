@@ -10,11 +10,14 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "image/FolderConvert.h"
 #include "image/ZoomedSurface.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/Dialog.h"
@@ -34,6 +37,10 @@ namespace pixalto::shell {
 // Filters of the file dialogs of opening an image.
 inline constexpr const char* kTimFilter = "All Supported PSX Graphics|*.tim||";
 inline constexpr const char* kBmpFilter = "BMP Graphics|*.bmp||";
+inline constexpr const char* kPngFilter = "PNG Graphics|*.png||";
+inline constexpr const char* kPaletteFilter =
+    "Palettes|*.gpl *.pal *.act *.tim *.clt|GIMP Palette|*.gpl|JASC Palette|*.pal|"
+    "Adobe Colour Table|*.act|CLUT-only TIM|*.tim *.clt||";
 // File dialogs of the RAW-file commands.
 inline constexpr const char* kRawFilter = "All Files|*.*||";
 inline constexpr const char* kExtractionListFilter = "Extract File|timextracts.txt|All Files|*.*||";
@@ -70,6 +77,12 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     void ConvertToBmpFile();
     void ConvertFolderTimToBmp();
     void ConvertFolderBmpToTim();
+    void OnOpenPng();
+    void OnExportPng();
+    void OnExportPalette();
+    void OnImportPalette();
+    void ConvertFolderTimToPng();
+    void ConvertFolderPngToTim();
     void OnViewClut();
     void OnCloseCommand();
     void OnUndo();
@@ -103,6 +116,18 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     // Asks for a folder (into the workspace's path) and finds its *.tim or
     // *.bmp files; nothing when cancelled or when none was found.
     std::optional<std::vector<std::string>> BrowseForImageFolder(bool wantTim);
+    // The same for the files ending in extension (".png").
+    std::optional<std::vector<std::string>> BrowseForFolderOf(std::string_view extension);
+    // Converts the files found in the workspace's folder with convert, after
+    // closing the image, with the extra-fields dialog for origins and a
+    // message box for each message.
+    using FolderConversion =
+        std::function<void(const std::string& folder, const std::vector<std::string>& names,
+                           ImageState& work, OriginsRequest& origins, MessageSink& messages)>;
+    void ConvertFoundFiles(const std::vector<std::string>& names, const FolderConversion& convert);
+    // Opens the workspace's path as a PNG, asking for the depth when the
+    // PNG can't say.
+    void OpenChosenPng();
     // Paints the loaded image with the current view into the picture, and
     // erases its area.
     void PaintImage();

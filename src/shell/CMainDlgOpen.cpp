@@ -1,6 +1,7 @@
 // Opening images: the file prompt, "Open TIM" and "Open BMP", showing what a
 // load left, the info panel, and showing an image listed from a RAW file.
 
+#include "image/Png.h"
 #include "messages/Catalogue.h"
 #include "resources/ResourceIds.h"
 #include "shell/CMainDlg.h"
@@ -60,7 +61,9 @@ void CMainDlg::OpenGivenFile(const std::string& path) {
     const bool isTim = HasExtension(path, ".tim");
     OnCloseImage();
     workspace.path = path;
-    if (isTim || HasExtension(path, ".bmp")) {
+    if (IsPngPath(path)) {
+        OpenChosenPng();
+    } else if (isTim || HasExtension(path, ".bmp")) {
         OpenChosenFile(isTim);
     } else {
         ScanChosenFile();
@@ -104,7 +107,8 @@ void CMainDlg::ShowFailure(const workspace::Failure& failure) {
     static constexpr const char* kTitles[] = {
         msg::kFileErrorTitle,       msg::kTimErrorTitle,
         msg::kBmpErrorTitle,        msg::kBmpOpenConversionErrorTitle,
-        msg::kConversionErrorTitle, msg::kErrorTitle,
+        msg::kConversionErrorTitle, msg::kPngConversionErrorTitle,
+        msg::kPaletteErrorTitle,    msg::kErrorTitle,
     };
     static_assert(std::size(kTitles) == static_cast<std::size_t>(workspace::Step::Writing) + 1);
     prompts.MessageBox(msg::Text(failure.error), kTitles[static_cast<std::size_t>(failure.step)]);

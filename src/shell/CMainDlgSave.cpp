@@ -28,22 +28,13 @@ class MessageBoxSink final : public MessageSink {
 };
 
 void ConvertChosenFolder(CMainDlg& window, bool timToBmp) {
-    const auto matches = window.BrowseForImageFolder(/*wantTim=*/timToBmp);
-    if (!matches) {
-        return;
+    if (const auto matches = window.BrowseForImageFolder(/*wantTim=*/timToBmp)) {
+        window.ConvertFoundFiles(
+            *matches, [timToBmp](const std::string& folder, const std::vector<std::string>& names,
+                                 ImageState& work, OriginsRequest& origins, MessageSink& messages) {
+                ConvertFolder(folder, names, timToBmp, work, origins, messages);
+            });
     }
-    const std::string folder = window.workspace.path;
-    window.OnCloseImage();
-    window.UpdateMenuBar(false, false);
-    window.workspace.path = FolderWithSeparator(folder);
-
-    // The batch works in an image record of its own: the window may repaint
-    // while a message box or the extra-fields dialog is up, and must not
-    // draw a file of the batch then.
-    ImageState work;
-    ExtraFieldsRequest origins(window.extraFields);
-    MessageBoxSink messages(window.prompts, origins);
-    ConvertFolder(window.workspace.path, *matches, timToBmp, work, origins, messages);
 }
 
 }  // namespace
@@ -85,13 +76,33 @@ void CMainDlg::ConvertToBmpFile() {
     }
 }
 
+void CMainDlg::ConvertFoundFiles(const std::vector<std::string>& names,
+                                 const FolderConversion& convert) {
+    const std::string folder = workspace.path;
+    OnCloseImage();
+    UpdateMenuBar(false, false);
+    workspace.path = FolderWithSeparator(folder);
+
+    // The batch works in an image record of its own: the window may repaint
+    // while a message box or the extra-fields dialog is up, and must not
+    // draw a file of the batch then.
+    ImageState work;
+    ExtraFieldsRequest origins(extraFields);
+    MessageBoxSink messages(prompts, origins);
+    convert(workspace.path, names, work, origins, messages);
+}
+
 std::optional<std::vector<std::string>> CMainDlg::BrowseForImageFolder(bool wantTim) {
+    return BrowseForFolderOf(wantTim ? ".tim" : ".bmp");
+}
+
+std::optional<std::vector<std::string>> CMainDlg::BrowseForFolderOf(std::string_view extension) {
     const auto folder = prompts.ChooseFolder("");
     if (!folder) {
         return std::nullopt;
     }
     workspace.path = *folder;
-    ImageFileSearch search = FindImageFiles(workspace.path, wantTim);
+    ImageFileSearch search = FindFilesEndingIn(workspace.path, extension);
     if (search.names.empty()) {
         prompts.MessageBox(NoFilesFoundText(search), msg::kNoFilesFoundTitle);
         return std::nullopt;

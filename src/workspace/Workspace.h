@@ -29,7 +29,9 @@ enum class Step {
     ReadingTim,       // a TIM, from its file or a RAW file
     ReadingBmp,       // a BMP and its sidecar
     ConvertingBmp,    // a BMP opened, to a TIM
-    ConvertingToBmp,  // "Convert to BMP"
+    ConvertingToBmp,  // "Convert to BMP", "Export PNG", "Export Palette"
+    ReadingPng,       // a PNG and its record, to a TIM
+    ReadingPalette,   // "Import Palette"
     Writing,          // a file couldn't be written
 };
 
@@ -97,6 +99,15 @@ class Workspace {
     // the file was written.
     std::optional<Failure> SaveTim(const std::string& target);
     std::optional<Failure> SaveBmp(const std::string& target, OriginsRequest& origins);
+
+    // Opens the PNG at path as a TIM of depth (0: as its record or pixels say).
+    LoadOutcome OpenPng(std::uint32_t depth, OriginsRequest& origins);
+    // "Export PNG" and "Export Palette" of the current set to the path chosen.
+    std::optional<Failure> SavePng(const std::string& target);
+    std::optional<Failure> SavePalette(const std::string& target);
+    // "Import Palette": the current set takes the palette file's colours, each
+    // changed entry an edit that can be undone.
+    std::optional<Failure> ImportPaletteFile(const std::string& palettePath);
 
     // --- View options ---
     std::int32_t currentSet = 0;

@@ -238,7 +238,7 @@ TEST(CliConvert, ConvertFolderBothWays) {
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_EQ(result.err, "No Files were found!\n" + reason);
     }
-    EXPECT_EQ(RunCli({"convert-folder", folder, "--to", "png"}).exitCode, 2);
+    EXPECT_EQ(RunCli({"convert-folder", folder, "--to", "gif"}).exitCode, 2);
 }
 
 }  // namespace

@@ -34,8 +34,9 @@ TEST_F(MainWindowTest, StartsEmptyWithMenu129AndNoMarks) {
     EXPECT_EQ(Menu().PopupTitles(),
               (std::vector<std::string>{"&File", "&View", "&Convert", "&Help"}));
     EXPECT_EQ(Menu().ItemIds(0),
-              (std::vector<int>{res::kCmdOpenTim, res::kCmdOpenBmp, res::kCmdScanRawFile, 0,
-                                res::kCmdInsertTimFiles, 0, res::kCmdExit}));
+              (std::vector<int>{res::kCmdOpenTim, res::kCmdOpenBmp, res::kCmdOpenPng,
+                                res::kCmdScanRawFile, 0, res::kCmdInsertTimFiles, 0,
+                                res::kCmdExit}));
     EXPECT_EQ(Menu().MarkOf(res::kCmdSplitImage), MenuMark::None);
     EXPECT_EQ(Menu().MarkOf(res::kCmdTransparency), MenuMark::None);
     EXPECT_FALSE(window->List().isVisible());

@@ -88,7 +88,9 @@ TEST(MenuTest, MarksAndGreysItemsByIdentifier) {
     ui::Menu menu(res::MenuResource(res::kMenuLoaded), [&](int id) { chosen.push_back(id); });
     EXPECT_EQ(menu.PopupTitles(),
               (std::vector<std::string>{"&File", "&Edit", "&View", "&Image", "&Convert", "&Help"}));
-    EXPECT_EQ(menu.ItemIds(3), (std::vector<int>{res::kCmdViewClut, 0, res::kCmdConvertToBmp}));
+    EXPECT_EQ(menu.ItemIds(3),
+              (std::vector<int>{res::kCmdViewClut, 0, res::kCmdConvertToBmp, res::kCmdExportPng,
+                                res::kCmdExportPalette, res::kCmdImportPalette}));
     EXPECT_EQ(menu.Action(res::kCmdSaveMultipleFiles)->text().toStdString(),
               "Save &Multiple Files");
 

@@ -1,0 +1,113 @@
+// The window's PNG and palette commands: opening a PNG (asking for the depth
+// when it can't say), exporting one and a palette, importing a palette as
+// edits that Undo takes back, and the Convert menu's PNG folder conversions.
+
+#include <filesystem>
+
+#include "image/Png.h"
+#include "resources/ResourceIds.h"
+#include "shell/ShellTestSupport.h"
+#include "support/PngBuilder.h"
+
+namespace pixalto::testing {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Messages = std::vector<ui::ShownMessage>;
+
+class PngWindowTest : public MainWindowTest {
+  protected:
+    // Runs command with the file dialog answering path.
+    Messages Run(int command, const std::string& path) {
+        prompts.files.push_back(path);
+        EXPECT_TRUE(window->OnCommand(command));
+        return std::exchange(prompts.messages, {});
+    }
+};
+
+TEST_F(PngWindowTest, ExportsAndOpensPngsAndPalettes) {
+    const Bytes tim = MakeTim(PatternTim(4, 8, 2, 3, 11));
+    OpenTim(WriteFile("face.tim", tim));
+    window->workspace.SelectSet(2);
+    struct Case {
+        int command;
+        std::string file;
+        Messages messages;
+    };
+    const Case cases[] = {
+        {res::kCmdExportPng, "out.png", {{"PNG File has been saved!", "File Saved"}}},
+        {res::kCmdExportPng, "no/out.png", {{"Failed on saving PNG File!", "Error"}}},
+        {res::kCmdExportPalette, "out.act", {{"The palette has been saved!", "File Saved"}}},
+        {res::kCmdExportPalette,
+         "out.txt",
+         {{"Unknown palette format: " + dir.File("out.txt") +
+               " (use .gpl, .pal, .act, .tim or .clt)",
+           "Conversion Error"}}},
+        {res::kCmdOpenPng, "out.png", {}},
+        {res::kCmdImportPalette,
+         "junk.gpl",
+         {{"Couldn't read the palette: it doesn't start with \"GIMP Palette\"", "Palette Error"}}},
+    };
+    WriteFile("junk.gpl", {'x'});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(Run(c.command, dir.File(c.file)), c.messages);
+    }
+    // The PNG opened is the TIM again.
+    EXPECT_FALSE(window->workspace.SaveTim(dir.File("back.tim")));
+    EXPECT_EQ(ReadAll(dir.File("back.tim")), tim);
+
+    // Set 2's colours (from the Adobe table) replace set 0's, as edits.
+    const auto before = window->workspace.image.clutData;
+    EXPECT_EQ(Run(res::kCmdImportPalette, dir.File("out.act")), Messages{});
+    EXPECT_TRUE(window->workspace.HasUnsavedChanges());
+    for (std::size_t i = 0; i < 16; ++i) {
+        EXPECT_EQ(ReadU16LE(&window->workspace.image.clutData[i * 2]) & 0x7FFF,
+                  ReadU16LE(&before[(32 + i) * 2]) & 0x7FFF)
+            << i;
+    }
+    while (window->workspace.Undo()) {
+    }
+    EXPECT_EQ(window->workspace.image.clutData, before);
+}
+
+TEST_F(PngWindowTest, AsksForTheDepthOfATruecolourPngWithoutARecord) {
+    const std::string png =
+        WriteFile("rgb.png", MakePng({2, 1, 2, 8, false, {}, {}, {8, 8, 8, 248, 0, 0}, {}}));
+    const ui::ShownMessage question{
+        "This PNG doesn't say which depth its TIM had. Make it a 16-bit TIM?\nNo makes it a "
+        "24-bit one.",
+        "Pixalto", ui::MessageButtons::YesNo};
+    for (const auto& [answer, bpp] :
+         {std::pair{ui::Answer::Yes, 16u}, std::pair{ui::Answer::No, 24u}}) {
+        prompts.answers.push_back(answer);
+        ExtraFieldsScript script({SetField(res::kImageOrgXEdit, "1"),
+                                  SetField(res::kImageOrgYEdit, "2"), PressContinue});
+        EXPECT_EQ(Run(res::kCmdOpenPng, png), Messages{question});
+        EXPECT_EQ(window->workspace.image.bpp, bpp);
+        EXPECT_EQ(window->workspace.image.imageOrgY, 2);
+    }
+    // A PNG that can't be read says why, and nothing stays open.
+    EXPECT_EQ(Run(res::kCmdOpenPng, WriteFile("bad.png", Bytes(20, 'x'))),
+              (Messages{{"Couldn't read the PNG: Not a PNG file", "PNG Conversion Error!"}}));
+    EXPECT_FALSE(window->workspace.image.IsLoaded());
+}
+
+TEST_F(PngWindowTest, ConvertsFoldersToAndFromPng) {
+    const Bytes tim = MakeTim(PatternTim(8, 6, 2, 2, 3));
+    std::filesystem::create_directory(dir.Path() / "batch");
+    WriteFile("batch/a.tim", tim);
+    for (const int command : {res::kCmdFolderTimToPng, res::kCmdFolderPngToTim}) {
+        if (command == res::kCmdFolderPngToTim) {
+            std::filesystem::remove(dir.File("batch/a.tim"));
+        }
+        prompts.folders.push_back(dir.File("batch"));
+        ASSERT_TRUE(window->OnCommand(command));
+        EXPECT_EQ(std::exchange(prompts.messages, {}),
+                  (Messages{{"File(s) converted!", "Mass Conversion"}}));
+    }
+    EXPECT_EQ(ReadAll(dir.File("batch/a.tim")), tim);
+}
+
+}  // namespace
+}  // namespace pixalto::testing
