@@ -57,6 +57,8 @@ constexpr std::array kView = {
     MenuItemTemplate{"&Fit to Window", kCmdFitToWindow},
     kSeparator,
     MenuItemTemplate{"&Device Pixels", kCmdDevicePixels},
+    kSeparator,
+    MenuItemTemplate{"Fo&llow Selection", kCmdFollowSelection},
 };
 
 constexpr std::array kImage = {

@@ -44,6 +44,7 @@ constexpr Command kCommands[] = {
     {res::kCmdActualSize, &CMainDlg::OnActualSize},
     {res::kCmdFitToWindow, &CMainDlg::OnFitToWindow},
     {res::kCmdDevicePixels, &CMainDlg::OnDevicePixels},
+    {res::kCmdFollowSelection, &CMainDlg::OnFollowSelection},
     {res::kCmdConvertToBmp, &CMainDlg::ConvertToBmpFile},
     {res::kCmdFolderTimToBmp, &CMainDlg::ConvertFolderTimToBmp},
     {res::kCmdFolderBmpToTim, &CMainDlg::ConvertFolderBmpToTim},
@@ -97,12 +98,7 @@ bool CMainDlg::OnInitDialog() {
     SetDlgItemText(res::kPathEdit, workspace.path);
     SetScrollBar().SetScrollPos(workspace.currentSet);
 
-    auto& list = List();
-    list.setModel(&entryModel);
-    for (int column = 0; column < entryModel.columnCount(); ++column) {
-        list.setColumnWidth(column, EntryListModel::ColumnWidth(column));
-    }
-    list.SetFullRowSelect(true);
+    SetUpEntryList();
 
     workspace.splitImage = false;
     workspace.transparency = false;
@@ -177,6 +173,7 @@ void CMainDlg::UpdateMenuBar(bool loaded, bool fromRaw) {
     }
     menuBar->CheckMenuItem(res::kCmdTransparency, workspace.transparency);
     menuBar->CheckMenuRadioItem(res::kCmdSplitImage, workspace.splitImage);
+    menuBar->CheckMenuItem(res::kCmdFollowSelection, workspace.followSelection);
     SetUpZoomItems();
     SetMenu(menuBar.get());
 }
@@ -246,6 +243,7 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
         FitSurfaceToClient();
         PaintImage();
     }
+    ListEvent(watched, event);
     if (watched == Client() && ImageAreaEvent(event)) {
         return true;
     }

@@ -4,6 +4,7 @@
 // client pixel (330, 5). What it shows is the workspace's state; its command
 // handlers pass the user's input to the workspace and show the outcome.
 
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <cstdint>
@@ -72,11 +73,15 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     void OnActualSize();
     void OnFitToWindow();
     void OnDevicePixels();
+    void OnFollowSelection();
 
     // --- Notifications ---
     void OnHScroll(int code, int thumbPosition);
     void OnListItemChanged(int item, unsigned oldState, unsigned newState);
     void OnListDblClk();
+    // Shows the selected row's TIM; following the selection, a TIM that
+    // can't be shown is said in the status bar, not in a message box.
+    void ShowSelectedEntry(bool following);
 
     // --- Operations other commands use ---
     bool PromptOpenFile(const std::string& filter);
@@ -116,6 +121,7 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     QStatusBar* statusBar = nullptr;
     ui::ListView& List() const;
     ui::ScrollBar& SetScrollBar() const;
+    QLineEdit& FilterBox() const;
 
     // --- State ---
     workspace::Workspace workspace;
@@ -159,6 +165,12 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     // order.
     void InstallSetKeys();
     void FitSurfaceToClient();
+    // The list's model, columns, sorting and filter box.
+    void SetUpEntryList();
+    void SizeListColumns();
+    void OnFilterEdited(const QString& text);
+    // The filter box shows and hides with the list.
+    bool ListEvent(QObject* watched, QEvent* event);
     void PictureChanged() override { ShowEditState(); }
 
     QString title_;  // the template's

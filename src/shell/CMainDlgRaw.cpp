@@ -34,6 +34,9 @@ void CMainDlg::ScanChosenFile() {
         // The file couldn't be read, and the scan has said so: the window
         // must not offer to extract from it what an earlier scan listed.
         OnCloseImage();
+    } else if (scanDlg.Cancelled()) {
+        statusBar->showMessage(
+            QString::fromStdString(msg::ScanCancelled(workspace.Entries().size())));
     }
 }
 
