@@ -1,6 +1,8 @@
 #include "shell/EntryListModel.h"
 
+#include <QIcon>
 #include <QImage>
+#include <QPixmap>
 #include <QSize>
 #include <algorithm>
 #include <cstring>
@@ -70,7 +72,16 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const {
     if (column == ListColumn::Thumbnail) {
         if (role == Qt::DecorationRole) {
             const Thumbnail& thumbnail = workspace_.ThumbnailOf(*entryIndex);
-            return thumbnail.width == 0 ? QVariant() : QVariant(ToImage(thumbnail));
+            if (thumbnail.width == 0) {
+                return {};
+            }
+            // The same picture when selected: a selected row's colours must
+            // still be the image's, not tinted with the highlight.
+            const QPixmap picture = QPixmap::fromImage(ToImage(thumbnail));
+            QIcon icon;
+            icon.addPixmap(picture, QIcon::Normal);
+            icon.addPixmap(picture, QIcon::Selected);
+            return icon;
         }
         return {};
     }

@@ -4,7 +4,7 @@
 // scan dialog's own rules.
 
 #include <QApplication>
-#include <QImage>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -196,8 +196,8 @@ TEST_F(RawJobsTest, TheListSortsFiltersAndShowsTheTimItSelects) {
     EXPECT_EQ(numbers(), (std::vector<std::string>{"1", "2", "3"}));
     EXPECT_TRUE(window->FilterBox().isVisible());
     const int thumbnails = model.ColumnOf(ListColumn::Thumbnail);
-    EXPECT_EQ(model.index(0, thumbnails).data(Qt::DecorationRole).value<QImage>().size(),
-              QSize(16, 8));
+    const QIcon thumbnail = model.index(0, thumbnails).data(Qt::DecorationRole).value<QIcon>();
+    EXPECT_EQ(thumbnail.availableSizes(QIcon::Selected), QList<QSize>{QSize(16, 8)});
     EXPECT_EQ(model.index(1, model.ColumnOf(ListColumn::Position))
                   .data(Qt::ToolTipRole)
                   .toString()
