@@ -50,6 +50,7 @@ constexpr std::array kView = {
     MenuItemTemplate{"&Split Image", kCmdSplitImage},
     kSeparator,
     MenuItemTemplate{"&Transparency", kCmdTransparency},
+    MenuItemTemplate{"&Checkerboard", kCmdCheckerboard},
     kSeparator,
     MenuItemTemplate{"Zoom &In", kCmdZoomIn},
     MenuItemTemplate{"Zoom &Out", kCmdZoomOut},

@@ -38,6 +38,7 @@ constexpr Command kCommands[] = {
     {res::kCmdExit, &CMainDlg::OnExit},
     {res::kCmdSplitImage, &CMainDlg::OnSplitImage},
     {res::kCmdTransparency, &CMainDlg::OnTransparency},
+    {res::kCmdCheckerboard, &CMainDlg::OnCheckerboard},
     {res::kCmdViewClut, &CMainDlg::OnViewClut},
     {res::kCmdZoomIn, &CMainDlg::OnZoomIn},
     {res::kCmdZoomOut, &CMainDlg::OnZoomOut},
@@ -172,6 +173,7 @@ void CMainDlg::UpdateMenuBar(bool loaded, bool fromRaw) {
         menuBar->EnableMenuItem(res::kCmdRedo, workspace.CanRedo());
     }
     menuBar->CheckMenuItem(res::kCmdTransparency, workspace.transparency);
+    MarkCheckerboard();
     menuBar->CheckMenuRadioItem(res::kCmdSplitImage, workspace.splitImage);
     menuBar->CheckMenuItem(res::kCmdFollowSelection, workspace.followSelection);
     SetUpZoomItems();

@@ -57,6 +57,7 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     void OnSysCommand(int id);
     void OnSplitImage();
     void OnTransparency();
+    void OnCheckerboard();
     void OnScanRawFile();
     void OnSaveMultipleFiles();
     void OnInsertTimFiles();
@@ -160,6 +161,8 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     void ShowFailure(const workspace::Failure& failure);
     void FillInfoPanel();
     void ShowCurrentSet(std::int32_t shownSet);
+    // Checkerboard's mark; it only does something under Transparency.
+    void MarkCheckerboard();
     void SelectSet(std::int32_t set);
     // The keys that step through the sets, and the scroll bar in the tab
     // order.

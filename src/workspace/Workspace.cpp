@@ -143,6 +143,7 @@ ViewOptions Workspace::View() const {
     view.currentSet = static_cast<std::uint32_t>(std::max(currentSet, 0));
     view.splitImage = splitImage;
     view.transparency = transparency;
+    view.checkerboard = checkerboard;
     return view;
 }
 
@@ -261,6 +262,11 @@ void Workspace::ToggleSplitImage() {
 
 void Workspace::ToggleTransparency() {
     transparency = !transparency;
+    PictureChanged();
+}
+
+void Workspace::ToggleCheckerboard() {
+    checkerboard = !checkerboard;
     PictureChanged();
 }
 

@@ -103,9 +103,12 @@ class Workspace {
     std::int32_t currentSet = 0;
     bool splitImage = false;
     bool transparency = false;
+    // Under Transparency, undrawn pixels show a checkerboard.
+    bool checkerboard = true;
     ViewOptions View() const;
     void ToggleSplitImage();
     void ToggleTransparency();
+    void ToggleCheckerboard();
     // Whether there is a set to choose: a CLUT with more than one whole set.
     bool CanChooseSet() const;
     void SelectSet(std::int32_t set);
