@@ -301,6 +301,8 @@ std::string Workspace::RawLayoutNote() {
 void Workspace::ClearEntries() {
     entries_.clear();
     entries_.shrink_to_fit();
+    // Thumbnails are held by entry; a sort or a filter keeps them.
+    thumbnails_.Clear();
     EntriesSettled();
 }
 
@@ -364,7 +366,6 @@ std::optional<std::int64_t> Workspace::ListValue(const raw::ScanEntry& entry, Li
 }
 
 void Workspace::ArrangeEntries() {
-    thumbnails_.Clear();
     shown_.clear();
     ordered_ = sortColumn_.has_value() || !filter_.Empty();
     if (!ordered_) {

@@ -227,6 +227,15 @@ TEST_F(RawJobsTest, TheListSortsFiltersAndShowsTheTimItSelects) {
     EXPECT_FALSE(window->workspace.image.IsLoaded());
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_EQ(window->statusBar->currentMessage().toStdString(), "TIM Header not found!");
+    // An unsaved edit is asked about before the selection shows another TIM.
+    press(Qt::Key_Down);
+    ASSERT_TRUE(window->workspace.SetClutColor(0, 0x1234));
+    prompts.answers.push_back(ui::Answer::Cancel);
+    press(Qt::Key_Down);
+    EXPECT_EQ(prompts.messages, (Messages{{"Save changes to " + path + "?", "Pixalto",
+                                           ui::MessageButtons::SaveDiscardCancel}}));
+    EXPECT_EQ(Text(res::kBppEdit), "8");
+    EXPECT_TRUE(window->workspace.HasUnsavedChanges());
 }
 
 // Cancel in the scan's dialog keeps the rows found so far and says how many.

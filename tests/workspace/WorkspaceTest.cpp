@@ -278,6 +278,11 @@ TEST(Workspace, TheListReadsItsColumnsFromTheHeadersAndSortsAndFiltersItsRows) {
     // Small images keep their size: 10 x 3 stays 10 x 3.
     EXPECT_EQ(workspace.ThumbnailOf(2).width, 10u);
     EXPECT_EQ(workspace.ThumbnailsHeld(), 2u);
+    // Held by entry: a new order keeps them, new entries don't.
+    workspace.SortEntries(std::nullopt, false);
+    EXPECT_EQ(workspace.ThumbnailsHeld(), 2u);
+    workspace.ClearEntries();
+    EXPECT_EQ(workspace.ThumbnailsHeld(), 0u);
 }
 
 TEST(Workspace, TheThumbnailCacheKeepsTheMostRecentlyUsed) {
