@@ -92,8 +92,7 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole) {
         return {};
     }
-    const auto value = workspace_.ListValue(entry, column);
-    return value ? QString::number(*value) : QString();
+    return QString::fromStdString(workspace_.ListText(entry, column));
 }
 
 QVariant EntryListModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -365,6 +365,11 @@ std::optional<std::int64_t> Workspace::ListValue(const raw::ScanEntry& entry, Li
     }
 }
 
+std::string Workspace::ListText(const raw::ScanEntry& entry, ListColumn column) {
+    const auto value = ListValue(entry, column);
+    return value ? std::to_string(*value) : std::string();
+}
+
 void Workspace::ArrangeEntries() {
     shown_.clear();
     ordered_ = sortColumn_.has_value() || !filter_.Empty();

@@ -189,6 +189,8 @@ class Workspace {
     // What an entry's row shows in a column; nothing when the file doesn't
     // tell (a header that can't be read, the thumbnail's column).
     std::optional<std::int64_t> ListValue(const raw::ScanEntry& entry, ListColumn column);
+    // The text of that cell: the value in decimal, "" without one.
+    std::string ListText(const raw::ScanEntry& entry, ListColumn column);
     EntryDetails DetailsOf(const raw::ScanEntry& entry) { return ReadEntryDetails(raw_, entry); }
     // The thumbnail of entry index, made when first asked for (0 x 0 when
     // its TIM can't be read).
