@@ -22,8 +22,10 @@ constexpr std::array kMainControls = {
     ControlTemplate{kStaticId, ControlKind::GroupBox, "", 4, 1, 158, 214},
     ControlTemplate{kPathEdit, ControlKind::Edit, "", 7, 7, 149, 12,
                     kReadOnly | kAutoHScroll | kBorder},
-    ControlTemplate{kEntryList, ControlKind::ListView, "", 7, 23, 78, 189,
+    ControlTemplate{kEntryList, ControlKind::ListView, "", 7, 23, 78, 175,
                     kSingleSelection | kBorder | kHidden},
+    ControlTemplate{kEntryFilter, ControlKind::Edit, "", 7, 200, 78, 12,
+                    kAutoHScroll | kBorder | kHidden},
     ControlTemplate{kStaticId, ControlKind::GroupBox, "Image Info", 90, 23, 66, 74},
     ControlTemplate{kStaticId, ControlKind::Label, "Size", 95, 36, 56, 8, kCentered},
     ControlTemplate{kImageSizeEdit, ControlKind::Edit, "", 103, 47, 40, 12, kInfoEdit},
@@ -96,11 +98,13 @@ constexpr std::array kExtraFieldsControls = {
     ControlTemplate{kIdOk, ControlKind::DefaultPushButton, "Continue", 140, 51, 50, 14},
 };
 
-// No buttons: a job runs to its end and closes the dialog itself.
+// A job runs to its end and closes the dialog itself; a scan alone can be
+// cancelled, keeping what it found.
 constexpr std::array kScanControls = {
     ControlTemplate{kScanProgress, ControlKind::ProgressBar, "", 7, 7, 276, 15},
     ControlTemplate{kScanStatusUpper, ControlKind::Label, "", 7, 29, 276, 8, kCentered},
     ControlTemplate{kScanStatusLower, ControlKind::Label, "", 7, 42, 276, 8, kCentered},
+    ControlTemplate{kScanCancel, ControlKind::PushButton, "Cancel", 120, 56, 50, 14},
 };
 
 constexpr std::array kExtractNumbersControls = {
@@ -125,8 +129,8 @@ constexpr std::array kDialogs = {
     // A caption only: the user leaves it with Continue and nothing else.
     DialogTemplate{kExtraFieldsDialog, "Input Extra Fields not found in the BMP", 197, 95,
                    ui::kDialogNoStyle, kExtraFieldsControls},
-    // A caption only: no close box, so nothing can stop a running job.
-    DialogTemplate{kScanDialog, "Scanning....", 290, 62, ui::kDialogNoStyle, kScanControls},
+    // A caption only: no close box; only the scan's Cancel stops a job.
+    DialogTemplate{kScanDialog, "Scanning....", 290, 76, ui::kDialogNoStyle, kScanControls},
     DialogTemplate{kExtractNumbersDialog, "File #s to Extract", 186, 81, ui::kSystemMenu,
                    kExtractNumbersControls},
 };

@@ -52,6 +52,7 @@ constexpr std::array kView = {
     MenuItemTemplate{"&Split Image", kCmdSplitImage},
     kSeparator,
     MenuItemTemplate{"&Transparency", kCmdTransparency},
+    MenuItemTemplate{"&Checkerboard", kCmdCheckerboard},
     kSeparator,
     MenuItemTemplate{"Zoom &In", kCmdZoomIn},
     MenuItemTemplate{"Zoom &Out", kCmdZoomOut},
@@ -59,6 +60,8 @@ constexpr std::array kView = {
     MenuItemTemplate{"&Fit to Window", kCmdFitToWindow},
     kSeparator,
     MenuItemTemplate{"&Device Pixels", kCmdDevicePixels},
+    kSeparator,
+    MenuItemTemplate{"Fo&llow Selection", kCmdFollowSelection},
 };
 
 constexpr std::array kImage = {

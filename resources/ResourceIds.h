@@ -31,11 +31,13 @@ inline constexpr int kBppEdit = 1010;
 inline constexpr int kCurrentSetLabel = 1011;
 inline constexpr int kPathEdit = 1013;
 inline constexpr int kSetScrollBar = 1014;
+inline constexpr int kEntryFilter = 1040;  // under the list: the rows to show
 
 // Scan dialog controls: the progress bar and the two status lines.
 inline constexpr int kScanProgress = 1000;
 inline constexpr int kScanStatusUpper = 1012;
 inline constexpr int kScanStatusLower = 1013;
+inline constexpr int kScanCancel = 1041;  // not IDCANCEL: Escape stays ignored
 
 // File-number dialog: the input box.
 inline constexpr int kRangeEdit = 1015;
@@ -91,6 +93,8 @@ inline constexpr int kCmdExportPalette = 32842;
 inline constexpr int kCmdImportPalette = 32843;
 inline constexpr int kCmdFolderTimToPng = 32844;
 inline constexpr int kCmdFolderPngToTim = 32845;
+inline constexpr int kCmdFollowSelection = 32810;
+inline constexpr int kCmdCheckerboard = 32811;
 inline constexpr int kCmdSystemAbout = 16;  // the window menu's About entry
 
 }  // namespace pixalto::res

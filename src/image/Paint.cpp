@@ -148,6 +148,10 @@ void PaintImage(ImageState& state, const ViewOptions& view, Surface& surface, Su
     if (view.transparency) {
         // Undrawn pixels must show the background, not the previous picture.
         EraseImageArea(surface, origin, state.paintedWidth, state.paintedHeight);
+        if (view.checkerboard && state.IsLoaded()) {
+            const DrawableExtent extent = DrawableExtentOf(state, view.splitImage);
+            DrawCheckerboard(surface, origin, extent.width, extent.rows);
+        }
     }
     state.paintedWidth = state.pixelWidth;
     state.paintedHeight = rows;
@@ -226,6 +230,21 @@ std::optional<PixelProbe> ProbePixel(const ImageState& state, const ViewOptions&
             return ProbeAt<24>(state, view, x, y);
         default:
             return std::nullopt;
+    }
+}
+
+void DrawCheckerboard(Surface& surface, SurfacePoint origin, std::uint32_t width,
+                      std::uint32_t rows) {
+    // Two kinds of row, starting light or dark; each drawn whole.
+    std::vector<Pixel> bands[2];
+    for (std::uint32_t band = 0; band < 2; ++band) {
+        bands[band].resize(width);
+        for (std::uint32_t x = 0; x < width; ++x) {
+            bands[band][x] = ((x / kCheckerCell + band) & 1) ? kCheckerDark : kCheckerLight;
+        }
+    }
+    for (std::uint32_t y = 0; y < rows; ++y) {
+        surface.DrawRow(origin.x, origin.y + static_cast<int>(y), bands[(y / kCheckerCell) & 1]);
     }
 }
 

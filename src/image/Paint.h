@@ -16,7 +16,18 @@ struct ViewOptions {
     std::uint32_t currentSet = 0;  // CLUT set used for 4- and 8-bit images
     bool splitImage = false;       // OR the lower half of the image onto the upper half
     bool transparency = false;     // leave colour word 0 undrawn
+    // With transparency, what is left undrawn shows a checkerboard rather
+    // than the background, so that it can be told from a grey of the image.
+    bool checkerboard = false;
 };
+
+// The checkerboard: squares of kCheckerCell image pixels, light at the
+// image's top-left corner.
+inline constexpr Pixel kCheckerLight = MakePixel(255, 255, 255);
+inline constexpr Pixel kCheckerDark = MakePixel(204, 204, 204);
+inline constexpr std::uint32_t kCheckerCell = 8;
+void DrawCheckerboard(Surface& surface, SurfacePoint origin, std::uint32_t width,
+                      std::uint32_t rows);
 
 // Rows a paint draws: imageHeight, or half of it (rounded down) when split.
 std::uint32_t RowsToPaint(const ImageState& state, bool splitImage);
@@ -32,7 +43,9 @@ struct DrawableExtent {
 DrawableExtent DrawableExtentOf(const ImageState& state, bool splitImage);
 
 // Draws the loaded image (state.IsLoaded() must hold) with its top-left pixel
-// at origin and records the extent in paintedWidth/paintedHeight. Pixels whose
+// at origin and records the extent in paintedWidth/paintedHeight. With
+// transparency the previous extent is erased first, and with the checkerboard
+// too the checkerboard is laid under the part of the image that has data. Pixels whose
 // data lies beyond imageData, CLUT indices whose entry lies beyond clutData,
 // and (with transparency) colour word 0 are left undrawn.
 void PaintImage(ImageState& state, const ViewOptions& view, Surface& surface, SurfacePoint origin);

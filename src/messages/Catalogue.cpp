@@ -1,5 +1,6 @@
 #include "messages/Catalogue.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace pixalto::msg {
@@ -215,6 +216,26 @@ std::string BytesScanned(std::uint64_t position, std::uint64_t length) {
 
 std::string ImagesFound(std::uint64_t count) {
     return "Images Found: " + std::to_string(count);
+}
+
+std::string ScanProgress(std::uint64_t position, std::uint64_t length) {
+    const auto megabytes = [](std::uint64_t bytes) {
+        // One decimal, rounded down, without floating point's surprises.
+        const std::uint64_t tenths =
+            bytes / (std::uint64_t{1} << 20) * 10 +
+            bytes % (std::uint64_t{1} << 20) * 10 / (std::uint64_t{1} << 20);
+        return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+    };
+    const std::uint64_t percent =
+        length == 0 ? 100
+                    : static_cast<std::uint64_t>(static_cast<double>(position) * 100.0 /
+                                                 static_cast<double>(length));
+    return megabytes(position) + " of " + megabytes(length) + " MB (" +
+           std::to_string(std::min<std::uint64_t>(percent, 100)) + "%)";
+}
+
+std::string ScanCancelled(std::uint64_t count) {
+    return "Scan cancelled. " + ImagesFound(count);
 }
 
 std::string TimNumber(std::int32_t fileNumber) {

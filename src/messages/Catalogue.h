@@ -82,6 +82,15 @@ std::string SaveChanges(const std::string& file);
 // Status lines of the RAW-file jobs.
 std::string BytesScanned(std::uint64_t position, std::uint64_t length);
 std::string ImagesFound(std::uint64_t count);
+// The scan's bar: "12.5 of 700.0 MB (1%)", in MB of 1,048,576 bytes, the
+// percentage rounded down.
+std::string ScanProgress(std::uint64_t position, std::uint64_t length);
+// The window's status bar after a scan was cancelled: "Scan cancelled.
+// Images Found: 3".
+std::string ScanCancelled(std::uint64_t count);
+// What the filter box under the list of TIMs takes.
+inline constexpr const char* kEntryFilterHelp =
+    "Show only the TIMs of a size and depth in pixels: 64x64, 64x*, 4bpp or 64x64 8bpp";
 std::string TimNumber(std::int32_t fileNumber);
 
 }  // namespace pixalto::msg

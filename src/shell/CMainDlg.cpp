@@ -38,12 +38,14 @@ constexpr Command kCommands[] = {
     {res::kCmdExit, &CMainDlg::OnExit},
     {res::kCmdSplitImage, &CMainDlg::OnSplitImage},
     {res::kCmdTransparency, &CMainDlg::OnTransparency},
+    {res::kCmdCheckerboard, &CMainDlg::OnCheckerboard},
     {res::kCmdViewClut, &CMainDlg::OnViewClut},
     {res::kCmdZoomIn, &CMainDlg::OnZoomIn},
     {res::kCmdZoomOut, &CMainDlg::OnZoomOut},
     {res::kCmdActualSize, &CMainDlg::OnActualSize},
     {res::kCmdFitToWindow, &CMainDlg::OnFitToWindow},
     {res::kCmdDevicePixels, &CMainDlg::OnDevicePixels},
+    {res::kCmdFollowSelection, &CMainDlg::OnFollowSelection},
     {res::kCmdConvertToBmp, &CMainDlg::ConvertToBmpFile},
     {res::kCmdFolderTimToBmp, &CMainDlg::ConvertFolderTimToBmp},
     {res::kCmdFolderBmpToTim, &CMainDlg::ConvertFolderBmpToTim},
@@ -105,12 +107,7 @@ bool CMainDlg::OnInitDialog() {
     SetDlgItemText(res::kPathEdit, workspace.path);
     SetScrollBar().SetScrollPos(workspace.currentSet);
 
-    auto& list = List();
-    list.setModel(&entryModel);
-    for (int column = 0; column < entryModel.columnCount(); ++column) {
-        list.setColumnWidth(column, EntryListModel::ColumnWidth(column));
-    }
-    list.SetFullRowSelect(true);
+    SetUpEntryList();
 
     workspace.splitImage = false;
     workspace.transparency = false;
@@ -191,7 +188,9 @@ void CMainDlg::UpdateMenuBar(bool loaded, bool fromRaw) {
         menuBar->EnableMenuItem(res::kCmdRedo, workspace.CanRedo());
     }
     menuBar->CheckMenuItem(res::kCmdTransparency, workspace.transparency);
+    MarkCheckerboard();
     menuBar->CheckMenuRadioItem(res::kCmdSplitImage, workspace.splitImage);
+    menuBar->CheckMenuItem(res::kCmdFollowSelection, workspace.followSelection);
     SetUpZoomItems();
     AddRecentMenu();
     SetMenu(menuBar.get());
@@ -262,6 +261,7 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
         FitSurfaceToClient();
         PaintImage();
     }
+    ListEvent(watched, event);
     if (watched == Client() && ImageAreaEvent(event)) {
         return true;
     }

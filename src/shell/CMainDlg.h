@@ -6,6 +6,7 @@
 
 #include <QMenu>
 #include <QPointer>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
@@ -70,6 +71,7 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     void OnSysCommand(int id);
     void OnSplitImage();
     void OnTransparency();
+    void OnCheckerboard();
     void OnScanRawFile();
     void OnSaveMultipleFiles();
     void OnInsertTimFiles();
@@ -96,11 +98,15 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     // that is gone fails as it would anywhere and leaves the list.
     void OpenRecentFile(std::size_t index);
     void OnClearRecent();
+    void OnFollowSelection();
 
     // --- Notifications ---
     void OnHScroll(int code, int thumbPosition);
     void OnListItemChanged(int item, unsigned oldState, unsigned newState);
     void OnListDblClk();
+    // Shows the selected row's TIM; following the selection, a TIM that
+    // can't be shown is said in the status bar, not in a message box.
+    void ShowSelectedEntry(bool following);
 
     // --- Operations other commands use ---
     bool PromptOpenFile(const std::string& filter);
@@ -152,6 +158,7 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     QStatusBar* statusBar = nullptr;
     ui::ListView& List() const;
     ui::ScrollBar& SetScrollBar() const;
+    QLineEdit& FilterBox() const;
 
     // The window's size and position as the last run left them, when they
     // are on a screen now; kept as the window ends.
@@ -199,11 +206,19 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     void ShowFailure(const workspace::Failure& failure);
     void FillInfoPanel();
     void ShowCurrentSet(std::int32_t shownSet);
+    // Checkerboard's mark; it only does something under Transparency.
+    void MarkCheckerboard();
     void SelectSet(std::int32_t set);
     // The keys that step through the sets, and the scroll bar in the tab
     // order.
     void InstallSetKeys();
     void FitSurfaceToClient();
+    // The list's model, columns, sorting and filter box.
+    void SetUpEntryList();
+    void SizeListColumns();
+    void OnFilterEdited(const QString& text);
+    // The filter box shows and hides with the list.
+    bool ListEvent(QObject* watched, QEvent* event);
     void PictureChanged() override { ShowEditState(); }
 
     QString title_;  // the template's

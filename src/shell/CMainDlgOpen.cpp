@@ -123,19 +123,4 @@ void CMainDlg::FillInfoPanel() {
                    PrintedInt(image.clutDataSize / 2 / ClutSetEntries(image.bpp)));
 }
 
-void CMainDlg::OnListItemChanged(int item, unsigned oldState, unsigned newState) {
-    workspace.OnEntryStateChanged(item, oldState, newState);
-}
-
-void CMainDlg::OnListDblClk() {
-    if (workspace.selectedRow < 0 ||
-        !workspace.EntryAt(static_cast<std::size_t>(workspace.selectedRow))) {
-        return;
-    }
-    EraseForLoad();
-    if (ShowLoad(workspace.OpenSelectedEntry())) {
-        PaintImage();
-    }
-}
-
 }  // namespace pixalto::shell

@@ -36,6 +36,10 @@ void CMainDlg::ScanChosenFile() {
         OnCloseImage();
     } else {
         RememberFile(workspace::OpenedAs::Raw);
+        if (scanDlg.Cancelled()) {
+            statusBar->showMessage(
+                QString::fromStdString(msg::ScanCancelled(workspace.Entries().size())));
+        }
     }
 }
 

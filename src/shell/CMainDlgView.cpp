@@ -43,7 +43,21 @@ void CMainDlg::OnSplitImage() {
 void CMainDlg::OnTransparency() {
     workspace.ToggleTransparency();
     menuBar->CheckMenuItem(res::kCmdTransparency, workspace.transparency);
+    MarkCheckerboard();
     SetMenu(menuBar.get());
+    PaintImage();
+}
+
+void CMainDlg::MarkCheckerboard() {
+    menuBar->CheckMenuItem(res::kCmdCheckerboard, workspace.checkerboard);
+    menuBar->EnableMenuItem(res::kCmdCheckerboard, workspace.transparency);
+}
+
+void CMainDlg::OnCheckerboard() {
+    workspace.ToggleCheckerboard();
+    MarkCheckerboard();
+    SetMenu(menuBar.get());
+    // Under Transparency the paint lays the new background down itself.
     PaintImage();
 }
 

@@ -46,6 +46,12 @@ raw::JobState CScanDlg::Run(raw::JobKind kind, std::unique_ptr<raw::Job> job) {
     jobKind = kind;
     job_ = std::move(job);
     started_ = false;
+    cancelRequested_ = false;
+    cancelled_ = false;
+    GetDlgItem(res::kScanCancel)->setVisible(kind == raw::JobKind::Scan);
+    auto* bar = Item<QProgressBar>(res::kScanProgress);
+    bar->setTextVisible(kind == raw::JobKind::Scan);
+    bar->setFormat(QString());
     return DoModal() == static_cast<int>(raw::kJobFinished) ? raw::kJobFinished : raw::kJobStopped;
 }
 
@@ -75,14 +81,15 @@ void CScanDlg::OnTimer() {
     timer_.stop();
     QElapsedTimer clock;
     clock.start();
-    while (state_ == raw::JobState::Running) {
+    while (state_ == raw::JobState::Running && !cancelRequested_) {
         state_ = job_->Step();
         if (clock.elapsed() >= tickBudgetMs) {
             break;
         }
     }
     ShowProgress();
-    if (state_ == raw::JobState::Running) {
+    cancelled_ = cancelRequested_ && state_ == raw::JobState::Running;
+    if (state_ == raw::JobState::Running && !cancelled_) {
         timer_.start();
     } else {
         EndJob();
@@ -100,9 +107,23 @@ void CScanDlg::EndJob() {
     EndDialog(static_cast<int>(result));
 }
 
+bool CScanDlg::OnCommand(int id) {
+    if (id == res::kScanCancel) {
+        // Taken at the end of the running tick: a step is never cut short.
+        cancelRequested_ = true;
+        return true;
+    }
+    return Dialog::OnCommand(id);
+}
+
 void CScanDlg::ShowProgress() {
     if (progressChanged_) {
         auto* bar = Item<QProgressBar>(res::kScanProgress);
+        if (jobKind == raw::JobKind::Scan) {
+            bar->setFormat(QString::fromStdString(msg::ScanProgress(
+                static_cast<std::uint64_t>(std::max<std::int64_t>(progressPos_, 0)),
+                static_cast<std::uint64_t>(std::max<std::int64_t>(progressUpper_, 0)))));
+        }
         const int lower = ScaledProgress(progressLower_, progressShift_);
         const int upper = std::max(lower, ScaledProgress(progressUpper_, progressShift_));
         bar->setRange(lower, upper);

@@ -5,8 +5,10 @@
 // loop, and its End as it closes, and shows what the job reports through the
 // JobHost interface: the progress bar, the two status lines, message boxes,
 // Yes/No questions, and the main window's list view as the entry table. It
-// has no buttons and no close box, and ignores Enter and Escape: a running
-// job can't be stopped. The jobs themselves are all in raw/.
+// has no close box and ignores Enter and Escape; its one button, Cancel,
+// shows for a scan alone, which stops where it is and keeps the entries found
+// so far (an extraction or insertion stopped half way would leave files
+// half written). The jobs themselves are all in raw/.
 
 #include <QTimer>
 #include <array>
@@ -40,6 +42,10 @@ class CScanDlg final : public ui::Dialog, public raw::JobHost {
     // or kJobStopped when it stopped on a failure (its message has been
     // shown) or the dialog was closed. A finished scan shows the list view.
     raw::JobState Run(raw::JobKind kind, std::unique_ptr<raw::Job> job);
+    // Whether the last run was a scan the user cancelled; it ended
+    // kJobFinished with the entries found until then.
+    bool Cancelled() const { return cancelled_; }
+    bool OnCommand(int id) override;
 
     // A tick runs consecutive steps for up to this long before it shows the
     // progress, so that the window costs a long scan almost nothing.
@@ -86,6 +92,8 @@ class CScanDlg final : public ui::Dialog, public raw::JobHost {
     std::unique_ptr<raw::Job> job_;
     raw::JobState state_ = raw::JobState::Finished;
     bool started_ = false;
+    bool cancelRequested_ = false;
+    bool cancelled_ = false;
 
     std::int64_t progressLower_ = 0, progressUpper_ = 0, progressPos_ = 0;
     int progressShift_ = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "disc/SectorFormat.h"
 #include "image/LoadImage.h"
 #include "image/Writer.h"
 #include "platform/ByteOrder.h"
@@ -50,8 +51,9 @@ std::optional<Failure> Workspace::ReadImage(bool isTim, OriginsRequest& origins)
 }
 
 LoadOutcome Workspace::OpenSelectedEntry() {
-    const auto entry =
-        selectedRow < 0 ? std::nullopt : EntryAt(static_cast<std::size_t>(selectedRow));
+    const auto index =
+        selectedRow < 0 ? std::nullopt : ShownEntryIndex(static_cast<std::size_t>(selectedRow));
+    const auto entry = index ? EntryAt(*index) : std::nullopt;
     if (!entry) {
         return {};
     }
@@ -141,6 +143,7 @@ ViewOptions Workspace::View() const {
     view.currentSet = static_cast<std::uint32_t>(std::max(currentSet, 0));
     view.splitImage = splitImage;
     view.transparency = transparency;
+    view.checkerboard = checkerboard;
     return view;
 }
 
@@ -262,6 +265,11 @@ void Workspace::ToggleTransparency() {
     PictureChanged();
 }
 
+void Workspace::ToggleCheckerboard() {
+    checkerboard = !checkerboard;
+    PictureChanged();
+}
+
 bool Workspace::CanChooseSet() const {
     // Nothing to choose from: no CLUT, one set, or less than one whole set.
     return !image.clutData.empty() && image.ClutSetCount() > 1;
@@ -293,7 +301,123 @@ std::string Workspace::RawLayoutNote() {
 void Workspace::ClearEntries() {
     entries_.clear();
     entries_.shrink_to_fit();
+    // Thumbnails are held by entry; a sort or a filter keeps them.
+    thumbnails_.Clear();
     EntriesSettled();
+}
+
+std::optional<std::size_t> Workspace::ShownEntryIndex(std::size_t row) const {
+    if (row >= ShownCount()) {
+        return std::nullopt;
+    }
+    return ordered_ ? shown_[row] : row;
+}
+
+void Workspace::SortEntries(std::optional<ListColumn> column, bool descending) {
+    sortColumn_ = column;
+    sortDescending_ = descending;
+    // The selected row would show another entry now.
+    selectedRow = -1;
+    EntriesSettled();
+}
+
+void Workspace::FilterEntries(const EntryFilter& filter) {
+    filter_ = filter;
+    selectedRow = -1;
+    EntriesSettled();
+}
+
+bool Workspace::HasColumn(ListColumn column) const {
+    return column != ListColumn::Sector || raw_.IsDisc();
+}
+
+std::optional<std::int64_t> Workspace::ListValue(const raw::ScanEntry& entry, ListColumn column) {
+    switch (column) {
+        case ListColumn::FileNumber:
+            return entry.fileNumber;
+        case ListColumn::Position:
+            return static_cast<std::int64_t>(entry.position);
+        case ListColumn::Height:
+            return entry.height;
+        case ListColumn::Sector:
+            if (!raw_.IsDisc()) {
+                return std::nullopt;
+            }
+            return static_cast<std::int64_t>(entry.position / disc::kSectorSize);
+        case ListColumn::Thumbnail:
+            return std::nullopt;
+        case ListColumn::Width:
+        case ListColumn::Bpp:
+        case ListColumn::ClutSets:
+            break;
+    }
+    const EntryDetails details = DetailsOf(entry);
+    if (details.bpp == 0) {
+        return std::nullopt;
+    }
+    switch (column) {
+        case ListColumn::Width:
+            return details.pixelWidth;
+        case ListColumn::Bpp:
+            return details.bpp;
+        default:
+            return details.clutSets;
+    }
+}
+
+std::string Workspace::ListText(const raw::ScanEntry& entry, ListColumn column) {
+    const auto value = ListValue(entry, column);
+    return value ? std::to_string(*value) : std::string();
+}
+
+void Workspace::ArrangeEntries() {
+    shown_.clear();
+    ordered_ = sortColumn_.has_value() || !filter_.Empty();
+    if (!ordered_) {
+        shown_.shrink_to_fit();
+        return;
+    }
+    // Entries are numbered in int32: every index fits.
+    const bool needsDetails = filter_.width || filter_.bpp;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const raw::ScanEntry& entry = entries_[i];
+        if (filter_.height && entry.height != *filter_.height) {
+            continue;
+        }
+        if (needsDetails) {
+            const EntryDetails details = DetailsOf(entry);
+            if ((filter_.width && (details.bpp == 0 || details.pixelWidth != *filter_.width)) ||
+                (filter_.bpp && details.bpp != *filter_.bpp)) {
+                continue;
+            }
+        }
+        shown_.push_back(static_cast<std::uint32_t>(i));
+    }
+    if (!sortColumn_) {
+        return;
+    }
+    // Each key read once: a column from the headers costs a read per entry.
+    std::vector<std::int64_t> keys(entries_.size());
+    for (std::uint32_t index : shown_) {
+        keys[index] = ListValue(entries_[index], *sortColumn_).value_or(-1);
+    }
+    std::stable_sort(shown_.begin(), shown_.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return sortDescending_ ? keys[a] > keys[b] : keys[a] < keys[b];
+    });
+}
+
+const Thumbnail& Workspace::ThumbnailOf(std::size_t index) {
+    if (const Thumbnail* held = thumbnails_.Find(index)) {
+        return *held;
+    }
+    Thumbnail made;
+    if (index < entries_.size() && raw_.IsOpen()) {
+        ImageState tim;
+        if (!raw::LoadTimAt(raw_, entries_[index].position, tim) && tim.IsLoaded()) {
+            made = MakeThumbnail(tim, kThumbnailSide);
+        }
+    }
+    return thumbnails_.Add(index, std::move(made));
 }
 
 std::optional<raw::ScanEntry> Workspace::EntryAt(std::size_t row) const {
@@ -304,6 +428,7 @@ std::optional<raw::ScanEntry> Workspace::EntryAt(std::size_t row) const {
 }
 
 void Workspace::EntriesSettled() {
+    ArrangeEntries();
     for (Observer* observer : observers_) {
         observer->EntriesChanged();
     }

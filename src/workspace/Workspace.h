@@ -20,6 +20,7 @@
 #include "platform/Error.h"
 #include "raw/RawData.h"
 #include "raw/ScanEntry.h"
+#include "workspace/EntryList.h"
 
 namespace pixalto::workspace {
 
@@ -113,9 +114,12 @@ class Workspace {
     std::int32_t currentSet = 0;
     bool splitImage = false;
     bool transparency = false;
+    // Under Transparency, undrawn pixels show a checkerboard.
+    bool checkerboard = true;
     ViewOptions View() const;
     void ToggleSplitImage();
     void ToggleTransparency();
+    void ToggleCheckerboard();
     // Whether there is a set to choose: a CLUT with more than one whole set.
     bool CanChooseSet() const;
     void SelectSet(std::int32_t set);
@@ -179,7 +183,38 @@ class Workspace {
     // Tells the observers that the entries are complete.
     void EntriesSettled();
 
-    // The row whose TIM a double click shows; -1 for none.
+    // --- The list of entries as shown: sorted and filtered ---
+    // Rows shown, and the entry (its index in Entries()) a row shows.
+    std::size_t ShownCount() const { return ordered_ ? shown_.size() : entries_.size(); }
+    std::optional<std::size_t> ShownEntryIndex(std::size_t row) const;
+    // Sorts the rows by a column, ties in the order found; nothing: in the
+    // order found. A sort by a column that a row has no value in puts it
+    // first. The entries themselves stay as the scan found them. Either
+    // leaves no row selected.
+    void SortEntries(std::optional<ListColumn> column, bool descending);
+    void FilterEntries(const EntryFilter& filter);
+    const EntryFilter& Filter() const { return filter_; }
+    // Whether a column has a value for this file (the sector only in a raw
+    // CD image).
+    bool HasColumn(ListColumn column) const;
+    // What an entry's row shows in a column; nothing when the file doesn't
+    // tell (a header that can't be read, the thumbnail's column).
+    std::optional<std::int64_t> ListValue(const raw::ScanEntry& entry, ListColumn column);
+    // The text of that cell: the value in decimal, "" without one.
+    std::string ListText(const raw::ScanEntry& entry, ListColumn column);
+    EntryDetails DetailsOf(const raw::ScanEntry& entry) { return ReadEntryDetails(raw_, entry); }
+    // The thumbnail of entry index, made when first asked for (0 x 0 when
+    // its TIM can't be read).
+    const Thumbnail& ThumbnailOf(std::size_t index);
+    // Thumbnails kept at most.
+    static constexpr std::size_t kThumbnailsKept = 512;
+    std::size_t ThumbnailsHeld() const { return thumbnails_.Size(); }
+
+    // Shows each entry's TIM as its row is selected.
+    bool followSelection = true;
+
+    // The row whose TIM a double click shows, counted as the list shows its
+    // rows; -1 for none.
     std::int64_t selectedRow = -1;
     // A change of an entry's state as the list reports it.
     void OnEntryStateChanged(std::int64_t row, unsigned oldState, unsigned newState);
@@ -220,8 +255,18 @@ class Workspace {
     };
     void ApplyEdit(const ClutEdit& edit, PsxColor color);
 
+    void ArrangeEntries();
+
     raw::RawData raw_;
     std::vector<raw::ScanEntry> entries_;
+    // The rows' entries while sorted or filtered; otherwise every entry in
+    // the order found, with no index held.
+    std::vector<std::uint32_t> shown_;
+    bool ordered_ = false;
+    std::optional<ListColumn> sortColumn_;
+    bool sortDescending_ = false;
+    EntryFilter filter_;
+    ThumbnailCache thumbnails_{kThumbnailsKept};
     std::uint64_t imagePosition_ = 0;
     // edits_[0, applied_) are in the CLUT; the rest can be redone. savedAt_
     // is applied_ as the file was last saved or loaded, or kNever once the

@@ -229,6 +229,39 @@ TEST(Paint, TransparencyLeavesOnlyWordZeroUndrawnAndErasesThePreviousPicture) {
     EXPECT_EQ(At(surface, 1, 0), MakePixel(7, 7, 7));
 }
 
+// A 16-bit image 16 x 9 of word 0 but a red pixel at (9, 0): the squares
+// alternate every 8 pixels both ways, under undrawn pixels only.
+TEST(Paint, TheCheckerboardShowsUnderUndrawnPixelsOnly) {
+    TimSpec desc;
+    desc.mode = 2;
+    desc.imageWidth = 16;
+    desc.imageHeight = 9;
+    desc.pixels.assign(16 * 9 * 2, 0);
+    desc.pixels[2 * 9] = 0x1F;
+    const Pixel red = MakePixel(255, 7, 7);
+    struct Case {
+        bool transparency, checkerboard;
+        int x, y;
+        Pixel expected;
+    };
+    for (const Case& c :
+         {Case{true, true, 0, 0, kCheckerLight}, Case{true, true, 7, 7, kCheckerLight},
+          Case{true, true, 8, 0, kCheckerDark}, Case{true, true, 0, 8, kCheckerDark},
+          Case{true, true, 15, 8, kCheckerLight}, Case{true, true, 9, 0, red},
+          Case{true, false, 0, 0, MemorySurface::kDefaultButtonFace},
+          Case{false, true, 0, 0, MakePixel(7, 7, 7)}}) {
+        ImageState s = StateFrom(desc);
+        MemorySurface surface = SurfaceFor(s);
+        ViewOptions view;
+        view.transparency = c.transparency;
+        view.checkerboard = c.checkerboard;
+        PaintImage(s, view, surface, kOrigin);
+        PaintImage(s, view, surface, kOrigin);  // the second paint erases the first
+        EXPECT_EQ(At(surface, c.x, c.y), c.expected)
+            << c.transparency << c.checkerboard << " " << c.x << "," << c.y;
+    }
+}
+
 TEST(Paint, MissingDataAndMissingClutEntriesStayUndrawn) {
     // Pixel data for 1.5 rows of a 4-pixel 16-bit image of 3 rows.
     TimSpec desc;

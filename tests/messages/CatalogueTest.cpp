@@ -100,6 +100,23 @@ TEST(Catalogue, EachFailureHasItsExactText) {
     }
 }
 
+TEST(Catalogue, TheScansProgressCountsMegabytesAndPercent) {
+    constexpr std::uint64_t kMiB = 1 << 20;
+    const struct {
+        std::uint64_t position, length;
+        const char* text;
+    } cases[] = {
+        {0, 0, "0.0 of 0.0 MB (100%)"},
+        {kMiB * 3 / 2, 700 * kMiB, "1.5 of 700.0 MB (0%)"},
+        {350 * kMiB - 1, 700 * kMiB, "349.9 of 700.0 MB (49%)"},
+        {69'991, 70'000, "0.0 of 0.0 MB (99%)"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(msg::ScanProgress(c.position, c.length), c.text) << c.position;
+    }
+    EXPECT_EQ(msg::ScanCancelled(3), "Scan cancelled. Images Found: 3");
+}
+
 // The system's reason: errno's text, or the file layer's own words for a
 // kind of file errno has none for; nothing when the system wasn't asked.
 TEST(Catalogue, SystemReasonNamesTheFileTheSystemFailedOn) {

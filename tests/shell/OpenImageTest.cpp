@@ -46,15 +46,18 @@ TEST_F(MainWindowTest, StartsEmptyWithMenu129AndNoMarks) {
     EXPECT_EQ(window->SetScrollBar().GetScrollPos(), 0);
     EXPECT_FALSE(window->workspace.image.IsLoaded());
 
+    // The columns of a plain file (no sector), each as wide as its header
+    // at least; the thumbnails' fixed.
     auto& list = window->List();
-    ASSERT_EQ(list.model()->columnCount(), 4);
-    const std::vector<std::pair<std::string, int>> columns = {
-        {"File #", 65}, {"Position", 80}, {"Width", 50}, {"Height", 50}};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(list.model()->headerData(i, Qt::Horizontal).toString().toStdString(),
-                  columns[i].first);
-        EXPECT_EQ(list.columnWidth(i), columns[i].second);
+    const std::vector<std::string> headers = {"File #", "Image", "Position", "Width",
+                                              "Height", "bpp",   "CLUT sets"};
+    ASSERT_EQ(list.model()->columnCount(), static_cast<int>(headers.size()));
+    for (int i = 0; i < list.model()->columnCount(); ++i) {
+        const QString header = list.model()->headerData(i, Qt::Horizontal).toString();
+        EXPECT_EQ(header.toStdString(), headers[static_cast<std::size_t>(i)]);
+        EXPECT_GE(list.columnWidth(i), list.fontMetrics().horizontalAdvance(header)) << i;
     }
+    EXPECT_EQ(list.columnWidth(1), 72);
     EXPECT_EQ(list.selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_EQ(list.selectionMode(), QAbstractItemView::SingleSelection);
 }

@@ -4,6 +4,7 @@
 // scan dialog's own rules.
 
 #include <QApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -68,10 +69,14 @@ class RawJobsTest : public MainWindowTest {
         prompts.files.push_back(dir.File("timextracts.txt"));
         window->OnCommand(res::kCmdInsertTimFiles);
     }
+    // The texts of the rows, every column but the thumbnails'.
     Rows ListRows() const {
         Rows rows(static_cast<std::size_t>(window->List().GetItemCount()));
         for (std::size_t row = 0; row < rows.size(); ++row) {
-            for (int column = 0; column < 4; ++column) {
+            for (int column = 0; column < window->entryModel.columnCount(); ++column) {
+                if (window->entryModel.ColumnAt(column) == workspace::ListColumn::Thumbnail) {
+                    continue;
+                }
                 const QModelIndex cell =
                     window->List().model()->index(static_cast<int>(row), column);
                 rows[row].push_back(cell.data().toString().toStdString());
@@ -99,8 +104,9 @@ TEST_F(RawJobsTest, AScanListsEveryTimOnceAndADoubleClickShowsOne) {
     Scan(path);
     EXPECT_EQ(prompts.filters.back(), "All Files|*.*||");
     EXPECT_TRUE(prompts.messages.empty());
-    EXPECT_EQ(ListRows(),
-              (Rows{{"1", "0", "4", "8"}, {"2", "29995", "4", "4"}, {"3", "50000", "10", "3"}}));
+    EXPECT_EQ(ListRows(), (Rows{{"1", "0", "16", "8", "4", "1"},
+                                {"2", "29995", "8", "4", "8", "2"},
+                                {"3", "50000", "10", "3", "16", "0"}}));
     EXPECT_TRUE(window->List().isVisible());
     EXPECT_FALSE(window->scanDlg.isVisible());
     EXPECT_EQ(Text(res::kPathEdit), path);
@@ -145,8 +151,119 @@ TEST_F(RawJobsTest, AScanListsEveryTimOnceAndADoubleClickShowsOne) {
     Bytes other = Filler(1000);
     Place(other, 100, kTims[2]);
     Scan(WriteFile("other.bin", other));
-    EXPECT_EQ(ListRows(), (Rows{{"1", "100", "10", "3"}}));
+    EXPECT_EQ(ListRows(), (Rows{{"1", "100", "10", "3", "16", "0"}}));
     EXPECT_EQ(window->workspace.selectedRow, -1);
+}
+
+// The list sorted by its headers and filtered by its box, positions in hex,
+// thumbnails, Enter, and the arrow keys with Follow Selection.
+TEST_F(RawJobsTest, TheListSortsFiltersAndShowsTheTimItSelects) {
+    const std::string path = MakeRaw();
+    Scan(path);
+    auto& list = window->List();
+    const auto& model = window->entryModel;
+    using workspace::ListColumn;
+    const auto numbers = [this] {
+        std::vector<std::string> shown;
+        for (const auto& row : ListRows()) {
+            shown.push_back(row[0]);
+        }
+        return shown;
+    };
+    struct Arrangement {
+        ListColumn column;
+        Qt::SortOrder order;
+        const char* filter;
+        std::vector<std::string> rows;
+        bool readable;
+    };
+    for (const Arrangement& a : std::vector<Arrangement>{
+             {ListColumn::Width, Qt::AscendingOrder, "", {"2", "3", "1"}, true},
+             {ListColumn::Width, Qt::DescendingOrder, "", {"1", "3", "2"}, true},
+             {ListColumn::Bpp, Qt::DescendingOrder, "", {"3", "2", "1"}, true},
+             {ListColumn::Position, Qt::DescendingOrder, "8bpp", {"2"}, true},
+             {ListColumn::Position, Qt::DescendingOrder, "8bpp 4x", {"2"}, false},
+             {ListColumn::Height, Qt::AscendingOrder, "*x8, 4BPP", {"1"}, true},
+             {ListColumn::FileNumber, Qt::DescendingOrder, "", {"3", "2", "1"}, true},
+         }) {
+        SCOPED_TRACE(a.filter);
+        window->FilterBox().setText(a.filter);
+        list.sortByColumn(model.ColumnOf(a.column), a.order);
+        EXPECT_EQ(numbers(), a.rows);
+        EXPECT_EQ(window->FilterBox().styleSheet().isEmpty(), a.readable);
+    }
+    list.sortByColumn(-1, Qt::AscendingOrder);
+    EXPECT_EQ(numbers(), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_TRUE(window->FilterBox().isVisible());
+    const int thumbnails = model.ColumnOf(ListColumn::Thumbnail);
+    const QIcon thumbnail = model.index(0, thumbnails).data(Qt::DecorationRole).value<QIcon>();
+    EXPECT_EQ(thumbnail.availableSizes(QIcon::Selected), QList<QSize>{QSize(16, 8)});
+    EXPECT_EQ(model.index(1, model.ColumnOf(ListColumn::Position))
+                  .data(Qt::ToolTipRole)
+                  .toString()
+                  .toStdString(),
+              "0x752B");
+
+    // Off, a selection shows nothing until Enter; on, the arrows show each.
+    window->OnCommand(res::kCmdFollowSelection);
+    EXPECT_EQ(Menu().MarkOf(res::kCmdFollowSelection), ui::MenuMark::None);
+    list.SelectRow(2);
+    EXPECT_FALSE(window->workspace.image.IsLoaded());
+    const auto press = [&list](Qt::Key key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&list, &event);
+    };
+    press(Qt::Key_Return);
+    EXPECT_EQ(Text(res::kBppEdit), "16");
+    window->OnCommand(res::kCmdFollowSelection);
+    EXPECT_EQ(Menu().MarkOf(res::kCmdFollowSelection), ui::MenuMark::Check);
+    press(Qt::Key_Up);
+    EXPECT_EQ(window->workspace.selectedRow, 1);
+    EXPECT_EQ(Text(res::kBppEdit), "8");
+    // A row that can't be shown is said in the status bar as the selection
+    // moves on, with no message box in the way.
+    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).seekp(0).put('x');
+    press(Qt::Key_Up);
+    EXPECT_FALSE(window->workspace.image.IsLoaded());
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(window->statusBar->currentMessage().toStdString(), "TIM Header not found!");
+    // An unsaved edit is asked about before the selection shows another TIM.
+    press(Qt::Key_Down);
+    ASSERT_TRUE(window->workspace.SetClutColor(0, 0x1234));
+    prompts.answers.push_back(ui::Answer::Cancel);
+    press(Qt::Key_Down);
+    EXPECT_EQ(prompts.messages, (Messages{{"Save changes to " + path + "?", "Pixalto",
+                                           ui::MessageButtons::SaveDiscardCancel}}));
+    EXPECT_EQ(Text(res::kBppEdit), "8");
+    EXPECT_TRUE(window->workspace.HasUnsavedChanges());
+}
+
+// Cancel in the scan's dialog keeps the rows found so far and says how many.
+TEST_F(RawJobsTest, CancellingAScanKeepsTheRowsFoundSoFar) {
+    Bytes raw = Filler(300'000);
+    for (std::size_t i = 0; i < 10; ++i) {
+        Place(raw, i * 30'000 + 100, kTims[2]);
+    }
+    window->scanDlg.tickBudgetMs = 0;  // a window a tick
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [this, &poll] {
+        if (!Status(res::kScanStatusLower).empty()) {
+            window->scanDlg.Item<QPushButton>(res::kScanCancel)->click();
+            poll.stop();
+        }
+    });
+    poll.start();
+    Scan(WriteFile("ten.bin", raw));
+    EXPECT_TRUE(window->scanDlg.Cancelled());
+    const std::size_t found = ListRows().size();
+    EXPECT_GE(found, 1u);
+    EXPECT_LT(found, 10u);
+    EXPECT_EQ(window->statusBar->currentMessage().toStdString(),
+              "Scan cancelled. Images Found: " + std::to_string(found));
+    EXPECT_TRUE(window->List().isVisible());
+    EXPECT_TRUE(Menu().IsEnabled(res::kCmdSaveMultipleFiles));
+    EXPECT_TRUE(window->scanDlg.Item<QProgressBar>(res::kScanProgress)->isTextVisible());
 }
 
 TEST_F(RawJobsTest, GivenFilesThatAreNotImagesAreScanned) {
@@ -283,7 +400,8 @@ TEST_F(RawJobsTest, ADiscImageIsShownExtractedAndInsertedThroughItsSectorsData) 
     const BuiltDisc disc = MakeDisc(contents);
     const std::string path = WriteFile("GAME.BIN", disc.image);
     Scan(path);
-    EXPECT_EQ(ListRows(), (Rows{{"1", std::to_string(disc.FileOffsetOf(1500)), "40", "20"}}));
+    EXPECT_EQ(ListRows(), (Rows{{"1", std::to_string(disc.FileOffsetOf(1500)), "40", "20", "16",
+                                 "0", std::to_string(disc.FileOffsetOf(1500) / 2352)}}));
     EXPECT_EQ(Tooltip(), "Read as a MODE2/2352 disc image");
 
     Extract("1");

@@ -81,13 +81,22 @@ TEST_F(MainWindowTest, TransparencyLeavesWordZeroShowingTheBackground) {
     OpenTim(WriteTim("transparent.tim", Tim4(4, 1, FourSets(), {0x10, 0x00})));
     ASSERT_EQ(ImagePixel(0, 0), MakePixel(7, 7, 7));
 
+    // Checkerboard is on, but greyed and without effect until Transparency.
+    EXPECT_EQ(Menu().MarkOf(res::kCmdCheckerboard), MenuMark::Check);
+    EXPECT_FALSE(Menu().IsEnabled(res::kCmdCheckerboard));
     window->OnCommand(res::kCmdTransparency);
+    EXPECT_TRUE(Menu().IsEnabled(res::kCmdCheckerboard));
+    EXPECT_EQ(ImagePixel(0, 0), kCheckerLight);
+    EXPECT_EQ(ImagePixel(1, 0), kSetColour[0]);
+    window->OnCommand(res::kCmdCheckerboard);
+    EXPECT_EQ(Menu().MarkOf(res::kCmdCheckerboard), MenuMark::None);
     EXPECT_EQ(ImagePixel(0, 0), ButtonFace());
     EXPECT_EQ(ImagePixel(1, 0), kSetColour[0]);
 
     // Off again: every pixel is drawn over what is there.
     window->OnCommand(res::kCmdTransparency);
     EXPECT_EQ(ImagePixel(0, 0), MakePixel(7, 7, 7));
+    EXPECT_FALSE(Menu().IsEnabled(res::kCmdCheckerboard));
 }
 
 struct ScrollStep {

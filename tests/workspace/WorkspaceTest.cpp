@@ -166,6 +166,8 @@ TEST(Workspace, TheRawFileIsOpenedOnceAndItsEntriesAreReadFromIt) {
         if (pick.result == LoadResult::Loaded) {
             const auto row = static_cast<std::size_t>(pick.row);
             EXPECT_EQ(workspace.Entries()[row].position, built.FileOffsetOf(at[row]));
+            EXPECT_EQ(workspace.ListValue(workspace.Entries()[row], ListColumn::Sector),
+                      static_cast<std::int64_t>(built.FileOffsetOf(at[row]) / 2352));
             EXPECT_TRUE(workspace.ImageFromEntry());
             EXPECT_EQ(Bytes(workspace.image.imageData.begin(),
                             workspace.image.imageData.begin() + workspace.image.imageDataSize),
@@ -176,6 +178,124 @@ TEST(Workspace, TheRawFileIsOpenedOnceAndItsEntriesAreReadFromIt) {
     EXPECT_FALSE(workspace.RawFile().IsOpen());
     EXPECT_EQ(workspace.RawLayoutNote(), "");
     workspace.RemoveObserver(heard);
+}
+
+// Four TIMs listed with what their headers add, sorted and filtered over
+// the entries, the selection counted as the list shows its rows, and a
+// thumbnail that samples the image's pixels.
+TEST(Workspace, TheListReadsItsColumnsFromTheHeadersAndSortsAndFiltersItsRows) {
+    TimSpec wide;  // 16-bit 128 x 2, black but pixel (11, 1) red
+    wide.mode = 2;
+    wide.imageWidth = 128;
+    wide.imageHeight = 2;
+    wide.pixels.assign(128 * 2 * 2, 0);
+    wide.pixels[2 * (128 + 11)] = 0x1F;
+    const std::vector<TimSpec> tims = {PatternTim(4, 16, 8, 2), PatternTim(8, 8, 4),
+                                       PatternTim(16, 10, 3), wide};
+    Bytes raw(100, 0xA5);
+    for (const TimSpec& tim : tims) {
+        const Bytes bytes = MakeTim(tim);
+        raw.insert(raw.end(), bytes.begin(), bytes.end());
+        raw.insert(raw.end(), 7, 0xA5);
+    }
+    testing::TempDir dir;
+    Workspace workspace;
+    ASSERT_EQ(ScanInto(workspace, dir, "raw.bin", raw), raw::kJobFinished);
+    ASSERT_EQ(workspace.Entries().size(), 4u);
+
+    using C = ListColumn;
+    const C columns[] = {C::Width, C::Height, C::Bpp, C::ClutSets, C::Sector, C::Thumbnail};
+    using Values = std::vector<std::optional<std::int64_t>>;
+    const std::vector<Values> values = {{16, 8, 4, 2, {}, {}},
+                                        {8, 4, 8, 1, {}, {}},
+                                        {10, 3, 16, 0, {}, {}},
+                                        {128, 2, 16, 0, {}, {}}};
+    EXPECT_FALSE(workspace.HasColumn(C::Sector));
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        Values row;
+        for (C column : columns) {
+            row.push_back(workspace.ListValue(workspace.Entries()[i], column));
+        }
+        EXPECT_EQ(row, values[i]) << i;
+    }
+
+    // The file numbers of the rows shown.
+    const auto shown = [&workspace] {
+        std::vector<std::int32_t> numbers;
+        for (std::size_t row = 0; row < workspace.ShownCount(); ++row) {
+            numbers.push_back(workspace.Entries()[*workspace.ShownEntryIndex(row)].fileNumber);
+        }
+        return numbers;
+    };
+    struct Arrangement {
+        std::optional<C> column;
+        bool descending;
+        const char* filter;
+        std::vector<std::int32_t> rows;
+    };
+    for (const Arrangement& a : std::vector<Arrangement>{
+             {C::Width, false, "", {2, 3, 1, 4}},
+             {C::Width, true, "", {4, 1, 3, 2}},
+             {C::Bpp, true, "", {3, 4, 2, 1}},  // ties in the order found
+             {C::ClutSets, false, "", {3, 4, 2, 1}},
+             {C::Position, true, "", {4, 3, 2, 1}},
+             {C::Height, false, "16bpp", {4, 3}},
+             {{}, false, "16BPP", {3, 4}},
+             {{}, false, "16x8", {1}},
+             {{}, false, "16x*", {1}},
+             {{}, false, "*x4, 8bpp", {2}},
+             {{}, false, "8x4 4bpp", {}},
+             {C::Width, false, "*x*", {2, 3, 1, 4}},
+             {{}, false, "", {1, 2, 3, 4}},
+         }) {
+        SCOPED_TRACE(a.filter);
+        const auto filter = ParseEntryFilter(a.filter);
+        ASSERT_TRUE(filter);
+        workspace.FilterEntries(*filter);
+        workspace.SortEntries(a.column, a.descending);
+        EXPECT_EQ(shown(), a.rows);
+    }
+    for (const char* refused :
+         {"16", "4bpp 8bpp", "4x4 8x8", "*x* 4x4", "ax4", "4x", "bpp", "-4bpp"}) {
+        EXPECT_FALSE(ParseEntryFilter(refused)) << refused;
+    }
+
+    // The selected row is the row as shown; a new order selects none.
+    workspace.selectedRow = 2;
+    workspace.SortEntries(C::Width, true);
+    EXPECT_EQ(workspace.selectedRow, -1);
+    workspace.selectedRow = 0;
+    ASSERT_EQ(workspace.OpenSelectedEntry().result, LoadResult::Loaded);
+    EXPECT_EQ(workspace.image.pixelWidth, 128u);
+    workspace.selectedRow = 4;
+    EXPECT_EQ(workspace.OpenSelectedEntry().result, LoadResult::Unchanged);
+
+    // 128 x 2 fits 64 x 1; column 5 samples image column 11 of row 1.
+    const Thumbnail& thumbnail = workspace.ThumbnailOf(3);
+    ASSERT_EQ(std::pair(thumbnail.width, thumbnail.height), std::pair(64u, 1u));
+    EXPECT_EQ(thumbnail.At(5, 0), MakePixel(255, 7, 7));
+    EXPECT_EQ(thumbnail.At(4, 0), MakePixel(7, 7, 7));
+    // Small images keep their size: 10 x 3 stays 10 x 3.
+    EXPECT_EQ(workspace.ThumbnailOf(2).width, 10u);
+    EXPECT_EQ(workspace.ThumbnailsHeld(), 2u);
+    // Held by entry: a new order keeps them, new entries don't.
+    workspace.SortEntries(std::nullopt, false);
+    EXPECT_EQ(workspace.ThumbnailsHeld(), 2u);
+    workspace.ClearEntries();
+    EXPECT_EQ(workspace.ThumbnailsHeld(), 0u);
+}
+
+TEST(Workspace, TheThumbnailCacheKeepsTheMostRecentlyUsed) {
+    ThumbnailCache cache(2);
+    cache.Add(1, Thumbnail{1, 1, {kUndrawn}});
+    cache.Add(2, Thumbnail{2, 1, {kUndrawn, kUndrawn}});
+    ASSERT_NE(cache.Find(1), nullptr);
+    cache.Add(3, Thumbnail{});
+    EXPECT_EQ(cache.Size(), 2u);
+    EXPECT_EQ(cache.Find(2), nullptr);  // the least recently used
+    ASSERT_NE(cache.Find(1), nullptr);
+    EXPECT_EQ(cache.Find(1)->width, 1u);
+    EXPECT_NE(cache.Find(3), nullptr);
 }
 
 TEST(Workspace, TheSelectedRowFollowsTheListsStateChanges) {

@@ -1,6 +1,7 @@
 #include "platform/qt/Controls.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -142,6 +143,18 @@ void ListView::setModel(QAbstractItemModel* model) {
 
 void ListView::SetFullRowSelect(bool on) {
     setSelectionBehavior(on ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+}
+
+void ListView::keyPressEvent(QKeyEvent* event) {
+    // Enter acts on the current row as a double click does, and goes no
+    // further: it is not the window's OK.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        currentIndex().isValid()) {
+        emit DoubleClicked();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 int ListView::GetItemCount() const {

@@ -70,7 +70,11 @@ class ListView final : public QTableView {
 
   signals:
     void ItemChanged(int item, unsigned oldState, unsigned newState);
+    // A double click on a row, or Enter on the current one.
     void DoubleClicked();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace pixalto::ui
