@@ -82,6 +82,9 @@ std::uint64_t BmpPixelBytes(std::uint64_t rowSize, std::uint64_t height) {
 }
 
 Error LoadBmp(ImageState& state, File& file) {
+    // The old pixel buffer's memory and bytes serve the new image: every
+    // byte of it is read over below, so only the part that grows is cleared.
+    std::vector<std::uint8_t> pixels = std::move(state.bmpPixels);
     state.EmptyBmpSide();
     state.bmpStart = static_cast<std::uint64_t>(std::max<std::int64_t>(file.GetPosition(), 0));
     std::uint8_t headers[kBmpHeadersSize];
@@ -107,14 +110,11 @@ Error LoadBmp(ImageState& state, File& file) {
     }
 
     // The old buffers' memory is reused (a batch of files reads one after
-    // the other into the same record); their contents are not.
+    // the other into the same record).
     std::vector<std::uint8_t> palette = std::move(state.bmpPalette);
-    std::vector<std::uint8_t> pixels = std::move(state.bmpPixels);
     std::vector<std::uint8_t> sidecar;
     state.bmpPalette.clear();
-    state.bmpPixels.clear();
     palette.clear();
-    pixels.clear();
     try {
         palette.resize(std::size_t{state.bmpPaletteCount} * kBmpPaletteEntrySize);
         pixels.resize(layout.pixelSize);
@@ -129,6 +129,8 @@ Error LoadBmp(ImageState& state, File& file) {
     }
     if (file.Seek(static_cast<std::int64_t>(state.bmpStart + state.bmpFileHeader.bfOffBits))) {
         ReadExactly(file, pixels.data(), pixels.size());
+    } else {
+        std::fill(pixels.begin(), pixels.end(), 0);  // nothing of the image before
     }
 
     state.bmpPalette = std::move(palette);

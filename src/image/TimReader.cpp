@@ -16,10 +16,13 @@ std::optional<BlockHeader> ReadBlockHeader(File& file) {
     return BlockHeader::From(bytes);
 }
 
-// Sizes the buffer to count zeroed bytes; false when memory runs out.
+// Sizes the buffer to count bytes; false when memory runs out. The bytes are
+// not cleared: the caller reads over every one of them at once (ReadExactly
+// zeroes what a short file lacks), so memory kept from the image before
+// costs nothing but the part that grows.
 bool Allocate(std::vector<std::uint8_t>& buffer, std::size_t count) {
     try {
-        buffer.assign(count, 0);
+        buffer.resize(count);
         return true;
     } catch (const std::bad_alloc&) {
         buffer = {};
@@ -51,7 +54,7 @@ Error ReadClutBlock(ImageState& state, File& file) {
 void ClearClutBlock(ImageState& state) {
     state.SetClutBlock({});
     state.clutDataSize = 0;
-    state.clutData = {};
+    state.clutData.clear();  // its memory serves the next image with a CLUT
 }
 
 }  // namespace
@@ -100,6 +103,7 @@ Error LoadTim(ImageState& state, File& file) {
         return Error(ErrorCode::NotEnoughMemory);
     }
     ReadExactly(file, state.imageData.data(), state.imageDataSize);
+    state.imageData[state.imageDataSize] = 0;
     return {};
 }
 

@@ -39,6 +39,14 @@ class ImageWriteBatch {
     // one added (None when it took its place). Empties the batch.
     void Commit(std::span<Error> errors);
 
+    // Add for the file at a place of one's choosing (below kCapacity), for
+    // files written on several threads: each may stage its own entries while
+    // the others do, as long as no two stage the same one.
+    Error Stage(std::size_t index, const ImageState& state, const std::string& path, bool asTim);
+    // Commit for entries 0 to errors.size() - 1, in that order, staged or not
+    // (an entry that holds no file gets None). Empties those entries.
+    void CommitEntries(std::span<Error> errors);
+
   private:
     struct Entry {
         std::optional<PendingFile> image;

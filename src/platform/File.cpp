@@ -67,8 +67,10 @@ bool File::Open(const std::string& path, Mode mode) {
     Close();
     error_ = {};
     // Non-blocking for the open itself: opening a FIFO for reading would
-    // otherwise wait for a writer. The kind is checked right after.
-    int flags = O_CLOEXEC | O_NONBLOCK;
+    // otherwise wait for a writer. The kind is checked right after. A file
+    // that must be new is created by this very call, a regular file and
+    // ours: it needs neither.
+    int flags = O_CLOEXEC | (mode == Mode::CreateNew ? 0 : O_NONBLOCK);
     switch (mode) {
         case Mode::Read:
         case Mode::ReadRaw:
@@ -92,13 +94,19 @@ bool File::Open(const std::string& path, Mode mode) {
         return Fail(ErrorCode::CouldntOpenFile, path, errno);
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !AcceptsKind(mode, info.st_mode)) {
+    if (mode == Mode::CreateNew) {
+        info.st_mode = S_IFREG;
+    } else if (::fstat(fd, &info) != 0 || !AcceptsKind(mode, info.st_mode)) {
         ::close(fd);
         return S_ISDIR(info.st_mode)
                    ? Fail(ErrorCode::CouldntOpenFile, path, EISDIR)
                    : Fail(ErrorCode::CouldntOpenFile, path, ENOTSUP, kNotARegularFile);
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // Reads and writes of a regular file ignore O_NONBLOCK; anything else
+    // loses it.
+    if (!S_ISREG(info.st_mode)) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    }
     fd_ = fd;
     path_ = path;
     failurePath_.clear();

@@ -1,6 +1,7 @@
 #include "platform/FileReplace.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -46,8 +47,9 @@ struct CleanupSlot {
 // Initialised at compile time: the slots are zero pages that the program only
 // touches when it uses them, not megabytes written at every start.
 constinit CleanupSlot gSlots[kSlotCount];
-// Where the next free slot is looked for first, so that a whole group takes
-// its slots without going over the taken ones each time.
+// Where the next free slot is looked for first: after the last one taken, or
+// the lowest one freed since, so that a whole group takes its slots without
+// going over the taken ones each time.
 std::atomic<int> gNextSlot{0};
 
 extern "C" void CleanUpAndStop(int sig) {
@@ -97,9 +99,13 @@ int Track(const std::string& path, SlotAction action, const std::string& restore
     for (int n = 0; n < kSlotCount; ++n) {
         const int i = (first + n) % kSlotCount;
         int expected = kFree;
-        if (gSlots[i].action.compare_exchange_strong(expected, kFilling)) {
+        if (gSlots[i].action.load(std::memory_order_relaxed) == kFree &&
+            gSlots[i].action.compare_exchange_strong(expected, kFilling)) {
             CopyPath(gSlots[i].path, path);
-            CopyPath(gSlots[i].restoreTo, restoreTo);
+            // Only a restore reads it: the page under it stays untouched.
+            if (action == kRestore) {
+                CopyPath(gSlots[i].restoreTo, restoreTo);
+            }
             gSlots[i].action.store(action);
             gNextSlot.store((i + 1) % kSlotCount);
             return i;
@@ -117,6 +123,11 @@ void Arm(int slot, SlotAction action) {
 void Untrack(int& slot) {
     if (slot >= 0) {
         gSlots[slot].action.store(kFree);
+        // The next file takes the lowest slot freed, whose pages are already
+        // in memory, instead of touching fresh ones further on.
+        int next = gNextSlot.load();
+        while (slot < next && !gNextSlot.compare_exchange_weak(next, slot)) {
+        }
         slot = -1;
     }
 }
@@ -125,11 +136,24 @@ void Untrack(int& slot) {
 
 // A short name beside path that no file has yet. It doesn't repeat the
 // target's name, so a target name of 255 bytes still gets one.
+// The process's part of the names: its id, asked for once and again in a
+// child after fork, which would otherwise try the names its parent takes.
+std::atomic<unsigned> gProcessId{0};
+
+void NoteProcessId() {
+    gProcessId.store(static_cast<unsigned>(::getpid()));
+}
+
 std::string CandidateNameBeside(const std::string& path) {
     static std::atomic<unsigned> counter{0};
     static const unsigned seed = std::random_device{}();
+    static std::once_flag noted;
+    std::call_once(noted, [] {
+        NoteProcessId();
+        ::pthread_atfork(nullptr, nullptr, NoteProcessId);
+    });
     const unsigned mixed =
-        (seed ^ (static_cast<unsigned>(::getpid()) * 2654435761u)) + counter.fetch_add(1) * 40503u;
+        (seed ^ (gProcessId.load() * 2654435761u)) + counter.fetch_add(1) * 40503u;
     char name[32];
     std::snprintf(name, sizeof name, ".pixalto-%08x.tmp", mixed);
     return FolderOf(path) + name;
@@ -137,18 +161,20 @@ std::string CandidateNameBeside(const std::string& path) {
 
 constexpr int kNameAttempts = 100;
 
-// Follows path's chain of symbolic links to the file that a write replaces
-// (which need not exist yet).
 Error WriteFailure(const std::string& path, int error, std::string reason = {}) {
     return Error(ErrorCode::CouldntCreateFile, path, error, std::move(reason));
 }
 
-bool ResolveLinks(std::string path, std::string& resolved, Error& failure) {
+// Follows path's chain of symbolic links to the file that a write replaces
+// (which need not exist yet). Fills info with the status of the file found (or exists with false),
+// for the checks that follow.
+bool ResolveLinks(std::string path, std::string& resolved, struct stat& info, bool& exists,
+                  Error& failure) {
     for (int depth = 0; depth < 40; ++depth) {
-        struct stat info {};
         if (::lstat(path.c_str(), &info) != 0) {
             if (errno == ENOENT) {
                 resolved = path;
+                exists = false;
                 return true;
             }
             failure = WriteFailure(path, errno);
@@ -156,6 +182,7 @@ bool ResolveLinks(std::string path, std::string& resolved, Error& failure) {
         }
         if (!S_ISLNK(info.st_mode)) {
             resolved = path;
+            exists = true;
             return true;
         }
         std::string link(4096, '\0');
@@ -172,9 +199,8 @@ bool ResolveLinks(std::string path, std::string& resolved, Error& failure) {
 }
 
 // Refuses a destination that exists but is not a regular file the user may
-// write; fills info and exists for the permissions of the replacement.
-Error CheckDestination(const std::string& destination, struct stat& info, bool& exists) {
-    exists = ::stat(destination.c_str(), &info) == 0;
+// write; info is its status, the end of its chain of links.
+Error CheckDestination(const std::string& destination, const struct stat& info, bool exists) {
     if (!exists) {
         return {};
     }
@@ -250,7 +276,7 @@ bool PendingFile::Create() {
     struct stat old {};
     bool exists = false;
     error_ = {};
-    if (!ResolveLinks(target_, destination_, error_)) {
+    if (!ResolveLinks(target_, destination_, old, exists, error_)) {
         return false;
     }
     if ((error_ = CheckDestination(destination_, old, exists))) {
