@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "image/FileRead.h"
+#include "image/PixelBuffer.h"
 #include "image/Sidecar.h"
 
 namespace pixalto {
@@ -117,6 +118,7 @@ Error LoadBmp(ImageState& state, File& file) {
     palette.clear();
     try {
         palette.resize(std::size_t{state.bmpPaletteCount} * kBmpPaletteEntrySize);
+        MakePixelRoom(pixels, layout.pixelSize);
         pixels.resize(layout.pixelSize);
         sidecar = ReadSidecar(file);
     } catch (const std::bad_alloc&) {

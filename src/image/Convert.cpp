@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "image/BmpFormat.h"
+#include "image/PixelBuffer.h"
 #include "image/PsxColor.h"
 #include "image/Sidecar.h"
 #include "platform/ByteOrder.h"
@@ -211,7 +212,7 @@ Error ConvertTimToBmp(ImageState& state, std::uint32_t currentSet) {
     std::vector<std::uint8_t> pixels = Reuse(state.bmpPixels);
     try {
         palette.resize(std::size_t{BmpPaletteCountFor(bpp)} * kBmpPaletteEntrySize);
-        pixels.reserve(pixelSize);
+        MakePixelRoom(pixels, pixelSize);
         AppendRowsMirrored(bpp,
                            {Present(state.imageData, state.imageDataSize), timRow, bmpRow, height,
                             std::min(timRow, BmpRowDataSize(bpp, width))},
@@ -277,7 +278,7 @@ Error ConvertBmpToTim(ImageState& state, OriginsRequest& request) {
     const std::uint64_t bmpRow = state.bmpRowSize;
     try {
         clut.resize(clutDataSize);
-        pixels.reserve(imageDataSize + 1);
+        MakePixelRoom(pixels, imageDataSize + 1);
         AppendRowsMirrored(bpp,
                            {Present(state.bmpPixels, state.bmpPixelSize), bmpRow, timRow, height,
                             std::min({timRow, BmpRowDataSize(bpp, width), bmpRow})},

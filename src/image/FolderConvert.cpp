@@ -33,10 +33,9 @@ struct Outcome {
 };
 
 // The files of a folder are put in place a group at a time. While one group
-// is committed, the workers go on with the next: at most kMostAhead files,
-// whose temporaries still fit beside the group's in the cleanup slots.
-constexpr std::size_t kMostAhead = 16;
-constexpr std::size_t kGroupSize = ImageWriteBatch::kCapacity - kMostAhead;
+// is committed, the workers write the next one (to BMP): both groups'
+// temporaries fit in the cleanup slots at once.
+constexpr std::size_t kGroupSize = ImageWriteBatch::kCapacity;
 
 // The files written but not yet committed, with their failures in order:
 // the messages wait for the commit, so that they come as they always have.
@@ -136,10 +135,12 @@ class DecodePool {
                ImageState& first, OriginsRequest& origins, Group& group)
         : prefix_(prefix), names_(names), toBmp_(toBmp), origins_(origins), group_(group) {
         const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-        const std::size_t threads = std::min<std::size_t>({cores, names.size(), kMostAhead});
-        // Two places a thread keep every worker busy while the calling
-        // thread takes the ones before.
-        ring_.resize(std::clamp<std::size_t>(2 * threads, 1, kMostAhead));
+        const std::size_t threads = std::min<std::size_t>({cores, names.size(), kGroupSize});
+        // To BMP, the workers may run a whole group ahead of the calling
+        // thread, which commits the group before; to TIM, two records a
+        // thread keep every worker busy while the calling thread converts
+        // and writes the ones before.
+        ring_.resize(toBmp ? kGroupSize : std::clamp<std::size_t>(2 * threads, 1, kGroupSize));
         states_.resize(std::max<std::size_t>(toBmp ? threads : ring_.size(), 1));
         states_[0] = &first;
         extra_.resize(states_.size() - 1);

@@ -3,6 +3,7 @@
 
 #include "image/FileRead.h"
 #include "image/LoadImage.h"
+#include "image/PixelBuffer.h"
 
 namespace pixalto {
 namespace {
@@ -19,9 +20,12 @@ std::optional<BlockHeader> ReadBlockHeader(File& file) {
 // Sizes the buffer to count bytes; false when memory runs out. The bytes are
 // not cleared: the caller reads over every one of them at once (ReadExactly
 // zeroes what a short file lacks), so memory kept from the image before
-// costs nothing but the part that grows.
-bool Allocate(std::vector<std::uint8_t>& buffer, std::size_t count) {
+// costs nothing but the part that grows. Pixels get the room of most images.
+bool Allocate(std::vector<std::uint8_t>& buffer, std::size_t count, bool pixels) {
     try {
+        if (pixels) {
+            MakePixelRoom(buffer, count);
+        }
         buffer.resize(count);
         return true;
     } catch (const std::bad_alloc&) {
@@ -44,7 +48,7 @@ Error ReadClutBlock(ImageState& state, File& file) {
     if (!FitsInFile(file, state.clutDataSize)) {
         return Error(ErrorCode::FileTooSmall);
     }
-    if (!Allocate(state.clutData, state.clutDataSize)) {
+    if (!Allocate(state.clutData, state.clutDataSize, /*pixels=*/false)) {
         return Error(ErrorCode::NotEnoughMemory);
     }
     ReadExactly(file, state.clutData.data(), state.clutDataSize);
@@ -99,7 +103,7 @@ Error LoadTim(ImageState& state, File& file) {
     }
 
     // One spare byte, so that a loaded image's buffer is never empty.
-    if (!Allocate(state.imageData, std::size_t{state.imageDataSize} + 1)) {
+    if (!Allocate(state.imageData, std::size_t{state.imageDataSize} + 1, /*pixels=*/true)) {
         return Error(ErrorCode::NotEnoughMemory);
     }
     ReadExactly(file, state.imageData.data(), state.imageDataSize);

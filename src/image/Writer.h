@@ -27,8 +27,9 @@ Error WriteImageFile(const ImageState& state, const std::string& path, bool asTi
 // and a stop by a signal at any moment removes the group's temporaries.
 class ImageWriteBatch {
   public:
-    // A BMP and its sidecar each.
-    static constexpr std::size_t kCapacity = kMostPendingFiles / 2;
+    // A BMP and its sidecar each, for two batches at once: a folder
+    // conversion writes the next while it commits one.
+    static constexpr std::size_t kCapacity = kMostPendingFiles / 4;
 
     // Writes the image as WriteImageFile would, short of the flush; the
     // failure is the one it would give, and leaves nothing of this file.
