@@ -205,6 +205,7 @@ class DecodePool {
     };
 
     void Work(ImageState* own) {
+        LeaveStopsToOtherThreads();
         for (;;) {
             std::unique_lock lock(mutex_);
             const std::size_t index = claimed_++;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -52,7 +53,26 @@ constinit CleanupSlot gSlots[kSlotCount];
 // going over the taken ones each time.
 std::atomic<int> gNextSlot{0};
 
+// Temporaries may be created on several threads (a folder conversion's
+// workers). A stop waits for those being created, between their open and
+// the arming of their slot, and no new one starts once it has begun.
+std::atomic<int> gCreating{0};
+std::atomic<bool> gStopping{false};
+thread_local bool tCreating = false;
+
+// Waits, within reason, until no other thread is between creating a
+// temporary and arming its slot.
+void AwaitCreations() {
+    gStopping.store(true);
+    const int own = tCreating ? 1 : 0;
+    for (int waited = 0; gCreating.load() > own && waited < 1000; ++waited) {
+        const timespec millisecond{0, 1'000'000};
+        ::nanosleep(&millisecond, nullptr);
+    }
+}
+
 extern "C" void CleanUpAndStop(int sig) {
+    AwaitCreations();
     for (CleanupSlot& slot : gSlots) {
         const int action = slot.action.exchange(kFree);
         if (action == kRemove) {
@@ -131,6 +151,29 @@ void Untrack(int& slot) {
         slot = -1;
     }
 }
+
+// Marks the creation of a temporary for the length of its scope. Once a stop
+// has begun, the thread waits here for it to end the program.
+class Creation {
+  public:
+    Creation() {
+        for (;;) {
+            gCreating.fetch_add(1);
+            if (!gStopping.load()) {
+                break;
+            }
+            gCreating.fetch_sub(1);
+            ::pause();
+        }
+        tCreating = true;
+    }
+    ~Creation() {
+        tCreating = false;
+        gCreating.fetch_sub(1);
+    }
+    Creation(const Creation&) = delete;
+    Creation& operator=(const Creation&) = delete;
+};
 
 // --- Names --------------------------------------------------------------
 
@@ -282,6 +325,7 @@ bool PendingFile::Create() {
     if ((error_ = CheckDestination(destination_, old, exists))) {
         return false;
     }
+    const Creation creation;
     for (int attempt = 0; attempt < kNameAttempts && temporary_.empty(); ++attempt) {
         std::string candidate = CandidateNameBeside(destination_);
         // The slot is ready before the file exists, and armed once the file
@@ -355,6 +399,15 @@ void FinishTogether(std::span<PendingFile* const> files, std::span<bool> finishe
             finished[i] = true;
         }
     }
+}
+
+void LeaveStopsToOtherThreads() {
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&stops, sig);
+    }
+    ::pthread_sigmask(SIG_BLOCK, &stops, nullptr);
 }
 
 void SyncFoldersOf(std::span<PendingFile* const> files) {
