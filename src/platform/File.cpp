@@ -24,6 +24,8 @@ File::File(File&& other) noexcept
       path_(std::move(other.path_)),
       failurePath_(std::move(other.failurePath_)),
       blockDevice_(other.blockDevice_),
+      length_(std::exchange(other.length_, -1)),
+      position_(std::exchange(other.position_, -1)),
       error_(std::move(other.error_)) {}
 
 File& File::operator=(File&& other) noexcept {
@@ -33,6 +35,8 @@ File& File::operator=(File&& other) noexcept {
         path_ = std::move(other.path_);
         failurePath_ = std::move(other.failurePath_);
         blockDevice_ = other.blockDevice_;
+        length_ = std::exchange(other.length_, -1);
+        position_ = std::exchange(other.position_, -1);
         error_ = std::move(other.error_);
     }
     return *this;
@@ -111,6 +115,10 @@ bool File::Open(const std::string& path, Mode mode) {
     path_ = path;
     failurePath_.clear();
     blockDevice_ = S_ISBLK(info.st_mode);
+    if (mode == Mode::Read) {
+        length_ = static_cast<std::int64_t>(info.st_size);
+        position_ = 0;
+    }
     return true;
 }
 
@@ -150,6 +158,9 @@ std::size_t File::Read(void* buffer, std::size_t count) {
             break;
         }
         done += static_cast<std::size_t>(n);
+    }
+    if (position_ >= 0) {
+        position_ += static_cast<std::int64_t>(done);
     }
     return done;
 }
@@ -234,6 +245,9 @@ Result<std::int64_t> File::Seek(std::int64_t offset, SeekFrom from) {
         Fail(ErrorCode::CouldntOpenFile, FailurePath(), errno);
         return error_;
     }
+    if (position_ >= 0) {
+        position_ = static_cast<std::int64_t>(position);
+    }
     return static_cast<std::int64_t>(position);
 }
 
@@ -241,10 +255,16 @@ std::int64_t File::GetPosition() const {
     if (fd_ < 0) {
         return -1;
     }
+    if (position_ >= 0) {
+        return position_;
+    }
     return static_cast<std::int64_t>(::lseek(fd_, 0, SEEK_CUR));
 }
 
 std::int64_t File::GetLength() const {
+    if (fd_ >= 0 && length_ >= 0) {
+        return length_;
+    }
     struct stat info {};
     if (fd_ < 0 || ::fstat(fd_, &info) != 0) {
         return -1;
@@ -263,6 +283,7 @@ bool File::Close() {
     if (fd_ < 0) {
         return true;
     }
+    length_ = position_ = -1;
     if (::close(std::exchange(fd_, -1)) != 0 && errno != EINTR) {
         return Fail(ErrorCode::CouldntCreateFile, FailurePath(), errno);
     }

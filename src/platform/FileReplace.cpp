@@ -38,16 +38,20 @@ enum SlotAction : int {
 // each file) and the old file CommitBoth keeps aside.
 constexpr int kSlotCount = kMostPendingFiles + 8;
 constexpr std::size_t kSlotPathSize = 4096;
+// Most paths are short: those are kept packed, a few slots to a page, so that
+// a group's slots touch a few pages instead of one each.
+constexpr std::size_t kShortPathSize = 248;
 
 struct CleanupSlot {
     std::atomic<int> action{kFree};
-    char path[kSlotPathSize]{};
-    char restoreTo[kSlotPathSize]{};
+    char path[kShortPathSize]{};  // "" when the path is in gLongPaths
 };
 
 // Initialised at compile time: the slots are zero pages that the program only
 // touches when it uses them, not megabytes written at every start.
 constinit CleanupSlot gSlots[kSlotCount];
+constinit char gLongPaths[kSlotCount][kSlotPathSize];
+constinit char gRestoreTo[kSlotCount][kSlotPathSize];
 // Where the next free slot is looked for first: after the last one taken, or
 // the lowest one freed since, so that a whole group takes its slots without
 // going over the taken ones each time.
@@ -73,15 +77,16 @@ void AwaitCreations() {
 
 extern "C" void CleanUpAndStop(int sig) {
     AwaitCreations();
-    for (CleanupSlot& slot : gSlots) {
-        const int action = slot.action.exchange(kFree);
+    for (int i = 0; i < kSlotCount; ++i) {
+        const int action = gSlots[i].action.exchange(kFree);
+        const char* path = gSlots[i].path[0] != '\0' ? gSlots[i].path : gLongPaths[i];
         if (action == kRemove) {
-            ::unlink(slot.path);
+            ::unlink(path);
         } else if (action == kRestore) {
-            ::rename(slot.path, slot.restoreTo);
+            ::rename(path, gRestoreTo[i]);
             // When both names were links to the same file, rename does
             // nothing: the spare name still has to go.
-            ::unlink(slot.path);
+            ::unlink(path);
         }
     }
     std::signal(sig, SIG_DFL);
@@ -121,10 +126,15 @@ int Track(const std::string& path, SlotAction action, const std::string& restore
         int expected = kFree;
         if (gSlots[i].action.load(std::memory_order_relaxed) == kFree &&
             gSlots[i].action.compare_exchange_strong(expected, kFilling)) {
-            CopyPath(gSlots[i].path, path);
+            if (path.size() < kShortPathSize) {
+                std::memcpy(gSlots[i].path, path.c_str(), path.size() + 1);
+            } else {
+                gSlots[i].path[0] = '\0';
+                CopyPath(gLongPaths[i], path);
+            }
             // Only a restore reads it: the page under it stays untouched.
             if (action == kRestore) {
-                CopyPath(gSlots[i].restoreTo, restoreTo);
+                CopyPath(gRestoreTo[i], restoreTo);
             }
             gSlots[i].action.store(action);
             gNextSlot.store((i + 1) % kSlotCount);
