@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "image/FileRead.h"
+#include "image/PixelBuffer.h"
 #include "image/Sidecar.h"
 
 namespace pixalto {
@@ -82,6 +83,9 @@ std::uint64_t BmpPixelBytes(std::uint64_t rowSize, std::uint64_t height) {
 }
 
 Error LoadBmp(ImageState& state, File& file) {
+    // The old pixel buffer's memory and bytes serve the new image: every
+    // byte of it is read over below, so only the part that grows is cleared.
+    std::vector<std::uint8_t> pixels = std::move(state.bmpPixels);
     state.EmptyBmpSide();
     state.bmpStart = static_cast<std::uint64_t>(std::max<std::int64_t>(file.GetPosition(), 0));
     std::uint8_t headers[kBmpHeadersSize];
@@ -107,16 +111,14 @@ Error LoadBmp(ImageState& state, File& file) {
     }
 
     // The old buffers' memory is reused (a batch of files reads one after
-    // the other into the same record); their contents are not.
+    // the other into the same record).
     std::vector<std::uint8_t> palette = std::move(state.bmpPalette);
-    std::vector<std::uint8_t> pixels = std::move(state.bmpPixels);
     std::vector<std::uint8_t> sidecar;
     state.bmpPalette.clear();
-    state.bmpPixels.clear();
     palette.clear();
-    pixels.clear();
     try {
         palette.resize(std::size_t{state.bmpPaletteCount} * kBmpPaletteEntrySize);
+        MakePixelRoom(pixels, layout.pixelSize);
         pixels.resize(layout.pixelSize);
         sidecar = ReadSidecar(file);
     } catch (const std::bad_alloc&) {
@@ -129,6 +131,8 @@ Error LoadBmp(ImageState& state, File& file) {
     }
     if (file.Seek(static_cast<std::int64_t>(state.bmpStart + state.bmpFileHeader.bfOffBits))) {
         ReadExactly(file, pixels.data(), pixels.size());
+    } else {
+        std::fill(pixels.begin(), pixels.end(), 0);  // nothing of the image before
     }
 
     state.bmpPalette = std::move(palette);

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <new>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "image/BmpFormat.h"
+#include "image/PixelBuffer.h"
 #include "image/PsxColor.h"
 #include "image/Sidecar.h"
 #include "platform/ByteOrder.h"
@@ -37,58 +39,55 @@ constexpr void Swap16BitPixel(const std::uint8_t* in, std::uint8_t* out) {
     out[1] = static_cast<std::uint8_t>((high & 0x80) | (high & 0x03) | ((low & 0x1F) << 2));
 }
 
-// count bytes of one row from in to out with the transform of the depth. A
-// trailing part of a pixel (24-bit rows of a width TIM units can't fill) is
-// copied as it is.
-void ConvertRowPixels(std::uint32_t bpp, const std::uint8_t* in, std::uint8_t* out,
-                      std::size_t count) {
-    std::size_t done = 0;
+// Converts count bytes of one row in place with the transform of the depth.
+// A trailing part of a pixel (24-bit rows of a width TIM units can't fill)
+// stays as it is.
+void ConvertRowPixels(std::uint32_t bpp, std::uint8_t* row, std::size_t count) {
     switch (bpp) {
         case 4:  // the left pixel is the low nibble in a TIM, the high one in a BMP
-            for (; done < count; ++done) {
-                out[done] = static_cast<std::uint8_t>((in[done] << 4) | (in[done] >> 4));
+            for (std::size_t i = 0; i < count; ++i) {
+                row[i] = static_cast<std::uint8_t>((row[i] << 4) | (row[i] >> 4));
             }
             break;
         case 16:
-            for (; done + 2 <= count; done += 2) {
-                Swap16BitPixel(in + done, out + done);
+            for (std::size_t i = 0; i + 2 <= count; i += 2) {
+                Swap16BitPixel(row + i, row + i);
             }
             break;
         case 24:  // red, green, blue in a TIM; blue, green, red in a BMP
-            for (; done + 3 <= count; done += 3) {
-                out[done] = in[done + 2];
-                out[done + 1] = in[done + 1];
-                out[done + 2] = in[done];
+            for (std::size_t i = 0; i + 3 <= count; i += 3) {
+                std::swap(row[i], row[i + 2]);
             }
             break;
         default:
             break;
     }
-    std::copy(in + done, in + count, out + done);
 }
 
-// Copies rows, mirroring their order (TIM rows run top to bottom, BMP rows
-// bottom to top). Rows the source doesn't hold stay as they are (zero).
+// Appends rows to out, mirroring their order (TIM rows run top to bottom,
+// BMP rows bottom to top), each converted and padded with zeros to the
+// destination's row length. Rows the source doesn't hold are zeros. Every
+// byte is written once: the buffer is never cleared first.
 struct RowCopy {
     Bytes source;
     std::uint64_t sourceRow = 0;
-    std::uint8_t* destination = nullptr;  // rows x destinationRow bytes
     std::uint64_t destinationRow = 0;
     std::uint64_t rows = 0;
     std::uint64_t bytesPerRow = 0;  // at most both row lengths
 };
 
-void CopyRowsMirrored(std::uint32_t bpp, const RowCopy& copy) {
-    for (std::uint64_t row = 0; row < copy.rows; ++row) {
+void AppendRowsMirrored(std::uint32_t bpp, const RowCopy& copy, std::vector<std::uint8_t>& out) {
+    for (std::uint64_t row = copy.rows; row-- != 0;) {
         const std::uint64_t from = row * copy.sourceRow;
-        if (from >= copy.source.size()) {
-            break;
-        }
         const std::uint64_t count =
-            std::min<std::uint64_t>(copy.bytesPerRow, copy.source.size() - from);
-        ConvertRowPixels(bpp, copy.source.data() + from,
-                         copy.destination + (copy.rows - 1 - row) * copy.destinationRow,
-                         static_cast<std::size_t>(count));
+            from < copy.source.size()
+                ? std::min<std::uint64_t>(copy.bytesPerRow, copy.source.size() - from)
+                : 0;
+        const std::size_t start = out.size();
+        const auto first = copy.source.begin() + static_cast<std::ptrdiff_t>(count == 0 ? 0 : from);
+        out.insert(out.end(), first, first + static_cast<std::ptrdiff_t>(count));
+        ConvertRowPixels(bpp, out.data() + start, static_cast<std::size_t>(count));
+        out.resize(start + copy.destinationRow);  // the padding, zeros
     }
 }
 
@@ -247,13 +246,15 @@ Error ConvertTimToBmp(ImageState& state, std::uint32_t currentSet) {
     std::vector<std::uint8_t> pixels = Reuse(state.bmpPixels);
     try {
         palette.resize(std::size_t{BmpPaletteCountFor(bpp)} * kBmpPaletteEntrySize);
-        pixels.resize(pixelSize);  // padding stays zero
+        MakePixelRoom(pixels, pixelSize);
+        AppendRowsMirrored(bpp,
+                           {Present(state.imageData, state.imageDataSize), timRow, bmpRow, height,
+                            std::min(timRow, BmpRowDataSize(bpp, width))},
+                           pixels);
     } catch (const std::bad_alloc&) {
         return Error(ErrorCode::NotEnoughMemory);
     }
     FillPaletteFromClut(clut, bpp, content.paletteSet, palette);
-    CopyRowsMirrored(bpp, {Present(state.imageData, state.imageDataSize), timRow, pixels.data(),
-                           bmpRow, height, std::min(timRow, BmpRowDataSize(bpp, width))});
 
     const auto paletteBytes = static_cast<std::uint32_t>(palette.size());
     state.bmpFileHeader = {kBmpType,
@@ -308,11 +309,17 @@ Error ConvertBmpToTim(ImageState& state, OriginsRequest& request) {
 
     std::vector<std::uint8_t> clut = Reuse(state.clutData);
     std::vector<std::uint8_t> pixels = Reuse(state.imageData);
+    const std::uint64_t bmpRow = state.bmpRowSize;
     try {
         clut.resize(clutDataSize);
+        MakePixelRoom(pixels, imageDataSize + 1);
+        AppendRowsMirrored(bpp,
+                           {Present(state.bmpPixels, state.bmpPixelSize), bmpRow, timRow, height,
+                            std::min({timRow, BmpRowDataSize(bpp, width), bmpRow})},
+                           pixels);
         // One spare byte as the TIM reader keeps, so that even an empty image
         // counts as loaded.
-        pixels.resize(imageDataSize + 1);
+        pixels.push_back(0);
     } catch (const std::bad_alloc&) {
         return Error(ErrorCode::NotEnoughMemory);
     }
@@ -320,9 +327,6 @@ Error ConvertBmpToTim(ImageState& state, OriginsRequest& request) {
     FillClutFromPalette(
         Present(state.bmpPalette, std::uint64_t{paletteCount} * kBmpPaletteEntrySize), bpp,
         content.paletteSet, clut);
-    const std::uint64_t bmpRow = state.bmpRowSize;
-    CopyRowsMirrored(bpp, {Present(state.bmpPixels, state.bmpPixelSize), bmpRow, pixels.data(),
-                           timRow, height, std::min({timRow, BmpRowDataSize(bpp, width), bmpRow})});
 
     AdoptTimParts(state, {bpp, content, std::move(clut), std::move(pixels),
                           static_cast<std::uint16_t>(units), static_cast<std::uint16_t>(height)});

@@ -32,11 +32,79 @@ struct Outcome {
     bool written = false;  // waiting for the group's commit
 };
 
+// The files of a folder are put in place a group at a time. While one group
+// is committed, the workers write the next one (to BMP): both groups'
+// temporaries fit in the cleanup slots at once.
+constexpr std::size_t kGroupSize = ImageWriteBatch::kCapacity;
+
+// The files written but not yet committed, with their failures in order:
+// the messages wait for the commit, so that they come as they always have.
+// Group g writes to batch g % 2, file i to entry i % kGroupSize: the workers
+// fill the next group's batch while the calling thread commits this one's.
+class Group {
+  public:
+    Group(const std::string& prefix, const std::vector<std::string>& names, MessageSink& messages,
+          FolderConversionResult& result)
+        : prefix_(prefix), names_(names), messages_(messages), result_(result) {
+        errors_.resize(kGroupSize);
+        pending_.reserve(kGroupSize);
+    }
+
+    // Writes file index's output to its temporaries, on any thread, once
+    // for each file. The outcome comes back with the failure, if any.
+    Outcome Stage(std::size_t index, Outcome outcome, const ImageState& state, bool asTim) {
+        if (!outcome.error) {
+            outcome.error = batches_[(index / kGroupSize) % 2].Stage(
+                index % kGroupSize, state, prefix_ + ConvertedName(names_[index], !asTim), asTim);
+            outcome.title = msg::kErrorTitle;
+            outcome.written = !outcome.error;
+        }
+        return outcome;
+    }
+
+    // On the calling thread, in order: takes file index's outcome; the last
+    // file of a group, or of the folder, commits the group.
+    void Add(std::size_t index, Outcome outcome) {
+        pending_.emplace_back(index, std::move(outcome));
+        if ((index + 1) % kGroupSize == 0 || index + 1 == names_.size()) {
+            Commit((index / kGroupSize) % 2);
+        }
+    }
+
+  private:
+    // Puts the group's files in place and shows its messages.
+    void Commit(std::size_t batch) {
+        const std::span<Error> errors(errors_.data(), pending_.size());
+        batches_[batch].CommitEntries(errors);
+        for (auto& [index, outcome] : pending_) {
+            if (outcome.written) {
+                outcome.error = std::move(errors[index % kGroupSize]);
+            }
+            if (outcome.error) {
+                messages_.Show(FailureText(outcome.error, prefix_ + names_[index]), outcome.title);
+            }
+            ++(outcome.error ? result_.failed : result_.converted);
+        }
+        pending_.clear();
+    }
+
+    const std::string& prefix_;
+    const std::vector<std::string>& names_;
+    MessageSink& messages_;
+    FolderConversionResult& result_;
+    std::unique_ptr<ImageWriteBatch[]> batches_ = std::make_unique<ImageWriteBatch[]>(2);
+    std::vector<Error> errors_;
+    std::vector<std::pair<std::size_t, Outcome>> pending_;
+};
+
 // The first step of one file, on a worker: reading it, and for a TIM its
-// conversion to BMP, which never asks origins for anything. A BMP's
-// conversion may ask (a dialog in the window), so it waits for the calling
-// thread.
-Outcome Decode(const std::string& input, bool toBmp, ImageState& state, OriginsRequest& origins) {
+// conversion to BMP, which never asks origins for anything, and the writing
+// of the BMP. A BMP's conversion may ask (a dialog in the window), so it and
+// the writing of the TIM wait for the calling thread. state keeps the image
+// before's memory, and its bytes, which the readers and the conversion write
+// over.
+Outcome Decode(std::size_t index, const std::string& input, bool toBmp, ImageState& state,
+               OriginsRequest& origins, Group& group) {
     File file;
     if (!file.Open(input, File::Mode::Read)) {
         return {file.LastError().As(ErrorCode::CouldntOpenFile), msg::kFileErrorTitle};
@@ -48,35 +116,39 @@ Outcome Decode(const std::string& input, bool toBmp, ImageState& state, OriginsR
     }
     if (toBmp) {
         // A folder conversion starts every image on set 0.
-        error = ConvertImage(state, true, 0, origins);
-        state.EmptyTimSide();
-        if (error) {
+        if ((error = ConvertImage(state, true, 0, origins))) {
             return {error, msg::kTimConversionErrorTitle};
         }
+        return group.Stage(index, {}, state, /*asTim=*/false);
     }
     return {};
 }
 
-// Reads and converts the files of a folder on a few threads, ahead of the
-// calling thread, which takes them in order: a ring of image records, each
-// decoded by a worker and then handed over.
+// Reads, converts and (to BMP) writes the files of a folder on a few
+// threads, ahead of the calling thread, which takes their outcomes in order
+// from a ring. To BMP, each worker has an image record of its own; to TIM,
+// each place of the ring has one, handed to the calling thread with the
+// outcome.
 class DecodePool {
   public:
     DecodePool(const std::string& prefix, const std::vector<std::string>& names, bool toBmp,
-               ImageState& first, OriginsRequest& origins)
-        : prefix_(prefix), names_(names), toBmp_(toBmp), origins_(origins) {
+               ImageState& first, OriginsRequest& origins, Group& group)
+        : prefix_(prefix), names_(names), toBmp_(toBmp), origins_(origins), group_(group) {
         const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-        const std::size_t threads = std::min<std::size_t>(cores, names.size());
-        // Two records a thread keep every worker busy while the calling
-        // thread writes the ones before.
-        ring_.resize(std::max<std::size_t>(2 * threads, 1));
-        ring_[0].state = &first;
-        extra_.resize(ring_.size() - 1);
-        for (std::size_t i = 1; i < ring_.size(); ++i) {
-            ring_[i].state = &extra_[i - 1];
+        const std::size_t threads = std::min<std::size_t>({cores, names.size(), kGroupSize});
+        // To BMP, the workers may run a whole group ahead of the calling
+        // thread, which commits the group before; to TIM, two records a
+        // thread keep every worker busy while the calling thread converts
+        // and writes the ones before.
+        ring_.resize(toBmp ? kGroupSize : std::clamp<std::size_t>(2 * threads, 1, kGroupSize));
+        states_.resize(std::max<std::size_t>(toBmp ? threads : ring_.size(), 1));
+        states_[0] = &first;
+        extra_.resize(states_.size() - 1);
+        for (std::size_t i = 1; i < states_.size(); ++i) {
+            states_[i] = &extra_[i - 1];
         }
         for (std::size_t i = 0; i < threads; ++i) {
-            workers_.emplace_back([this] { Work(); });
+            workers_.emplace_back([this, i] { Work(toBmp_ ? states_[i] : nullptr); });
         }
     }
     ~DecodePool() {
@@ -88,56 +160,72 @@ class DecodePool {
         for (std::thread& worker : workers_) {
             worker.join();
         }
+        for (ImageState* state : states_) {
+            state->EmptyTimSide();
+            state->EmptyBmpSide();
+        }
     }
     DecodePool(const DecodePool&) = delete;
     DecodePool& operator=(const DecodePool&) = delete;
 
-    // Waits for file index (taken in order) and gives its record and outcome.
-    ImageState& Take(std::size_t index, Outcome& outcome) {
-        Slot& slot = ring_[index % ring_.size()];
+    // Waits for file index (taken in order) and gives its outcome and, to
+    // TIM, the record holding its BMP (nothing to BMP: the file is written).
+    ImageState* Take(std::size_t index, Outcome& outcome) {
+        const std::size_t place = index % ring_.size();
+        Slot& slot = ring_[place];
         std::unique_lock lock(mutex_);
+        taking_ = true;
         decoded_.wait(lock, [&] { return slot.done; });
+        taking_ = false;
         if (slot.failure) {
             std::rethrow_exception(std::exchange(slot.failure, nullptr));
         }
         outcome = std::move(slot.outcome);
-        return *slot.state;
+        return toBmp_ ? nullptr : states_[place];
     }
-    // The record of file index is free for the file ring size after it.
+    // The place of file index is free for the file ring size after it.
     void Release(std::size_t index) {
+        bool waiting = false;
         {
             std::lock_guard lock(mutex_);
             ring_[index % ring_.size()].done = false;
             released_ = index + 1;
+            waiting = waiting_ != 0;
         }
-        freed_.notify_all();
+        if (waiting) {
+            freed_.notify_all();
+        }
     }
 
   private:
     struct Slot {
-        ImageState* state = nullptr;
         Outcome outcome;
         std::exception_ptr failure;  // running out of memory, for the calling thread
         bool done = false;
     };
 
-    void Work() {
+    void Work(ImageState* own) {
+        LeaveStopsToOtherThreads();
         for (;;) {
             std::unique_lock lock(mutex_);
             const std::size_t index = claimed_++;
             if (index >= names_.size()) {
                 return;
             }
+            ++waiting_;
             freed_.wait(lock, [&] { return stop_ || index < released_ + ring_.size(); });
+            --waiting_;
             if (stop_) {
                 return;
             }
-            Slot& slot = ring_[index % ring_.size()];
+            const std::size_t place = index % ring_.size();
+            Slot& slot = ring_[place];
+            ImageState& state = own != nullptr ? *own : *states_[place];
             lock.unlock();
             Outcome outcome;
             std::exception_ptr failure;
             try {
-                outcome = Decode(prefix_ + names_[index], toBmp_, *slot.state, origins_);
+                outcome = Decode(index, prefix_ + names_[index], toBmp_, state, origins_, group_);
             } catch (...) {
                 failure = std::current_exception();
             }
@@ -145,8 +233,11 @@ class DecodePool {
             slot.outcome = std::move(outcome);
             slot.failure = failure;
             slot.done = true;
+            const bool taking = taking_;
             lock.unlock();
-            decoded_.notify_all();
+            if (taking) {
+                decoded_.notify_all();
+            }
         }
     }
 
@@ -154,7 +245,9 @@ class DecodePool {
     const std::vector<std::string>& names_;
     const bool toBmp_;
     OriginsRequest& origins_;
+    Group& group_;
     std::vector<Slot> ring_;
+    std::vector<ImageState*> states_;
     std::vector<ImageState> extra_;
     std::vector<std::thread> workers_;
     std::mutex mutex_;
@@ -162,59 +255,9 @@ class DecodePool {
     std::condition_variable freed_;
     std::size_t claimed_ = 0;
     std::size_t released_ = 0;
+    std::size_t waiting_ = 0;  // workers waiting for a free place
+    bool taking_ = false;      // the calling thread waits for an outcome
     bool stop_ = false;
-};
-
-// The files written but not yet committed, with their failures in order:
-// the messages wait for the commit, so that they come as they always have.
-class Group {
-  public:
-    Group(const std::string& prefix, const std::vector<std::string>& names, MessageSink& messages,
-          FolderConversionResult& result)
-        : prefix_(prefix), names_(names), messages_(messages), result_(result) {
-        batch_ = std::make_unique<ImageWriteBatch>();
-        errors_.resize(ImageWriteBatch::kCapacity);
-        pending_.reserve(ImageWriteBatch::kCapacity);
-    }
-
-    void Add(std::size_t index, Outcome outcome, const ImageState& state, bool asTim) {
-        if (!outcome.error) {
-            outcome.error =
-                batch_->Add(state, prefix_ + ConvertedName(names_[index], !asTim), asTim);
-            outcome.title = msg::kErrorTitle;
-            outcome.written = !outcome.error;
-        }
-        pending_.emplace_back(index, std::move(outcome));
-        if (batch_->Full()) {
-            Commit();
-        }
-    }
-
-    // Puts the group's files in place and shows its messages.
-    void Commit() {
-        const std::size_t written = batch_->Size();
-        batch_->Commit(std::span<Error>(errors_.data(), written));
-        std::size_t next = 0;
-        for (auto& [index, outcome] : pending_) {
-            if (outcome.written) {
-                outcome.error = std::move(errors_[next++]);
-            }
-            if (outcome.error) {
-                messages_.Show(FailureText(outcome.error, prefix_ + names_[index]), outcome.title);
-            }
-            ++(outcome.error ? result_.failed : result_.converted);
-        }
-        pending_.clear();
-    }
-
-  private:
-    const std::string& prefix_;
-    const std::vector<std::string>& names_;
-    MessageSink& messages_;
-    FolderConversionResult& result_;
-    std::unique_ptr<ImageWriteBatch> batch_;
-    std::vector<Error> errors_;
-    std::vector<std::pair<std::size_t, Outcome>> pending_;
 };
 
 }  // namespace
@@ -279,23 +322,20 @@ FolderConversionResult ConvertFolder(const std::string& folder,
     FolderConversionResult result;
     {
         Group group(prefix, names, messages, result);
-        DecodePool pool(prefix, names, toBmp, state, origins);
+        DecodePool pool(prefix, names, toBmp, state, origins, group);
         for (std::size_t i = 0; i < names.size(); ++i) {
             Outcome outcome;
-            ImageState& image = pool.Take(i, outcome);
+            ImageState* bmp = pool.Take(i, outcome);
             messages.Converting(prefix + names[i]);
-            if (!toBmp && !outcome.error) {
-                if (Error error = ConvertImage(image, false, 0, origins)) {
+            if (bmp != nullptr && !outcome.error) {
+                if (Error error = ConvertImage(*bmp, false, 0, origins)) {
                     outcome = {error, msg::kBmpConversionErrorTitle};
                 }
-                image.EmptyBmpSide();
+                outcome = group.Stage(i, std::move(outcome), *bmp, /*asTim=*/true);
             }
-            group.Add(i, std::move(outcome), image, /*asTim=*/!toBmp);
-            image.EmptyTimSide();
-            image.EmptyBmpSide();
+            group.Add(i, std::move(outcome));
             pool.Release(i);
         }
-        group.Commit();
     }
     messages.Finished(msg::ConvertedText(result.converted, result.failed),
                       msg::kFilesConvertedTitle);

@@ -3,6 +3,7 @@
 
 #include "image/FileRead.h"
 #include "image/LoadImage.h"
+#include "image/PixelBuffer.h"
 
 namespace pixalto {
 namespace {
@@ -16,10 +17,16 @@ std::optional<BlockHeader> ReadBlockHeader(File& file) {
     return BlockHeader::From(bytes);
 }
 
-// Sizes the buffer to count zeroed bytes; false when memory runs out.
-bool Allocate(std::vector<std::uint8_t>& buffer, std::size_t count) {
+// Sizes the buffer to count bytes; false when memory runs out. The bytes are
+// not cleared: the caller reads over every one of them at once (ReadExactly
+// zeroes what a short file lacks), so memory kept from the image before
+// costs nothing but the part that grows. Pixels get the room of most images.
+bool Allocate(std::vector<std::uint8_t>& buffer, std::size_t count, bool pixels) {
     try {
-        buffer.assign(count, 0);
+        if (pixels) {
+            MakePixelRoom(buffer, count);
+        }
+        buffer.resize(count);
         return true;
     } catch (const std::bad_alloc&) {
         buffer = {};
@@ -41,7 +48,7 @@ Error ReadClutBlock(ImageState& state, File& file) {
     if (!FitsInFile(file, state.clutDataSize)) {
         return Error(ErrorCode::FileTooSmall);
     }
-    if (!Allocate(state.clutData, state.clutDataSize)) {
+    if (!Allocate(state.clutData, state.clutDataSize, /*pixels=*/false)) {
         return Error(ErrorCode::NotEnoughMemory);
     }
     ReadExactly(file, state.clutData.data(), state.clutDataSize);
@@ -51,7 +58,7 @@ Error ReadClutBlock(ImageState& state, File& file) {
 void ClearClutBlock(ImageState& state) {
     state.SetClutBlock({});
     state.clutDataSize = 0;
-    state.clutData = {};
+    state.clutData.clear();  // its memory serves the next image with a CLUT
 }
 
 }  // namespace
@@ -96,10 +103,11 @@ Error LoadTim(ImageState& state, File& file) {
     }
 
     // One spare byte, so that a loaded image's buffer is never empty.
-    if (!Allocate(state.imageData, std::size_t{state.imageDataSize} + 1)) {
+    if (!Allocate(state.imageData, std::size_t{state.imageDataSize} + 1, /*pixels=*/true)) {
         return Error(ErrorCode::NotEnoughMemory);
     }
     ReadExactly(file, state.imageData.data(), state.imageDataSize);
+    state.imageData[state.imageDataSize] = 0;
     return {};
 }
 

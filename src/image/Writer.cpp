@@ -81,8 +81,8 @@ bool WriteSidecar(const ImageState& state, File& file) {
 // Creates the files of path and writes them in full, short of the flush:
 // the TIM, or the BMP and (when the image has sidecar content) its sidecar,
 // which is emplaced then.
-Error Stage(const ImageState& state, const std::string& path, bool asTim, PendingFile& image,
-            std::optional<PendingFile>& sidecar) {
+Error StageFiles(const ImageState& state, const std::string& path, bool asTim, PendingFile& image,
+                 std::optional<PendingFile>& sidecar) {
     if (asTim) {
         if (!image.Create()) {
             return image.LastError();
@@ -131,7 +131,7 @@ Error Saving(const Error& error, bool asTim) {
 Error WriteImageFile(const ImageState& state, const std::string& path, bool asTim) {
     PendingFile image(path);
     std::optional<PendingFile> sidecar;
-    Error error = Stage(state, path, asTim, image, sidecar);
+    Error error = StageFiles(state, path, asTim, image, sidecar);
     if (!error && sidecar && !sidecar->Finish()) {
         error = sidecar->LastError();
     }
@@ -145,10 +145,24 @@ Error WriteImageFile(const ImageState& state, const std::string& path, bool asTi
 }
 
 Error ImageWriteBatch::Add(const ImageState& state, const std::string& path, bool asTim) {
-    Entry& entry = entries_[count_];
+    Error error = Stage(count_, state, path, asTim);
+    if (!error) {
+        ++count_;
+    }
+    return error;
+}
+
+void ImageWriteBatch::Commit(std::span<Error> errors) {
+    CommitEntries(errors.first(count_));
+    count_ = 0;
+}
+
+Error ImageWriteBatch::Stage(std::size_t index, const ImageState& state, const std::string& path,
+                             bool asTim) {
+    Entry& entry = entries_[index];
     entry.asTim = asTim;
     entry.image.emplace(path);
-    Error error = Stage(state, path, asTim, *entry.image, entry.sidecar);
+    Error error = StageFiles(state, path, asTim, *entry.image, entry.sidecar);
     if (!error && entry.sidecar && !entry.sidecar->FinishLater()) {
         error = entry.sidecar->LastError();
     }
@@ -160,26 +174,31 @@ Error ImageWriteBatch::Add(const ImageState& state, const std::string& path, boo
         entry.sidecar.reset();
         return Saving(error, asTim);
     }
-    ++count_;
     return {};
 }
 
-void ImageWriteBatch::Commit(std::span<Error> errors) {
+void ImageWriteBatch::CommitEntries(std::span<Error> errors) {
     // Sidecars before their BMPs, as a single save flushes them.
     std::array<PendingFile*, kCapacity * 2> files{};
     std::array<bool, kCapacity * 2> finished{};
     std::size_t count = 0;
-    for (std::size_t i = 0; i < count_; ++i) {
+    for (std::size_t i = 0; i < errors.size(); ++i) {
         if (entries_[i].sidecar) {
             files[count++] = &*entries_[i].sidecar;
         }
-        files[count++] = &*entries_[i].image;
+        if (entries_[i].image) {
+            files[count++] = &*entries_[i].image;
+        }
     }
     const std::span<PendingFile* const> group(files.data(), count);
     FinishTogether(group, std::span<bool>(finished.data(), count));
     std::size_t next = 0;
-    for (std::size_t i = 0; i < count_; ++i) {
+    for (std::size_t i = 0; i < errors.size(); ++i) {
         Entry& entry = entries_[i];
+        errors[i] = {};
+        if (!entry.image) {
+            continue;
+        }
         Error error;
         for (PendingFile* file : {entry.sidecar ? &*entry.sidecar : nullptr, &*entry.image}) {
             if (file != nullptr && !finished[next++] && !error) {
@@ -192,11 +211,10 @@ void ImageWriteBatch::Commit(std::span<Error> errors) {
         errors[i] = Saving(error, entry.asTim);
     }
     SyncFoldersOf(group);
-    for (std::size_t i = 0; i < count_; ++i) {
+    for (std::size_t i = 0; i < errors.size(); ++i) {
         entries_[i].image.reset();
         entries_[i].sidecar.reset();
     }
-    count_ = 0;
 }
 
 }  // namespace pixalto

@@ -27,8 +27,9 @@ Error WriteImageFile(const ImageState& state, const std::string& path, bool asTi
 // and a stop by a signal at any moment removes the group's temporaries.
 class ImageWriteBatch {
   public:
-    // A BMP and its sidecar each.
-    static constexpr std::size_t kCapacity = kMostPendingFiles / 2;
+    // A BMP and its sidecar each, for two batches at once: a folder
+    // conversion writes the next while it commits one.
+    static constexpr std::size_t kCapacity = kMostPendingFiles / 4;
 
     // Writes the image as WriteImageFile would, short of the flush; the
     // failure is the one it would give, and leaves nothing of this file.
@@ -38,6 +39,14 @@ class ImageWriteBatch {
     // Puts the added files in place; errors[i] gets the failure of the i-th
     // one added (None when it took its place). Empties the batch.
     void Commit(std::span<Error> errors);
+
+    // Add for the file at a place of one's choosing (below kCapacity), for
+    // files written on several threads: each may stage its own entries while
+    // the others do, as long as no two stage the same one.
+    Error Stage(std::size_t index, const ImageState& state, const std::string& path, bool asTim);
+    // Commit for entries 0 to errors.size() - 1, in that order, staged or not
+    // (an entry that holds no file gets None). Empties those entries.
+    void CommitEntries(std::span<Error> errors);
 
   private:
     struct Entry {

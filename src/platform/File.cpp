@@ -24,6 +24,8 @@ File::File(File&& other) noexcept
       path_(std::move(other.path_)),
       failurePath_(std::move(other.failurePath_)),
       blockDevice_(other.blockDevice_),
+      length_(std::exchange(other.length_, -1)),
+      position_(std::exchange(other.position_, -1)),
       error_(std::move(other.error_)) {}
 
 File& File::operator=(File&& other) noexcept {
@@ -33,6 +35,8 @@ File& File::operator=(File&& other) noexcept {
         path_ = std::move(other.path_);
         failurePath_ = std::move(other.failurePath_);
         blockDevice_ = other.blockDevice_;
+        length_ = std::exchange(other.length_, -1);
+        position_ = std::exchange(other.position_, -1);
         error_ = std::move(other.error_);
     }
     return *this;
@@ -67,8 +71,10 @@ bool File::Open(const std::string& path, Mode mode) {
     Close();
     error_ = {};
     // Non-blocking for the open itself: opening a FIFO for reading would
-    // otherwise wait for a writer. The kind is checked right after.
-    int flags = O_CLOEXEC | O_NONBLOCK;
+    // otherwise wait for a writer. The kind is checked right after. A file
+    // that must be new is created by this very call, a regular file and
+    // ours: it needs neither.
+    int flags = O_CLOEXEC | (mode == Mode::CreateNew ? 0 : O_NONBLOCK);
     switch (mode) {
         case Mode::Read:
         case Mode::ReadRaw:
@@ -92,17 +98,27 @@ bool File::Open(const std::string& path, Mode mode) {
         return Fail(ErrorCode::CouldntOpenFile, path, errno);
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !AcceptsKind(mode, info.st_mode)) {
+    if (mode == Mode::CreateNew) {
+        info.st_mode = S_IFREG;
+    } else if (::fstat(fd, &info) != 0 || !AcceptsKind(mode, info.st_mode)) {
         ::close(fd);
         return S_ISDIR(info.st_mode)
                    ? Fail(ErrorCode::CouldntOpenFile, path, EISDIR)
                    : Fail(ErrorCode::CouldntOpenFile, path, ENOTSUP, kNotARegularFile);
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // Reads and writes of a regular file ignore O_NONBLOCK; anything else
+    // loses it.
+    if (!S_ISREG(info.st_mode)) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    }
     fd_ = fd;
     path_ = path;
     failurePath_.clear();
     blockDevice_ = S_ISBLK(info.st_mode);
+    if (mode == Mode::Read) {
+        length_ = static_cast<std::int64_t>(info.st_size);
+        position_ = 0;
+    }
     return true;
 }
 
@@ -142,6 +158,9 @@ std::size_t File::Read(void* buffer, std::size_t count) {
             break;
         }
         done += static_cast<std::size_t>(n);
+    }
+    if (position_ >= 0) {
+        position_ += static_cast<std::int64_t>(done);
     }
     return done;
 }
@@ -226,6 +245,9 @@ Result<std::int64_t> File::Seek(std::int64_t offset, SeekFrom from) {
         Fail(ErrorCode::CouldntOpenFile, FailurePath(), errno);
         return error_;
     }
+    if (position_ >= 0) {
+        position_ = static_cast<std::int64_t>(position);
+    }
     return static_cast<std::int64_t>(position);
 }
 
@@ -233,10 +255,16 @@ std::int64_t File::GetPosition() const {
     if (fd_ < 0) {
         return -1;
     }
+    if (position_ >= 0) {
+        return position_;
+    }
     return static_cast<std::int64_t>(::lseek(fd_, 0, SEEK_CUR));
 }
 
 std::int64_t File::GetLength() const {
+    if (fd_ >= 0 && length_ >= 0) {
+        return length_;
+    }
     struct stat info {};
     if (fd_ < 0 || ::fstat(fd_, &info) != 0) {
         return -1;
@@ -255,6 +283,7 @@ bool File::Close() {
     if (fd_ < 0) {
         return true;
     }
+    length_ = position_ = -1;
     if (::close(std::exchange(fd_, -1)) != 0 && errno != EINTR) {
         return Fail(ErrorCode::CouldntCreateFile, FailurePath(), errno);
     }

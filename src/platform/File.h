@@ -92,6 +92,11 @@ class File {
     std::string path_;
     std::string failurePath_;  // "" for path_
     bool blockDevice_ = false;
+    // A file opened to read keeps its length and position here, so that the
+    // readers' checks against the file's size cost no system call; -1
+    // otherwise.
+    std::int64_t length_ = -1;
+    std::int64_t position_ = -1;
     Error error_;
 };
 

@@ -1,7 +1,9 @@
 #include "platform/FileReplace.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -36,30 +38,55 @@ enum SlotAction : int {
 // each file) and the old file CommitBoth keeps aside.
 constexpr int kSlotCount = kMostPendingFiles + 8;
 constexpr std::size_t kSlotPathSize = 4096;
+// Most paths are short: those are kept packed, a few slots to a page, so that
+// a group's slots touch a few pages instead of one each.
+constexpr std::size_t kShortPathSize = 248;
 
 struct CleanupSlot {
     std::atomic<int> action{kFree};
-    char path[kSlotPathSize]{};
-    char restoreTo[kSlotPathSize]{};
+    char path[kShortPathSize]{};  // "" when the path is in gLongPaths
 };
 
 // Initialised at compile time: the slots are zero pages that the program only
 // touches when it uses them, not megabytes written at every start.
 constinit CleanupSlot gSlots[kSlotCount];
-// Where the next free slot is looked for first, so that a whole group takes
-// its slots without going over the taken ones each time.
+constinit char gLongPaths[kSlotCount][kSlotPathSize];
+constinit char gRestoreTo[kSlotCount][kSlotPathSize];
+// Where the next free slot is looked for first: after the last one taken, or
+// the lowest one freed since, so that a whole group takes its slots without
+// going over the taken ones each time.
 std::atomic<int> gNextSlot{0};
 
+// Temporaries may be created on several threads (a folder conversion's
+// workers). A stop waits for those being created, between their open and
+// the arming of their slot, and no new one starts once it has begun.
+std::atomic<int> gCreating{0};
+std::atomic<bool> gStopping{false};
+thread_local bool tCreating = false;
+
+// Waits, within reason, until no other thread is between creating a
+// temporary and arming its slot.
+void AwaitCreations() {
+    gStopping.store(true);
+    const int own = tCreating ? 1 : 0;
+    for (int waited = 0; gCreating.load() > own && waited < 1000; ++waited) {
+        const timespec millisecond{0, 1'000'000};
+        ::nanosleep(&millisecond, nullptr);
+    }
+}
+
 extern "C" void CleanUpAndStop(int sig) {
-    for (CleanupSlot& slot : gSlots) {
-        const int action = slot.action.exchange(kFree);
+    AwaitCreations();
+    for (int i = 0; i < kSlotCount; ++i) {
+        const int action = gSlots[i].action.exchange(kFree);
+        const char* path = gSlots[i].path[0] != '\0' ? gSlots[i].path : gLongPaths[i];
         if (action == kRemove) {
-            ::unlink(slot.path);
+            ::unlink(path);
         } else if (action == kRestore) {
-            ::rename(slot.path, slot.restoreTo);
+            ::rename(path, gRestoreTo[i]);
             // When both names were links to the same file, rename does
             // nothing: the spare name still has to go.
-            ::unlink(slot.path);
+            ::unlink(path);
         }
     }
     std::signal(sig, SIG_DFL);
@@ -97,9 +124,18 @@ int Track(const std::string& path, SlotAction action, const std::string& restore
     for (int n = 0; n < kSlotCount; ++n) {
         const int i = (first + n) % kSlotCount;
         int expected = kFree;
-        if (gSlots[i].action.compare_exchange_strong(expected, kFilling)) {
-            CopyPath(gSlots[i].path, path);
-            CopyPath(gSlots[i].restoreTo, restoreTo);
+        if (gSlots[i].action.load(std::memory_order_relaxed) == kFree &&
+            gSlots[i].action.compare_exchange_strong(expected, kFilling)) {
+            if (path.size() < kShortPathSize) {
+                std::memcpy(gSlots[i].path, path.c_str(), path.size() + 1);
+            } else {
+                gSlots[i].path[0] = '\0';
+                CopyPath(gLongPaths[i], path);
+            }
+            // Only a restore reads it: the page under it stays untouched.
+            if (action == kRestore) {
+                CopyPath(gRestoreTo[i], restoreTo);
+            }
             gSlots[i].action.store(action);
             gNextSlot.store((i + 1) % kSlotCount);
             return i;
@@ -117,19 +153,60 @@ void Arm(int slot, SlotAction action) {
 void Untrack(int& slot) {
     if (slot >= 0) {
         gSlots[slot].action.store(kFree);
+        // The next file takes the lowest slot freed, whose pages are already
+        // in memory, instead of touching fresh ones further on.
+        int next = gNextSlot.load();
+        while (slot < next && !gNextSlot.compare_exchange_weak(next, slot)) {
+        }
         slot = -1;
     }
 }
+
+// Marks the creation of a temporary for the length of its scope. Once a stop
+// has begun, the thread waits here for it to end the program.
+class Creation {
+  public:
+    Creation() {
+        for (;;) {
+            gCreating.fetch_add(1);
+            if (!gStopping.load()) {
+                break;
+            }
+            gCreating.fetch_sub(1);
+            ::pause();
+        }
+        tCreating = true;
+    }
+    ~Creation() {
+        tCreating = false;
+        gCreating.fetch_sub(1);
+    }
+    Creation(const Creation&) = delete;
+    Creation& operator=(const Creation&) = delete;
+};
 
 // --- Names --------------------------------------------------------------
 
 // A short name beside path that no file has yet. It doesn't repeat the
 // target's name, so a target name of 255 bytes still gets one.
+// The process's part of the names: its id, asked for once and again in a
+// child after fork, which would otherwise try the names its parent takes.
+std::atomic<unsigned> gProcessId{0};
+
+void NoteProcessId() {
+    gProcessId.store(static_cast<unsigned>(::getpid()));
+}
+
 std::string CandidateNameBeside(const std::string& path) {
     static std::atomic<unsigned> counter{0};
     static const unsigned seed = std::random_device{}();
+    static std::once_flag noted;
+    std::call_once(noted, [] {
+        NoteProcessId();
+        ::pthread_atfork(nullptr, nullptr, NoteProcessId);
+    });
     const unsigned mixed =
-        (seed ^ (static_cast<unsigned>(::getpid()) * 2654435761u)) + counter.fetch_add(1) * 40503u;
+        (seed ^ (gProcessId.load() * 2654435761u)) + counter.fetch_add(1) * 40503u;
     char name[32];
     std::snprintf(name, sizeof name, ".pixalto-%08x.tmp", mixed);
     return FolderOf(path) + name;
@@ -137,18 +214,20 @@ std::string CandidateNameBeside(const std::string& path) {
 
 constexpr int kNameAttempts = 100;
 
-// Follows path's chain of symbolic links to the file that a write replaces
-// (which need not exist yet).
 Error WriteFailure(const std::string& path, int error, std::string reason = {}) {
     return Error(ErrorCode::CouldntCreateFile, path, error, std::move(reason));
 }
 
-bool ResolveLinks(std::string path, std::string& resolved, Error& failure) {
+// Follows path's chain of symbolic links to the file that a write replaces
+// (which need not exist yet). Fills info with the status of the file found (or exists with false),
+// for the checks that follow.
+bool ResolveLinks(std::string path, std::string& resolved, struct stat& info, bool& exists,
+                  Error& failure) {
     for (int depth = 0; depth < 40; ++depth) {
-        struct stat info {};
         if (::lstat(path.c_str(), &info) != 0) {
             if (errno == ENOENT) {
                 resolved = path;
+                exists = false;
                 return true;
             }
             failure = WriteFailure(path, errno);
@@ -156,6 +235,7 @@ bool ResolveLinks(std::string path, std::string& resolved, Error& failure) {
         }
         if (!S_ISLNK(info.st_mode)) {
             resolved = path;
+            exists = true;
             return true;
         }
         std::string link(4096, '\0');
@@ -172,9 +252,8 @@ bool ResolveLinks(std::string path, std::string& resolved, Error& failure) {
 }
 
 // Refuses a destination that exists but is not a regular file the user may
-// write; fills info and exists for the permissions of the replacement.
-Error CheckDestination(const std::string& destination, struct stat& info, bool& exists) {
-    exists = ::stat(destination.c_str(), &info) == 0;
+// write; info is its status, the end of its chain of links.
+Error CheckDestination(const std::string& destination, const struct stat& info, bool exists) {
     if (!exists) {
         return {};
     }
@@ -250,12 +329,13 @@ bool PendingFile::Create() {
     struct stat old {};
     bool exists = false;
     error_ = {};
-    if (!ResolveLinks(target_, destination_, error_)) {
+    if (!ResolveLinks(target_, destination_, old, exists, error_)) {
         return false;
     }
     if ((error_ = CheckDestination(destination_, old, exists))) {
         return false;
     }
+    const Creation creation;
     for (int attempt = 0; attempt < kNameAttempts && temporary_.empty(); ++attempt) {
         std::string candidate = CandidateNameBeside(destination_);
         // The slot is ready before the file exists, and armed once the file
@@ -329,6 +409,15 @@ void FinishTogether(std::span<PendingFile* const> files, std::span<bool> finishe
             finished[i] = true;
         }
     }
+}
+
+void LeaveStopsToOtherThreads() {
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&stops, sig);
+    }
+    ::pthread_sigmask(SIG_BLOCK, &stops, nullptr);
 }
 
 void SyncFoldersOf(std::span<PendingFile* const> files) {

@@ -82,6 +82,13 @@ inline constexpr int kMostPendingFiles = 512;
 // LastError says why not).
 void FinishTogether(std::span<PendingFile* const> files, std::span<bool> finished);
 
+// For a thread that creates temporaries while another commits them (a folder
+// conversion's workers): the signals that stop the program go to the other
+// threads, so that the cleanup never runs on this one while it is between
+// creating a temporary and marking it for removal. A stop waits for the
+// temporaries being created on other threads.
+void LeaveStopsToOtherThreads();
+
 // Makes committed renames durable: one flush of each folder the files are in.
 void SyncFoldersOf(std::span<PendingFile* const> files);
 

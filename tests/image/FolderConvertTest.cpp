@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <csignal>
 #include <filesystem>
+#include <map>
 
 #include "image/FolderConvert.h"
 #include "image/Image.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
@@ -195,6 +198,114 @@ TEST(FolderConvert, EachFailureIsShownAndTheBatchGoesOn) {
     ASSERT_EQ(LoadImage(reloaded, file, true), ErrorCode::None);
     EXPECT_EQ(reloaded.imageOrgX, 1u);
     EXPECT_EQ(reloaded.imageOrgY, 2u);
+}
+
+// One record taken through images of every depth, small before large and
+// large before small, as a folder conversion's workers take theirs: its
+// pixel buffers are allocated by the first image and serve every later one,
+// and no byte of an image before shows in the next (each step gives what a
+// fresh record gives), TIM to BMP and back.
+TEST(FolderConvert, ARecordKeepsItsBuffersAndNothingOfTheImageBefore) {
+    const TimSpec tims[] = {PatternTim(4, 8, 2, 1, 5), PatternTim(24, 640, 480, 1, 3),
+                            PatternTim(8, 130, 61, 2, 9), PatternTim(16, 300, 200, 1, 7),
+                            PatternTim(24, 6, 3, 1, 11)};
+    TempDir dir;
+    ImageState reused;
+    ImageState reusedBack;
+    CountingOrigins origins;
+    std::vector<const std::uint8_t*> first;
+    for (const TimSpec& tim : tims) {
+        const std::string timPath = dir.Write("in.tim", MakeTim(tim));
+        ImageState fresh;
+        ImageState freshBack;
+        const auto step = [&](ImageState& state, const std::string& path, bool isTim) {
+            File file;
+            ASSERT_TRUE(file.Open(path, File::Mode::Read));
+            ASSERT_EQ(LoadImage(state, file, isTim), ErrorCode::None);
+            ASSERT_EQ(ConvertImage(state, isTim, 0, origins), ErrorCode::None);
+        };
+        step(fresh, timPath, true);
+        step(reused, timPath, true);
+        ASSERT_EQ(WriteImageFile(fresh, dir.File("in.bmp"), false), ErrorCode::None);
+        step(freshBack, dir.File("in.bmp"), false);
+        step(reusedBack, dir.File("in.bmp"), false);
+        EXPECT_EQ(reused.imageData, fresh.imageData);
+        EXPECT_EQ(reused.bmpPixels, fresh.bmpPixels);
+        EXPECT_EQ(reusedBack.bmpPixels, freshBack.bmpPixels);
+        EXPECT_EQ(reusedBack.imageData, freshBack.imageData);
+        const std::vector<const std::uint8_t*> buffers = {
+            reused.imageData.data(), reused.bmpPixels.data(), reusedBack.bmpPixels.data(),
+            reusedBack.imageData.data()};
+        if (first.empty()) {
+            first = buffers;
+        }
+        EXPECT_EQ(buffers, first) << tim.imageWidth << " x " << tim.imageHeight;
+    }
+    EXPECT_EQ(origins.asked, 0);
+}
+
+// The workers write each file to its temporaries before the calling thread
+// announces it; the files take their places a group at a time, in order. A
+// stop by a signal while later files are written ahead removes every
+// temporary and leaves each output whole or not there at all.
+TEST(FolderConvert, FilesAreWrittenAheadAndAStopLeavesOnlyWholeFiles) {
+    class StoppingSink : public RecordingSink {
+      public:
+        void Converting(const std::string& path) override {
+            if (temporariesAtFirst < 0) {
+                temporariesAtFirst = static_cast<int>(std::count_if(
+                    fs::directory_iterator(FolderOf(path)), fs::directory_iterator(),
+                    [](const auto& entry) {
+                        return entry.path().filename().string().rfind(".pixalto-", 0) == 0;
+                    }));
+            }
+            if (FileNameOf(path) == stopAt) {
+                std::raise(SIGTERM);
+            }
+        }
+        std::string stopAt;
+        int temporariesAtFirst = -1;
+    };
+    TempDir dir;
+    std::vector<std::string> names;
+    for (std::uint32_t i = 0; i < 160; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "f%03u.tim", i);
+        names.push_back(name);
+        dir.Write(name, MakeTim(PatternTim(4 << (i % 3), 8 + i % 24, 2, 1, i)));
+    }
+    ImageState state;
+    CountingOrigins origins;
+    StoppingSink whole;
+    ConvertFolder(dir.Path().string(), names, true, state, origins, whole);
+    EXPECT_GE(whole.temporariesAtFirst, 2);  // the first BMP and its sidecar at least
+    EXPECT_EQ(whole.shown, (std::vector<Shown>{{"File(s) converted!", "Mass Conversion"}}));
+    std::map<std::string, Bytes> outputs;
+    for (const auto& entry : fs::directory_iterator(dir.Path())) {
+        if (entry.path().extension() != ".tim") {
+            outputs[entry.path().filename().string()] = ReadAll(entry.path().string());
+            fs::remove(entry.path());
+        }
+    }
+    ASSERT_EQ(outputs.size(), 2 * names.size());
+
+    for (const char* stopAt : {"f000.tim", "f150.tim"}) {
+        StoppingSink stopping;
+        stopping.stopAt = stopAt;
+        EXPECT_EQ(testing::SignalThatEnds([&] {
+                      ConvertFolder(dir.Path().string(), names, true, state, origins, stopping);
+                  }),
+                  SIGTERM);
+        for (const auto& entry : fs::directory_iterator(dir.Path())) {
+            const std::string name = entry.path().filename().string();
+            if (entry.path().extension() != ".tim") {
+                ASSERT_TRUE(outputs.count(name)) << stopAt << ": " << name;
+                EXPECT_LT(FileTitleOf(name), FileTitleOf(stopAt)) << name;
+                EXPECT_EQ(ReadAll(entry.path().string()), outputs[name]) << name;
+                fs::remove(entry.path());
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+#pragma once
+// Room for the pixel buffers of an image record, which a folder conversion
+// reuses from one image to the next.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace pixalto {
+
+// The least room a pixel buffer gets when it has to grow: the console's
+// whole video memory, which nearly every image fits in. A record that goes
+// through a folder of files then grows once, not at each larger image, and
+// the pages no image writes are never touched: the room costs no memory.
+inline constexpr std::size_t kLeastPixelRoom = std::size_t{1024} * 512 * 2;
+
+// Makes room for count bytes in buffer. A buffer that has to grow comes back
+// empty, its old bytes not copied: the caller writes new ones over them.
+inline void MakePixelRoom(std::vector<std::uint8_t>& buffer, std::size_t count) {
+    if (buffer.capacity() < count) {
+        buffer = {};
+        buffer.reserve(std::max(count, kLeastPixelRoom));
+    }
+}
+
+}  // namespace pixalto
