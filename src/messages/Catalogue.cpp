@@ -192,6 +192,11 @@ std::string ImagesFound(std::uint64_t count) {
     return "Images Found: " + std::to_string(count);
 }
 
+std::string NoFileSystem(const std::string& path) {
+    return "No ISO 9660 file system could be read in " + path +
+           ": hits show their sector (LBA) only.";
+}
+
 std::string TimNumber(std::int32_t fileNumber) {
     return "TIM #" + Decimal(fileNumber);
 }

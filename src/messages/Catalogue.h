@@ -75,5 +75,7 @@ std::string SaveChanges(const std::string& file);
 std::string BytesScanned(std::uint64_t position, std::uint64_t length);
 std::string ImagesFound(std::uint64_t count);
 std::string TimNumber(std::int32_t fileNumber);
+// A disc image whose file system can't be read: said once, before its hits.
+std::string NoFileSystem(const std::string& path);
 
 }  // namespace pixalto::msg

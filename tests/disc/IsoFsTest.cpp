@@ -6,67 +6,24 @@
 #include "support/DiscBuilder.h"
 #include "support/IsoBuilder.h"
 #include "support/TempDir.h"
-#include "support/TimBuilder.h"
 
 namespace pixalto::disc {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// TIMs in several files and folders, each a pattern of its own so that it
-// can be found in the image by its bytes.
-struct Hit {
-    std::string path;
-    std::size_t offsetInFile;
-    Bytes tim;
-};
-
-std::vector<Hit> Hits() {
-    using testing::MakeTim;
-    using testing::PatternTim;
-    return {
-        {"/DATA/CHARA.BIN", 100, MakeTim(PatternTim(4, 16, 8, 1, 1))},
-        {"/DATA/CHARA.BIN", 2040, MakeTim(PatternTim(8, 40, 20, 1, 2))},  // across a sector
-        {"/DATA/SUB/FACE.TIM", 0, MakeTim(PatternTim(16, 8, 4, 1, 3))},
-        {"/TOP.BIN", 4106, MakeTim(PatternTim(8, 8, 8, 2, 4))},
-    };
-}
-
-std::vector<testing::IsoFile> Files(const std::vector<Hit>& hits) {
-    std::vector<testing::IsoFile> files = {{"README.TXT", Bytes(300, 'r')}};
-    for (const Hit& hit : hits) {
-        auto name = hit.path.substr(1);
-        auto file = std::find_if(files.begin(), files.end(),
-                                 [&](const testing::IsoFile& f) { return f.path == name; });
-        if (file == files.end()) {
-            files.push_back({name, Bytes(6000, 0xA5)});
-            file = files.end() - 1;
-        }
-        std::copy(hit.tim.begin(), hit.tim.end(),
-                  file->bytes.begin() + static_cast<std::ptrdiff_t>(hit.offsetInFile));
-    }
-    return files;
-}
-
-std::size_t Find(const Bytes& haystack, const Bytes& needle) {
-    return static_cast<std::size_t>(
-        std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) -
-        haystack.begin());
-}
-
 TEST(DiscFiles, NamesEachHitByLbaPathAndOffsetInFile) {
-    const std::vector<Hit> hits = Hits();
-    const auto iso = testing::MakeIso(Files(hits));
-    if (!iso) {
+    const auto sample = testing::MakeSampleIso();
+    if (!sample) {
         GTEST_SKIP() << "genisoimage and xorriso are not installed";
     }
-    const testing::BuiltDisc raw = testing::WrapMode2(*iso);
+    const testing::BuiltDisc raw = testing::WrapMode2(sample->iso);
     testing::TempDir dir;
     struct Case {
         DiscLayout layout;
         std::string path;
     };
-    for (const Case& image : {Case{DiscLayout::Plain, dir.Write("GAME.ISO", *iso)},
+    for (const Case& image : {Case{DiscLayout::Plain, dir.Write("GAME.ISO", sample->iso)},
                               Case{DiscLayout::Mode2Raw, dir.Write("GAME.BIN", raw.image)}}) {
         SCOPED_TRACE(image.path);
         const auto files = DiscFiles::Read(image.path, image.layout);
@@ -74,9 +31,10 @@ TEST(DiscFiles, NamesEachHitByLbaPathAndOffsetInFile) {
         auto positionOf = [&](std::size_t isoOffset) -> std::uint64_t {
             return image.layout == DiscLayout::Plain ? isoOffset : raw.FileOffsetOf(isoOffset);
         };
-        for (const Hit& hit : hits) {
-            const std::size_t at = Find(*iso, hit.tim);
-            ASSERT_LT(at, iso->size());
+        for (std::size_t i = 0; i < sample->tims.size(); ++i) {
+            const testing::IsoTim& hit = sample->tims[i];
+            const std::size_t at = sample->IsoOffsetOf(i);
+            ASSERT_LT(at, sample->iso.size());
             const DiscPlace place = files->PlaceOf(positionOf(at));
             EXPECT_EQ(place.lba, at / 2048) << hit.path;
             EXPECT_EQ(place.path, hit.path);
