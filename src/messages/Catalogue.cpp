@@ -1,5 +1,6 @@
 #include "messages/Catalogue.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace pixalto::msg {
@@ -108,6 +109,14 @@ std::string FirstLine(const Error& e) {
             return "Couldn't read " + path + " to its end.";
         case ErrorCode::NotARawCdImage:
             return path + " is not a raw CD image";
+        case ErrorCode::IpsPastLimit:
+            return "An IPS patch reaches only the first 16 MiB of a file, but this insertion "
+                   "changes the byte at offset " +
+                   std::to_string(e.offset) + ": make a PPF patch (.ppf) instead.";
+        case ErrorCode::InsertIntoDevice:
+            return path +
+                   " is a device (a disc in a drive), which insertion never writes: "
+                   "insert into an image of the disc instead.";
     }
     return {};
 }
@@ -190,6 +199,30 @@ std::string BytesScanned(std::uint64_t position, std::uint64_t length) {
 
 std::string ImagesFound(std::uint64_t count) {
     return "Images Found: " + std::to_string(count);
+}
+
+std::string SizeChange(std::uint64_t listedSize, std::uint64_t timSize) {
+    if (timSize == listedSize) {
+        return "same";
+    }
+    return timSize > listedSize ? std::to_string(timSize - listedSize) + " bytes bigger"
+                                : std::to_string(listedSize - timSize) + " bytes smaller";
+}
+
+std::string NotWritten(const Error& reason) {
+    std::string text = Text(reason);
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return "not written: " + text;
+}
+
+std::string DryRunSummary(std::uint64_t written, std::uint64_t records) {
+    return std::to_string(written) + " of " + std::to_string(records) +
+           (records == 1 ? " TIM" : " TIMs") + " would be written.";
+}
+
+std::string PatchWritten(const std::string& path, std::uint64_t changedBytes) {
+    return "Patch written to " + path + ": " + std::to_string(changedBytes) +
+           (changedBytes == 1 ? " byte" : " bytes") + " of the image change.";
 }
 
 std::string NoFileSystem(const std::string& path) {

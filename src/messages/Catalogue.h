@@ -75,6 +75,20 @@ std::string SaveChanges(const std::string& file);
 std::string BytesScanned(std::uint64_t position, std::uint64_t length);
 std::string ImagesFound(std::uint64_t count);
 std::string TimNumber(std::int32_t fileNumber);
+// A dry run's report of an insertion: the table's headers, then per record
+// the size against the listed one ("same", "12 bytes bigger", "12 bytes
+// smaller") and what would become of it; the summary under the table.
+inline constexpr const char* kDryRunHeaders[] = {"File #", "Size", "Sectors", "Damaged", "Result"};
+std::string SizeChange(std::uint64_t listedSize, std::uint64_t timSize);
+inline constexpr const char* kWouldBeWritten = "would be written";
+inline constexpr const char* kSizeChangedNotWritten =
+    "not written: its size changed (--yes writes it)";
+// "not written: " and the reason, its lines joined by spaces.
+std::string NotWritten(const Error& reason);
+std::string DryRunSummary(std::uint64_t written, std::uint64_t records);
+// A patch made instead of writing into the image.
+std::string PatchWritten(const std::string& path, std::uint64_t changedBytes);
+
 // A disc image whose file system can't be read: said once, before its hits.
 std::string NoFileSystem(const std::string& path);
 

@@ -67,6 +67,10 @@ enum class ErrorCode : std::uint8_t {
     CouldntWriteFile,  // path: a file that was created but not written in full
     CouldntReadToEnd,  // path: a file read only in part
     NotARawCdImage,    // path
+
+    // Patches and devices.
+    IpsPastLimit,      // offset: the first changed byte an IPS patch can't address
+    InsertIntoDevice,  // path: a block device (a disc in a drive) named for insertion
 };
 
 // Which codes of a sector were already wrong (SectorAlreadyDamaged).
