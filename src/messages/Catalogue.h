@@ -89,6 +89,8 @@ std::string DryRunSummary(std::uint64_t written, std::uint64_t records);
 // A patch made instead of writing into the image.
 std::string PatchWritten(const std::string& path, std::uint64_t changedBytes);
 
+// extract --path chose nothing.
+inline constexpr const char* kNoTimInPaths = "No TIM lies in a file that --path names.";
 // A disc image whose file system can't be read: said once, before its hits.
 std::string NoFileSystem(const std::string& path);
 
