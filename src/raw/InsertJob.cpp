@@ -62,6 +62,11 @@ JobState InsertJob::Start() {
                : options_.dryRun          ? &ownPending_
                                           : nullptr;
     const File::Mode mode = pending_ != nullptr ? File::Mode::ReadRaw : File::Mode::WriteInPlace;
+    struct stat info {};
+    if (pending_ == nullptr && IsBareFileName(*head) &&
+        options_.statFile(rawPath.c_str(), &info) == 0 && S_ISBLK(info.st_mode)) {
+        return Stop(Error(ErrorCode::InsertIntoDevice, rawPath));
+    }
     if (!IsBareFileName(*head) || !raw_.Open(rawPath, mode, disc::DiscLayout::Plain)) {
         return Stop(raw_.file().LastError().As(ErrorCode::CouldntOpenForInsertion).About(rawPath));
     }

@@ -3,6 +3,8 @@
 // the RAW file the list names, each at its recorded position, one record per
 // step. A file whose size changed is written only when the host says Yes.
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -49,6 +51,10 @@ struct InsertOptions {
     // job's own): every record is tried and reported, a refused one doesn't
     // stop the next.
     bool dryRun = false;
+    // How the RAW file's kind is learnt (stat(2)): a block device, a disc in a
+    // drive, is never written into, only read (a dry run, a patch). Tests
+    // put a fake here.
+    int (*statFile)(const char*, struct stat*) = ::stat;
     // Told of every record as it is done (or refused, or skipped).
     std::function<void(const InsertRecordReport&)> report = nullptr;
 };
