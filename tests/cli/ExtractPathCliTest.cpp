@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <regex>
 
 #include "cli/CliRun.h"
 #include "raw/ExtractionList.h"
@@ -90,8 +89,17 @@ TEST(ExtractPathCli, ChoosesTheTimsOfTheFilesNamed) {
         ASSERT_EQ(RunCli({"extract", image, "--path", "/DATA/CHARA.BIN"}).exitCode, 0);
         if (older) {
             const auto list = ReadAll(dir.File("timextracts.txt"));
-            const std::string text = std::regex_replace(std::string(list.begin(), list.end()),
-                                                        std::regex("(LBA|Path):\t[^\r]*\r\n"), "");
+            // Every line but the new fields, as an older program wrote it.
+            std::string text;
+            const std::string whole(list.begin(), list.end());
+            for (std::size_t at = 0; at < whole.size();) {
+                const std::size_t end = whole.find('\n', at) + 1;
+                const std::string line = whole.substr(at, end - at);
+                if (line.rfind("LBA:", 0) != 0 && line.rfind("Path:", 0) != 0) {
+                    text += line;
+                }
+                at = end;
+            }
             ASSERT_EQ(text.find("LBA"), std::string::npos);
             dir.Write("timextracts.txt", Bytes(text.begin(), text.end()));
         }
