@@ -1,10 +1,15 @@
+#include <algorithm>
 #include <iostream>
 #include <memory>
 
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
+#include "cli/Failure.h"
+#include "disc/PatchFile.h"
 #include "messages/Catalogue.h"
+#include "platform/FileReplace.h"
+#include "raw/FileIdentity.h"
 #include "raw/InsertJob.h"
 
 namespace pixalto::cli {
@@ -14,6 +19,8 @@ struct InsertArgs {
     std::string listPath;
     bool yes = false;
     bool no = false;
+    bool dryRun = false;
+    std::optional<std::string> patch;
     raw::InsertOptions options;
 };
 
@@ -31,9 +38,134 @@ bool ReportSkipped(const ConsoleHost& host) {
     return unanswered;
 }
 
+Answer AnswerOf(const InsertArgs& args) {
+    // A dry run asks nobody: a size change counts as written only with --yes.
+    if (args.dryRun) {
+        return args.yes ? Answer::Yes : Answer::No;
+    }
+    return args.yes ? Answer::Yes : args.no ? Answer::No : Answer::AskTerminal;
+}
+
+// One row of the dry run's table.
+void PrintReportRow(const raw::InsertRecordReport& report) {
+    std::cout << report.fileNumber << '\t'
+              << (report.timSize ? msg::SizeChange(report.listedSize, *report.timSize) : "-")
+              << '\t';
+    if (report.firstSector) {
+        std::cout << *report.firstSector;
+        if (*report.lastSector != *report.firstSector) {
+            std::cout << '-' << *report.lastSector;
+        }
+        std::cout << '\t' << report.damagedSectors;
+    } else {
+        std::cout << "-\t-";
+    }
+    std::cout << '\t'
+              << (report.written        ? std::string(msg::kWouldBeWritten)
+                  : report.sizeDeclined ? std::string(msg::kSizeChangedNotWritten)
+                                        : msg::NotWritten(report.refusal))
+              << '\n';
+}
+
+int RunDryRun(const InsertArgs& args) {
+    ConsoleHost host(AnswerOf(args), /*wantBar=*/false);
+    raw::InsertOptions options = args.options;
+    options.dryRun = true;
+    std::uint64_t records = 0;
+    options.report = [&records](const raw::InsertRecordReport& report) {
+        if (records++ == 0) {
+            const char* separator = "";
+            for (const char* header : msg::kDryRunHeaders) {
+                std::cout << separator << header;
+                separator = "\t";
+            }
+            std::cout << '\n';
+        }
+        PrintReportRow(report);
+    };
+    raw::InsertJob job(host, args.listPath, options);
+    if (raw::RunJob(job) != raw::kJobFinished) {
+        return kExitFailure;
+    }
+    std::cout << msg::DryRunSummary(job.InsertedCount(), records) << '\n';
+    return job.InsertedCount() == records ? kExitOk : kExitFailure;
+}
+
+// The patch of every byte the insertion changed, kept instead of written;
+// the image itself is only read.
+Error WritePatch(const std::string& rawPath, const std::string& patchPath, bool ips,
+                 const disc::PendingWrites& pending, const std::string& listPath,
+                 std::uint64_t& changedBytes) {
+    File original;
+    if (!original.Open(rawPath, File::Mode::ReadRaw)) {
+        return original.LastError().As(ErrorCode::CouldntOpenFile);
+    }
+    auto changes = disc::ChangesOf(pending, original);
+    if (!changes) {
+        return changes.error();
+    }
+    changedBytes = 0;
+    for (const disc::PatchChange& change : *changes) {
+        changedBytes += change.after.size();
+    }
+    const std::string listName = listPath.substr(listPath.find_last_of('/') + 1);
+    auto bytes =
+        ips ? disc::MakeIps(*changes, original)
+            : Result(disc::MakePpf(*changes, "Made by Pixalto from " + listName, original));
+    if (!bytes) {
+        return bytes.error();
+    }
+    const auto target = raw::IdentityOf(patchPath);
+    if (target && target == raw::IdentityOf(rawPath)) {
+        return Error(ErrorCode::OutputIsRawFile, patchPath);
+    }
+    PendingFile out(patchPath);
+    if (!out.Create() || !out.file().Write(bytes->data(), bytes->size()) || !out.Finish() ||
+        !out.Commit()) {
+        return out.LastError().As(ErrorCode::CouldntCreateFile).About(patchPath);
+    }
+    return {};
+}
+
+int RunPatch(const InsertArgs& args, bool ips) {
+    ConsoleHost host(AnswerOf(args), /*wantBar=*/false);
+    raw::InsertOptions options = args.options;
+    disc::PendingWrites pending;
+    options.divert = &pending;
+    raw::InsertJob job(host, args.listPath, options);
+    const bool finished = raw::RunJob(job) == raw::kJobFinished;
+    if (ReportSkipped(host) || !finished) {
+        return kExitFailure;
+    }
+    std::uint64_t changedBytes = 0;
+    if (Error error =
+            WritePatch(job.RawPath(), *args.patch, ips, pending, args.listPath, changedBytes)) {
+        ReportFailure(error);
+        return kExitFailure;
+    }
+    std::cout << msg::PatchWritten(*args.patch, changedBytes) << '\n';
+    return kExitOk;
+}
+
+bool EndsWith(std::string text, std::string_view end) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 int RunInsert(const InsertArgs& args) {
-    const Answer answer = args.yes ? Answer::Yes : args.no ? Answer::No : Answer::AskTerminal;
-    ConsoleHost host(answer, /*wantBar=*/false);
+    if (args.dryRun) {
+        return RunDryRun(args);
+    }
+    if (args.patch) {
+        const bool ips = EndsWith(*args.patch, ".ips");
+        if (!ips && !EndsWith(*args.patch, ".ppf")) {
+            throw UsageError("--patch must name a .ppf or .ips file, not '" + *args.patch + "'");
+        }
+        return RunPatch(args, ips);
+    }
+    ConsoleHost host(AnswerOf(args), /*wantBar=*/false);
     raw::InsertJob job(host, args.listPath, args.options);
     const bool finished = raw::RunJob(job) == raw::kJobFinished;
     const bool unanswered = ReportSkipped(host);
@@ -62,6 +194,17 @@ Runner DefineInsert(CLI::App& command) {
     AddFlag(command, "--rebuild-damaged", args->options.rebuildDamaged,
             "write into sectors whose EDC or ECC was already wrong (their damage is then "
             "hidden); without it such a TIM is not inserted");
+    CLI::Option* dryRun =
+        AddFlag(command, "--dry-run", args->dryRun,
+                "read everything and write nothing: tell for each TIM whether its size "
+                "changed, the sectors it touches and how many of them are already damaged, and "
+                "whether it would be written (exit code 0 only when all would be)");
+    command
+        .add_option("--patch", args->patch,
+                    "write nothing into the RAW file but a patch of the bytes the insertion "
+                    "changes: OUT.ppf (PPF 3.0, with undo data) or OUT.ips (files up to 16 MiB)")
+        ->type_name("OUT")
+        ->excludes(dryRun);
     return [args] { return RunInsert(*args); };
 }
 

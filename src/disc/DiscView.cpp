@@ -274,11 +274,18 @@ bool DiscView::WriteSector(Place place, std::size_t within, const std::uint8_t* 
         file_.Read(sector.data(), kSectorSize) != kSectorSize) {
         return false;
     }
+    if (pending_ != nullptr) {
+        pending_->Overlay(base, sector.data(), kSectorSize);
+    }
     std::memcpy(sector.data() + place.dataOffset + within, data, count);
     // The map said data sector; a file changed under the view is not patched.
     if (UserDataOffset(ClassifySector(sector.data())) != place.dataOffset ||
         !RebuildSectorCodes(sector.data())) {
         return false;
+    }
+    if (pending_ != nullptr) {
+        pending_->Put(base, sector.data(), kSectorSize);
+        return true;
     }
     bool written = false;
     {
@@ -309,6 +316,10 @@ std::size_t DiscView::ReadPlain(std::uint64_t offset, void* out, std::size_t cou
 bool DiscView::WritePlain(std::uint64_t offset, const void* data, std::size_t count) {
     if (offset > fileLength_ || count > fileLength_ - offset) {
         return false;
+    }
+    if (pending_ != nullptr) {
+        pending_->Put(offset, static_cast<const std::uint8_t*>(data), count);
+        return true;
     }
     return file_.Seek(static_cast<std::int64_t>(offset)) && file_.Write(data, count);
 }

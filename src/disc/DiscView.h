@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "disc/DiscLayout.h"
+#include "disc/PendingWrites.h"
 #include "platform/File.h"
 
 namespace pixalto::disc {
@@ -57,6 +58,12 @@ class DiscView {
     // whole with its codes).
     bool Write(std::uint64_t offset, const void* data, std::size_t count);
 
+    // From now on writes go into pending instead of the file (nullptr: to the
+    // file again). A sector written is then read from the file with the
+    // pending bytes over it, so that writes build on each other as they would
+    // in the file; reads through the view still see the file alone.
+    void DivertWrites(PendingWrites* pending) { pending_ = pending; }
+
     // The file offset of the view's byte at viewOffset; nothing past the end.
     std::optional<std::uint64_t> FileOffsetOf(std::uint64_t viewOffset);
     // The view offset of the file's byte at fileOffset; nothing when that
@@ -90,6 +97,7 @@ class DiscView {
 
     File& file_;
     DiscLayout layout_;
+    PendingWrites* pending_ = nullptr;
     std::uint64_t fileLength_ = 0;
     std::uint64_t wholeSectors_ = 0;
 

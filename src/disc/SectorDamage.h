@@ -26,4 +26,16 @@ struct DamagedSector {
 std::optional<DamagedSector> FirstDamagedSector(DiscView& view, File& file, std::uint64_t offset,
                                                 std::uint64_t count);
 
+// The sectors in file order that hold the view's bytes offset ... offset +
+// count - 1 (as far as the view reaches), and how many of them have codes
+// that don't match, as FirstDamagedSector judges them. Nothing for a plain
+// view, no bytes, or none the view holds.
+struct TouchedSectors {
+    std::uint64_t first = 0;  // sector numbers in the file
+    std::uint64_t last = 0;
+    std::uint64_t damaged = 0;
+};
+std::optional<TouchedSectors> CountTouchedSectors(DiscView& view, File& file, std::uint64_t offset,
+                                                  std::uint64_t count);
+
 }  // namespace pixalto::disc

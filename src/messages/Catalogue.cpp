@@ -132,6 +132,14 @@ std::string FirstLine(const Error& e) {
             return "The image has no CLUT: only 4- and 8-bit images have a palette.";
         case ErrorCode::EmptyImageForPng:
             return "An image without pixels can't be written as a PNG.";
+        case ErrorCode::IpsPastLimit:
+            return "An IPS patch reaches only the first 16 MiB of a file, but this insertion "
+                   "changes the byte at offset " +
+                   std::to_string(e.offset) + ": make a PPF patch (.ppf) instead.";
+        case ErrorCode::InsertIntoDevice:
+            return path +
+                   " is a device (a disc in a drive), which insertion never writes: "
+                   "insert into an image of the disc instead.";
     }
     return {};
 }
@@ -236,6 +244,35 @@ std::string ScanProgress(std::uint64_t position, std::uint64_t length) {
 
 std::string ScanCancelled(std::uint64_t count) {
     return "Scan cancelled. " + ImagesFound(count);
+}
+
+std::string SizeChange(std::uint64_t listedSize, std::uint64_t timSize) {
+    if (timSize == listedSize) {
+        return "same";
+    }
+    return timSize > listedSize ? std::to_string(timSize - listedSize) + " bytes bigger"
+                                : std::to_string(listedSize - timSize) + " bytes smaller";
+}
+
+std::string NotWritten(const Error& reason) {
+    std::string text = Text(reason);
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return "not written: " + text;
+}
+
+std::string DryRunSummary(std::uint64_t written, std::uint64_t records) {
+    return std::to_string(written) + " of " + std::to_string(records) +
+           (records == 1 ? " TIM" : " TIMs") + " would be written.";
+}
+
+std::string PatchWritten(const std::string& path, std::uint64_t changedBytes) {
+    return "Patch written to " + path + ": " + std::to_string(changedBytes) +
+           (changedBytes == 1 ? " byte" : " bytes") + " of the image change.";
+}
+
+std::string NoFileSystem(const std::string& path) {
+    return "No ISO 9660 file system could be read in " + path +
+           ": hits show their sector (LBA) only.";
 }
 
 std::string TimNumber(std::int32_t fileNumber) {

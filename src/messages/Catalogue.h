@@ -92,5 +92,23 @@ std::string ScanCancelled(std::uint64_t count);
 inline constexpr const char* kEntryFilterHelp =
     "Show only the TIMs of a size and depth in pixels: 64x64, 64x*, 4bpp or 64x64 8bpp";
 std::string TimNumber(std::int32_t fileNumber);
+// A dry run's report of an insertion: the table's headers, then per record
+// the size against the listed one ("same", "12 bytes bigger", "12 bytes
+// smaller") and what would become of it; the summary under the table.
+inline constexpr const char* kDryRunHeaders[] = {"File #", "Size", "Sectors", "Damaged", "Result"};
+std::string SizeChange(std::uint64_t listedSize, std::uint64_t timSize);
+inline constexpr const char* kWouldBeWritten = "would be written";
+inline constexpr const char* kSizeChangedNotWritten =
+    "not written: its size changed (--yes writes it)";
+// "not written: " and the reason, its lines joined by spaces.
+std::string NotWritten(const Error& reason);
+std::string DryRunSummary(std::uint64_t written, std::uint64_t records);
+// A patch made instead of writing into the image.
+std::string PatchWritten(const std::string& path, std::uint64_t changedBytes);
+
+// extract --path chose nothing.
+inline constexpr const char* kNoTimInPaths = "No TIM lies in a file that --path names.";
+// A disc image whose file system can't be read: said once, before its hits.
+std::string NoFileSystem(const std::string& path);
 
 }  // namespace pixalto::msg

@@ -81,6 +81,9 @@ enum class ErrorCode : std::uint8_t {
     PaletteFormatUnknown,  // path: a palette file of an extension not known
     NoClutForPalette,      // a palette for an image without a CLUT
     EmptyImageForPng,      // a TIM without a pixel: a PNG can't be empty
+    // Patches and devices.
+    IpsPastLimit,      // offset: the first changed byte an IPS patch can't address
+    InsertIntoDevice,  // path: a block device (a disc in a drive) named for insertion
 };
 
 // Which codes of a sector were already wrong (SectorAlreadyDamaged).

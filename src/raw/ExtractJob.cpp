@@ -46,6 +46,7 @@ JobState ExtractJob::Start() {
     if (auto clash = OutputThatIsRawFile()) {
         return Stop(Error(ErrorCode::OutputIsRawFile, *clash));
     }
+    files_ = disc::DiscFiles::Read(rawPath_, raw_.Layout());
     // A disc image's list says so, so that insertion writes through the
     // sectors' data and rebuilds their codes.
     std::string head = FormatListHead(
@@ -177,12 +178,26 @@ bool ExtractJob::WriteTim(std::uint64_t at, std::uint64_t position, std::uint64_
         StopCouldntCreate(outPath, failure);
         return false;
     }
-    std::string record = FormatListRecord({static_cast<std::int32_t>(current_), position, size});
+    std::string record =
+        FormatListRecord({static_cast<std::int32_t>(current_), position, size}, PlaceOf(position));
     if (!list_->file().Write(record.data(), record.size())) {
         StopCouldntCreate(listPath_, list_->LastError());
         return false;
     }
     return true;
+}
+
+// The sector and file of a disc image's TIM; nothing for a plain file that
+// holds no file system.
+std::optional<ListRecordPlace> ExtractJob::PlaceOf(std::uint64_t position) const {
+    if (files_) {
+        const disc::DiscPlace place = files_->PlaceOf(position);
+        return ListRecordPlace{place.lba, std::string(place.path)};
+    }
+    if (!raw_.IsDisc()) {
+        return std::nullopt;
+    }
+    return ListRecordPlace{position / disc::GeometryOf(raw_.Layout()).sectorSize, {}};
 }
 
 // Copies size bytes of the data from at on, through the work buffer.

@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "disc/DiscFiles.h"
 #include "platform/File.h"
 #include "platform/FileReplace.h"
+#include "raw/ExtractionList.h"
 #include "raw/Job.h"
-#include "raw/RawData.h"
 #include "raw/JobHost.h"
+#include "raw/RawData.h"
 
 namespace pixalto::raw {
 
@@ -39,6 +41,7 @@ class ExtractJob : public Job {
                   const std::string& outPath);
     Error CopyFromData(std::uint64_t at, std::uint64_t size, File& out);
     std::uint64_t TimSizeAt(std::uint64_t at, std::uint16_t width, std::uint16_t height);
+    std::optional<ListRecordPlace> PlaceOf(std::uint64_t position) const;
     JobState Stop(const Error& error);
     JobState StopCouldntCreate(const std::string& path, const Error& why);
 
@@ -49,6 +52,9 @@ class ExtractJob : public Job {
     std::string listPath_;
     LayoutChoice layout_;
     RawData raw_;
+    // A disc's file system, read once: each record says which file its TIM
+    // is in.
+    std::optional<disc::DiscFiles> files_;
     // The list is written under a temporary name and takes its place when the
     // job ends, holding a record for each .tim file that was written.
     std::unique_ptr<PendingFile> list_;

@@ -1,5 +1,7 @@
 #include "raw/ExtractionList.h"
 
+#include <algorithm>
+
 #include "raw/NumberText.h"
 
 namespace pixalto::raw {
@@ -85,9 +87,23 @@ void ListLayoutReader::EndLine() {
     line_.clear();
 }
 
-std::string FormatListRecord(const ListRecord& record) {
-    return "File #" + Decimal(record.fileNumber) + "\r\nPosition:\t" + Decimal(record.position) +
-           "\r\nSize:\t" + Decimal(record.size) + "\r\n\r\n";
+std::string FormatListRecord(const ListRecord& record,
+                             const std::optional<ListRecordPlace>& place) {
+    std::string text = "File #" + Decimal(record.fileNumber) + "\r\nPosition:\t" +
+                       Decimal(record.position) + "\r\nSize:\t" + Decimal(record.size) + "\r\n";
+    if (place) {
+        text += "LBA:\t" + Decimal(place->lba) + "\r\n";
+        std::string path = "Path:\t" + place->path + "\r\n";
+        std::replace_if(
+            path.begin() + 6, path.end() - 2, [](char c) { return c == '\r' || c == '\n'; }, '?');
+        // The next record's "\nFile #" must lie wholly in the window that
+        // starts at this one.
+        if (!place->path.empty() &&
+            text.size() + path.size() + 2 + kRecordStart.size() <= kListWindowSize + 1) {
+            text += path;
+        }
+    }
+    return text + "\r\n";
 }
 
 std::optional<std::string> ReadListHead(std::string_view start, std::size_t* terminator) {

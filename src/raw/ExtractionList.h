@@ -57,8 +57,21 @@ class ListLayoutReader {
     std::optional<std::string> conflict_;
 };
 
-// "File #N\r\nPosition:\tP\r\nSize:\tS\r\n\r\n".
-std::string FormatListRecord(const ListRecord& record);
+// Where a disc image's TIM lies on the disc: its sector, and the file of the
+// disc's file system that holds it (empty when none does, or the file system
+// couldn't be read).
+struct ListRecordPlace {
+    std::uint64_t lba = 0;
+    std::string path;
+};
+
+// "File #N\r\nPosition:\tP\r\nSize:\tS\r\n\r\n"; with a place, "LBA:\tL\r\n"
+// and "Path:\t/DATA/CHARA.BIN\r\n" go before the blank line. Readers of the
+// three numbers pass over them, as long as the next record still begins
+// within their window: a path that would push it out is left out (the LBA
+// still says where the TIM is), and line breaks in a path are written as '?'.
+std::string FormatListRecord(const ListRecord& record,
+                             const std::optional<ListRecordPlace>& place = std::nullopt);
 
 // The head: the text before the first line end (carriage return or line
 // feed, so that lists saved by any editor are read) within the first

@@ -18,6 +18,14 @@ Error NotInserted(Error reason) {
     return Error(ErrorCode::CouldntInsertTim).Because(std::move(reason));
 }
 
+// The copy's source: the .tim, read in order.
+auto ReadingFrom(File& tim) {
+    return [&tim](std::uint64_t, std::uint8_t* data, std::size_t count) {
+        return tim.Read(data, count) == count ? Error()
+                                              : tim.LastError().As(ErrorCode::CouldntInsertTim);
+    };
+}
+
 bool IsBareFileName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." &&
            name.find_first_of(std::string("/\0", 2)) == std::string::npos;
@@ -45,11 +53,21 @@ JobState InsertJob::Start() {
         return Stop(Error(ErrorCode::NoRecords));
     }
     directory_ = FolderOf(listPath_);
-    std::string rawPath = directory_ + *head;
+    rawPath_ = directory_ + *head;
+    const std::string& rawPath = rawPath_;
     // Opened as plain bytes first: its layout is chosen once the list's
-    // layout lines and the file's first sector have both been read.
-    if (!IsBareFileName(*head) ||
-        !raw_.Open(rawPath, File::Mode::WriteInPlace, disc::DiscLayout::Plain)) {
+    // layout lines and the file's first sector have both been read. Writes
+    // kept elsewhere leave it opened for reading alone.
+    pending_ = options_.divert != nullptr ? options_.divert
+               : options_.dryRun          ? &ownPending_
+                                          : nullptr;
+    const File::Mode mode = pending_ != nullptr ? File::Mode::ReadRaw : File::Mode::WriteInPlace;
+    struct stat info {};
+    if (pending_ == nullptr && IsBareFileName(*head) &&
+        options_.statFile(rawPath.c_str(), &info) == 0 && S_ISBLK(info.st_mode)) {
+        return Stop(Error(ErrorCode::InsertIntoDevice, rawPath));
+    }
+    if (!IsBareFileName(*head) || !raw_.Open(rawPath, mode, disc::DiscLayout::Plain)) {
         return Stop(raw_.file().LastError().As(ErrorCode::CouldntOpenForInsertion).About(rawPath));
     }
     const ListLayoutReader named = ReadListLayouts(headEnd);
@@ -66,6 +84,7 @@ JobState InsertJob::Start() {
         }
     }
     raw_.UseLayout(ChosenLayout(detected, named.Layout()));
+    raw_.View().DivertWrites(pending_);
     rawLength_ = raw_.FileLength();
     // The first record is looked for from the head's line end on: the line
     // feed before "File #" may be that very line end.
@@ -169,22 +188,54 @@ disc::DiscLayout InsertJob::ChosenLayout(disc::DiscLayout detected,
 }
 
 JobState InsertJob::Insert(const ListRecord& record) {
+    InsertRecordReport report;
+    report.fileNumber = record.fileNumber;
+    report.listedSize = record.size;
     std::string timPath = directory_ + Decimal(record.fileNumber) + ".tim";
     File tim;
     if (!tim.Open(timPath, File::Mode::Read)) {
-        return Stop(tim.LastError().As(ErrorCode::CouldntOpenTim).WithNumber(record.fileNumber));
+        return Refused(report,
+                       tim.LastError().As(ErrorCode::CouldntOpenTim).WithNumber(record.fileNumber));
     }
     auto length = static_cast<std::uint64_t>(std::max<std::int64_t>(tim.GetLength(), 0));
+    report.timSize = length;
+    if (options_.report && raw_.IsDisc()) {
+        if (const auto at = raw_.ViewOffsetOf(record.position)) {
+            if (auto touched = disc::CountTouchedSectors(raw_.View(), raw_.file(), *at, length)) {
+                report.firstSector = touched->first;
+                report.lastSector = touched->last;
+                report.damagedSectors = touched->damaged;
+            }
+        }
+    }
     if (!SizeConfirmed(record, length)) {
+        report.sizeDeclined = true;
+        Report(report);
         return JobState::Running;  // this record is skipped, the next one follows
     }
     if (Error refusal = raw_.IsDisc() ? InsertIntoData(record, tim, length)
                                       : InsertPlain(record, tim, length)) {
-        return Stop(refusal.WithNumber(record.fileNumber));
+        return Refused(report, refusal.WithNumber(record.fileNumber));
     }
+    report.written = true;
+    Report(report);
     ++insertedCount_;
     ReportInsertedCount();
     return JobState::Running;
+}
+
+// A record that can't be written stops the insertion, except in a dry run,
+// which goes on to tell of every record.
+JobState InsertJob::Refused(InsertRecordReport& report, Error error) {
+    report.refusal = error;
+    Report(report);
+    return options_.dryRun ? JobState::Running : Stop(error);
+}
+
+void InsertJob::Report(const InsertRecordReport& report) const {
+    if (options_.report) {
+        options_.report(report);
+    }
 }
 
 void InsertJob::ReportInsertedCount() const {
@@ -202,11 +253,22 @@ Error InsertJob::InsertPlain(const ListRecord& record, File& tim, std::uint64_t 
     }
     const bool agreedToGrow = length > record.size;
     const bool endsInside = length <= rawLength_ - record.position;
-    if ((!endsInside && !agreedToGrow) ||
-        !raw_.file().Seek(static_cast<std::int64_t>(record.position))) {
+    if (!endsInside && !agreedToGrow) {
         return Error(ErrorCode::CouldntInsertTim);
     }
-    if (Error failure = CopyBytes(tim, raw_.file(), length, buffer_)) {
+    if (pending_ != nullptr) {
+        // Kept, not written: the file may grow here, as it would.
+        if (Error failure =
+                CopyInPieces(length, buffer_, ReadingFrom(tim),
+                             [&](std::uint64_t done, const std::uint8_t* data, std::size_t count) {
+                                 pending_->Put(record.position + done, data, count);
+                                 return Error();
+                             })) {
+            return failure;
+        }
+    } else if (!raw_.file().Seek(static_cast<std::int64_t>(record.position))) {
+        return Error(ErrorCode::CouldntInsertTim);
+    } else if (Error failure = CopyBytes(tim, raw_.file(), length, buffer_)) {
         return failure.As(ErrorCode::CouldntInsertTim);
     }
     rawLength_ = std::max(rawLength_, record.position + length);
@@ -236,17 +298,12 @@ Error InsertJob::InsertIntoData(const ListRecord& record, File& tim, std::uint64
             return NotInserted(damaged);
         }
     }
-    return CopyInPieces(
-        length, buffer_,
-        [&](std::uint64_t, std::uint8_t* data, std::size_t count) {
-            return tim.Read(data, count) == count ? Error()
-                                                  : tim.LastError().As(ErrorCode::CouldntInsertTim);
-        },
-        [&](std::uint64_t done, const std::uint8_t* data, std::size_t count) {
-            return view.Write(*at + done, data, count)
-                       ? Error()
-                       : raw_.file().LastError().As(ErrorCode::CouldntInsertTim);
-        });
+    return CopyInPieces(length, buffer_, ReadingFrom(tim),
+                        [&](std::uint64_t done, const std::uint8_t* data, std::size_t count) {
+                            return view.Write(*at + done, data, count)
+                                       ? Error()
+                                       : raw_.file().LastError().As(ErrorCode::CouldntInsertTim);
+                        });
 }
 
 bool InsertJob::SizeConfirmed(const ListRecord& record, std::uint64_t length) {

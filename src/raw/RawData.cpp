@@ -1,10 +1,10 @@
 #include "raw/RawData.h"
 
 #include <algorithm>
+#include <new>
 #include <span>
 
 #include "image/TimFormat.h"
-#include <new>
 
 namespace pixalto::raw {
 
@@ -95,6 +95,31 @@ Result<std::vector<std::uint8_t>> ReadTimBytes(disc::DiscView& view, std::uint64
     }
     bytes.resize(view.Read(viewOffset, bytes.data(), bytes.size()));
     return bytes;
+}
+
+std::optional<TimHeadline> ReadTimHeadline(disc::DiscView& view, std::uint64_t viewOffset) {
+    std::uint8_t head[TimHeader::kSize + BlockHeader::kSize] = {};
+    if (view.Read(viewOffset, head, sizeof head) != sizeof head) {
+        return std::nullopt;
+    }
+    const std::span<const std::uint8_t> headBytes(head);
+    const TimHeader header = TimHeader::From(headBytes.first<TimHeader::kSize>());
+    const BlockHeader first = BlockHeader::From(headBytes.last<BlockHeader::kSize>());
+    TimHeadline headline;
+    headline.bpp = header.Bpp();
+    headline.hasClut = header.HasClut();
+    if (!headline.hasClut) {
+        headline.image = first;
+        return headline;
+    }
+    headline.clut = first;
+    headline.clutSets = ClutSetCountFor(headline.bpp, first.DataSize());
+    std::uint8_t block[BlockHeader::kSize] = {};
+    const std::uint64_t imageAt = viewOffset + header.ImageBlockOffset(first.length);
+    if (imageAt >= viewOffset && view.Read(imageAt, block, sizeof block) == sizeof block) {
+        headline.image = BlockHeader::From(block);
+    }
+    return headline;
 }
 
 }  // namespace pixalto::raw

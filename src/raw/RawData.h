@@ -13,6 +13,7 @@
 
 #include "disc/DiscLayout.h"
 #include "disc/DiscView.h"
+#include "image/TimFormat.h"
 #include "platform/File.h"
 
 namespace pixalto::raw {
@@ -67,5 +68,18 @@ class RawData {
 // read the TIM as a file of its own, where the file's bytes are not one run.
 // NotEnoughMemory when they can't be held.
 Result<std::vector<std::uint8_t>> ReadTimBytes(disc::DiscView& view, std::uint64_t viewOffset);
+
+// What a listing shows of a TIM besides its size: depth, CLUT sets and the
+// two blocks' origins, from the headers at viewOffset of the data. Nothing
+// when the data ends before them; the image block header is all zeros when
+// the CLUT block's length puts it past the end.
+struct TimHeadline {
+    std::uint32_t bpp = 0;
+    std::uint32_t clutSets = 0;
+    bool hasClut = false;
+    BlockHeader clut;
+    BlockHeader image;
+};
+std::optional<TimHeadline> ReadTimHeadline(disc::DiscView& view, std::uint64_t viewOffset);
 
 }  // namespace pixalto::raw

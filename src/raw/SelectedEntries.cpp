@@ -13,9 +13,9 @@ void SelectedEntries::Clear() {
     count_ = 0;
 }
 
-void SelectedEntries::Add(const ScanEntry& entry) {
+void SelectedEntries::Add(const ScanEntry& entry, bool chosen) {
     const std::uint64_t row = count_++;
-    if (Chooses(row + 1)) {
+    if (chosen || Chooses(row + 1)) {
         kept_.push_back({row, entry});
     }
 }

@@ -22,8 +22,9 @@ class SelectedEntries {
     explicit SelectedEntries(std::string_view selection);
 
     void Clear();
-    // Counts the entry; keeps it when the selection chooses its number.
-    void Add(const ScanEntry& entry);
+    // Counts the entry; keeps it when the selection chooses its number, or
+    // when chosen says it is chosen some other way.
+    void Add(const ScanEntry& entry, bool chosen = false);
     // Every entry added, kept or not.
     std::size_t Count() const { return count_; }
     // A kept entry as the scan found it; nothing for an entry not kept.

@@ -101,9 +101,14 @@ TEST(DiscJobs, ExtractionGivesTheTimBytesAndRecordsTheLayout) {
     const Bytes list = ReadAll(disc.dir.File("timextracts.txt"));
     std::string expected = "GAME.BIN\r\nLayout:\tMODE2/2352\r\n\r\n";
     for (std::size_t i = 0; i < 4; ++i) {
+        // Each with its sector; the image has no file system to name a file.
         expected += FormatListRecord(
-            {static_cast<std::int32_t>(i + 1), disc.FilePosition(i), disc.tims[i].size()});
+            {static_cast<std::int32_t>(i + 1), disc.FilePosition(i), disc.tims[i].size()},
+            ListRecordPlace{disc.FilePosition(i) / 2352, ""});
     }
+    EXPECT_NE(std::string(list.begin(), list.end())
+                  .find("\r\nLBA:\t" + std::to_string(disc.FilePosition(3) / 2352) + "\r\n\r\n"),
+              std::string::npos);
     EXPECT_EQ(std::string(list.begin(), list.end()), expected);
 }
 

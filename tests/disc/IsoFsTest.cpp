@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "disc/DiscFiles.h"
+#include "support/DiscBuilder.h"
+#include "support/IsoBuilder.h"
+#include "support/TempDir.h"
+
+namespace pixalto::disc {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+TEST(DiscFiles, NamesEachHitByLbaPathAndOffsetInFile) {
+    const auto sample = testing::MakeSampleIso();
+    if (!sample) {
+        GTEST_SKIP() << "genisoimage and xorriso are not installed";
+    }
+    const testing::BuiltDisc raw = testing::WrapMode2(sample->iso);
+    testing::TempDir dir;
+    struct Case {
+        DiscLayout layout;
+        std::string path;
+    };
+    for (const Case& image : {Case{DiscLayout::Plain, dir.Write("GAME.ISO", sample->iso)},
+                              Case{DiscLayout::Mode2Raw, dir.Write("GAME.BIN", raw.image)}}) {
+        SCOPED_TRACE(image.path);
+        const auto files = DiscFiles::Read(image.path, image.layout);
+        ASSERT_TRUE(files.has_value());
+        auto positionOf = [&](std::size_t isoOffset) -> std::uint64_t {
+            return image.layout == DiscLayout::Plain ? isoOffset : raw.FileOffsetOf(isoOffset);
+        };
+        for (std::size_t i = 0; i < sample->tims.size(); ++i) {
+            const testing::IsoTim& hit = sample->tims[i];
+            const std::size_t at = sample->IsoOffsetOf(i);
+            ASSERT_LT(at, sample->iso.size());
+            const DiscPlace place = files->PlaceOf(positionOf(at));
+            EXPECT_EQ(place.lba, at / 2048) << hit.path;
+            EXPECT_EQ(place.path, hit.path);
+            EXPECT_EQ(place.offsetInFile, hit.offsetInFile) << hit.path;
+        }
+        // The system area and the volume descriptors belong to no file.
+        const DiscPlace system = files->PlaceOf(positionOf(16 * 2048 + 1));
+        EXPECT_EQ(system.lba, 16u);
+        EXPECT_EQ(system.path, "");
+    }
+}
+
+TEST(DiscFiles, ImageWithoutFileSystemReadsNothing) {
+    testing::TempDir dir;
+    testing::DiscContents desc;
+    desc.data = Bytes(40 * 2048, 0x11);
+    EXPECT_FALSE(DiscFiles::Read(dir.Write("NOFS.BIN", testing::MakeDisc(desc).image),
+                                 DiscLayout::Mode2Raw));
+    EXPECT_FALSE(DiscFiles::Read(dir.Write("ARCHIVE.DAT", desc.data), DiscLayout::Plain));
+    EXPECT_FALSE(DiscFiles::Read(dir.File("missing.bin"), DiscLayout::Plain));
+}
+
+}  // namespace
+}  // namespace pixalto::disc
