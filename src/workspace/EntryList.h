@@ -22,12 +22,22 @@ namespace pixalto::workspace {
 
 // The list's columns. A new column is one value here and one row in
 // kListColumns.
-enum class ListColumn { FileNumber, Thumbnail, Position, Width, Height, Bpp, ClutSets, Sector };
+enum class ListColumn {
+    FileNumber,
+    Thumbnail,
+    Position,
+    Width,
+    Height,
+    Bpp,
+    ClutSets,
+    Sector,
+    Path,
+};
 
 struct ListColumnInfo {
     ListColumn column;
     const char* header;
-    bool discOnly;  // shown only for a raw CD image
+    bool discOnly;  // shown only for a disc image
 };
 
 inline constexpr std::array kListColumns = {
@@ -39,6 +49,7 @@ inline constexpr std::array kListColumns = {
     ListColumnInfo{ListColumn::Bpp, "bpp", false},
     ListColumnInfo{ListColumn::ClutSets, "CLUT sets", false},
     ListColumnInfo{ListColumn::Sector, "Sector", true},
+    ListColumnInfo{ListColumn::Path, "Path", true},
 };
 
 // Thumbnails fit a square this many pixels wide.

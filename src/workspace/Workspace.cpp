@@ -107,6 +107,8 @@ void Workspace::CloseImage() {
     imagePosition_ = 0;
     ForgetEdits();
     raw_.Close();
+    discFiles_.reset();
+    pathRanks_.clear();
     PictureChanged();
 }
 
@@ -288,7 +290,36 @@ void Workspace::SelectSet(std::int32_t set) {
 // --- The RAW file and its entries ---
 
 bool Workspace::OpenRawFile() {
-    return raw_.Open(path, File::Mode::ReadRaw, raw::LayoutChoice::Auto);
+    discFiles_.reset();
+    pathRanks_.clear();
+    if (!raw_.Open(path, File::Mode::ReadRaw, raw::LayoutChoice::Auto)) {
+        return false;
+    }
+    // A plain file is a disc only when it holds a file system (an .iso).
+    discFiles_ = disc::DiscFiles::Read(path, raw_.Layout());
+    if (discFiles_) {
+        const auto& extents = discFiles_->Extents();
+        std::vector<std::uint32_t> byPath(extents.size());
+        for (std::size_t i = 0; i < byPath.size(); ++i) {
+            byPath[i] = static_cast<std::uint32_t>(i);
+        }
+        std::sort(byPath.begin(), byPath.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return extents[a].path < extents[b].path;
+        });
+        pathRanks_.resize(extents.size());
+        std::uint32_t rank = 0;
+        for (std::size_t i = 0; i < byPath.size(); ++i) {
+            if (i != 0 && extents[byPath[i]].path != extents[byPath[i - 1]].path) {
+                ++rank;
+            }
+            pathRanks_[byPath[i]] = rank;
+        }
+    }
+    return true;
+}
+
+const disc::DiscFiles::Extent* Workspace::ExtentOf(const raw::ScanEntry& entry) const {
+    return discFiles_ ? discFiles_->ExtentAt(discFiles_->PlaceOf(entry.position).lba) : nullptr;
 }
 
 std::string Workspace::RawLayoutNote() {
@@ -328,7 +359,14 @@ void Workspace::FilterEntries(const EntryFilter& filter) {
 }
 
 bool Workspace::HasColumn(ListColumn column) const {
-    return column != ListColumn::Sector || raw_.IsDisc();
+    switch (column) {
+        case ListColumn::Sector:
+            return raw_.IsDisc();
+        case ListColumn::Path:
+            return discFiles_.has_value();
+        default:
+            return true;
+    }
 }
 
 std::optional<std::int64_t> Workspace::ListValue(const raw::ScanEntry& entry, ListColumn column) {
@@ -344,6 +382,11 @@ std::optional<std::int64_t> Workspace::ListValue(const raw::ScanEntry& entry, Li
                 return std::nullopt;
             }
             return static_cast<std::int64_t>(entry.position / disc::kSectorSize);
+        case ListColumn::Path:
+            if (const auto* extent = ExtentOf(entry)) {
+                return pathRanks_[static_cast<std::size_t>(extent - discFiles_->Extents().data())];
+            }
+            return std::nullopt;
         case ListColumn::Thumbnail:
             return std::nullopt;
         case ListColumn::Width:
@@ -366,6 +409,10 @@ std::optional<std::int64_t> Workspace::ListValue(const raw::ScanEntry& entry, Li
 }
 
 std::string Workspace::ListText(const raw::ScanEntry& entry, ListColumn column) {
+    if (column == ListColumn::Path) {
+        const auto* extent = ExtentOf(entry);
+        return extent ? extent->path : std::string();
+    }
     const auto value = ListValue(entry, column);
     return value ? std::to_string(*value) : std::string();
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "disc/DiscFiles.h"
 #include "image/Convert.h"
 #include "image/ImageState.h"
 #include "image/Paint.h"
@@ -171,6 +172,8 @@ class Workspace {
     // --- The RAW file and its entries ---
     // Opens path as the RAW file to scan, taking its layout as detected;
     // false when it can't be opened. It stays open for the entries' TIMs.
+    // A disc image's file system is read once here, to name each entry's
+    // file.
     bool OpenRawFile();
     raw::RawData& RawFile() { return raw_; }
     // How the RAW file's bytes are read, for the user: "" for a plain file.
@@ -195,12 +198,15 @@ class Workspace {
     void FilterEntries(const EntryFilter& filter);
     const EntryFilter& Filter() const { return filter_; }
     // Whether a column has a value for this file (the sector only in a raw
-    // CD image).
+    // CD image, the path only in a disc whose file system could be read).
     bool HasColumn(ListColumn column) const;
     // What an entry's row shows in a column; nothing when the file doesn't
-    // tell (a header that can't be read, the thumbnail's column).
+    // tell (a header that can't be read, the thumbnail's column, a hit in no
+    // file). The path's value is its place in the paths' alphabetical order,
+    // which is what the rows sort by.
     std::optional<std::int64_t> ListValue(const raw::ScanEntry& entry, ListColumn column);
-    // The text of that cell: the value in decimal, "" without one.
+    // The text of that cell: the value in decimal, the path itself, "" without
+    // one.
     std::string ListText(const raw::ScanEntry& entry, ListColumn column);
     EntryDetails DetailsOf(const raw::ScanEntry& entry) { return ReadEntryDetails(raw_, entry); }
     // The thumbnail of entry index, made when first asked for (0 x 0 when
@@ -258,6 +264,12 @@ class Workspace {
     void ArrangeEntries();
 
     raw::RawData raw_;
+    // The RAW file's file system, when it is a disc that has one; and the
+    // place of each of its extents' paths in alphabetical order (one rank
+    // for extents of the same file).
+    std::optional<disc::DiscFiles> discFiles_;
+    std::vector<std::uint32_t> pathRanks_;
+    const disc::DiscFiles::Extent* ExtentOf(const raw::ScanEntry& entry) const;
     std::vector<raw::ScanEntry> entries_;
     // The rows' entries while sorted or filtered; otherwise every entry in
     // the order found, with no index held.

@@ -12,6 +12,7 @@
 #include "raw/ScanFileJob.h"
 #include "support/BmpBuilder.h"
 #include "support/DiscBuilder.h"
+#include "support/IsoBuilder.h"
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 #include "workspace/Workspace.h"
@@ -174,10 +175,50 @@ TEST(Workspace, TheRawFileIsOpenedOnceAndItsEntriesAreReadFromIt) {
                       tims[row].pixels);
         }
     }
+    EXPECT_FALSE(workspace.HasColumn(ListColumn::Path));  // a disc with no file system
     workspace.CloseImage();
     EXPECT_FALSE(workspace.RawFile().IsOpen());
     EXPECT_EQ(workspace.RawLayoutNote(), "");
     workspace.RemoveObserver(heard);
+
+    // A disc with a file system names the file of each hit, and none for a
+    // TIM in its system area; the rows sort by that name.
+    auto sample = testing::MakeSampleIso();
+    if (!sample) {
+        GTEST_SKIP() << "genisoimage and xorriso are not installed";
+    }
+    testing::IsoTim system{"", 0, PatternTim(4, 8, 2), {}};
+    system.tim = MakeTim(system.spec);
+    testing::PlaceBytes(sample->iso, 2 * 2048 + 10, system.tim);
+    sample->tims.push_back(system);
+    const testing::BuiltDisc iso = testing::WrapMode2(sample->iso);
+    ASSERT_EQ(ScanInto(workspace, dir, "FS.BIN", iso.image), raw::kJobFinished);
+    ASSERT_TRUE(workspace.HasColumn(ListColumn::Path));
+    ASSERT_EQ(workspace.Entries().size(), sample->tims.size());
+    for (std::size_t i = 0; i < sample->tims.size(); ++i) {
+        const auto entry = std::find_if(
+            workspace.Entries().begin(), workspace.Entries().end(), [&](const raw::ScanEntry& e) {
+                return e.position == iso.FileOffsetOf(sample->IsoOffsetOf(i));
+            });
+        ASSERT_NE(entry, workspace.Entries().end()) << i;
+        EXPECT_EQ(workspace.ListText(*entry, ListColumn::Path), sample->tims[i].path);
+    }
+    for (const bool descending : {false, true}) {
+        workspace.SortEntries(ListColumn::Path, descending);
+        std::vector<std::string> paths;
+        for (std::size_t row = 0; row < workspace.ShownCount(); ++row) {
+            paths.push_back(workspace.ListText(workspace.Entries()[*workspace.ShownEntryIndex(row)],
+                                               ListColumn::Path));
+        }
+        std::vector<std::string> sorted = {"", "/DATA/CHARA.BIN", "/DATA/CHARA.BIN",
+                                           "/DATA/SUB/FACE.TIM", "/TOP.BIN"};
+        if (descending) {
+            std::reverse(sorted.begin(), sorted.end());
+        }
+        EXPECT_EQ(paths, sorted);
+    }
+    workspace.CloseImage();
+    EXPECT_FALSE(workspace.HasColumn(ListColumn::Path));
 }
 
 // Four TIMs listed with what their headers add, sorted and filtered over
@@ -211,6 +252,7 @@ TEST(Workspace, TheListReadsItsColumnsFromTheHeadersAndSortsAndFiltersItsRows) {
                                         {10, 3, 16, 0, {}, {}},
                                         {128, 2, 16, 0, {}, {}}};
     EXPECT_FALSE(workspace.HasColumn(C::Sector));
+    EXPECT_FALSE(workspace.HasColumn(C::Path));
     for (std::size_t i = 0; i < values.size(); ++i) {
         Values row;
         for (C column : columns) {
