@@ -81,6 +81,9 @@ void CMainDlg::OnImportPalette() {
     if (const auto path = prompts.OpenFile(kPaletteFilter)) {
         if (const auto failure = workspace.ImportPaletteFile(*path)) {
             ShowFailure(*failure);
+        } else {
+            // The new colours show at once, as after an edit in the viewer.
+            PaintImage();
         }
     }
 }
