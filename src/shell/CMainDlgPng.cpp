@@ -34,10 +34,18 @@ void CMainDlg::OpenChosenPng() {
     EraseForLoad();
     std::uint32_t depth = kPngDepthAuto;
     if (PngNeedsDepth(workspace.path)) {
-        depth = prompts.MessageBox(msg::kPngDepthQuestion, msg::kProgramTitle,
-                                   ui::MessageButtons::YesNo) == ui::Answer::Yes
-                    ? 16
-                    : 24;
+        // 4 and 8 bits quantise the colours to a palette, as the command
+        // line's --bpp does; 16 bits, the depth a truecolour PNG takes when
+        // nothing is asked, comes preset.
+        constexpr std::uint32_t kDepths[] = {4, 8, 16, 24};
+        const auto chosen =
+            prompts.Choose(msg::kPngDepthQuestion, msg::kProgramTitle,
+                           {std::begin(msg::kPngDepthChoices), std::end(msg::kPngDepthChoices)}, 2);
+        if (!chosen || *chosen >= std::size(kDepths)) {
+            OnCloseImage();  // cancelled: nothing is opened
+            return;
+        }
+        depth = kDepths[*chosen];
     }
     ExtraFieldsRequest origins(extraFields);
     origins.SetBmpPath(workspace.path);

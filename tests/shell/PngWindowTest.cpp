@@ -107,19 +107,37 @@ TEST_F(PngWindowTest, ExportsAndOpensPngsAndPalettes) {
 TEST_F(PngWindowTest, AsksForTheDepthOfATruecolourPngWithoutARecord) {
     const std::string png =
         WriteFile("rgb.png", MakePng({2, 1, 2, 8, false, {}, {}, {8, 8, 8, 248, 0, 0}, {}}));
-    const ui::ShownMessage question{
-        "This PNG doesn't say which depth its TIM had. Make it a 16-bit TIM?\nNo makes it a "
-        "24-bit one.",
-        "Pixalto", ui::MessageButtons::YesNo};
-    for (const auto& [answer, bpp] :
-         {std::pair{ui::Answer::Yes, 16u}, std::pair{ui::Answer::No, 24u}}) {
-        prompts.answers.push_back(answer);
+    const std::vector<std::string> question = {
+        "This PNG doesn't say which depth its TIM had. Which depth should the TIM have?",
+        "Pixalto",
+        "16-bit",
+        "4-bit (16 colours, quantised)",
+        "8-bit (256 colours, quantised)",
+        "16-bit",
+        "24-bit"};
+    // The pick, the depth it makes and the CLUT entries it comes with.
+    const struct {
+        std::size_t pick;
+        std::uint32_t bpp;
+        std::uint32_t clutEntries;
+    } cases[] = {{0, 4, 16}, {1, 8, 256}, {2, 16, 0}, {3, 24, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bpp);
+        prompts.picks.push_back(c.pick);
         ExtraFieldsScript script({SetField(res::kImageOrgXEdit, "1"),
-                                  SetField(res::kImageOrgYEdit, "2"), PressContinue});
-        EXPECT_EQ(Run(res::kCmdOpenPng, png), Messages{question});
-        EXPECT_EQ(window->workspace.image.bpp, bpp);
+                                  SetField(res::kImageOrgYEdit, "2"),
+                                  SetField(res::kClutOrgXEdit, "0"),
+                                  SetField(res::kClutOrgYEdit, "480"), PressContinue});
+        EXPECT_EQ(Run(res::kCmdOpenPng, png), Messages{});
+        EXPECT_EQ(std::exchange(prompts.choicesShown, {}),
+                  std::vector<std::vector<std::string>>{question});
+        EXPECT_EQ(window->workspace.image.bpp, c.bpp);
+        EXPECT_EQ(window->workspace.image.clutData.size(), c.clutEntries * 2);
         EXPECT_EQ(window->workspace.image.imageOrgY, 2);
     }
+    // Cancelled, nothing is opened and nothing said.
+    EXPECT_EQ(Run(res::kCmdOpenPng, png), Messages{});
+    EXPECT_FALSE(window->workspace.image.IsLoaded());
     // A PNG that can't be read says why, and nothing stays open.
     EXPECT_EQ(Run(res::kCmdOpenPng, WriteFile("bad.png", Bytes(20, 'x'))),
               (Messages{{"Couldn't read the PNG: Not a PNG file", "PNG Conversion Error!"}}));
