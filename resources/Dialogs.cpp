@@ -60,6 +60,11 @@ constexpr std::array kClutControls = {
     ControlTemplate{kStaticId, ControlKind::Label, "CLUT 182-207", 9, 76, 60, 8},
     ControlTemplate{kStaticId, ControlKind::Label, "CLUT 208-233", 9, 85, 60, 8},
     ControlTemplate{kStaticId, ControlKind::Label, "CLUT 234-255", 9, 95, 60, 8},
+    // Under the grid: the Image menu's palette commands, for the set shown.
+    ControlTemplate{kCmdExportPalette, ControlKind::PushButton, "Export Palette...", 9, 110, 70,
+                    14},
+    ControlTemplate{kCmdImportPalette, ControlKind::PushButton, "Import Palette...", 84, 110, 70,
+                    14},
 };
 
 constexpr std::array kColorEditControls = {
@@ -123,8 +128,9 @@ constexpr std::array kDialogs = {
     DialogTemplate{kMainDialog, "Pixalto", 350, 220,
                    ui::kSystemMenu | ui::kMinimizeBox | ui::kSizingBorder, kMainControls},
     DialogTemplate{kAboutDialog, "About Pixalto", 235, 55, ui::kSystemMenu, kAboutControls},
-    // The CLUT viewer: the labels of its ten rows; the swatches are painted.
-    DialogTemplate{kClutDialog, "CLUT", 259, 115, ui::kSystemMenu, kClutControls},
+    // The CLUT viewer: the labels of its ten rows and the palette buttons; the
+    // swatches are painted.
+    DialogTemplate{kClutDialog, "CLUT", 259, 130, ui::kSystemMenu, kClutControls},
     DialogTemplate{kColorEditDialog, "Dialog", 218, 134, ui::kSystemMenu, kColorEditControls},
     // A caption only: the user leaves it with Continue and nothing else.
     DialogTemplate{kExtraFieldsDialog, "Input Extra Fields not found in the BMP", 197, 95,

@@ -17,10 +17,22 @@ struct FileKinds {
     std::array<std::string_view, 2> arguments;
 };
 
+constexpr std::string_view kPalettes = "gpl pal act tim clt";
+
 constexpr FileKinds kFileKinds[] = {
-    {"info", {"tim bmp"}},       {"render", {"tim", "png"}}, {"thumbnail", {"tim", "png"}},
-    {"to-bmp", {"tim", "bmp"}},  {"to-tim", {"bmp", "tim"}}, {"convert-folder", {"@dir"}},
-    {"repair", {"tim", "tim"}},  {"extract", {"", "@none"}}, {"insert", {"txt"}},
+    {"info", {"tim bmp"}},
+    {"render", {"tim", "png"}},
+    {"thumbnail", {"tim", "png"}},
+    {"to-bmp", {"tim", "bmp"}},
+    {"to-png", {"tim", "png"}},
+    {"to-tim", {"bmp png", "tim"}},
+    {"export-palette", {"tim png bmp", kPalettes}},
+    {"import-palette", {"tim png bmp", kPalettes}},
+    {"convert-folder", {"@dir"}},
+    {"repair", {"tim", "tim"}},
+    {"scan", {""}},
+    {"extract", {"", "@none"}},
+    {"insert", {"txt"}},
     {"check-disc", {"bin img"}},
 };
 

@@ -64,10 +64,12 @@ inline constexpr const char* kTimSaved = "TIM File has been saved!";
 inline constexpr const char* kBmpSaved = "BMP File has been saved!";
 inline constexpr const char* kPngSaved = "PNG File has been saved!";
 inline constexpr const char* kPaletteSaved = "The palette has been saved!";
-// Asked when a truecolour PNG with no record of its depth is opened.
+// Asked when a truecolour PNG with no record of its depth is opened, with
+// the depths offered: 4, 8, 16 and 24 bits, in that order.
 inline constexpr const char* kPngDepthQuestion =
-    "This PNG doesn't say which depth its TIM had. Make it a 16-bit TIM?\n"
-    "No makes it a 24-bit one.";
+    "This PNG doesn't say which depth its TIM had. Which depth should the TIM have?";
+inline constexpr const char* kPngDepthChoices[] = {
+    "4-bit (16 colours, quantised)", "8-bit (256 colours, quantised)", "16-bit", "24-bit"};
 
 // "File(s) converted!" when none failed, else "2 of 5 file(s) converted; 3 failed!".
 std::string ConvertedText(std::size_t converted, std::size_t failed);

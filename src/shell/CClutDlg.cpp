@@ -112,6 +112,16 @@ void CClutDlg::OnLButtonUp(int x, int y) {
     }
 }
 
+bool CClutDlg::OnCommand(int id) {
+    // The owner's menu commands, so that the buttons do exactly what the
+    // Image menu does: same file dialogs, messages and undoable edits.
+    if ((id == res::kCmdExportPalette || id == res::kCmdImportPalette) && paletteCommand_) {
+        paletteCommand_(id);
+        return true;
+    }
+    return Dialog::OnCommand(id);
+}
+
 bool CClutDlg::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Client() && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);

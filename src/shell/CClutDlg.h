@@ -52,11 +52,17 @@ class CClutDlg final : public ui::Dialog, public workspace::Observer {
     CColorEditDlg& Editor() { return editor_; }
     // Called after an edit has been written into the CLUT.
     void SetEditedHandler(std::function<void()> handler) { edited_ = std::move(handler); }
+    // Runs the Image menu's Export Palette and Import Palette for the
+    // viewer's buttons, which carry those commands' identifiers.
+    void SetPaletteCommandHandler(std::function<void(int)> handler) {
+        paletteCommand_ = std::move(handler);
+    }
 
     std::optional<ClutCell> picked;  // the cell of the last edit
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool OnCommand(int id) override;
 
   private:
     void PaintSwatches(QPainter& painter);
@@ -65,6 +71,7 @@ class CClutDlg final : public ui::Dialog, public workspace::Observer {
     CColorEditDlg editor_;
     bool editing_ = false;
     std::function<void()> edited_;
+    std::function<void(int)> paletteCommand_;
 };
 
 }  // namespace pixalto::shell

@@ -81,6 +81,7 @@ CMainDlg::CMainDlg(ui::Prompts& prompts, QWidget* parent)
     // request just copies it to the screen.
     drawSurface.SetChangeHandler([this] { Client()->update(); });
     clutViewer.SetEditedHandler([this] { PaintImage(); });
+    clutViewer.SetPaletteCommandHandler([this](int id) { OnCommand(id); });
     connect(&SetScrollBar(), &ui::ScrollBar::Scrolled, this, &CMainDlg::OnHScroll);
     InstallSetKeys();
     connect(&List(), &ui::ListView::ItemChanged, this, &CMainDlg::OnListItemChanged);

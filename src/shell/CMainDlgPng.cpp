@@ -34,10 +34,18 @@ void CMainDlg::OpenChosenPng() {
     EraseForLoad();
     std::uint32_t depth = kPngDepthAuto;
     if (PngNeedsDepth(workspace.path)) {
-        depth = prompts.MessageBox(msg::kPngDepthQuestion, msg::kProgramTitle,
-                                   ui::MessageButtons::YesNo) == ui::Answer::Yes
-                    ? 16
-                    : 24;
+        // 4 and 8 bits quantise the colours to a palette, as the command
+        // line's --bpp does; 16 bits, the depth a truecolour PNG takes when
+        // nothing is asked, comes preset.
+        constexpr std::uint32_t kDepths[] = {4, 8, 16, 24};
+        const auto chosen =
+            prompts.Choose(msg::kPngDepthQuestion, msg::kProgramTitle,
+                           {std::begin(msg::kPngDepthChoices), std::end(msg::kPngDepthChoices)}, 2);
+        if (!chosen || *chosen >= std::size(kDepths)) {
+            OnCloseImage();  // cancelled: nothing is opened
+            return;
+        }
+        depth = kDepths[*chosen];
     }
     ExtraFieldsRequest origins(extraFields);
     origins.SetBmpPath(workspace.path);
@@ -81,6 +89,9 @@ void CMainDlg::OnImportPalette() {
     if (const auto path = prompts.OpenFile(kPaletteFilter)) {
         if (const auto failure = workspace.ImportPaletteFile(*path)) {
             ShowFailure(*failure);
+        } else {
+            // The new colours show at once, as after an edit in the viewer.
+            PaintImage();
         }
     }
 }

@@ -52,7 +52,8 @@ TEST(CliCompletion, OffersCommandsOptionsAndTheFilesEachArgumentReads) {
            "COMP_CWORD=$((${#COMP_WORDS[@]} - 1))\n"
            "_pixalto_cli\n"
            "for reply in \"${COMPREPLY[@]}\"; do echo \"$reply\"; done\n";
-    for (const char* name : {"a.tim", "B.TIM", "c.bmp", "d.png", "list.txt", "x.bin"}) {
+    for (const char* name :
+         {"a.tim", "B.TIM", "c.bmp", "d.png", "list.txt", "x.bin", "p.gpl", "q.CLT"}) {
         std::ofstream(dir.File(name)) << "";
     }
     std::filesystem::create_directory(dir.File("sub"));
@@ -65,6 +66,9 @@ TEST(CliCompletion, OffersCommandsOptionsAndTheFilesEachArgumentReads) {
             << command.name;
     }
     const Replies tims = {"sub", "a.tim", "B.TIM"};
+    const Replies palettes = {"sub", "a.tim", "B.TIM", "p.gpl", "q.CLT"};
+    const Replies all = {"sub",   "a.tim", "B.TIM",       "c.bmp",           "d.png", "list.txt",
+                         "x.bin", "p.gpl", "complete.sh", "completion.bash", "q.CLT"};
     const struct {
         std::string line;
         Replies replies;
@@ -78,13 +82,19 @@ TEST(CliCompletion, OffersCommandsOptionsAndTheFilesEachArgumentReads) {
         {"pixalto-cli render --sp", {"--split"}},
         {"pixalto-cli thumbnail --size 64 -- ", tims},
         {"pixalto-cli info ", {"sub", "a.tim", "B.TIM", "c.bmp"}},
-        {"pixalto-cli to-tim ", {"sub", "c.bmp"}},
+        {"pixalto-cli to-tim ", {"sub", "c.bmp", "d.png"}},
+        {"pixalto-cli to-tim d.png ", tims},
+        {"pixalto-cli to-png ", tims},
+        {"pixalto-cli to-png a.tim ", {"sub", "d.png"}},
+        {"pixalto-cli thumbnail a.tim ", {"sub", "d.png"}},
+        {"pixalto-cli export-palette ", {"sub", "a.tim", "B.TIM", "c.bmp", "d.png"}},
+        {"pixalto-cli export-palette d.png ", palettes},
+        {"pixalto-cli import-palette c.bmp ", palettes},
+        {"pixalto-cli extract ", all},
         {"pixalto-cli convert-folder ", {"sub"}},
         {"pixalto-cli insert ", {"sub", "list.txt"}},
         {"pixalto-cli extract x.bin ", {}},
-        {"pixalto-cli scan ",
-         {"sub", "a.tim", "B.TIM", "c.bmp", "d.png", "list.txt", "x.bin", "complete.sh",
-          "completion.bash"}},
+        {"pixalto-cli scan ", all},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Complete(dir, c.line), c.replies) << c.line;

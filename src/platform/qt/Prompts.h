@@ -4,8 +4,10 @@
 // program answers it with Qt's dialogs (QtPrompts); tests answer it from a
 // script and read back what was shown (ScriptedPrompts).
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pixalto::ui {
 
@@ -26,6 +28,11 @@ class Prompts {
     virtual std::optional<std::string> SaveFile(const std::string& filter,
                                                 const std::string& defaultExtension) = 0;
     virtual std::optional<std::string> ChooseFolder(const std::string& title) = 0;
+    // One of several exclusive choices, preset chosen to begin with: the
+    // index of the one taken, or nothing when the user cancelled.
+    virtual std::optional<std::size_t> Choose(const std::string& text, const std::string& title,
+                                              const std::vector<std::string>& choices,
+                                              std::size_t preset) = 0;
 };
 
 }  // namespace pixalto::ui

@@ -1,7 +1,13 @@
 #include "platform/qt/QtPrompts.h"
 
+#include <QButtonGroup>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QRadioButton>
+#include <QVBoxLayout>
 
 #include "platform/qt/FileFilter.h"
 
@@ -76,6 +82,31 @@ std::optional<std::string> QtPrompts::ChooseFolder(const std::string& title) {
         return std::nullopt;
     }
     return folder.toStdString();
+}
+
+std::optional<std::size_t> QtPrompts::Choose(const std::string& text, const std::string& title,
+                                             const std::vector<std::string>& choices,
+                                             std::size_t preset) {
+    // A radio button per choice, so that every one is seen at once.
+    QDialog dialog(owner_);
+    dialog.setWindowTitle(QString::fromStdString(title));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(QString::fromStdString(text), &dialog));
+    QButtonGroup group(&dialog);
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        auto* button = new QRadioButton(QString::fromStdString(choices[i]), &dialog);
+        button->setChecked(i == preset);
+        group.addButton(button, static_cast<int>(i));
+        layout->addWidget(button);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted || group.checkedId() < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(group.checkedId());
 }
 
 }  // namespace pixalto::ui

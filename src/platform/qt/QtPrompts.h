@@ -18,6 +18,9 @@ class QtPrompts final : public Prompts {
     std::optional<std::string> SaveFile(const std::string& filter,
                                         const std::string& defaultExtension) override;
     std::optional<std::string> ChooseFolder(const std::string& title) override;
+    std::optional<std::size_t> Choose(const std::string& text, const std::string& title,
+                                      const std::vector<std::string>& choices,
+                                      std::size_t preset) override;
 
   private:
     QWidget* owner_;

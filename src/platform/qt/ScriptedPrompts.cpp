@@ -41,4 +41,19 @@ std::optional<std::string> ScriptedPrompts::ChooseFolder(const std::string&) {
     return Next(folders);
 }
 
+std::optional<std::size_t> ScriptedPrompts::Choose(const std::string& text,
+                                                   const std::string& title,
+                                                   const std::vector<std::string>& choices,
+                                                   std::size_t preset) {
+    std::vector<std::string> shown = {text, title, preset < choices.size() ? choices[preset] : ""};
+    shown.insert(shown.end(), choices.begin(), choices.end());
+    choicesShown.push_back(std::move(shown));
+    if (picks.empty()) {
+        return std::nullopt;
+    }
+    const auto pick = picks.front();
+    picks.pop_front();
+    return pick;
+}
+
 }  // namespace pixalto::ui

@@ -25,8 +25,12 @@ class ScriptedPrompts final : public Prompts {
     std::optional<std::string> SaveFile(const std::string& filter,
                                         const std::string& defaultExtension) override;
     std::optional<std::string> ChooseFolder(const std::string& title) override;
+    std::optional<std::size_t> Choose(const std::string& text, const std::string& title,
+                                      const std::vector<std::string>& choices,
+                                      std::size_t preset) override;
 
     // The script.
+    std::deque<std::optional<std::size_t>> picks;    // choices; empty: Cancel
     std::deque<Answer> answers;                      // for Yes/No questions
     std::deque<std::optional<std::string>> files;    // open and save dialogs
     std::deque<std::optional<std::string>> folders;  // folder chooser
@@ -35,6 +39,8 @@ class ScriptedPrompts final : public Prompts {
     std::vector<ShownMessage> messages;
     std::vector<std::string> filters;  // of every file dialog, in order
     std::vector<std::string> defaultExtensions;
+    // Each choice as its text, its title and its choices, the preset first.
+    std::vector<std::vector<std::string>> choicesShown;
 
   private:
     static std::optional<std::string> Next(std::deque<std::optional<std::string>>& queue);
