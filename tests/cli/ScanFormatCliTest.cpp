@@ -33,15 +33,15 @@ TEST(ScanFormatCli, ListsEachHitWithItsFileOnTheDisc) {
     std::vector<std::vector<std::string>> rows;
     for (std::size_t i = 0; i < sample->tims.size(); ++i) {
         const testing::IsoTim& tim = sample->tims[i];
-        const testing::TimSpec& spec = tim.spec;
+        const testing::TimSpec& shape = tim.shape;
         const std::size_t at = sample->IsoOffsetOf(i);
-        const bool clut = spec.mode == 8 || spec.mode == 9;
-        const std::uint32_t bpp = spec.mode == 8 ? 4 : spec.mode == 9 ? 8 : 16;
+        const bool clut = shape.mode == 8 || shape.mode == 9;
+        const std::uint32_t bpp = shape.mode == 8 ? 4 : shape.mode == 9 ? 8 : 16;
         const std::uint32_t perUnit = bpp == 4 ? 4 : bpp == 8 ? 2 : 1;
-        rows.push_back({"", Text(disc.FileOffsetOf(at)), Text(spec.imageWidth * perUnit),
-                        Text(spec.imageHeight), Text(bpp), Text(clut ? spec.clutHeight : 0),
-                        Text(spec.imageX), Text(spec.imageY), clut ? Text(spec.clutX) : "",
-                        clut ? Text(spec.clutY) : "", Text(at / 2048), tim.path,
+        rows.push_back({"", Text(disc.FileOffsetOf(at)), Text(shape.imageWidth * perUnit),
+                        Text(shape.imageHeight), Text(bpp), Text(clut ? shape.clutHeight : 0),
+                        Text(shape.imageX), Text(shape.imageY), clut ? Text(shape.clutX) : "",
+                        clut ? Text(shape.clutY) : "", Text(at / 2048), tim.path,
                         Text(tim.offsetInFile)});
     }
     // Numbered in the order the scan meets them.

@@ -11,13 +11,13 @@
 namespace pixalto::testing {
 
 std::vector<IsoTim> SampleIsoTims() {
-    auto place = [](std::string path, std::size_t offset, TimSpec spec) {
+    auto place = [](std::string path, std::size_t offset, TimSpec shape) {
         const auto seed = static_cast<std::uint16_t>(offset % 1000 + path.size());
-        spec.imageX = static_cast<std::uint16_t>(seed * 2);
-        spec.imageY = static_cast<std::uint16_t>(seed + 1);
-        spec.clutX = static_cast<std::uint16_t>(seed * 3);
-        spec.clutY = static_cast<std::uint16_t>(seed + 2);
-        return IsoTim{std::move(path), offset, spec, MakeTim(spec)};
+        shape.imageX = static_cast<std::uint16_t>(seed * 2);
+        shape.imageY = static_cast<std::uint16_t>(seed + 1);
+        shape.clutX = static_cast<std::uint16_t>(seed * 3);
+        shape.clutY = static_cast<std::uint16_t>(seed + 2);
+        return IsoTim{std::move(path), offset, shape, MakeTim(shape)};
     };
     return {
         place("/DATA/CHARA.BIN", 100, PatternTim(4, 16, 8, 1, 1)),

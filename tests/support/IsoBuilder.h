@@ -20,7 +20,7 @@ struct IsoFile {
 struct IsoTim {
     std::string path;  // "/DATA/CHARA.BIN"
     std::size_t offsetInFile;
-    TimSpec spec;  // with origins of its own
+    TimSpec shape;  // with origins of its own
     std::vector<std::uint8_t> tim;
 };
 

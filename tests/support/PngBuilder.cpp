@@ -29,20 +29,20 @@ void Append(png_structp png, png_bytep data, png_size_t length) {
 void Flush(png_structp) {}
 
 // Rows of samples packed at the bit depth: high bits first below 8, big-endian at 16.
-std::vector<std::vector<std::uint8_t>> PackedRows(const PngSpec& spec) {
-    const int perRow = spec.width * Channels(spec.colourType);
-    std::vector<std::vector<std::uint8_t>> rows(spec.height);
-    for (int y = 0; y < spec.height; ++y) {
+std::vector<std::vector<std::uint8_t>> PackedRows(const PngSpec& shape) {
+    const int perRow = shape.width * Channels(shape.colourType);
+    std::vector<std::vector<std::uint8_t>> rows(shape.height);
+    for (int y = 0; y < shape.height; ++y) {
         std::vector<std::uint8_t>& row = rows[y];
-        row.assign((static_cast<std::size_t>(perRow) * spec.bitDepth + 7) / 8, 0);
+        row.assign((static_cast<std::size_t>(perRow) * shape.bitDepth + 7) / 8, 0);
         for (int i = 0; i < perRow; ++i) {
-            const std::uint16_t v = spec.samples.at(static_cast<std::size_t>(y) * perRow + i);
-            if (spec.bitDepth == 16) {
+            const std::uint16_t v = shape.samples.at(static_cast<std::size_t>(y) * perRow + i);
+            if (shape.bitDepth == 16) {
                 row[2 * i] = static_cast<std::uint8_t>(v >> 8);
                 row[2 * i + 1] = static_cast<std::uint8_t>(v);
             } else {
-                const int bit = i * spec.bitDepth;
-                row[bit / 8] |= static_cast<std::uint8_t>(v << (8 - spec.bitDepth - bit % 8));
+                const int bit = i * shape.bitDepth;
+                row[bit / 8] |= static_cast<std::uint8_t>(v << (8 - shape.bitDepth - bit % 8));
             }
         }
     }
@@ -65,38 +65,38 @@ void ForEachChunk(const std::vector<std::uint8_t>& png, Visit visit) {
 
 }  // namespace
 
-std::vector<std::uint8_t> MakePng(const PngSpec& spec) {
+std::vector<std::uint8_t> MakePng(const PngSpec& shape) {
     std::vector<std::uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
-    auto rows = PackedRows(spec);
+    auto rows = PackedRows(shape);
     std::vector<png_bytep> pointers;
     for (auto& row : rows) {
         pointers.push_back(row.data());
     }
-    std::vector<png_unknown_chunk> chunks(spec.chunks.size());
+    std::vector<png_unknown_chunk> chunks(shape.chunks.size());
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         throw std::runtime_error("PNG not written");
     }
     png_set_write_fn(png, &out, Append, Flush);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, shape.width, shape.height, shape.bitDepth, shape.colourType,
+                 shape.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty()) {
+    if (!shape.palette.empty()) {
         std::vector<png_color> colours;
-        for (std::size_t i = 0; i + 2 < spec.palette.size(); i += 3) {
-            colours.push_back({spec.palette[i], spec.palette[i + 1], spec.palette[i + 2]});
+        for (std::size_t i = 0; i + 2 < shape.palette.size(); i += 3) {
+            colours.push_back({shape.palette[i], shape.palette[i + 1], shape.palette[i + 2]});
         }
         png_set_PLTE(png, info, colours.data(), static_cast<int>(colours.size()));
     }
-    if (!spec.trns.empty()) {
-        png_set_tRNS(png, info, spec.trns.data(), static_cast<int>(spec.trns.size()), nullptr);
+    if (!shape.trns.empty()) {
+        png_set_tRNS(png, info, shape.trns.data(), static_cast<int>(shape.trns.size()), nullptr);
     }
     for (std::size_t i = 0; i < chunks.size(); ++i) {
-        std::memcpy(chunks[i].name, spec.chunks[i].first.c_str(), 5);
-        chunks[i].data = const_cast<png_bytep>(spec.chunks[i].second.data());
-        chunks[i].size = spec.chunks[i].second.size();
+        std::memcpy(chunks[i].name, shape.chunks[i].first.c_str(), 5);
+        chunks[i].data = const_cast<png_bytep>(shape.chunks[i].second.data());
+        chunks[i].size = shape.chunks[i].second.size();
         chunks[i].location = PNG_HAVE_IHDR;
     }
     if (!chunks.empty()) {

@@ -23,7 +23,7 @@ struct PngSpec {
     std::vector<std::pair<std::string, std::vector<std::uint8_t>>> chunks;
 };
 
-std::vector<std::uint8_t> MakePng(const PngSpec& spec);
+std::vector<std::uint8_t> MakePng(const PngSpec& shape);
 
 // The PNG with every chunk of that name removed.
 std::vector<std::uint8_t> WithoutChunk(const std::vector<std::uint8_t>& png,

@@ -1,7 +1,7 @@
 #pragma once
 // Builds TIM files in memory for tests, benchmarks and fuzz seeds. Lengths
 // default to what the data needs; any field can be set to lie. Every field
-// has a default, so a spec can be written with designated initializers.
+// has a default, so a shape can be written with designated initializers.
 
 #include <cstdint>
 #include <optional>

@@ -188,7 +188,7 @@ TEST(Workspace, TheRawFileIsOpenedOnceAndItsEntriesAreReadFromIt) {
         GTEST_SKIP() << "genisoimage and xorriso are not installed";
     }
     testing::IsoTim system{"", 0, PatternTim(4, 8, 2), {}};
-    system.tim = MakeTim(system.spec);
+    system.tim = MakeTim(system.shape);
     testing::PlaceBytes(sample->iso, 2 * 2048 + 10, system.tim);
     sample->tims.push_back(system);
     const testing::BuiltDisc iso = testing::WrapMode2(sample->iso);
