@@ -72,9 +72,9 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$bin/pixalto" --help | gre
 # The man pages, when help2man made them, and the completion of every command.
 if command -v help2man >/dev/null; then
   for page in pixalto pixalto-cli; do
-    grep -q "^\.TH \"\?${page^^}\"\? \"\?1\"\?" "$share/man/man1/$page.1" || fail "man page $page(1)"
+    grep -q "^\.TH \"\?${page^^}\"\? \"\?1\"\?" <(zcat "$share/man/man1/$page.1.gz") || fail "man page $page(1)"
   done
-  grep -q 'thumbnail' "$share/man/man1/pixalto-cli.1" || fail "pixalto-cli(1) lacks the commands"
+  grep -q 'thumbnail' <(zcat "$share/man/man1/pixalto-cli.1.gz") || fail "pixalto-cli(1) lacks the commands"
 fi
 grep -q '^complete -F _pixalto_cli pixalto-cli$' "$share/bash-completion/completions/pixalto-cli" ||
   fail "the completion"
