@@ -86,6 +86,7 @@ class Group {
             ++(outcome.error ? result_.failed : result_.converted);
         }
         pending_.clear();
+        messages_.Progress(result_.converted + result_.failed, names_.size());
     }
 
     const std::string& prefix_;

@@ -24,6 +24,9 @@ class MessageSink {
     virtual void Finished(const std::string& text, const std::string& title) { Show(text, title); }
     // Told the path of each file before it is converted.
     virtual void Converting(const std::string& /*path*/) {}
+    // Told how many of the batch's files are done (converted or failed, their
+    // messages shown) as that number grows; the last call has done == total.
+    virtual void Progress(std::size_t /*done*/, std::size_t /*total*/) {}
 };
 
 struct ImageFileSearch {

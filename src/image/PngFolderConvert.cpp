@@ -58,6 +58,7 @@ FolderConversionResult ConvertFolderPng(const std::string& folder,
             messages.Show(FailureText(failure.error, input), failure.title);
         }
         ++(failure.error ? result.failed : result.converted);
+        messages.Progress(result.converted + result.failed, names.size());
         state.EmptyTimSide();
     }
     messages.Finished(msg::ConvertedText(result.converted, result.failed),

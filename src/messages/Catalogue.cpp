@@ -204,6 +204,10 @@ std::string ConvertedText(std::size_t converted, std::size_t failed) {
            " file(s) converted; " + std::to_string(failed) + " failed!";
 }
 
+std::string ConvertingProgressText(std::size_t done, std::size_t total) {
+    return "Converting files: " + std::to_string(done) + " of " + std::to_string(total);
+}
+
 std::string TimLarger(std::int32_t fileNumber, std::uint64_t bytes) {
     return "TIM #" + Decimal(fileNumber) + " is " + std::to_string(bytes) +
            " bytes larger than it originally was. Continue inserting?";

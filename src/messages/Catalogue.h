@@ -73,6 +73,8 @@ inline constexpr const char* kPngDepthChoices[] = {
 
 // "File(s) converted!" when none failed, else "2 of 5 file(s) converted; 3 failed!".
 std::string ConvertedText(std::size_t converted, std::size_t failed);
+// The status bar during a folder conversion: "Converting files: 128 of 300".
+std::string ConvertingProgressText(std::size_t done, std::size_t total);
 
 // Questions asked before a record whose size changed is inserted.
 std::string TimLarger(std::int32_t fileNumber, std::uint64_t bytes);

@@ -156,6 +156,9 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     QScrollBar* areaScrollY = nullptr;
     // The pixel under the cursor, or the image's size and origins.
     QStatusBar* statusBar = nullptr;
+    // A folder conversion's progress, in the status bar while it runs.
+    void ShowBatchProgress(std::size_t done, std::size_t total);
+    void EndBatchProgress();
     ui::ListView& List() const;
     ui::ScrollBar& SetScrollBar() const;
     QLineEdit& FilterBox() const;

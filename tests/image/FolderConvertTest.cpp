@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "image/FolderConvert.h"
 #include "image/Image.h"
@@ -32,7 +34,20 @@ class RecordingSink : public MessageSink {
     void Show(const std::string& text, const std::string& title) override {
         shown.push_back({text, title});
     }
+    void Progress(std::size_t done, std::size_t total) override {
+        progress.push_back(done);
+        totals.insert(total);
+    }
+    // A batch's progress only grows and ends with every file of it.
+    void ExpectProgressTo(std::size_t files) const {
+        EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()) &&
+                    std::adjacent_find(progress.begin(), progress.end()) == progress.end());
+        EXPECT_EQ(progress.empty() ? 0 : progress.back(), files);
+        EXPECT_EQ(totals, std::set<std::size_t>{files});
+    }
     std::vector<Shown> shown;
+    std::vector<std::size_t> progress;
+    std::set<std::size_t> totals;
 };
 
 class CountingOrigins : public OriginsRequest {
@@ -173,6 +188,7 @@ TEST(FolderConvert, EachFailureIsShownAndTheBatchGoesOn) {
                   {"2 of 5 file(s) converted; 3 failed!", "Mass Conversion"},
               }));
     EXPECT_TRUE(fs::is_regular_file(dir.Path() / "5-good.bmp"));
+    sink.ExpectProgressTo(5);
 
     // BMPs: one without a sidecar asks for the origins once; a fake one and
     // one that can't be written are reported with the BMP titles.
@@ -185,6 +201,7 @@ TEST(FolderConvert, EachFailureIsShownAndTheBatchGoesOn) {
                            false, state, origins, back);
     EXPECT_EQ(result.converted, 1u);
     EXPECT_EQ(origins.asked, 1);
+    back.ExpectProgressTo(3);
     EXPECT_EQ(back.shown, (std::vector<Shown>{
                               {"BMP Header not found!\n" + dir.File("2-fake.bmp"), "BMP Error"},
                               {"Failed on saving TIM File!\n" + dir.File("5-good.bmp") + "\n" +
