@@ -23,7 +23,9 @@ id=io.github.pixalto.Pixalto
 for file in bin/pixalto bin/pixalto-cli share/applications/$id.desktop \
   share/metainfo/$id.metainfo.xml share/mime/packages/pixalto.xml \
   share/thumbnailers/pixalto.thumbnailer share/bash-completion/completions/pixalto-cli \
-  share/pixalto/sample.tim; do
+  share/pixalto/sample.tim share/icons/hicolor/scalable/apps/pixalto.svg \
+  share/icons/hicolor/{16x16,32x32}/apps/pixalto.xpm \
+  share/icons/hicolor/{64x64,128x128,256x256}/apps/pixalto.png; do
   [ -e "$stage/root/usr/$file" ] || fail "not installed: $file"
 done
 
