@@ -3,6 +3,7 @@
 
 #include "image/Image.h"
 #include "support/BmpBuilder.h"
+#include "support/ImageFiles.h"
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
@@ -19,15 +20,7 @@ using testing::TempDir;
 Error LoadBmpBytes(const std::vector<std::uint8_t>& bytes, ImageState& state,
                    const std::optional<std::vector<std::uint8_t>>& sidecar = std::nullopt,
                    std::int64_t offset = 0) {
-    TempDir dir;
-    std::string path = dir.Write("face.bmp", bytes);
-    if (sidecar) {
-        dir.Write("face.tmext", *sidecar);
-    }
-    File file;
-    EXPECT_TRUE(file.Open(path, File::Mode::Read));
-    file.Seek(offset);
-    return LoadImage(state, file, false);
+    return testing::LoadImageBytes(bytes, state, false, sidecar, offset);
 }
 
 BmpSpec With(BmpSpec desc, void (*change)(BmpSpec&)) {

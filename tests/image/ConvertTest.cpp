@@ -4,6 +4,7 @@
 
 #include "image/Image.h"
 #include "support/BmpBuilder.h"
+#include "support/ImageFiles.h"
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
@@ -12,60 +13,24 @@ namespace {
 
 using testing::MakeTim;
 using testing::PatternTim;
+using testing::ScriptedOrigins;
 using testing::TempDir;
 using testing::TimSpec;
 
-// Answers the request for the origins from a script, and counts the asks.
-class ScriptedOrigins : public OriginsRequest {
-  public:
-    explicit ScriptedOrigins(std::vector<std::optional<Origins>> answers = {Origins{1, 1, 2, 2}})
-        : answers_(std::move(answers)) {}
-    std::optional<Origins> AskOrigins(bool hasClut) override {
-        hasClutSeen.push_back(hasClut);
-        return answers_.at(std::min(hasClutSeen.size(), answers_.size()) - 1);
-    }
-    std::vector<bool> hasClutSeen;
-
-  private:
-    std::vector<std::optional<Origins>> answers_;
-};
-
-ImageState LoadTimBytes(const std::vector<std::uint8_t>& bytes) {
-    TempDir dir;
-    File file;
-    EXPECT_TRUE(file.Open(dir.Write("in.tim", bytes), File::Mode::Read));
-    ImageState state;
-    EXPECT_EQ(LoadImage(state, file, true), ErrorCode::None);
-    return state;
-}
-
 ImageState ToBmp(const TimSpec& desc, std::uint32_t set = 0) {
-    ImageState state = LoadTimBytes(MakeTim(desc));
+    ImageState state = testing::LoadedTim(MakeTim(desc));
     EXPECT_EQ(ConvertTimToBmp(state, set), ErrorCode::None);
     return state;
 }
 
 // Loads face.bmp (with face.tmext when given) and converts it to TIM.
 Error BmpToTim(const std::vector<std::uint8_t>& bmp,
-                     const std::optional<std::vector<std::uint8_t>>& sidecar, ImageState& state,
-                     OriginsRequest& request) {
-    TempDir dir;
-    std::string path = dir.Write("face.bmp", bmp);
-    if (sidecar) {
-        dir.Write("face.tmext", *sidecar);
-    }
-    File file;
-    EXPECT_TRUE(file.Open(path, File::Mode::Read));
-    if (Error error = LoadImage(state, file, false)) {
+               const std::optional<std::vector<std::uint8_t>>& sidecar, ImageState& state,
+               OriginsRequest& request) {
+    if (Error error = testing::LoadImageBytes(bmp, state, false, sidecar)) {
         return error;
     }
     return ConvertBmpToTim(state, request);
-}
-
-std::vector<std::uint8_t> Written(const ImageState& state, bool asTim) {
-    TempDir dir;
-    EXPECT_EQ(WriteImageFile(state, dir.File("out"), asTim), ErrorCode::None);
-    return testing::ReadAll(dir.File("out"));
 }
 
 // The TIM that a round trip through BMP gives back: the palette set loses
@@ -117,7 +82,7 @@ TEST(Convert, RoundTripsEveryDepthThroughFilesLosingOnlyThePaletteSetStp) {
             desc.clut[i] |= 0x8000;  // STP bits in every set
         }
         TempDir dir;
-        ImageState tim = LoadTimBytes(MakeTim(desc));
+        ImageState tim = testing::LoadedTim(MakeTim(desc));
         ASSERT_EQ(ConvertTimToBmp(tim, c.set), ErrorCode::None);
         ASSERT_EQ(WriteImageFile(tim, dir.File("face.bmp"), false), ErrorCode::None);
 
@@ -220,7 +185,7 @@ TEST(Convert, WrittenBmpsFollowTheStandardLayoutWithPaddedRows) {
     for (const auto& c : kRoundTrips) {
         TimSpec desc = RoundTripTim(c, c.width * 7 + c.bpp);
         ImageState state = ToBmp(desc, c.set);
-        const StandardBmp bmp = DecodeStandardBmp(Written(state, false));
+        const StandardBmp bmp = DecodeStandardBmp(testing::WrittenImage(state, false));
         ASSERT_EQ(bmp.width, static_cast<int>(c.width));
         ASSERT_EQ(bmp.height, c.height);
         ASSERT_EQ(bmp.rgb.size(), std::size_t{c.width} * c.height);
@@ -339,14 +304,9 @@ TEST(Convert, SidecarCarriesOriginsAndEveryOtherSetInOrder) {
         desc.clutX = 0x0700;
         desc.clutY = 0x0089;
         ImageState state = ToBmp(desc, c.set);
-        testing::SidecarSpec expected{0x1234,
-                                      0x56,
-                                      true,
-                                      0x700,
-                                      0x89,
-                                      static_cast<std::uint16_t>(c.sets),
-                                      static_cast<std::uint16_t>(c.set),
-                                      {}};
+        testing::SidecarSpec expected{0x1234, 0x56, true, 0x700, 0x89, 1, 0, {}};
+        expected.sets = static_cast<std::uint16_t>(c.sets);
+        expected.paletteSet = static_cast<std::uint16_t>(c.set);
         const std::size_t entries = c.bpp == 4 ? 16 : 256;
         for (std::size_t i = 0; i < desc.clut.size(); ++i) {
             if (i / entries != c.set) {
@@ -468,7 +428,8 @@ TEST(Convert, ClosingTheOriginsRequestWithoutAnAnswerAsksAgain) {
     ImageState state;
     ScriptedOrigins origins({std::nullopt, std::nullopt, Origins{3, 4, 5, 6}});
     ASSERT_EQ(
-        BmpToTim(testing::MakeBmp(testing::PatternBmp(8, 2, 2)), std::nullopt, state, origins), ErrorCode::None);
+        BmpToTim(testing::MakeBmp(testing::PatternBmp(8, 2, 2)), std::nullopt, state, origins),
+        ErrorCode::None);
     EXPECT_EQ(origins.hasClutSeen.size(), 3u);
     EXPECT_EQ(state.imageOrgX, 3);
     EXPECT_EQ(state.clutOrgY, 6);
@@ -529,7 +490,7 @@ TEST(Convert, BmpsWithTheLongerInfoHeadersOfImageEditorsConvertBack) {
             ScriptedOrigins never;
             ASSERT_EQ(BmpToTim(file, ours.sidecarData, back, never), ErrorCode::None)
                 << image.bpp << "-bit, " << header.biSize;
-            EXPECT_EQ(Written(back, true), WithoutPaletteStp(desc, image.set))
+            EXPECT_EQ(testing::WrittenImage(back, true), WithoutPaletteStp(desc, image.set))
                 << image.bpp << "-bit, info header of " << header.biSize << " bytes"
                 << (header.profileSize != 0 ? " and a profile" : "");
         }
@@ -585,7 +546,7 @@ TEST(Convert, RefusesImagesOfAGigabyteOrMoreWithoutAllocating) {
     TimSpec desc = PatternTim(16, 4, 1);
     desc.imageWidth = 65535;
     desc.imageHeight = 65535;
-    ImageState tim = LoadTimBytes(MakeTim(desc));
+    ImageState tim = testing::LoadedTim(MakeTim(desc));
     EXPECT_EQ(ConvertTimToBmp(tim, 0), ErrorCode::ImageBeyond1Gig);
     EXPECT_TRUE(tim.bmpPixels.empty());
 }
@@ -673,9 +634,10 @@ TEST(Convert, OlderBmpsWithUnpaddedRowsConvertBack) {
         }
         ImageState back;
         ScriptedOrigins never;
-        ASSERT_EQ(BmpToTim(testing::MakeBmp(legacy), state.sidecarData, back, never), ErrorCode::None);
+        ASSERT_EQ(BmpToTim(testing::MakeBmp(legacy), state.sidecarData, back, never),
+                  ErrorCode::None);
         EXPECT_EQ(back.bmpRowSize, legacyRow);
-        EXPECT_EQ(Written(back, true), WithoutPaletteStp(desc, c.set))
+        EXPECT_EQ(testing::WrittenImage(back, true), WithoutPaletteStp(desc, c.set))
             << c.bpp << "-bit " << c.width << " x " << c.height;
     }
 }

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "image/Image.h"
+#include "support/ImageFiles.h"
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
@@ -19,12 +20,7 @@ using testing::TimSpec;
 // Loads bytes as a file, with the TIM starting at offset.
 Error LoadBytes(const std::vector<std::uint8_t>& bytes, ImageState& state,
                 std::int64_t offset = 0) {
-    TempDir dir;
-    std::string path = dir.Write("image.tim", bytes);
-    File file;
-    EXPECT_TRUE(file.Open(path, File::Mode::Read));
-    file.Seek(offset);
-    return LoadImage(state, file, true);
+    return testing::LoadImageBytes(bytes, state, true, std::nullopt, offset);
 }
 
 TimSpec Small16Bit() {

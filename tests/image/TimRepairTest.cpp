@@ -3,7 +3,7 @@
 #include "image/Image.h"
 #include "image/TimRepair.h"
 #include "messages/Catalogue.h"
-#include "support/TempDir.h"
+#include "support/ImageFiles.h"
 #include "support/TimBuilder.h"
 
 namespace pixalto {
@@ -74,11 +74,8 @@ TEST(TimRepair, RepairsIntoTheBytesOfTheTimBuiltRight) {
 
         // It loads with all its pixels (2,048 bytes of them for the short
         // image length), and no block length disagrees any more.
-        testing::TempDir dir;
         ImageState state;
-        File file;
-        ASSERT_TRUE(file.Open(dir.Write("repaired.tim", bytes), File::Mode::Read));
-        ASSERT_EQ(LoadImage(state, file, /*isTim=*/true), ErrorCode::None) << c.name;
+        ASSERT_EQ(testing::LoadImageBytes(bytes, state, /*isTim=*/true), ErrorCode::None) << c.name;
         EXPECT_EQ(state.imageDataSize, c.broken.pixels.size()) << c.name;
         EXPECT_TRUE(
             std::equal(c.broken.pixels.begin(), c.broken.pixels.end(), state.imageData.begin()))
