@@ -28,11 +28,6 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() &&
-           text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 // A 16-bit TIM whose pixels don't compress: its PNG, BMP and TIM are each
 // well over the size limit the failing cases set.
 Bytes NoisyTim() {
@@ -127,7 +122,7 @@ TEST(CliFailure, ExtractionThatCantWriteNamesTheFileAndTheReason) {
     ASSERT_EQ(lines.size(), 2u) << result.err;
     const std::string start = "Couldn't create file ";
     ASSERT_EQ(lines[0].rfind(start, 0), 0u) << lines[0];
-    ASSERT_TRUE(EndsWith(lines[0], "!")) << lines[0];
+    ASSERT_TRUE(lines[0].ends_with("!")) << lines[0];
     const std::string file = lines[0].substr(start.size(), lines[0].size() - start.size() - 1);
     EXPECT_EQ(lines[1], file + ": File too large");
 }

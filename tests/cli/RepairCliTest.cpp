@@ -4,6 +4,7 @@
 
 #include "cli/CliRun.h"
 #include "image/Image.h"
+#include "support/ImageFiles.h"
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
@@ -60,9 +61,8 @@ TEST(CliRepair, PrintsEachChangeAndTheFileThenLoadsWhole) {
         EXPECT_EQ(ReadAll(in), broken) << c.name << ": FILE stays as it was";
 
         ImageState state;
-        File file;
-        ASSERT_TRUE(file.Open(out, File::Mode::Read)) << c.name;
-        ASSERT_EQ(LoadImage(state, file, /*isTim=*/true), ErrorCode::None) << c.name;
+        ASSERT_EQ(testing::LoadImageBytes(ReadAll(out), state, /*isTim=*/true), ErrorCode::None)
+            << c.name;
         EXPECT_EQ(state.imageDataSize, c.broken.pixels.size()) << c.name;
         EXPECT_TRUE(
             std::equal(c.broken.pixels.begin(), c.broken.pixels.end(), state.imageData.begin()))
