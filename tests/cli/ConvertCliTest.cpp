@@ -8,15 +8,8 @@
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
-
-using testing::MakeTim;
-using testing::PatternTim;
-using testing::ReadAll;
-using testing::RunCli;
-using testing::TempDir;
-using testing::TimSpec;
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -52,10 +45,8 @@ TEST(CliConvert, ToBmpAndBackGivesTheTimAgain) {
 
 TEST(CliConvert, ToTimTakesMissingOriginsFromOptionsAndNamesTheOnesLacking) {
     TempDir dir;
-    const std::string eight =
-        dir.Write("eight.bmp", testing::MakeBmp(testing::PatternBmp(8, 4, 2)));
-    const std::string direct =
-        dir.Write("direct.BMP", testing::MakeBmp(testing::PatternBmp(24, 2, 2)));
+    const std::string eight = dir.Write("eight.bmp", MakeBmp(PatternBmp(8, 4, 2)));
+    const std::string direct = dir.Write("direct.BMP", MakeBmp(PatternBmp(24, 2, 2)));
     const struct {
         std::vector<std::string> args;
         int exitCode;
@@ -114,9 +105,9 @@ TEST(CliInfo, ReadsABmpAsTheTimItBecomes) {
 
 TEST(CliConvert, FailuresPrintTheMessageAndExitOne) {
     TempDir dir;
-    testing::BmpSpec badSize = testing::PatternBmp(8, 2, 2);
+    BmpSpec badSize = PatternBmp(8, 2, 2);
     badSize.biSize = 64;
-    testing::BmpSpec oneBit = testing::PatternBmp(1, 8, 2);
+    BmpSpec oneBit = PatternBmp(1, 8, 2);
     oneBit.pixels.resize(16);
     const struct {
         std::vector<std::string> args;
@@ -124,13 +115,12 @@ TEST(CliConvert, FailuresPrintTheMessageAndExitOne) {
     } cases[] = {
         {{"to-tim", dir.Write("tim.bmp", MakeTim(PatternTim(16, 2, 2)))}, "BMP Header not found!"},
         {{"info", dir.File("tim.bmp")}, "BMP Header not found!"},
-        {{"to-tim", dir.Write("bad.bmp", testing::MakeBmp(badSize))}, "Bad biSize"},
+        {{"to-tim", dir.Write("bad.bmp", MakeBmp(badSize))}, "Bad biSize"},
         // One line only, though opening the missing sidecar failed before.
-        {{"to-tim", dir.Write("one.bmp", testing::MakeBmp(oneBit)), "--origin", "1,1",
-          "--clut-origin", "2,2"},
+        {{"to-tim", dir.Write("one.bmp", MakeBmp(oneBit)), "--origin", "1,1", "--clut-origin",
+          "2,2"},
          "BPP Mode not supported!"},
-        {{"to-bmp", dir.Write("bmp.tim", testing::MakeBmp(testing::PatternBmp(8, 2, 2)))},
-         "TIM Header not found!"},
+        {{"to-bmp", dir.Write("bmp.tim", MakeBmp(PatternBmp(8, 2, 2)))}, "TIM Header not found!"},
         {{"to-tim", dir.File("one.bmp"), dir.File("no/such.tim"), "--origin", "1,1",
           "--clut-origin", "2,2"},
          "BPP Mode not supported!"},
@@ -242,4 +232,4 @@ TEST(CliConvert, ConvertFolderBothWays) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

@@ -6,14 +6,9 @@
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
 
-using testing::MakeTim;
-using testing::PatternTim;
-using testing::ReadAll;
-using testing::RunCli;
-using testing::TempDir;
 using Bytes = std::vector<std::uint8_t>;
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -51,7 +46,7 @@ TEST(CliFailure, FileFailuresAddThePathAndTheSystemsReason) {
     const std::string oldSidecar = dir.Write("old.tmext", old);
     const std::string oldTim = dir.Write("old.tim", old);
     const Bytes brokenBytes = [] {
-        testing::TimSpec desc = PatternTim(16, 64, 64, 1, 7);
+        TimSpec desc = PatternTim(16, 64, 64, 1, 7);
         desc.imageBlockLength = 16;
         return MakeTim(desc);
     }();
@@ -91,7 +86,7 @@ TEST(CliFailure, FileFailuresAddThePathAndTheSystemsReason) {
         {{"repair", missing + ".tim"}, -1, {"Couldn't open file!", missing + ".tim" + noSuchFile}},
     };
     for (const auto& c : cases) {
-        testing::CliSetup setup;
+        CliSetup setup;
         setup.fileSizeLimit = c.fileSizeLimit;
         auto result = RunCli(c.args, setup);
         const std::string what = c.args[0] + " " + c.args.back();
@@ -113,7 +108,7 @@ TEST(CliFailure, ExtractionThatCantWriteNamesTheFileAndTheReason) {
     const Bytes tim = NoisyTim();
     std::copy(tim.begin(), tim.end(), raw.begin() + 100);
     const std::string rawPath = dir.Write("DISC.BIN", raw);
-    testing::CliSetup setup;
+    CliSetup setup;
     setup.fileSizeLimit = 2000;  // the list fits, the TIM doesn't
     auto result = RunCli({"extract", rawPath, "1"}, setup);
     EXPECT_EQ(result.exitCode, 1) << result.err;
@@ -128,4 +123,4 @@ TEST(CliFailure, ExtractionThatCantWriteNamesTheFileAndTheReason) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

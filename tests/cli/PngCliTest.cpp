@@ -8,14 +8,8 @@
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
-
-using testing::MakeTim;
-using testing::PatternTim;
-using testing::ReadAll;
-using testing::RunCli;
-using testing::TempDir;
 
 // Every PNG and palette command on one folder, in the order a modder uses
 // them: each line's output, exit code and the files it leaves.
@@ -24,8 +18,8 @@ TEST(CliPng, ConvertsToPngAndBackAndMovesPalettes) {
     const auto tim = MakeTim(PatternTim(4, 8, 3, 4, 5));
     const std::string face = dir.Write("face.tim", tim);
     const std::string png = dir.File("face.png");
-    const std::string flat = dir.Write(
-        "flat.png", testing::MakePng({2, 1, 2, 8, false, {}, {}, {8, 8, 8, 248, 0, 0}, {}}));
+    const std::string flat =
+        dir.Write("flat.png", MakePng({2, 1, 2, 8, false, {}, {}, {8, 8, 8, 248, 0, 0}, {}}));
     std::filesystem::create_directory(dir.File("batch"));
     dir.Write("batch/a.TIM", tim);
     struct Case {
@@ -98,4 +92,4 @@ TEST(CliPng, ConvertsToPngAndBackAndMovesPalettes) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

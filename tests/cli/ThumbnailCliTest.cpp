@@ -9,13 +9,8 @@
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
-
-using testing::MakeTim;
-using testing::RunCli;
-using testing::TempDir;
-using testing::TimSpec;
 
 constexpr Pixel kRed = MakePixel(255, 0, 0);
 constexpr Pixel kBlue = MakePixel(0, 0, 255);
@@ -117,7 +112,7 @@ TEST(Thumbnail, CommandWritesTheFittedPngOrRefuses) {
         const auto result = RunCli(args);
         EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
         EXPECT_EQ(result.err.substr(0, c.err.size()), c.err);
-        const testing::PngImage image = testing::ReadPng(png);
+        const PngImage image = ReadPng(png);
         EXPECT_EQ(image.width, c.width) << result.err;
         EXPECT_EQ(image.height, c.height) << result.err;
     }
@@ -130,7 +125,7 @@ TEST(Thumbnail, DrawsTheFirstSetWithTransparency) {
     ASSERT_EQ(RunCli({"thumbnail", dir.Write("in.tim", MakeTim(TwoSetTim())), png, "--size", "8"})
                   .exitCode,
               0);
-    const testing::PngImage image = testing::ReadPng(png);
+    const PngImage image = ReadPng(png);
     ASSERT_EQ(image.width, 8);
     EXPECT_EQ(image.At(0, 0), 0x00000000u);
     EXPECT_EQ(image.At(1, 1), 0x00000000u);
@@ -145,4 +140,4 @@ TEST(Thumbnail, VersionNamesTheProgramForItsManPage) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

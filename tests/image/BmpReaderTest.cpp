@@ -7,20 +7,15 @@
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
-
-using testing::BmpSpec;
-using testing::MakeBmp;
-using testing::PatternBmp;
-using testing::TempDir;
 
 // Writes bytes as face.bmp (and sidecar bytes as face.tmext when given) and
 // loads the BMP starting at offset.
 Error LoadBmpBytes(const std::vector<std::uint8_t>& bytes, ImageState& state,
                    const std::optional<std::vector<std::uint8_t>>& sidecar = std::nullopt,
                    std::int64_t offset = 0) {
-    return testing::LoadImageBytes(bytes, state, false, sidecar, offset);
+    return LoadImageBytes(bytes, state, false, sidecar, offset);
 }
 
 BmpSpec With(BmpSpec desc, void (*change)(BmpSpec&)) {
@@ -47,8 +42,7 @@ TEST(BmpReader, ReturnsTheFirstFailureInOrder) {
         ErrorCode message;
     } cases[] = {
         {"valid control", MakeBmp(valid), ErrorCode::None},
-        {"a TIM file", testing::MakeTim(testing::PatternTim(16, 2, 2)),
-         ErrorCode::BmpHeaderNotFound},
+        {"a TIM file", MakeTim(PatternTim(16, 2, 2)), ErrorCode::BmpHeaderNotFound},
         {"empty file", {}, ErrorCode::BmpHeaderNotFound},
         {"only B", {'B'}, ErrorCode::BmpHeaderNotFound},
         {"MB swapped", MakeBmp(With(valid, [](BmpSpec& s) { s.type = 0x424D; })),
@@ -210,4 +204,4 @@ TEST(SidecarPath, SitsBesideTheBmpWithItsTitle) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

@@ -8,17 +8,11 @@
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
 
-using testing::MakeTim;
-using testing::PatternTim;
-using testing::ScriptedOrigins;
-using testing::TempDir;
-using testing::TimSpec;
-
 ImageState ToBmp(const TimSpec& desc, std::uint32_t set = 0) {
-    ImageState state = testing::LoadedTim(MakeTim(desc));
+    ImageState state = LoadedTim(MakeTim(desc));
     EXPECT_EQ(ConvertTimToBmp(state, set), ErrorCode::None);
     return state;
 }
@@ -27,7 +21,7 @@ ImageState ToBmp(const TimSpec& desc, std::uint32_t set = 0) {
 Error BmpToTim(const std::vector<std::uint8_t>& bmp,
                const std::optional<std::vector<std::uint8_t>>& sidecar, ImageState& state,
                OriginsRequest& request) {
-    if (Error error = testing::LoadImageBytes(bmp, state, false, sidecar)) {
+    if (Error error = LoadImageBytes(bmp, state, false, sidecar)) {
         return error;
     }
     return ConvertBmpToTim(state, request);
@@ -82,7 +76,7 @@ TEST(Convert, RoundTripsEveryDepthThroughFilesLosingOnlyThePaletteSetStp) {
             desc.clut[i] |= 0x8000;  // STP bits in every set
         }
         TempDir dir;
-        ImageState tim = testing::LoadedTim(MakeTim(desc));
+        ImageState tim = LoadedTim(MakeTim(desc));
         ASSERT_EQ(ConvertTimToBmp(tim, c.set), ErrorCode::None);
         ASSERT_EQ(WriteImageFile(tim, dir.File("face.bmp"), false), ErrorCode::None);
 
@@ -94,7 +88,7 @@ TEST(Convert, RoundTripsEveryDepthThroughFilesLosingOnlyThePaletteSetStp) {
         ASSERT_EQ(ConvertBmpToTim(back, never), ErrorCode::None);
         EXPECT_TRUE(never.hasClutSeen.empty()) << "the sidecar answers for the origins";
         ASSERT_EQ(WriteImageFile(back, dir.File("face.tim"), true), ErrorCode::None);
-        EXPECT_EQ(testing::ReadAll(dir.File("face.tim")), WithoutPaletteStp(desc, c.set))
+        EXPECT_EQ(ReadAll(dir.File("face.tim")), WithoutPaletteStp(desc, c.set))
             << c.bpp << "-bit, " << c.width << " x " << c.height << ", set " << c.set << " of "
             << c.sets;
         EXPECT_EQ(back.pixelWidth, tim.pixelWidth);
@@ -185,7 +179,7 @@ TEST(Convert, WrittenBmpsFollowTheStandardLayoutWithPaddedRows) {
     for (const auto& c : kRoundTrips) {
         TimSpec desc = RoundTripTim(c, c.width * 7 + c.bpp);
         ImageState state = ToBmp(desc, c.set);
-        const StandardBmp bmp = DecodeStandardBmp(testing::WrittenImage(state, false));
+        const StandardBmp bmp = DecodeStandardBmp(WrittenImage(state, false));
         ASSERT_EQ(bmp.width, static_cast<int>(c.width));
         ASSERT_EQ(bmp.height, c.height);
         ASSERT_EQ(bmp.rgb.size(), std::size_t{c.width} * c.height);
@@ -304,7 +298,7 @@ TEST(Convert, SidecarCarriesOriginsAndEveryOtherSetInOrder) {
         desc.clutX = 0x0700;
         desc.clutY = 0x0089;
         ImageState state = ToBmp(desc, c.set);
-        testing::SidecarSpec expected{0x1234, 0x56, true, 0x700, 0x89, 1, 0, {}};
+        SidecarSpec expected{0x1234, 0x56, true, 0x700, 0x89, 1, 0, {}};
         expected.sets = static_cast<std::uint16_t>(c.sets);
         expected.paletteSet = static_cast<std::uint16_t>(c.set);
         const std::size_t entries = c.bpp == 4 ? 16 : 256;
@@ -313,7 +307,7 @@ TEST(Convert, SidecarCarriesOriginsAndEveryOtherSetInOrder) {
                 expected.storedEntries.push_back(desc.clut[i]);
             }
         }
-        EXPECT_EQ(state.sidecarData, testing::MakeSidecar(expected))
+        EXPECT_EQ(state.sidecarData, MakeSidecar(expected))
             << c.bpp << "-bit set " << c.set << " of " << c.sets;
         EXPECT_EQ(state.sidecarSize, c.sets == 1 ? 12u : 14u + (c.sets - 1) * entries * 2);
     }
@@ -368,8 +362,8 @@ TEST(Convert, ClutsWithoutTheSetsTheyClaimReadNothingOutside) {
 
 TEST(Convert, SidecarsThatAreNotUsableAskForTheOrigins) {
     auto eightBit = [](std::uint16_t sets, std::uint16_t paletteSet, std::size_t storedSets) {
-        return testing::MakeSidecar({5, 6, true, 7, 8, sets, paletteSet,
-                                     std::vector<std::uint16_t>(storedSets * 256, 0x1111)});
+        return MakeSidecar({5, 6, true, 7, 8, sets, paletteSet,
+                            std::vector<std::uint16_t>(storedSets * 256, 0x1111)});
     };
     auto cut = [](std::vector<std::uint8_t> bytes, std::size_t drop) {
         bytes.resize(bytes.size() - drop);
@@ -393,17 +387,15 @@ TEST(Convert, SidecarsThatAreNotUsableAskForTheOrigins) {
         {"palette set index is N", 8, eightBit(3, 3, 2), false},
         {"last stored byte missing", 8, cut(eightBit(3, 0, 2), 1), false},
         {"4-bit sets are shorter", 4,
-         testing::MakeSidecar({5, 6, true, 7, 8, 2, 1, std::vector<std::uint16_t>(16, 1)}), true},
-        {"16-bit, six bytes", 16, testing::MakeSidecar({5, 6, false, 0, 0, 1, 0, {}}), true},
-        {"16-bit, five bytes", 16, cut(testing::MakeSidecar({5, 6, false, 0, 0, 1, 0, {}}), 1),
-         false},
+         MakeSidecar({5, 6, true, 7, 8, 2, 1, std::vector<std::uint16_t>(16, 1)}), true},
+        {"16-bit, six bytes", 16, MakeSidecar({5, 6, false, 0, 0, 1, 0, {}}), true},
+        {"16-bit, five bytes", 16, cut(MakeSidecar({5, 6, false, 0, 0, 1, 0, {}}), 1), false},
         {"24-bit with a CLUT part", 24, eightBit(1, 0, 0), true},
     };
     for (const auto& c : cases) {
         ImageState state;
         ScriptedOrigins origins({Origins{70000, 9, 10, 11}});
-        ASSERT_EQ(BmpToTim(testing::MakeBmp(testing::PatternBmp(c.bits, 4, 2)), c.sidecar, state,
-                           origins),
+        ASSERT_EQ(BmpToTim(MakeBmp(PatternBmp(c.bits, 4, 2)), c.sidecar, state, origins),
                   ErrorCode::None)
             << c.name;
         const bool hasClut = c.bits <= 8;
@@ -427,9 +419,8 @@ TEST(Convert, SidecarsThatAreNotUsableAskForTheOrigins) {
 TEST(Convert, ClosingTheOriginsRequestWithoutAnAnswerAsksAgain) {
     ImageState state;
     ScriptedOrigins origins({std::nullopt, std::nullopt, Origins{3, 4, 5, 6}});
-    ASSERT_EQ(
-        BmpToTim(testing::MakeBmp(testing::PatternBmp(8, 2, 2)), std::nullopt, state, origins),
-        ErrorCode::None);
+    ASSERT_EQ(BmpToTim(MakeBmp(PatternBmp(8, 2, 2)), std::nullopt, state, origins),
+              ErrorCode::None);
     EXPECT_EQ(origins.hasClutSeen.size(), 3u);
     EXPECT_EQ(state.imageOrgX, 3);
     EXPECT_EQ(state.clutOrgY, 6);
@@ -469,7 +460,7 @@ TEST(Convert, BmpsWithTheLongerInfoHeadersOfImageEditorsConvertBack) {
         const TimSpec desc = RoundTripTim(image, image.bpp);
         const ImageState ours = ToBmp(desc, image.set);
         for (const auto& header : headers) {
-            testing::BmpSpec edited;
+            BmpSpec edited;
             edited.biSize = header.biSize;
             edited.width = ours.bmpInfoHeader.biWidth;
             edited.height = ours.bmpInfoHeader.biHeight;
@@ -480,7 +471,7 @@ TEST(Convert, BmpsWithTheLongerInfoHeadersOfImageEditorsConvertBack) {
             const auto profileOffset = static_cast<std::uint32_t>(
                 header.biSize + edited.palette.size() + edited.pixels.size());
             edited.infoTail = EditorInfoTail(header.biSize, profileOffset, header.profileSize);
-            std::vector<std::uint8_t> file = testing::MakeBmp(edited);
+            std::vector<std::uint8_t> file = MakeBmp(edited);
             WriteU32LE(file.data() + 34, static_cast<std::uint32_t>(edited.pixels.size()));
             WriteU32LE(file.data() + 38, 2835);  // 72 dpi
             WriteU32LE(file.data() + 42, 2835);
@@ -490,7 +481,7 @@ TEST(Convert, BmpsWithTheLongerInfoHeadersOfImageEditorsConvertBack) {
             ScriptedOrigins never;
             ASSERT_EQ(BmpToTim(file, ours.sidecarData, back, never), ErrorCode::None)
                 << image.bpp << "-bit, " << header.biSize;
-            EXPECT_EQ(testing::WrittenImage(back, true), WithoutPaletteStp(desc, image.set))
+            EXPECT_EQ(WrittenImage(back, true), WithoutPaletteStp(desc, image.set))
                 << image.bpp << "-bit, info header of " << header.biSize << " bytes"
                 << (header.profileSize != 0 ? " and a profile" : "");
         }
@@ -515,7 +506,7 @@ TEST(Convert, BmpToTimFailuresInOrder) {
         {"height beyond 16 bits", 40, 8, 0, 70000, ErrorCode::TooLargeForTim, {true}},
     };
     for (const auto& c : cases) {
-        testing::BmpSpec desc = testing::PatternBmp(c.bits, c.width, c.height);
+        BmpSpec desc = PatternBmp(c.bits, c.width, c.height);
         desc.biSize = c.biSize;
         // The size test takes W bytes a row for depths it doesn't know.
         desc.pixels.resize(
@@ -523,8 +514,7 @@ TEST(Convert, BmpToTimFailuresInOrder) {
         ImageState state;
         state.imageOrgX = 99;  // a failed conversion leaves the TIM side alone
         ScriptedOrigins origins;
-        EXPECT_EQ(BmpToTim(testing::MakeBmp(desc), std::nullopt, state, origins), c.message)
-            << c.name;
+        EXPECT_EQ(BmpToTim(MakeBmp(desc), std::nullopt, state, origins), c.message) << c.name;
         EXPECT_EQ(origins.hasClutSeen, c.asked) << c.name;
         EXPECT_EQ(state.imageOrgX, 99) << c.name;
         EXPECT_FALSE(state.IsLoaded()) << c.name;
@@ -537,7 +527,7 @@ TEST(Convert, RefusesImagesOfAGigabyteOrMoreWithoutAllocating) {
     bmp.bmpInfoHeader.biWidth = 65535;
     bmp.bmpInfoHeader.biHeight = 65535;
     bmp.bpp = 16;
-    bmp.sidecarData = testing::MakeSidecar({0, 0, false, 0, 0, 1, 0, {}});
+    bmp.sidecarData = MakeSidecar({0, 0, false, 0, 0, 1, 0, {}});
     bmp.sidecarSize = 6;
     ScriptedOrigins origins;
     EXPECT_EQ(ConvertBmpToTim(bmp, origins), ErrorCode::ImageBeyond1Gig);
@@ -546,7 +536,7 @@ TEST(Convert, RefusesImagesOfAGigabyteOrMoreWithoutAllocating) {
     TimSpec desc = PatternTim(16, 4, 1);
     desc.imageWidth = 65535;
     desc.imageHeight = 65535;
-    ImageState tim = testing::LoadedTim(MakeTim(desc));
+    ImageState tim = LoadedTim(MakeTim(desc));
     EXPECT_EQ(ConvertTimToBmp(tim, 0), ErrorCode::ImageBeyond1Gig);
     EXPECT_TRUE(tim.bmpPixels.empty());
 }
@@ -561,10 +551,10 @@ TEST(Convert, WidthsThatDontFillWholeTimUnitsGiveConsistentTims) {
                  {8, 5, 2, 4},  {16, 3, 3, 3}, {24, 5, 8, 5},
                  {24, 1, 2, 1}, {24, 3, 5, 3}};  // 3 px: 9 bytes in 10
     for (const auto& c : cases) {
-        testing::BmpSpec desc = testing::PatternBmp(c.bits, c.width, 3);
+        BmpSpec desc = PatternBmp(c.bits, c.width, 3);
         ImageState state;
         ScriptedOrigins origins;
-        ASSERT_EQ(BmpToTim(testing::MakeBmp(desc), std::nullopt, state, origins), ErrorCode::None);
+        ASSERT_EQ(BmpToTim(MakeBmp(desc), std::nullopt, state, origins), ErrorCode::None);
         EXPECT_EQ(state.imageWidth, c.imageWidth) << c.bits << "-bit " << c.width;
         EXPECT_EQ(state.pixelWidth, c.pixelWidth) << c.bits << "-bit " << c.width;
         EXPECT_EQ(state.imageDataSize, c.imageWidth * 2u * 3u) << c.bits << "-bit " << c.width;
@@ -622,7 +612,7 @@ TEST(Convert, OlderBmpsWithUnpaddedRowsConvertBack) {
         // Re-store the rows as the older layout did: no padding.
         const std::size_t data = (std::size_t{c.width} * c.bpp + 7) / 8;
         const std::size_t legacyRow = c.bpp == 4 ? (c.width + c.width % 8) / 2 : data;
-        testing::BmpSpec legacy;
+        BmpSpec legacy;
         legacy.bitCount = static_cast<std::uint16_t>(c.bpp);
         legacy.width = static_cast<std::int32_t>(c.width);
         legacy.height = c.height;
@@ -634,13 +624,12 @@ TEST(Convert, OlderBmpsWithUnpaddedRowsConvertBack) {
         }
         ImageState back;
         ScriptedOrigins never;
-        ASSERT_EQ(BmpToTim(testing::MakeBmp(legacy), state.sidecarData, back, never),
-                  ErrorCode::None);
+        ASSERT_EQ(BmpToTim(MakeBmp(legacy), state.sidecarData, back, never), ErrorCode::None);
         EXPECT_EQ(back.bmpRowSize, legacyRow);
-        EXPECT_EQ(testing::WrittenImage(back, true), WithoutPaletteStp(desc, c.set))
+        EXPECT_EQ(WrittenImage(back, true), WithoutPaletteStp(desc, c.set))
             << c.bpp << "-bit " << c.width << " x " << c.height;
     }
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

@@ -4,12 +4,9 @@
 #include "platform/ByteOrder.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
 
-using testing::MakeTim;
-using testing::PatternTim;
-using testing::TimSpec;
 using Bytes = std::vector<std::uint8_t>;
 
 // Where the window draws the image; painting takes it from its caller.
@@ -107,10 +104,8 @@ TEST(Paint, ClutSetSelectsEntriesOfThatSet) {
     };
     const Case cases[] = {{4, 1, 3, 19}, {8, 1, 3, 259}, {4, 0, 15, 15}, {8, 2, 255, 767}};
     for (const auto& c : cases) {
-        TimSpec desc{.mode = testing::ModeForBpp(c.bpp),
-                     .imageWidth = 1,
-                     .imageHeight = 1,
-                     .pixels = {c.index, 0}};
+        TimSpec desc{
+            .mode = ModeForBpp(c.bpp), .imageWidth = 1, .imageHeight = 1, .pixels = {c.index, 0}};
         for (std::uint32_t i = 0; i < ClutSetEntries(c.bpp) * 3; ++i) {
             desc.clut.push_back(static_cast<std::uint16_t>(i * 37 + 1));
         }
@@ -351,4 +346,4 @@ TEST(Paint, EraseExtents) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

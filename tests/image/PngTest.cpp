@@ -8,24 +8,19 @@
 #include "support/PngBuilder.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
 
-using testing::ChunkData;
-using testing::MakePng;
-using testing::MakeTim;
-using testing::PngSpec;
-using testing::TimSpec;
 using Bytes = std::vector<std::uint8_t>;
 
 // Answers with origins 1,2 (image) and 3,4 (CLUT).
-struct Origins1234 : testing::ScriptedOrigins {
+struct Origins1234 : ScriptedOrigins {
     Origins1234() : ScriptedOrigins({Origins{1, 2, 3, 4}}) {}
     std::size_t Asked() const { return hasClutSeen.size(); }
 };
 
 PngFile Export(const Bytes& tim, std::uint32_t set) {
-    Result<PngFile> png = ConvertTimToPng(testing::LoadedTim(tim), set);
+    Result<PngFile> png = ConvertTimToPng(LoadedTim(tim), set);
     EXPECT_TRUE(png.ok()) << msg::Text(png.error());
     return png.ok() ? *png : PngFile{};
 }
@@ -38,12 +33,12 @@ std::string Import(const Bytes& png, const Bytes& sidecar, Bytes& tim,
     if (Error error = ConvertPngToTim(state, png, sidecar, depth, request ? *request : origins)) {
         return msg::Text(error);
     }
-    tim = testing::WrittenImage(state, true);
+    tim = WrittenImage(state, true);
     return {};
 }
 
 TimSpec CaseTim(std::uint32_t bpp, std::uint32_t width, std::uint16_t height, std::uint32_t sets) {
-    TimSpec desc = testing::PatternTim(bpp, width, height, sets, width * 7 + bpp + sets);
+    TimSpec desc = PatternTim(bpp, width, height, sets, width * 7 + bpp + sets);
     desc.imageX = 320;
     desc.imageY = 256;
     desc.clutX = 16;
@@ -78,7 +73,7 @@ TEST(Png, RoundTripsEveryTimByteForByteThroughChunkOrSidecar) {
     for (const Case& c : cases) {
         const Bytes tim = MakeTim(CaseTim(c.bpp, c.width, c.height, c.sets));
         const PngFile png = Export(tim, c.set);
-        const Bytes stripped = testing::WithoutChunk(png.png, kPngRecordChunk);
+        const Bytes stripped = WithoutChunk(png.png, kPngRecordChunk);
         ASSERT_NE(stripped, png.png);
         for (const auto& [pngBytes, sidecar] :
              {std::pair{png.png, Bytes()}, std::pair{stripped, png.sidecar},
@@ -101,7 +96,7 @@ TEST(Png, WritesIndexedPalettesWithTheAlphaRuleAndTheOtherDepthsAsColour) {
         std::uint8_t bitDepth, colourType;
     };
     for (const Case& c : {Case{4, 4, 3}, Case{8, 8, 3}, Case{16, 8, 6}, Case{24, 8, 2}}) {
-        TimSpec desc = testing::PatternTim(c.bpp, 8, 2, 2);
+        TimSpec desc = PatternTim(c.bpp, 8, 2, 2);
         if (c.bpp <= 8) {
             // Set 1: transparent, opaque black, STP red, plain white, then opaque.
             const std::size_t first = c.bpp == 4 ? 16 : 256;
@@ -247,7 +242,7 @@ TEST(Png, KeepsWhatAnEditorLeftAndTakesWhatItChanged) {
         // An editor that drops the palette's alpha keeps every unchanged word.
         edited.trns.clear();
         EXPECT_EQ(Import(MakePng(edited), {}, back), "");
-        ImageState got = testing::LoadedTim(back);
+        ImageState got = LoadedTim(back);
         EXPECT_EQ(ReadU16LE(&got.clutData[(entries + 1) * 2]), 0x8000) << bpp;
         EXPECT_EQ(ReadU16LE(&got.clutData[(entries + 2) * 2]), set1[2]) << bpp;
     }
@@ -261,7 +256,7 @@ TEST(Png, TakesTheChunkOverTheSidecarAndEitherOnlyWhenItFitsThePixels) {
     const PngFile pngA = Export(MakeTim(a), 0);
     const PngFile pngB = Export(MakeTim(b), 0);
     const PngFile pngOther = Export(MakeTim(other), 0);
-    const Bytes strippedA = testing::WithoutChunk(pngA.png, kPngRecordChunk);
+    const Bytes strippedA = WithoutChunk(pngA.png, kPngRecordChunk);
     const Bytes none;
     struct Case {
         const Bytes& png;
@@ -333,9 +328,9 @@ TEST(Png, FailuresSayWhatIsWrong) {
         EXPECT_EQ(Import(c.png, {}, tim, c.depth), c.text);
     }
     TimSpec empty = CaseTim(16, 0, 2, 0);
-    EXPECT_EQ(msg::Text(ConvertTimToPng(testing::LoadedTim(MakeTim(empty)), 0).error()),
+    EXPECT_EQ(msg::Text(ConvertTimToPng(LoadedTim(MakeTim(empty)), 0).error()),
               "An image without pixels can't be written as a PNG.");
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

@@ -9,18 +9,13 @@
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
-
-using testing::MakeTim;
-using testing::PatternTim;
-using testing::TempDir;
-using testing::TimSpec;
 
 // Loads bytes as a file, with the TIM starting at offset.
 Error LoadBytes(const std::vector<std::uint8_t>& bytes, ImageState& state,
                 std::int64_t offset = 0) {
-    return testing::LoadImageBytes(bytes, state, true, std::nullopt, offset);
+    return LoadImageBytes(bytes, state, true, std::nullopt, offset);
 }
 
 TimSpec Small16Bit() {
@@ -246,4 +241,4 @@ TEST(TimReader, ReloadReplacesEveryFieldOfTheLastImage) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

@@ -6,12 +6,9 @@
 #include "support/ImageFiles.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
 
-using testing::MakeTim;
-using testing::PatternTim;
-using testing::TimSpec;
 using Bytes = std::vector<std::uint8_t>;
 
 // Each broken TIM is repaired into exactly the bytes of the same TIM built
@@ -75,7 +72,7 @@ TEST(TimRepair, RepairsIntoTheBytesOfTheTimBuiltRight) {
         // It loads with all its pixels (2,048 bytes of them for the short
         // image length), and no block length disagrees any more.
         ImageState state;
-        ASSERT_EQ(testing::LoadImageBytes(bytes, state, /*isTim=*/true), ErrorCode::None) << c.name;
+        ASSERT_EQ(LoadImageBytes(bytes, state, /*isTim=*/true), ErrorCode::None) << c.name;
         EXPECT_EQ(state.imageDataSize, c.broken.pixels.size()) << c.name;
         EXPECT_TRUE(
             std::equal(c.broken.pixels.begin(), c.broken.pixels.end(), state.imageData.begin()))
@@ -151,4 +148,4 @@ TEST(TimRepair, WarnsAboutEachBlockLengthThatDisagrees) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing
