@@ -11,10 +11,6 @@
 namespace pixalto::testing {
 namespace {
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 TEST(CliConvert, ToBmpAndBackGivesTheTimAgain) {
     TempDir dir;
     TimSpec desc = PatternTim(8, 6, 3, 3);

@@ -8,10 +8,6 @@
 namespace pixalto::testing {
 namespace {
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 const char* const kCommands[] = {"info",   "render", "to-bmp",  "to-tim",
                                  "repair", "scan",   "extract", "insert"};
 
