@@ -53,9 +53,8 @@ TEST(CliConvert, ToTimTakesMissingOriginsFromOptionsAndNamesTheOnesLacking) {
         {{"to-tim", eight, "--clut-origin", "1,2"}, 1, {"--origin X,Y"}},
         {{"to-tim", direct}, 1, {"--origin X,Y"}},
         {{"to-tim", eight, "--origin", "70000,5", "--clut-origin=0x10,480"}, 0, {}},
-        {{"to-tim", direct, "--origin", "3,4", "--clut-origin", "9,9"},
-         0,
-         {}},  // not needed: ignored
+        // The CLUT origin is not needed here: ignored.
+        {{"to-tim", direct, "--origin", "3,4", "--clut-origin", "9,9"}, 0, {}},
     };
     for (const auto& c : cases) {
         auto result = RunCli(c.args);
@@ -174,18 +173,13 @@ TEST(CliConvert, ConvertFolderBothWays) {
     };
     const Case cases[] = {
         {{"--to", "bmp"}, 0, "File(s) converted!\n", "", {"B.bmp", "B.tmext", "a.bmp", "a.tmext"}},
-        {{"--to", "tim"},
-         1,
-         "1 of 2 file(s) converted; 1 failed!\n",
-         dir.File("a.bmp") +
-             " has no usable sidecar file: give the origins with --origin X,Y and --clut-origin "
-             "X,Y\n",
-         {"B.tim"}},
-        {{"--to", "tim", "--origin", "1,2", "--clut-origin", "3,4"},
-         0,
-         "File(s) converted!\n",
-         "",
-         {"B.tim", "a.tim"}},
+        Case({"--to", "tim"}, 1, "1 of 2 file(s) converted; 1 failed!\n",
+             dir.File("a.bmp") +
+                 " has no usable sidecar file: give the origins with --origin X,Y and "
+                 "--clut-origin X,Y\n",
+             {"B.tim"}),
+        Case({"--to", "tim", "--origin", "1,2", "--clut-origin", "3,4"}, 0, "File(s) converted!\n",
+             "", {"B.tim", "a.tim"}),
     };
     for (const Case& c : cases) {
         if (c.args[1] == "tim") {

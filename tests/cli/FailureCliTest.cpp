@@ -57,31 +57,27 @@ TEST(CliFailure, FileFailuresAddThePathAndTheSystemsReason) {
     const std::string tooLarge = ": File too large";
     const std::string noSuchFile = ": No such file or directory";
 
-    const struct {
+    struct Case {
         std::vector<std::string> args;
         long long fileSizeLimit;
         std::vector<std::string> lines;  // what stderr says
-    } cases[] = {
-        {{"render", tim, missing + "/x.png"},
-         -1,
-         {"Couldn't create file " + missing + "/x.png!", missing + "/x.png" + noSuchFile}},
+    };
+    const Case cases[] = {
+        Case({"render", tim, missing + "/x.png"}, -1,
+             {"Couldn't create file " + missing + "/x.png!", missing + "/x.png" + noSuchFile}),
         {{"render", tim, oldPng}, kLimit, {"Couldn't write " + oldPng, oldPng + tooLarge}},
-        {{"to-bmp", tim, missing + "/x.bmp"},
-         -1,
-         {"Failed on saving BMP File!", missing + "/x.bmp" + noSuchFile}},
+        Case({"to-bmp", tim, missing + "/x.bmp"}, -1,
+             {"Failed on saving BMP File!", missing + "/x.bmp" + noSuchFile}),
         {{"to-bmp", tim, oldBmp}, kLimit, {"Failed on saving BMP File!", oldBmp + tooLarge}},
-        {{"to-tim", bmp, missing + "/x.tim"},
-         -1,
-         {"Failed on saving TIM File!", missing + "/x.tim" + noSuchFile}},
+        Case({"to-tim", bmp, missing + "/x.tim"}, -1,
+             {"Failed on saving TIM File!", missing + "/x.tim" + noSuchFile}),
         {{"to-tim", bmp, oldTim}, kLimit, {"Failed on saving TIM File!", oldTim + tooLarge}},
         {{"repair", broken, oldTim}, kLimit, {"Failed on saving TIM File!", oldTim + tooLarge}},
         {{"repair", broken}, kLimit, {"Failed on saving TIM File!", broken + tooLarge}},
-        {{"repair", broken, missing + "/x.tim"},
-         -1,
-         {"Failed on saving TIM File!", missing + "/x.tim" + noSuchFile}},
-        {{"convert-folder", dir.File("batch"), "--to", "bmp"},
-         kLimit,
-         {"Failed on saving BMP File!", batchTim, dir.File("batch/face.bmp") + tooLarge}},
+        Case({"repair", broken, missing + "/x.tim"}, -1,
+             {"Failed on saving TIM File!", missing + "/x.tim" + noSuchFile}),
+        Case({"convert-folder", dir.File("batch"), "--to", "bmp"}, kLimit,
+             {"Failed on saving BMP File!", batchTim, dir.File("batch/face.bmp") + tooLarge}),
         {{"info", missing + ".tim"}, -1, {"Couldn't open file!", missing + ".tim" + noSuchFile}},
         {{"repair", missing + ".tim"}, -1, {"Couldn't open file!", missing + ".tim" + noSuchFile}},
     };

@@ -218,34 +218,23 @@ TEST(Convert, SpecificBmpHeaderValues) {
 }
 
 TEST(Convert, PixelTransformsAndRowMirroring) {
-    const struct {
+    struct Case {
         const char* name;
         std::uint32_t bpp;
         std::uint16_t imageWidth;
         std::vector<std::uint8_t> tim;  // two rows, top first
         std::vector<std::uint8_t> bmp;  // two padded rows, bottom first
-    } cases[] = {
-        {"4-bit nibbles swap",
-         4,
-         1,
-         {0x21, 0x43, 0xA5, 0xCB},
-         {0x5A, 0xBC, 0, 0, 0x12, 0x34, 0, 0}},
-        {"8-bit bytes copy", 8, 1, {1, 2, 3, 4}, {3, 4, 0, 0, 1, 2, 0, 0}},
-        {"16-bit red and blue swap, STP kept",
-         16,
-         1,
-         {0x1F, 0x80, 0xE0, 0x03},
-         {0xE0, 0x03, 0, 0, 0x00, 0xFC, 0, 0}},
-        {"16-bit blue and green",
-         16,
-         1,
-         {0x00, 0x7C, 0xFF, 0x7F},
-         {0xFF, 0x7F, 0, 0, 0x1F, 0x00, 0, 0}},
-        {"24-bit RGB to BGR",
-         24,
-         3,
-         {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 1, 2, 3, 4, 5, 6},
-         {3, 2, 1, 6, 5, 4, 0, 0, 0x30, 0x20, 0x10, 0x60, 0x50, 0x40, 0, 0}},
+    };
+    const Case cases[] = {
+        Case("4-bit nibbles swap", 4, 1, {0x21, 0x43, 0xA5, 0xCB},
+             {0x5A, 0xBC, 0, 0, 0x12, 0x34, 0, 0}),
+        Case("8-bit bytes copy", 8, 1, {1, 2, 3, 4}, {3, 4, 0, 0, 1, 2, 0, 0}),
+        Case("16-bit red and blue swap, STP kept", 16, 1, {0x1F, 0x80, 0xE0, 0x03},
+             {0xE0, 0x03, 0, 0, 0x00, 0xFC, 0, 0}),
+        Case("16-bit blue and green", 16, 1, {0x00, 0x7C, 0xFF, 0x7F},
+             {0xFF, 0x7F, 0, 0, 0x1F, 0x00, 0, 0}),
+        Case("24-bit RGB to BGR", 24, 3, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 1, 2, 3, 4, 5, 6},
+             {3, 2, 1, 6, 5, 4, 0, 0, 0x30, 0x20, 0x10, 0x60, 0x50, 0x40, 0, 0}),
     };
     for (const auto& c : cases) {
         TimSpec desc = PatternTim(c.bpp, 1, 2);
@@ -489,6 +478,7 @@ TEST(Convert, BmpsWithTheLongerInfoHeadersOfImageEditorsConvertBack) {
 }
 
 TEST(Convert, BmpToTimFailuresInOrder) {
+    using enum ErrorCode;
     const struct {
         const char* name;
         std::uint32_t biSize;
@@ -497,13 +487,13 @@ TEST(Convert, BmpToTimFailuresInOrder) {
         ErrorCode message;
         std::vector<bool> asked;
     } cases[] = {
-        {"biSize 12", 12, 8, 2, 2, ErrorCode::BadBiSize, {}},
-        {"biSize 64", 64, 8, 2, 2, ErrorCode::BadBiSize, {}},
-        {"biSize 125 on a 1-bit image", 125, 1, 8, 2, ErrorCode::BadBiSize, {}},
-        {"1-bit asks with CLUT fields first", 40, 1, 8, 2, ErrorCode::BppNotSupported, {true}},
-        {"32-bit asks without them", 40, 32, 2, 2, ErrorCode::BppNotSupported, {false}},
-        {"width beyond 16-bit units", 40, 16, 70000, 1, ErrorCode::TooLargeForTim, {false}},
-        {"height beyond 16 bits", 40, 8, 0, 70000, ErrorCode::TooLargeForTim, {true}},
+        {"biSize 12", 12, 8, 2, 2, BadBiSize, {}},
+        {"biSize 64", 64, 8, 2, 2, BadBiSize, {}},
+        {"biSize 125 on a 1-bit image", 125, 1, 8, 2, BadBiSize, {}},
+        {"1-bit asks with CLUT fields first", 40, 1, 8, 2, BppNotSupported, {true}},
+        {"32-bit asks without them", 40, 32, 2, 2, BppNotSupported, {false}},
+        {"width beyond 16-bit units", 40, 16, 70000, 1, TooLargeForTim, {false}},
+        {"height beyond 16 bits", 40, 8, 0, 70000, TooLargeForTim, {true}},
     };
     for (const auto& c : cases) {
         BmpSpec desc = PatternBmp(c.bits, c.width, c.height);
