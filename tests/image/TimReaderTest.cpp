@@ -1,8 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <fstream>
 
 #include "image/Image.h"
 #include "support/ImageFiles.h"
