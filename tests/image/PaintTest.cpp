@@ -77,10 +77,10 @@ TEST(Paint, SixteenBitWordsAndTransparency) {
     };
     for (const auto& c : cases) {
         const ViewOptions view{.transparency = c.transparency};
-        // With transparency, a 0 is left undrawn ...
         const Bytes word = {static_cast<std::uint8_t>(c.word),
                             static_cast<std::uint8_t>(c.word >> 8)};
         Painted p({.mode = 2, .imageWidth = 1, .imageHeight = 1, .pixels = word}, view);
+        // With transparency, a 0 is left undrawn ...
         EXPECT_EQ(p.At(0, 0), c.transparency && c.word == 0 ? kBefore : c.expected);
         p.Paint(view);  // ... and the second paint erases the first
         EXPECT_EQ(p.At(0, 0), c.expected) << std::hex << c.word << ' ' << c.transparency;
