@@ -34,6 +34,10 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
     return RunCli(args, setup);
 }
 
+inline bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 struct PngImage {
     int width = 0;
     int height = 0;

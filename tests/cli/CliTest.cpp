@@ -6,15 +6,8 @@
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
-
-using testing::MakeTim;
-using testing::PatternTim;
-using testing::ReadPng;
-using testing::RunCli;
-using testing::TempDir;
-using testing::TimSpec;
 
 TEST(CliInfo, PrintsTheHeaderValuesOfEachDepth) {
     struct Case {
@@ -179,7 +172,7 @@ TEST(CliRender, DashWritesThePngToStandardOutput) {
                        .pixels = {0x1F, 0x00, 0xE0, 0x03}};  // red, green
     std::string path = dir.Write("t.tim", MakeTim(desc));
 
-    testing::CliSetup inDir;
+    CliSetup inDir;
     inDir.workDir = dir.Path().string();
     auto piped = RunCli({"render", path, "-"}, inDir);
     ASSERT_EQ(piped.exitCode, 0) << piped.err;
@@ -194,9 +187,9 @@ TEST(CliRender, DashWritesThePngToStandardOutput) {
 
     // The same bytes as a PNG written to a file.
     ASSERT_EQ(RunCli({"render", path, dir.File("file.png")}).exitCode, 0);
-    auto file = testing::ReadAll(dir.File("file.png"));
+    auto file = ReadAll(dir.File("file.png"));
     EXPECT_EQ(piped.out, std::string(file.begin(), file.end()));
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
@@ -10,11 +10,9 @@
 #include "cli/Commands.h"
 #include "support/TempDir.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
 
-using testing::RunCli;
-using testing::TempDir;
 using Replies = std::set<std::string>;
 
 // Runs the completion function on line (the cursor at its end) in dir and
@@ -102,4 +100,4 @@ TEST(CliCompletion, OffersCommandsOptionsAndTheFilesEachArgumentReads) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

@@ -8,19 +8,8 @@
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
-
-using testing::MakeTim;
-using testing::PatternTim;
-using testing::ReadAll;
-using testing::RunCli;
-using testing::TempDir;
-using testing::TimSpec;
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 TEST(CliConvert, ToBmpAndBackGivesTheTimAgain) {
     TempDir dir;
@@ -52,10 +41,8 @@ TEST(CliConvert, ToBmpAndBackGivesTheTimAgain) {
 
 TEST(CliConvert, ToTimTakesMissingOriginsFromOptionsAndNamesTheOnesLacking) {
     TempDir dir;
-    const std::string eight =
-        dir.Write("eight.bmp", testing::MakeBmp(testing::PatternBmp(8, 4, 2)));
-    const std::string direct =
-        dir.Write("direct.BMP", testing::MakeBmp(testing::PatternBmp(24, 2, 2)));
+    const std::string eight = dir.Write("eight.bmp", MakeBmp(PatternBmp(8, 4, 2)));
+    const std::string direct = dir.Write("direct.BMP", MakeBmp(PatternBmp(24, 2, 2)));
     const struct {
         std::vector<std::string> args;
         int exitCode;
@@ -66,9 +53,8 @@ TEST(CliConvert, ToTimTakesMissingOriginsFromOptionsAndNamesTheOnesLacking) {
         {{"to-tim", eight, "--clut-origin", "1,2"}, 1, {"--origin X,Y"}},
         {{"to-tim", direct}, 1, {"--origin X,Y"}},
         {{"to-tim", eight, "--origin", "70000,5", "--clut-origin=0x10,480"}, 0, {}},
-        {{"to-tim", direct, "--origin", "3,4", "--clut-origin", "9,9"},
-         0,
-         {}},  // not needed: ignored
+        // The CLUT origin is not needed here: ignored.
+        {{"to-tim", direct, "--origin", "3,4", "--clut-origin", "9,9"}, 0, {}},
     };
     for (const auto& c : cases) {
         auto result = RunCli(c.args);
@@ -114,9 +100,9 @@ TEST(CliInfo, ReadsABmpAsTheTimItBecomes) {
 
 TEST(CliConvert, FailuresPrintTheMessageAndExitOne) {
     TempDir dir;
-    testing::BmpSpec badSize = testing::PatternBmp(8, 2, 2);
+    BmpSpec badSize = PatternBmp(8, 2, 2);
     badSize.biSize = 64;
-    testing::BmpSpec oneBit = testing::PatternBmp(1, 8, 2);
+    BmpSpec oneBit = PatternBmp(1, 8, 2);
     oneBit.pixels.resize(16);
     const struct {
         std::vector<std::string> args;
@@ -124,13 +110,12 @@ TEST(CliConvert, FailuresPrintTheMessageAndExitOne) {
     } cases[] = {
         {{"to-tim", dir.Write("tim.bmp", MakeTim(PatternTim(16, 2, 2)))}, "BMP Header not found!"},
         {{"info", dir.File("tim.bmp")}, "BMP Header not found!"},
-        {{"to-tim", dir.Write("bad.bmp", testing::MakeBmp(badSize))}, "Bad biSize"},
+        {{"to-tim", dir.Write("bad.bmp", MakeBmp(badSize))}, "Bad biSize"},
         // One line only, though opening the missing sidecar failed before.
-        {{"to-tim", dir.Write("one.bmp", testing::MakeBmp(oneBit)), "--origin", "1,1",
-          "--clut-origin", "2,2"},
+        {{"to-tim", dir.Write("one.bmp", MakeBmp(oneBit)), "--origin", "1,1", "--clut-origin",
+          "2,2"},
          "BPP Mode not supported!"},
-        {{"to-bmp", dir.Write("bmp.tim", testing::MakeBmp(testing::PatternBmp(8, 2, 2)))},
-         "TIM Header not found!"},
+        {{"to-bmp", dir.Write("bmp.tim", MakeBmp(PatternBmp(8, 2, 2)))}, "TIM Header not found!"},
         {{"to-tim", dir.File("one.bmp"), dir.File("no/such.tim"), "--origin", "1,1",
           "--clut-origin", "2,2"},
          "BPP Mode not supported!"},
@@ -188,18 +173,13 @@ TEST(CliConvert, ConvertFolderBothWays) {
     };
     const Case cases[] = {
         {{"--to", "bmp"}, 0, "File(s) converted!\n", "", {"B.bmp", "B.tmext", "a.bmp", "a.tmext"}},
-        {{"--to", "tim"},
-         1,
-         "1 of 2 file(s) converted; 1 failed!\n",
-         dir.File("a.bmp") +
-             " has no usable sidecar file: give the origins with --origin X,Y and --clut-origin "
-             "X,Y\n",
-         {"B.tim"}},
-        {{"--to", "tim", "--origin", "1,2", "--clut-origin", "3,4"},
-         0,
-         "File(s) converted!\n",
-         "",
-         {"B.tim", "a.tim"}},
+        Case({"--to", "tim"}, 1, "1 of 2 file(s) converted; 1 failed!\n",
+             dir.File("a.bmp") +
+                 " has no usable sidecar file: give the origins with --origin X,Y and "
+                 "--clut-origin X,Y\n",
+             {"B.tim"}),
+        Case({"--to", "tim", "--origin", "1,2", "--clut-origin", "3,4"}, 0, "File(s) converted!\n",
+             "", {"B.tim", "a.tim"}),
     };
     for (const Case& c : cases) {
         if (c.args[1] == "tim") {
@@ -242,4 +222,4 @@ TEST(CliConvert, ConvertFolderBothWays) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

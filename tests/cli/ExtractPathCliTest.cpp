@@ -9,22 +9,20 @@
 #include "support/IsoBuilder.h"
 #include "support/TempDir.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
 
-using testing::ReadAll;
-using testing::RunCli;
 using Bytes = std::vector<std::uint8_t>;
 
 // extract --path chooses the TIMs of the disc's files a pattern matches,
 // with the numbers given as well; the list records each TIM's sector and
 // file, and inserts as the list without them does.
 TEST(ExtractPathCli, ChoosesTheTimsOfTheFilesNamed) {
-    const auto sample = testing::MakeSampleIso();
+    const auto sample = MakeSampleIso();
     if (!sample) {
         GTEST_SKIP() << "genisoimage and xorriso are not installed";
     }
-    const testing::BuiltDisc disc = testing::WrapMode2(sample->iso);
+    const BuiltDisc disc = WrapMode2(sample->iso);
     // The sample's TIMs in the order a scan numbers them.
     std::vector<std::size_t> order(sample->tims.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
@@ -56,7 +54,7 @@ TEST(ExtractPathCli, ChoosesTheTimsOfTheFilesNamed) {
              Case{{"--path", "/TOP.BIN", "--path", "/DATA/SUB/*.TIM"}, {face, top}},
              Case{{std::to_string(top), "--path", "/DATA/*/FACE.TIM"}, {face, top}},
          }) {
-        testing::TempDir dir;
+        TempDir dir;
         const std::string image = dir.Write("GAME.BIN", disc.image);
         std::vector<std::string> args = {"extract", image};
         args.insert(args.end(), c.args.begin(), c.args.end());
@@ -84,7 +82,7 @@ TEST(ExtractPathCli, ChoosesTheTimsOfTheFilesNamed) {
     // The new list inserts, and so does the same list without the new
     // fields, as an older program wrote it.
     for (bool older : {false, true}) {
-        testing::TempDir dir;
+        TempDir dir;
         const std::string image = dir.Write("GAME.BIN", disc.image);
         ASSERT_EQ(RunCli({"extract", image, "--path", "/DATA/CHARA.BIN"}).exitCode, 0);
         if (older) {
@@ -109,8 +107,8 @@ TEST(ExtractPathCli, ChoosesTheTimsOfTheFilesNamed) {
         auto run = RunCli({"insert", dir.File("timextracts.txt")});
         EXPECT_EQ(run.exitCode, 0) << run.err;
         Bytes data = sample->iso;
-        testing::PlaceBytes(data, sample->IsoOffsetOf(order[chara2 - 1]), edited);
-        EXPECT_EQ(ReadAll(image), testing::WrapMode2(data).image) << older;
+        PlaceBytes(data, sample->IsoOffsetOf(order[chara2 - 1]), edited);
+        EXPECT_EQ(ReadAll(image), WrapMode2(data).image) << older;
     }
 }
 
@@ -148,4 +146,4 @@ TEST(ExtractionListPlace, FieldsKeepTheNextRecordInTheReadersWindow) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

@@ -6,14 +6,9 @@
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
 
-using testing::MakeTim;
-using testing::PatternTim;
-using testing::ReadAll;
-using testing::RunCli;
-using testing::TempDir;
 using Bytes = std::vector<std::uint8_t>;
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -26,11 +21,6 @@ std::vector<std::string> Lines(const std::string& text) {
         lines.push_back(text.substr(start));
     }
     return lines;
-}
-
-bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() &&
-           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // A 16-bit TIM whose pixels don't compress: its PNG, BMP and TIM are each
@@ -56,7 +46,7 @@ TEST(CliFailure, FileFailuresAddThePathAndTheSystemsReason) {
     const std::string oldSidecar = dir.Write("old.tmext", old);
     const std::string oldTim = dir.Write("old.tim", old);
     const Bytes brokenBytes = [] {
-        testing::TimSpec desc = PatternTim(16, 64, 64, 1, 7);
+        TimSpec desc = PatternTim(16, 64, 64, 1, 7);
         desc.imageBlockLength = 16;
         return MakeTim(desc);
     }();
@@ -67,36 +57,32 @@ TEST(CliFailure, FileFailuresAddThePathAndTheSystemsReason) {
     const std::string tooLarge = ": File too large";
     const std::string noSuchFile = ": No such file or directory";
 
-    const struct {
+    struct Case {
         std::vector<std::string> args;
         long long fileSizeLimit;
         std::vector<std::string> lines;  // what stderr says
-    } cases[] = {
-        {{"render", tim, missing + "/x.png"},
-         -1,
-         {"Couldn't create file " + missing + "/x.png!", missing + "/x.png" + noSuchFile}},
+    };
+    const Case cases[] = {
+        Case({"render", tim, missing + "/x.png"}, -1,
+             {"Couldn't create file " + missing + "/x.png!", missing + "/x.png" + noSuchFile}),
         {{"render", tim, oldPng}, kLimit, {"Couldn't write " + oldPng, oldPng + tooLarge}},
-        {{"to-bmp", tim, missing + "/x.bmp"},
-         -1,
-         {"Failed on saving BMP File!", missing + "/x.bmp" + noSuchFile}},
+        Case({"to-bmp", tim, missing + "/x.bmp"}, -1,
+             {"Failed on saving BMP File!", missing + "/x.bmp" + noSuchFile}),
         {{"to-bmp", tim, oldBmp}, kLimit, {"Failed on saving BMP File!", oldBmp + tooLarge}},
-        {{"to-tim", bmp, missing + "/x.tim"},
-         -1,
-         {"Failed on saving TIM File!", missing + "/x.tim" + noSuchFile}},
+        Case({"to-tim", bmp, missing + "/x.tim"}, -1,
+             {"Failed on saving TIM File!", missing + "/x.tim" + noSuchFile}),
         {{"to-tim", bmp, oldTim}, kLimit, {"Failed on saving TIM File!", oldTim + tooLarge}},
         {{"repair", broken, oldTim}, kLimit, {"Failed on saving TIM File!", oldTim + tooLarge}},
         {{"repair", broken}, kLimit, {"Failed on saving TIM File!", broken + tooLarge}},
-        {{"repair", broken, missing + "/x.tim"},
-         -1,
-         {"Failed on saving TIM File!", missing + "/x.tim" + noSuchFile}},
-        {{"convert-folder", dir.File("batch"), "--to", "bmp"},
-         kLimit,
-         {"Failed on saving BMP File!", batchTim, dir.File("batch/face.bmp") + tooLarge}},
+        Case({"repair", broken, missing + "/x.tim"}, -1,
+             {"Failed on saving TIM File!", missing + "/x.tim" + noSuchFile}),
+        Case({"convert-folder", dir.File("batch"), "--to", "bmp"}, kLimit,
+             {"Failed on saving BMP File!", batchTim, dir.File("batch/face.bmp") + tooLarge}),
         {{"info", missing + ".tim"}, -1, {"Couldn't open file!", missing + ".tim" + noSuchFile}},
         {{"repair", missing + ".tim"}, -1, {"Couldn't open file!", missing + ".tim" + noSuchFile}},
     };
     for (const auto& c : cases) {
-        testing::CliSetup setup;
+        CliSetup setup;
         setup.fileSizeLimit = c.fileSizeLimit;
         auto result = RunCli(c.args, setup);
         const std::string what = c.args[0] + " " + c.args.back();
@@ -118,7 +104,7 @@ TEST(CliFailure, ExtractionThatCantWriteNamesTheFileAndTheReason) {
     const Bytes tim = NoisyTim();
     std::copy(tim.begin(), tim.end(), raw.begin() + 100);
     const std::string rawPath = dir.Write("DISC.BIN", raw);
-    testing::CliSetup setup;
+    CliSetup setup;
     setup.fileSizeLimit = 2000;  // the list fits, the TIM doesn't
     auto result = RunCli({"extract", rawPath, "1"}, setup);
     EXPECT_EQ(result.exitCode, 1) << result.err;
@@ -127,10 +113,10 @@ TEST(CliFailure, ExtractionThatCantWriteNamesTheFileAndTheReason) {
     ASSERT_EQ(lines.size(), 2u) << result.err;
     const std::string start = "Couldn't create file ";
     ASSERT_EQ(lines[0].rfind(start, 0), 0u) << lines[0];
-    ASSERT_TRUE(EndsWith(lines[0], "!")) << lines[0];
+    ASSERT_TRUE(lines[0].ends_with("!")) << lines[0];
     const std::string file = lines[0].substr(start.size(), lines[0].size() - start.size() - 1);
     EXPECT_EQ(lines[1], file + ": File too large");
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

@@ -8,14 +8,8 @@
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
-
-using testing::MakeTim;
-using testing::PatternTim;
-using testing::ReadAll;
-using testing::RunCli;
-using testing::TempDir;
 
 // Every PNG and palette command on one folder, in the order a modder uses
 // them: each line's output, exit code and the files it leaves.
@@ -24,8 +18,8 @@ TEST(CliPng, ConvertsToPngAndBackAndMovesPalettes) {
     const auto tim = MakeTim(PatternTim(4, 8, 3, 4, 5));
     const std::string face = dir.Write("face.tim", tim);
     const std::string png = dir.File("face.png");
-    const std::string flat = dir.Write(
-        "flat.png", testing::MakePng({2, 1, 2, 8, false, {}, {}, {8, 8, 8, 248, 0, 0}, {}}));
+    const std::string flat =
+        dir.Write("flat.png", MakePng({2, 1, 2, 8, false, {}, {}, {8, 8, 8, 248, 0, 0}, {}}));
     std::filesystem::create_directory(dir.File("batch"));
     dir.Write("batch/a.TIM", tim);
     struct Case {
@@ -33,50 +27,39 @@ TEST(CliPng, ConvertsToPngAndBackAndMovesPalettes) {
         int exitCode;
         std::string out, err;
     };
+    // A command that prints the files it wrote, and one that fails saying err.
+    const auto wrote = [&](std::vector<std::string> args, std::vector<std::string> files) {
+        std::string out;
+        for (const std::string& file : files) {
+            out += dir.File(file) + "\n";
+        }
+        return Case{std::move(args), 0, out, ""};
+    };
+    const auto fails = [](std::vector<std::string> args, std::string err) {
+        return Case{std::move(args), 1, "", std::move(err)};
+    };
+    const std::string converted = "File(s) converted!\n";
     const Case cases[] = {
-        {{"to-png", face, "--set", "2"}, 0, png + "\n" + dir.File("face.tmext") + "\n", ""},
-        {{"to-tim", png, dir.File("back.tim")}, 0, dir.File("back.tim") + "\n", ""},
-        {{"to-png", face, dir.File("all.png"), "--all-sets"},
-         0,
-         dir.File("all_set1.png") + "\n" + dir.File("all_set1.tmext") + "\n" +
-             dir.File("all_set2.png") + "\n" + dir.File("all_set2.tmext") + "\n" +
-             dir.File("all_set3.png") + "\n" + dir.File("all_set3.tmext") + "\n" +
-             dir.File("all_set4.png") + "\n" + dir.File("all_set4.tmext") + "\n",
-         ""},
-        {{"to-tim", dir.File("all_set4.png"), dir.File("back4.tim")},
-         0,
-         dir.File("back4.tim") + "\n",
-         ""},
-        {{"to-tim", flat, dir.File("flat.tim")},
-         1,
-         "",
-         flat + " has no usable sidecar file: give the origins with --origin X,Y\n"},
-        {{"to-tim", flat, dir.File("flat.tim"), "--origin", "5,6", "--bpp", "24"},
-         0,
-         dir.File("flat.tim") + "\n",
-         ""},
-        {{"to-tim", dir.Write("bad.png", {1, 2, 3, 4, 5, 6, 7, 8, 9}), dir.File("bad.tim")},
-         1,
-         "",
-         "Couldn't read the PNG: Not a PNG file\n"},
-        {{"export-palette", face, dir.File("face.act"), "--set", "1"},
-         0,
-         dir.File("face.act") + "\n",
-         ""},
-        {{"import-palette", face, dir.File("face.act"), dir.File("swapped.tim")},
-         0,
-         dir.File("swapped.tim") + "\n",
-         ""},
-        {{"import-palette", face, dir.Write("blank.gpl", std::vector<std::uint8_t>(300, '\n')),
-          dir.File("none.tim")},
-         1,
-         "",
-         "Couldn't read the palette: it doesn't start with \"GIMP Palette\"\n"},
-        {{"convert-folder", dir.File("batch"), "--to", "png"}, 0, "File(s) converted!\n", ""},
-        {{"convert-folder", dir.File("batch"), "--to", "tim", "--from", "png"},
-         0,
-         "File(s) converted!\n",
-         ""},
+        wrote({"to-png", face, "--set", "2"}, {"face.png", "face.tmext"}),
+        wrote({"to-tim", png, dir.File("back.tim")}, {"back.tim"}),
+        wrote({"to-png", face, dir.File("all.png"), "--all-sets"},
+              {"all_set1.png", "all_set1.tmext", "all_set2.png", "all_set2.tmext", "all_set3.png",
+               "all_set3.tmext", "all_set4.png", "all_set4.tmext"}),
+        wrote({"to-tim", dir.File("all_set4.png"), dir.File("back4.tim")}, {"back4.tim"}),
+        fails({"to-tim", flat, dir.File("flat.tim")},
+              flat + " has no usable sidecar file: give the origins with --origin X,Y\n"),
+        wrote({"to-tim", flat, dir.File("flat.tim"), "--origin", "5,6", "--bpp", "24"},
+              {"flat.tim"}),
+        fails({"to-tim", dir.Write("bad.png", {1, 2, 3, 4, 5, 6, 7, 8, 9}), dir.File("bad.tim")},
+              "Couldn't read the PNG: Not a PNG file\n"),
+        wrote({"export-palette", face, dir.File("face.act"), "--set", "1"}, {"face.act"}),
+        wrote({"import-palette", face, dir.File("face.act"), dir.File("swapped.tim")},
+              {"swapped.tim"}),
+        fails({"import-palette", face, dir.Write("blank.gpl", std::vector<std::uint8_t>(300, '\n')),
+               dir.File("none.tim")},
+              "Couldn't read the palette: it doesn't start with \"GIMP Palette\"\n"),
+        {{"convert-folder", dir.File("batch"), "--to", "png"}, 0, converted, ""},
+        {{"convert-folder", dir.File("batch"), "--to", "tim", "--from", "png"}, 0, converted, ""},
     };
     for (const Case& c : cases) {
         const auto result = RunCli(c.args);
@@ -109,4 +92,4 @@ TEST(CliPng, ConvertsToPngAndBackAndMovesPalettes) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

@@ -4,19 +4,13 @@
 
 #include "cli/CliRun.h"
 #include "image/Image.h"
+#include "support/ImageFiles.h"
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
 
-using testing::MakeTim;
-using testing::PatternTim;
-using testing::ReadAll;
-using testing::ReadPng;
-using testing::RunCli;
-using testing::TempDir;
-using testing::TimSpec;
 using Bytes = std::vector<std::uint8_t>;
 
 TimSpec ShortImageBlock() {
@@ -60,9 +54,7 @@ TEST(CliRepair, PrintsEachChangeAndTheFileThenLoadsWhole) {
         EXPECT_EQ(ReadAll(in), broken) << c.name << ": FILE stays as it was";
 
         ImageState state;
-        File file;
-        ASSERT_TRUE(file.Open(out, File::Mode::Read)) << c.name;
-        ASSERT_EQ(LoadImage(state, file, /*isTim=*/true), ErrorCode::None) << c.name;
+        ASSERT_EQ(LoadImageBytes(ReadAll(out), state, /*isTim=*/true), ErrorCode::None) << c.name;
         EXPECT_EQ(state.imageDataSize, c.broken.pixels.size()) << c.name;
         EXPECT_TRUE(
             std::equal(c.broken.pixels.begin(), c.broken.pixels.end(), state.imageData.begin()))
@@ -174,4 +166,4 @@ TEST(CliInfo, WarnsWhenABlockLengthDisagreesWithItsSize) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

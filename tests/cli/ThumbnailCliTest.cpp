@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -9,13 +8,8 @@
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
-
-using testing::MakeTim;
-using testing::RunCli;
-using testing::TempDir;
-using testing::TimSpec;
 
 constexpr Pixel kRed = MakePixel(255, 0, 0);
 constexpr Pixel kBlue = MakePixel(0, 0, 255);
@@ -54,25 +48,22 @@ TEST(Thumbnail, ScalesToFitTheSquare) {
 // A 4-bit TIM: entry 0 of the first set clear (transparent), entry 1 red;
 // the second set all blue, which a thumbnail never uses.
 TimSpec TwoSetTim() {
-    TimSpec tim;
-    tim.mode = 8;
-    tim.clutHeight = 2;
-    tim.clut.assign(32, 0x7C00);
+    TimSpec tim{.mode = 8,
+                .clutHeight = 2,
+                .clut = std::vector<std::uint16_t>(32, 0x7C00),
+                .imageWidth = 1,
+                .imageHeight = 1,
+                .pixels = {0x10, 0x11}};  // indices 0, 1, 1, 1
     tim.clut[0] = 0;
     tim.clut[1] = 0x001F;
-    tim.imageWidth = 1;
-    tim.imageHeight = 1;
-    tim.pixels = {0x10, 0x11};  // indices 0, 1, 1, 1
     return tim;
 }
 
 TimSpec Direct16(std::uint16_t width, std::uint16_t height) {
-    TimSpec tim;
-    tim.mode = 2;
-    tim.imageWidth = width;
-    tim.imageHeight = height;
-    tim.pixels.assign(std::size_t{width} * height * 2, 0x1F);
-    return tim;
+    return {.mode = 2,
+            .imageWidth = width,
+            .imageHeight = height,
+            .pixels = std::vector<std::uint8_t>(std::size_t{width} * height * 2, 0x1F)};
 }
 
 // The command as the desktop runs it: a PNG of the fitted size, or a failure
@@ -92,6 +83,7 @@ TEST(Thumbnail, CommandWritesTheFittedPngOrRefuses) {
     const std::string tooLarge =
         "too large for a thumbnail: a block holds more than the "
         "PlayStation's video memory (1 MiB)\n";
+    const std::string outOfRange = "pixalto-cli thumbnail: --size must be from 1 to 1024, not ";
     const struct {
         std::vector<std::uint8_t> file;
         std::vector<std::string> size;
@@ -107,18 +99,8 @@ TEST(Thumbnail, CommandWritesTheFittedPngOrRefuses) {
         {MakeTim(imageTooLarge), {"--size", "8"}, 1, 0, 0, tooLarge},
         {MakeTim(huge), {"--size", "8"}, 1, 0, 0, tooLarge},
         {{'h', 'e', 'l', 'l', 'o'}, {"--size", "8"}, 1, 0, 0, "TIM Header not found!\n"},
-        {MakeTim(TwoSetTim()),
-         {"--size", "0"},
-         2,
-         0,
-         0,
-         "pixalto-cli thumbnail: --size must be from 1 to 1024, not 0\n"},
-        {MakeTim(TwoSetTim()),
-         {"--size", "1025"},
-         2,
-         0,
-         0,
-         "pixalto-cli thumbnail: --size must be from 1 to 1024, not 1025\n"},
+        {MakeTim(TwoSetTim()), {"--size", "0"}, 2, 0, 0, outOfRange + "0\n"},
+        {MakeTim(TwoSetTim()), {"--size", "1025"}, 2, 0, 0, outOfRange + "1025\n"},
         {MakeTim(TwoSetTim()), {}, 2, 0, 0, "pixalto-cli thumbnail: --size is required\n"},
     };
     for (const auto& c : cases) {
@@ -129,7 +111,7 @@ TEST(Thumbnail, CommandWritesTheFittedPngOrRefuses) {
         const auto result = RunCli(args);
         EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
         EXPECT_EQ(result.err.substr(0, c.err.size()), c.err);
-        const testing::PngImage image = testing::ReadPng(png);
+        const PngImage image = ReadPng(png);
         EXPECT_EQ(image.width, c.width) << result.err;
         EXPECT_EQ(image.height, c.height) << result.err;
     }
@@ -142,7 +124,7 @@ TEST(Thumbnail, DrawsTheFirstSetWithTransparency) {
     ASSERT_EQ(RunCli({"thumbnail", dir.Write("in.tim", MakeTim(TwoSetTim())), png, "--size", "8"})
                   .exitCode,
               0);
-    const testing::PngImage image = testing::ReadPng(png);
+    const PngImage image = ReadPng(png);
     ASSERT_EQ(image.width, 8);
     EXPECT_EQ(image.At(0, 0), 0x00000000u);
     EXPECT_EQ(image.At(1, 1), 0x00000000u);
@@ -157,4 +139,4 @@ TEST(Thumbnail, VersionNamesTheProgramForItsManPage) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

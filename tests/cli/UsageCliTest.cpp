@@ -5,17 +5,8 @@
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
-
-using testing::MakeTim;
-using testing::PatternTim;
-using testing::RunCli;
-using testing::TempDir;
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 const char* const kCommands[] = {"info",   "render", "to-bmp",  "to-tim",
                                  "repair", "scan",   "extract", "insert"};
@@ -26,7 +17,7 @@ TEST(CliUsage, BadCommandLinesExitTwoWithTheUsage) {
     TempDir dir;
     const std::string tim = dir.Write("t.tim", MakeTim(PatternTim(4, 4, 2, 2)));
     const std::string png = dir.File("o.png");
-    const std::string bmp = dir.Write("a.bmp", testing::MakeBmp(testing::PatternBmp(16, 2, 2)));
+    const std::string bmp = dir.Write("a.bmp", MakeBmp(PatternBmp(16, 2, 2)));
     const struct {
         std::vector<std::string> args;
         std::string said;  // part of the first line
@@ -99,7 +90,7 @@ TEST(CliUsage, DoubleDashEndsTheOptions) {
     TempDir dir;
     dir.Write("--help", MakeTim(PatternTim(16, 3, 2)));
     dir.Write("--offset", MakeTim(PatternTim(16, 5, 1)));
-    testing::CliSetup inDir;
+    CliSetup inDir;
     inDir.workDir = dir.Path().string();
 
     auto help = RunCli({"info", "--", "--help"}, inDir);
@@ -142,4 +133,4 @@ TEST(CliUsage, EveryCommandHasGeneratedHelp) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

@@ -3,31 +3,19 @@
 
 #include "image/Image.h"
 #include "support/BmpBuilder.h"
+#include "support/ImageFiles.h"
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
-
-using testing::BmpSpec;
-using testing::MakeBmp;
-using testing::PatternBmp;
-using testing::TempDir;
 
 // Writes bytes as face.bmp (and sidecar bytes as face.tmext when given) and
 // loads the BMP starting at offset.
 Error LoadBmpBytes(const std::vector<std::uint8_t>& bytes, ImageState& state,
                    const std::optional<std::vector<std::uint8_t>>& sidecar = std::nullopt,
                    std::int64_t offset = 0) {
-    TempDir dir;
-    std::string path = dir.Write("face.bmp", bytes);
-    if (sidecar) {
-        dir.Write("face.tmext", *sidecar);
-    }
-    File file;
-    EXPECT_TRUE(file.Open(path, File::Mode::Read));
-    file.Seek(offset);
-    return LoadImage(state, file, false);
+    return LoadImageBytes(bytes, state, false, sidecar, offset);
 }
 
 BmpSpec With(BmpSpec desc, void (*change)(BmpSpec&)) {
@@ -36,6 +24,7 @@ BmpSpec With(BmpSpec desc, void (*change)(BmpSpec&)) {
 }
 
 TEST(BmpReader, ReturnsTheFirstFailureInOrder) {
+    using enum ErrorCode;
     auto cut = [](std::vector<std::uint8_t> bytes, std::size_t drop) {
         bytes.resize(bytes.size() - drop);
         return bytes;
@@ -53,30 +42,28 @@ TEST(BmpReader, ReturnsTheFirstFailureInOrder) {
         std::vector<std::uint8_t> bytes;
         ErrorCode message;
     } cases[] = {
-        {"valid control", MakeBmp(valid), ErrorCode::None},
-        {"a TIM file", testing::MakeTim(testing::PatternTim(16, 2, 2)),
-         ErrorCode::BmpHeaderNotFound},
-        {"empty file", {}, ErrorCode::BmpHeaderNotFound},
-        {"only B", {'B'}, ErrorCode::BmpHeaderNotFound},
+        {"valid control", MakeBmp(valid), None},
+        {"a TIM file", MakeTim(PatternTim(16, 2, 2)), BmpHeaderNotFound},
+        {"empty file", {}, BmpHeaderNotFound},
+        {"only B", {'B'}, BmpHeaderNotFound},
         {"MB swapped", MakeBmp(With(valid, [](BmpSpec& s) { s.type = 0x424D; })),
-         ErrorCode::BmpHeaderNotFound},
+         BmpHeaderNotFound},
         {"run-length compression", MakeBmp(With(valid, [](BmpSpec& s) { s.compression = 1; })),
-         ErrorCode::CompressionNotSupported},
+         CompressionNotSupported},
         {"bad magic wins over compression",
          MakeBmp(With(valid, [](BmpSpec& s) { s.type = 0, s.compression = 1; })),
-         ErrorCode::BmpHeaderNotFound},
+         BmpHeaderNotFound},
         {"compression wins over size",
          MakeBmp(With(valid, [](BmpSpec& s) { s.compression = 3, s.height = 1000; })),
-         ErrorCode::CompressionNotSupported},
-        {"info header cut short", cut(MakeBmp(valid), MakeBmp(valid).size() - 20),
-         ErrorCode::FileTooSmall},
-        {"one pixel byte missing", cut(MakeBmp(valid), 1), ErrorCode::FileTooSmall},
+         CompressionNotSupported},
+        {"info header cut short", cut(MakeBmp(valid), MakeBmp(valid).size() - 20), FileTooSmall},
+        {"one pixel byte missing", cut(MakeBmp(valid), 1), FileTooSmall},
         {"palette cut short, pixels' worth of bytes there", cut(MakeBmp(valid), 1024),
-         ErrorCode::FileTooSmall},
-        {"bfOffBits past the end", offBits(MakeBmp(valid), 5000), ErrorCode::FileTooSmall},
+         FileTooSmall},
+        {"bfOffBits past the end", offBits(MakeBmp(valid), 5000), FileTooSmall},
         {"bfOffBits one byte too far for the rows", offBits(MakeBmp(valid), 54 + 1024 + 1),
-         ErrorCode::FileTooSmall},
-        {"bfOffBits inside the palette", offBits(MakeBmp(valid), 54), ErrorCode::None},
+         FileTooSmall},
+        {"bfOffBits inside the palette", offBits(MakeBmp(valid), 54), None},
         // The rows lie in the file; the palette after a 124-byte header doesn't.
         {"palette after a long header cut short",
          cut(MakeBmp(With(valid,
@@ -85,25 +72,23 @@ TEST(BmpReader, ReturnsTheFirstFailureInOrder) {
                               s.infoTail.resize(84);
                           })),
              50),
-         ErrorCode::FileTooSmall},
+         FileTooSmall},
         // Standard 4-bit rows of width 6 (4 bytes) are shorter than the
         // older layout's (6 bytes): a file that holds them is read.
         {"padded 4-bit rows shorter than the older layout", MakeBmp(PatternBmp(4, 6, 3, true)),
-         ErrorCode::None},
-        {"top-down rows", MakeBmp(With(valid, [](BmpSpec& s) { s.height = -2; })),
-         ErrorCode::FileTooSmall},
-        {"negative width", MakeBmp(With(valid, [](BmpSpec& s) { s.width = -6; })),
-         ErrorCode::FileTooSmall},
+         None},
+        {"top-down rows", MakeBmp(With(valid, [](BmpSpec& s) { s.height = -2; })), FileTooSmall},
+        {"negative width", MakeBmp(With(valid, [](BmpSpec& s) { s.width = -6; })), FileTooSmall},
         {"both negative", MakeBmp(With(valid, [](BmpSpec& s) { s.width = -6, s.height = -2; })),
-         ErrorCode::FileTooSmall},
+         FileTooSmall},
         {"rows beyond the file", MakeBmp(With(valid, [](BmpSpec& s) { s.height = 2000; })),
-         ErrorCode::FileTooSmall},
+         FileTooSmall},
         {"size that wraps 32 bits",
          MakeBmp(
              With(valid, [](BmpSpec& s) { s.bitCount = 24, s.width = 0x7FFFFFFF, s.height = 3; })),
-         ErrorCode::FileTooSmall},
+         FileTooSmall},
         {"zero-sized image",
-         MakeBmp(With(valid, [](BmpSpec& s) { s.width = 0, s.pixels.clear(); })), ErrorCode::None},
+         MakeBmp(With(valid, [](BmpSpec& s) { s.width = 0, s.pixels.clear(); })), None},
     };
     for (const auto& c : cases) {
         ImageState state;  // holding the BMP side of an earlier image
@@ -125,22 +110,14 @@ TEST(BmpReader, PicksPaddedRowsWhenTheFileHoldsThemElseTheOlderLayout) {
         bool padded;
         std::uint32_t rowSize, pixelSize;
     } cases[] = {
-        {4, 12, 2, true, 8, 16},
-        {4, 12, 2, false, 8, 16},  // the same either way
-        // Files the older layout never wrote (4-bit widths that are not a
-        // multiple of 4): a row of (W + W mod 8) / 2 bytes.
-        {4, 6, 2, true, 4, 8},
-        {4, 2, 2, false, 2, 4},
-        {8, 6, 2, true, 8, 16},
-        {8, 6, 2, false, 6, 12},
-        {8, 8, 3, false, 8, 24},
-        {16, 3, 2, true, 8, 16},
-        {16, 3, 2, false, 6, 12},
-        {24, 5, 3, true, 16, 48},
-        {24, 5, 3, false, 15, 45},
-        {24, 4, 2, false, 12, 24},
-        {24, 2, 2, true, 8, 16},
-        {32, 3, 2, true, 12, 24},
+        // 12 4-bit pixels make the same rows either way. The older layout
+        // never wrote 4-bit widths that are not a multiple of 4: such a file
+        // gets a row of (W + W mod 8) / 2 bytes.
+        {4, 12, 2, true, 8, 16},  {4, 12, 2, false, 8, 16},  {4, 6, 2, true, 4, 8},
+        {4, 2, 2, false, 2, 4},   {8, 6, 2, true, 8, 16},    {8, 6, 2, false, 6, 12},
+        {8, 8, 3, false, 8, 24},  {16, 3, 2, true, 8, 16},   {16, 3, 2, false, 6, 12},
+        {24, 5, 3, true, 16, 48}, {24, 5, 3, false, 15, 45}, {24, 4, 2, false, 12, 24},
+        {24, 2, 2, true, 8, 16},  {32, 3, 2, true, 12, 24},
     };
     for (const auto& c : cases) {
         ImageState state;  // its TIM side is left alone
@@ -217,4 +194,4 @@ TEST(SidecarPath, SitsBesideTheBmpWithItsTitle) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

@@ -4,68 +4,27 @@
 
 #include "image/Image.h"
 #include "support/BmpBuilder.h"
+#include "support/ImageFiles.h"
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
 
-using testing::MakeTim;
-using testing::PatternTim;
-using testing::TempDir;
-using testing::TimSpec;
-
-// Answers the request for the origins from a script, and counts the asks.
-class ScriptedOrigins : public OriginsRequest {
-  public:
-    explicit ScriptedOrigins(std::vector<std::optional<Origins>> answers = {Origins{1, 1, 2, 2}})
-        : answers_(std::move(answers)) {}
-    std::optional<Origins> AskOrigins(bool hasClut) override {
-        hasClutSeen.push_back(hasClut);
-        return answers_.at(std::min(hasClutSeen.size(), answers_.size()) - 1);
-    }
-    std::vector<bool> hasClutSeen;
-
-  private:
-    std::vector<std::optional<Origins>> answers_;
-};
-
-ImageState LoadTimBytes(const std::vector<std::uint8_t>& bytes) {
-    TempDir dir;
-    File file;
-    EXPECT_TRUE(file.Open(dir.Write("in.tim", bytes), File::Mode::Read));
-    ImageState state;
-    EXPECT_EQ(LoadImage(state, file, true), ErrorCode::None);
-    return state;
-}
-
 ImageState ToBmp(const TimSpec& desc, std::uint32_t set = 0) {
-    ImageState state = LoadTimBytes(MakeTim(desc));
+    ImageState state = LoadedTim(MakeTim(desc));
     EXPECT_EQ(ConvertTimToBmp(state, set), ErrorCode::None);
     return state;
 }
 
 // Loads face.bmp (with face.tmext when given) and converts it to TIM.
 Error BmpToTim(const std::vector<std::uint8_t>& bmp,
-                     const std::optional<std::vector<std::uint8_t>>& sidecar, ImageState& state,
-                     OriginsRequest& request) {
-    TempDir dir;
-    std::string path = dir.Write("face.bmp", bmp);
-    if (sidecar) {
-        dir.Write("face.tmext", *sidecar);
-    }
-    File file;
-    EXPECT_TRUE(file.Open(path, File::Mode::Read));
-    if (Error error = LoadImage(state, file, false)) {
+               const std::optional<std::vector<std::uint8_t>>& sidecar, ImageState& state,
+               OriginsRequest& request) {
+    if (Error error = LoadImageBytes(bmp, state, false, sidecar)) {
         return error;
     }
     return ConvertBmpToTim(state, request);
-}
-
-std::vector<std::uint8_t> Written(const ImageState& state, bool asTim) {
-    TempDir dir;
-    EXPECT_EQ(WriteImageFile(state, dir.File("out"), asTim), ErrorCode::None);
-    return testing::ReadAll(dir.File("out"));
 }
 
 // The TIM that a round trip through BMP gives back: the palette set loses
@@ -117,7 +76,7 @@ TEST(Convert, RoundTripsEveryDepthThroughFilesLosingOnlyThePaletteSetStp) {
             desc.clut[i] |= 0x8000;  // STP bits in every set
         }
         TempDir dir;
-        ImageState tim = LoadTimBytes(MakeTim(desc));
+        ImageState tim = LoadedTim(MakeTim(desc));
         ASSERT_EQ(ConvertTimToBmp(tim, c.set), ErrorCode::None);
         ASSERT_EQ(WriteImageFile(tim, dir.File("face.bmp"), false), ErrorCode::None);
 
@@ -129,7 +88,7 @@ TEST(Convert, RoundTripsEveryDepthThroughFilesLosingOnlyThePaletteSetStp) {
         ASSERT_EQ(ConvertBmpToTim(back, never), ErrorCode::None);
         EXPECT_TRUE(never.hasClutSeen.empty()) << "the sidecar answers for the origins";
         ASSERT_EQ(WriteImageFile(back, dir.File("face.tim"), true), ErrorCode::None);
-        EXPECT_EQ(testing::ReadAll(dir.File("face.tim")), WithoutPaletteStp(desc, c.set))
+        EXPECT_EQ(ReadAll(dir.File("face.tim")), WithoutPaletteStp(desc, c.set))
             << c.bpp << "-bit, " << c.width << " x " << c.height << ", set " << c.set << " of "
             << c.sets;
         EXPECT_EQ(back.pixelWidth, tim.pixelWidth);
@@ -220,7 +179,7 @@ TEST(Convert, WrittenBmpsFollowTheStandardLayoutWithPaddedRows) {
     for (const auto& c : kRoundTrips) {
         TimSpec desc = RoundTripTim(c, c.width * 7 + c.bpp);
         ImageState state = ToBmp(desc, c.set);
-        const StandardBmp bmp = DecodeStandardBmp(Written(state, false));
+        const StandardBmp bmp = DecodeStandardBmp(WrittenImage(state, false));
         ASSERT_EQ(bmp.width, static_cast<int>(c.width));
         ASSERT_EQ(bmp.height, c.height);
         ASSERT_EQ(bmp.rgb.size(), std::size_t{c.width} * c.height);
@@ -259,34 +218,23 @@ TEST(Convert, SpecificBmpHeaderValues) {
 }
 
 TEST(Convert, PixelTransformsAndRowMirroring) {
-    const struct {
+    struct Case {
         const char* name;
         std::uint32_t bpp;
         std::uint16_t imageWidth;
         std::vector<std::uint8_t> tim;  // two rows, top first
         std::vector<std::uint8_t> bmp;  // two padded rows, bottom first
-    } cases[] = {
-        {"4-bit nibbles swap",
-         4,
-         1,
-         {0x21, 0x43, 0xA5, 0xCB},
-         {0x5A, 0xBC, 0, 0, 0x12, 0x34, 0, 0}},
-        {"8-bit bytes copy", 8, 1, {1, 2, 3, 4}, {3, 4, 0, 0, 1, 2, 0, 0}},
-        {"16-bit red and blue swap, STP kept",
-         16,
-         1,
-         {0x1F, 0x80, 0xE0, 0x03},
-         {0xE0, 0x03, 0, 0, 0x00, 0xFC, 0, 0}},
-        {"16-bit blue and green",
-         16,
-         1,
-         {0x00, 0x7C, 0xFF, 0x7F},
-         {0xFF, 0x7F, 0, 0, 0x1F, 0x00, 0, 0}},
-        {"24-bit RGB to BGR",
-         24,
-         3,
-         {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 1, 2, 3, 4, 5, 6},
-         {3, 2, 1, 6, 5, 4, 0, 0, 0x30, 0x20, 0x10, 0x60, 0x50, 0x40, 0, 0}},
+    };
+    const Case cases[] = {
+        Case("4-bit nibbles swap", 4, 1, {0x21, 0x43, 0xA5, 0xCB},
+             {0x5A, 0xBC, 0, 0, 0x12, 0x34, 0, 0}),
+        Case("8-bit bytes copy", 8, 1, {1, 2, 3, 4}, {3, 4, 0, 0, 1, 2, 0, 0}),
+        Case("16-bit red and blue swap, STP kept", 16, 1, {0x1F, 0x80, 0xE0, 0x03},
+             {0xE0, 0x03, 0, 0, 0x00, 0xFC, 0, 0}),
+        Case("16-bit blue and green", 16, 1, {0x00, 0x7C, 0xFF, 0x7F},
+             {0xFF, 0x7F, 0, 0, 0x1F, 0x00, 0, 0}),
+        Case("24-bit RGB to BGR", 24, 3, {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 1, 2, 3, 4, 5, 6},
+             {3, 2, 1, 6, 5, 4, 0, 0, 0x30, 0x20, 0x10, 0x60, 0x50, 0x40, 0, 0}),
     };
     for (const auto& c : cases) {
         TimSpec desc = PatternTim(c.bpp, 1, 2);
@@ -339,21 +287,16 @@ TEST(Convert, SidecarCarriesOriginsAndEveryOtherSetInOrder) {
         desc.clutX = 0x0700;
         desc.clutY = 0x0089;
         ImageState state = ToBmp(desc, c.set);
-        testing::SidecarSpec expected{0x1234,
-                                      0x56,
-                                      true,
-                                      0x700,
-                                      0x89,
-                                      static_cast<std::uint16_t>(c.sets),
-                                      static_cast<std::uint16_t>(c.set),
-                                      {}};
+        SidecarSpec expected{0x1234, 0x56, true, 0x700, 0x89, 1, 0, {}};
+        expected.sets = static_cast<std::uint16_t>(c.sets);
+        expected.paletteSet = static_cast<std::uint16_t>(c.set);
         const std::size_t entries = c.bpp == 4 ? 16 : 256;
         for (std::size_t i = 0; i < desc.clut.size(); ++i) {
             if (i / entries != c.set) {
                 expected.storedEntries.push_back(desc.clut[i]);
             }
         }
-        EXPECT_EQ(state.sidecarData, testing::MakeSidecar(expected))
+        EXPECT_EQ(state.sidecarData, MakeSidecar(expected))
             << c.bpp << "-bit set " << c.set << " of " << c.sets;
         EXPECT_EQ(state.sidecarSize, c.sets == 1 ? 12u : 14u + (c.sets - 1) * entries * 2);
     }
@@ -408,8 +351,8 @@ TEST(Convert, ClutsWithoutTheSetsTheyClaimReadNothingOutside) {
 
 TEST(Convert, SidecarsThatAreNotUsableAskForTheOrigins) {
     auto eightBit = [](std::uint16_t sets, std::uint16_t paletteSet, std::size_t storedSets) {
-        return testing::MakeSidecar({5, 6, true, 7, 8, sets, paletteSet,
-                                     std::vector<std::uint16_t>(storedSets * 256, 0x1111)});
+        return MakeSidecar({5, 6, true, 7, 8, sets, paletteSet,
+                            std::vector<std::uint16_t>(storedSets * 256, 0x1111)});
     };
     auto cut = [](std::vector<std::uint8_t> bytes, std::size_t drop) {
         bytes.resize(bytes.size() - drop);
@@ -433,17 +376,15 @@ TEST(Convert, SidecarsThatAreNotUsableAskForTheOrigins) {
         {"palette set index is N", 8, eightBit(3, 3, 2), false},
         {"last stored byte missing", 8, cut(eightBit(3, 0, 2), 1), false},
         {"4-bit sets are shorter", 4,
-         testing::MakeSidecar({5, 6, true, 7, 8, 2, 1, std::vector<std::uint16_t>(16, 1)}), true},
-        {"16-bit, six bytes", 16, testing::MakeSidecar({5, 6, false, 0, 0, 1, 0, {}}), true},
-        {"16-bit, five bytes", 16, cut(testing::MakeSidecar({5, 6, false, 0, 0, 1, 0, {}}), 1),
-         false},
+         MakeSidecar({5, 6, true, 7, 8, 2, 1, std::vector<std::uint16_t>(16, 1)}), true},
+        {"16-bit, six bytes", 16, MakeSidecar({5, 6, false, 0, 0, 1, 0, {}}), true},
+        {"16-bit, five bytes", 16, cut(MakeSidecar({5, 6, false, 0, 0, 1, 0, {}}), 1), false},
         {"24-bit with a CLUT part", 24, eightBit(1, 0, 0), true},
     };
     for (const auto& c : cases) {
         ImageState state;
         ScriptedOrigins origins({Origins{70000, 9, 10, 11}});
-        ASSERT_EQ(BmpToTim(testing::MakeBmp(testing::PatternBmp(c.bits, 4, 2)), c.sidecar, state,
-                           origins),
+        ASSERT_EQ(BmpToTim(MakeBmp(PatternBmp(c.bits, 4, 2)), c.sidecar, state, origins),
                   ErrorCode::None)
             << c.name;
         const bool hasClut = c.bits <= 8;
@@ -467,8 +408,8 @@ TEST(Convert, SidecarsThatAreNotUsableAskForTheOrigins) {
 TEST(Convert, ClosingTheOriginsRequestWithoutAnAnswerAsksAgain) {
     ImageState state;
     ScriptedOrigins origins({std::nullopt, std::nullopt, Origins{3, 4, 5, 6}});
-    ASSERT_EQ(
-        BmpToTim(testing::MakeBmp(testing::PatternBmp(8, 2, 2)), std::nullopt, state, origins), ErrorCode::None);
+    ASSERT_EQ(BmpToTim(MakeBmp(PatternBmp(8, 2, 2)), std::nullopt, state, origins),
+              ErrorCode::None);
     EXPECT_EQ(origins.hasClutSeen.size(), 3u);
     EXPECT_EQ(state.imageOrgX, 3);
     EXPECT_EQ(state.clutOrgY, 6);
@@ -508,7 +449,7 @@ TEST(Convert, BmpsWithTheLongerInfoHeadersOfImageEditorsConvertBack) {
         const TimSpec desc = RoundTripTim(image, image.bpp);
         const ImageState ours = ToBmp(desc, image.set);
         for (const auto& header : headers) {
-            testing::BmpSpec edited;
+            BmpSpec edited;
             edited.biSize = header.biSize;
             edited.width = ours.bmpInfoHeader.biWidth;
             edited.height = ours.bmpInfoHeader.biHeight;
@@ -519,7 +460,7 @@ TEST(Convert, BmpsWithTheLongerInfoHeadersOfImageEditorsConvertBack) {
             const auto profileOffset = static_cast<std::uint32_t>(
                 header.biSize + edited.palette.size() + edited.pixels.size());
             edited.infoTail = EditorInfoTail(header.biSize, profileOffset, header.profileSize);
-            std::vector<std::uint8_t> file = testing::MakeBmp(edited);
+            std::vector<std::uint8_t> file = MakeBmp(edited);
             WriteU32LE(file.data() + 34, static_cast<std::uint32_t>(edited.pixels.size()));
             WriteU32LE(file.data() + 38, 2835);  // 72 dpi
             WriteU32LE(file.data() + 42, 2835);
@@ -529,7 +470,7 @@ TEST(Convert, BmpsWithTheLongerInfoHeadersOfImageEditorsConvertBack) {
             ScriptedOrigins never;
             ASSERT_EQ(BmpToTim(file, ours.sidecarData, back, never), ErrorCode::None)
                 << image.bpp << "-bit, " << header.biSize;
-            EXPECT_EQ(Written(back, true), WithoutPaletteStp(desc, image.set))
+            EXPECT_EQ(WrittenImage(back, true), WithoutPaletteStp(desc, image.set))
                 << image.bpp << "-bit, info header of " << header.biSize << " bytes"
                 << (header.profileSize != 0 ? " and a profile" : "");
         }
@@ -537,6 +478,7 @@ TEST(Convert, BmpsWithTheLongerInfoHeadersOfImageEditorsConvertBack) {
 }
 
 TEST(Convert, BmpToTimFailuresInOrder) {
+    using enum ErrorCode;
     const struct {
         const char* name;
         std::uint32_t biSize;
@@ -545,16 +487,16 @@ TEST(Convert, BmpToTimFailuresInOrder) {
         ErrorCode message;
         std::vector<bool> asked;
     } cases[] = {
-        {"biSize 12", 12, 8, 2, 2, ErrorCode::BadBiSize, {}},
-        {"biSize 64", 64, 8, 2, 2, ErrorCode::BadBiSize, {}},
-        {"biSize 125 on a 1-bit image", 125, 1, 8, 2, ErrorCode::BadBiSize, {}},
-        {"1-bit asks with CLUT fields first", 40, 1, 8, 2, ErrorCode::BppNotSupported, {true}},
-        {"32-bit asks without them", 40, 32, 2, 2, ErrorCode::BppNotSupported, {false}},
-        {"width beyond 16-bit units", 40, 16, 70000, 1, ErrorCode::TooLargeForTim, {false}},
-        {"height beyond 16 bits", 40, 8, 0, 70000, ErrorCode::TooLargeForTim, {true}},
+        {"biSize 12", 12, 8, 2, 2, BadBiSize, {}},
+        {"biSize 64", 64, 8, 2, 2, BadBiSize, {}},
+        {"biSize 125 on a 1-bit image", 125, 1, 8, 2, BadBiSize, {}},
+        {"1-bit asks with CLUT fields first", 40, 1, 8, 2, BppNotSupported, {true}},
+        {"32-bit asks without them", 40, 32, 2, 2, BppNotSupported, {false}},
+        {"width beyond 16-bit units", 40, 16, 70000, 1, TooLargeForTim, {false}},
+        {"height beyond 16 bits", 40, 8, 0, 70000, TooLargeForTim, {true}},
     };
     for (const auto& c : cases) {
-        testing::BmpSpec desc = testing::PatternBmp(c.bits, c.width, c.height);
+        BmpSpec desc = PatternBmp(c.bits, c.width, c.height);
         desc.biSize = c.biSize;
         // The size test takes W bytes a row for depths it doesn't know.
         desc.pixels.resize(
@@ -562,8 +504,7 @@ TEST(Convert, BmpToTimFailuresInOrder) {
         ImageState state;
         state.imageOrgX = 99;  // a failed conversion leaves the TIM side alone
         ScriptedOrigins origins;
-        EXPECT_EQ(BmpToTim(testing::MakeBmp(desc), std::nullopt, state, origins), c.message)
-            << c.name;
+        EXPECT_EQ(BmpToTim(MakeBmp(desc), std::nullopt, state, origins), c.message) << c.name;
         EXPECT_EQ(origins.hasClutSeen, c.asked) << c.name;
         EXPECT_EQ(state.imageOrgX, 99) << c.name;
         EXPECT_FALSE(state.IsLoaded()) << c.name;
@@ -576,7 +517,7 @@ TEST(Convert, RefusesImagesOfAGigabyteOrMoreWithoutAllocating) {
     bmp.bmpInfoHeader.biWidth = 65535;
     bmp.bmpInfoHeader.biHeight = 65535;
     bmp.bpp = 16;
-    bmp.sidecarData = testing::MakeSidecar({0, 0, false, 0, 0, 1, 0, {}});
+    bmp.sidecarData = MakeSidecar({0, 0, false, 0, 0, 1, 0, {}});
     bmp.sidecarSize = 6;
     ScriptedOrigins origins;
     EXPECT_EQ(ConvertBmpToTim(bmp, origins), ErrorCode::ImageBeyond1Gig);
@@ -585,7 +526,7 @@ TEST(Convert, RefusesImagesOfAGigabyteOrMoreWithoutAllocating) {
     TimSpec desc = PatternTim(16, 4, 1);
     desc.imageWidth = 65535;
     desc.imageHeight = 65535;
-    ImageState tim = LoadTimBytes(MakeTim(desc));
+    ImageState tim = LoadedTim(MakeTim(desc));
     EXPECT_EQ(ConvertTimToBmp(tim, 0), ErrorCode::ImageBeyond1Gig);
     EXPECT_TRUE(tim.bmpPixels.empty());
 }
@@ -600,10 +541,10 @@ TEST(Convert, WidthsThatDontFillWholeTimUnitsGiveConsistentTims) {
                  {8, 5, 2, 4},  {16, 3, 3, 3}, {24, 5, 8, 5},
                  {24, 1, 2, 1}, {24, 3, 5, 3}};  // 3 px: 9 bytes in 10
     for (const auto& c : cases) {
-        testing::BmpSpec desc = testing::PatternBmp(c.bits, c.width, 3);
+        BmpSpec desc = PatternBmp(c.bits, c.width, 3);
         ImageState state;
         ScriptedOrigins origins;
-        ASSERT_EQ(BmpToTim(testing::MakeBmp(desc), std::nullopt, state, origins), ErrorCode::None);
+        ASSERT_EQ(BmpToTim(MakeBmp(desc), std::nullopt, state, origins), ErrorCode::None);
         EXPECT_EQ(state.imageWidth, c.imageWidth) << c.bits << "-bit " << c.width;
         EXPECT_EQ(state.pixelWidth, c.pixelWidth) << c.bits << "-bit " << c.width;
         EXPECT_EQ(state.imageDataSize, c.imageWidth * 2u * 3u) << c.bits << "-bit " << c.width;
@@ -661,7 +602,7 @@ TEST(Convert, OlderBmpsWithUnpaddedRowsConvertBack) {
         // Re-store the rows as the older layout did: no padding.
         const std::size_t data = (std::size_t{c.width} * c.bpp + 7) / 8;
         const std::size_t legacyRow = c.bpp == 4 ? (c.width + c.width % 8) / 2 : data;
-        testing::BmpSpec legacy;
+        BmpSpec legacy;
         legacy.bitCount = static_cast<std::uint16_t>(c.bpp);
         legacy.width = static_cast<std::int32_t>(c.width);
         legacy.height = c.height;
@@ -673,12 +614,12 @@ TEST(Convert, OlderBmpsWithUnpaddedRowsConvertBack) {
         }
         ImageState back;
         ScriptedOrigins never;
-        ASSERT_EQ(BmpToTim(testing::MakeBmp(legacy), state.sidecarData, back, never), ErrorCode::None);
+        ASSERT_EQ(BmpToTim(MakeBmp(legacy), state.sidecarData, back, never), ErrorCode::None);
         EXPECT_EQ(back.bmpRowSize, legacyRow);
-        EXPECT_EQ(Written(back, true), WithoutPaletteStp(desc, c.set))
+        EXPECT_EQ(WrittenImage(back, true), WithoutPaletteStp(desc, c.set))
             << c.bpp << "-bit " << c.width << " x " << c.height;
     }
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

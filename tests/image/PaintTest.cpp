@@ -4,12 +4,10 @@
 #include "platform/ByteOrder.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
 
-using testing::MakeTim;
-using testing::PatternTim;
-using testing::TimSpec;
+using Bytes = std::vector<std::uint8_t>;
 
 // Where the window draws the image; painting takes it from its caller.
 constexpr SurfacePoint kOrigin{330, 5};
@@ -42,17 +40,24 @@ MemorySurface SurfaceFor(const ImageState& s) {
                          kImageAreaY + s.imageHeight + 4, kBefore);
 }
 
-Pixel At(const MemorySurface& surface, int x, int y) {
-    return surface.At(kImageAreaX + x, kImageAreaY + y);
-}
+// The image of desc painted with view onto a surface that held kBefore.
+struct Painted {
+    ImageState s;
+    MemorySurface surface;
+    explicit Painted(const TimSpec& desc, const ViewOptions& view = {})
+        : s(StateFrom(desc)), surface(SurfaceFor(s)) {
+        Paint(view);
+    }
+    void Paint(const ViewOptions& view) { PaintImage(s, view, surface, kOrigin); }
+    Pixel At(int x, int y) const { return surface.At(kImageAreaX + x, kImageAreaY + y); }
+};
 
 // A 4-bit image of w x h pixels, pixel n holding index n % 16 unless given.
 TimSpec FourBit(std::uint16_t units, std::uint16_t h, std::uint32_t sets) {
-    TimSpec desc;
-    desc.mode = 8;
-    desc.imageWidth = units;
-    desc.imageHeight = h;
-    desc.pixels.assign(std::size_t{units} * 2 * h, 0);
+    TimSpec desc{.mode = 8,
+                 .imageWidth = units,
+                 .imageHeight = h,
+                 .pixels = Bytes(std::size_t{units} * 2 * h, 0)};
     for (std::uint32_t i = 0; i < 16 * sets; ++i) {
         desc.clut.push_back(static_cast<std::uint16_t>(i + 1));  // entry i is word i+1
     }
@@ -71,31 +76,24 @@ TEST(Paint, SixteenBitWordsAndTransparency) {
         {0x0000, false, MakePixel(7, 7, 7)},   {0x0000, true, MemorySurface::kDefaultButtonFace},
     };
     for (const auto& c : cases) {
-        TimSpec desc;
-        desc.mode = 2;
-        desc.imageWidth = 1;
-        desc.imageHeight = 1;
-        desc.pixels = {static_cast<std::uint8_t>(c.word), static_cast<std::uint8_t>(c.word >> 8)};
-        ImageState s = StateFrom(desc);
-        MemorySurface surface = SurfaceFor(s);
-        ViewOptions view;
-        view.transparency = c.transparency;
-        PaintImage(s, view, surface, kOrigin);  // with transparency, a 0 is left undrawn ...
-        EXPECT_EQ(At(surface, 0, 0), c.transparency && c.word == 0 ? kBefore : c.expected);
-        PaintImage(s, view, surface, kOrigin);  // ... and the second paint erases the first
-        EXPECT_EQ(At(surface, 0, 0), c.expected) << std::hex << c.word << ' ' << c.transparency;
+        const ViewOptions view{.transparency = c.transparency};
+        const Bytes word = {static_cast<std::uint8_t>(c.word),
+                            static_cast<std::uint8_t>(c.word >> 8)};
+        Painted p({.mode = 2, .imageWidth = 1, .imageHeight = 1, .pixels = word}, view);
+        // With transparency, a 0 is left undrawn ...
+        EXPECT_EQ(p.At(0, 0), c.transparency && c.word == 0 ? kBefore : c.expected);
+        p.Paint(view);  // ... and the second paint erases the first
+        EXPECT_EQ(p.At(0, 0), c.expected) << std::hex << c.word << ' ' << c.transparency;
     }
 }
 
 TEST(Paint, FourBitLowNibbleFirst) {
     TimSpec desc = FourBit(1, 1, 1);
     desc.pixels[0] = 0x21;
-    ImageState s = StateFrom(desc);
-    MemorySurface surface = SurfaceFor(s);
-    PaintImage(s, {}, surface, kOrigin);
-    EXPECT_EQ(At(surface, 0, 0), PsxToPixel(2));  // entry 1
-    EXPECT_EQ(At(surface, 1, 0), PsxToPixel(3));  // entry 2
-    EXPECT_EQ(At(surface, 4, 0), kBefore);        // right of the image: untouched
+    const Painted p(desc);
+    EXPECT_EQ(p.At(0, 0), PsxToPixel(2));  // entry 1
+    EXPECT_EQ(p.At(1, 0), PsxToPixel(3));  // entry 2
+    EXPECT_EQ(p.At(4, 0), kBefore);        // right of the image: untouched
 }
 
 TEST(Paint, ClutSetSelectsEntriesOfThatSet) {
@@ -106,52 +104,33 @@ TEST(Paint, ClutSetSelectsEntriesOfThatSet) {
     };
     const Case cases[] = {{4, 1, 3, 19}, {8, 1, 3, 259}, {4, 0, 15, 15}, {8, 2, 255, 767}};
     for (const auto& c : cases) {
-        TimSpec desc;
-        desc.mode = testing::ModeForBpp(c.bpp);
-        desc.imageWidth = 1;
-        desc.imageHeight = 1;
-        desc.pixels = {c.index, 0};
+        TimSpec desc{
+            .mode = ModeForBpp(c.bpp), .imageWidth = 1, .imageHeight = 1, .pixels = {c.index, 0}};
         for (std::uint32_t i = 0; i < ClutSetEntries(c.bpp) * 3; ++i) {
             desc.clut.push_back(static_cast<std::uint16_t>(i * 37 + 1));
         }
-        ImageState s = StateFrom(desc);
-        MemorySurface surface = SurfaceFor(s);
-        ViewOptions view;
-        view.currentSet = c.set;
-        PaintImage(s, view, surface, kOrigin);
-        EXPECT_EQ(At(surface, 0, 0), PsxToPixel(static_cast<PsxColor>(c.entry * 37 + 1)))
+        const Painted p(desc, {.currentSet = c.set});
+        EXPECT_EQ(p.At(0, 0), PsxToPixel(static_cast<PsxColor>(c.entry * 37 + 1)))
             << c.bpp << " set " << c.set;
     }
 }
 
 TEST(Paint, TwentyFourBitBytesAreRedGreenBlue) {
-    TimSpec desc;
-    desc.mode = 3;
-    desc.imageWidth = 3;  // two pixels
-    desc.imageHeight = 1;
-    desc.pixels = {0x10, 0x20, 0x30, 0xFF, 0x00, 0x80};
-    ImageState s = StateFrom(desc);
-    MemorySurface surface = SurfaceFor(s);
-    ViewOptions view;
-    view.transparency = true;  // never applies to 24-bit
-    PaintImage(s, view, surface, kOrigin);
-    EXPECT_EQ(At(surface, 0, 0), MakePixel(0x10, 0x20, 0x30));
-    EXPECT_EQ(At(surface, 1, 0), MakePixel(0xFF, 0x00, 0x80));
-}
+    // Two pixels; transparency never applies to 24-bit.
+    const Painted p({.mode = 3,
+                     .imageWidth = 3,
+                     .imageHeight = 1,
+                     .pixels = {0x10, 0x20, 0x30, 0xFF, 0x00, 0x80}},
+                    {.transparency = true});
+    EXPECT_EQ(p.At(0, 0), MakePixel(0x10, 0x20, 0x30));
+    EXPECT_EQ(p.At(1, 0), MakePixel(0xFF, 0x00, 0x80));
 
-TEST(Paint, RowsFollowOneAnotherWithoutPadding) {
-    // 24-bit, imageWidth 2 units = 4 bytes a row, but 1 pixel (3 bytes) wide:
-    // row 1 starts at byte 3, not 4.
-    TimSpec desc;
-    desc.mode = 3;
-    desc.imageWidth = 2;
-    desc.imageHeight = 2;
-    desc.pixels = {1, 2, 3, 4, 5, 6, 7, 8};
-    ImageState s = StateFrom(desc);
-    MemorySurface surface = SurfaceFor(s);
-    PaintImage(s, {}, surface, kOrigin);
-    EXPECT_EQ(s.pixelWidth, 1u);
-    EXPECT_EQ(At(surface, 0, 1), MakePixel(4, 5, 6));
+    // Rows follow one another without padding: imageWidth 2 units = 4 bytes
+    // a row, but 1 pixel (3 bytes) wide, so row 1 starts at byte 3, not 4.
+    const Painted rows(
+        {.mode = 3, .imageWidth = 2, .imageHeight = 2, .pixels = {1, 2, 3, 4, 5, 6, 7, 8}});
+    EXPECT_EQ(rows.s.pixelWidth, 1u);
+    EXPECT_EQ(rows.At(0, 1), MakePixel(4, 5, 6));
 }
 
 TEST(Paint, SplitOrsTheLowerHalfOntoTheUpper) {
@@ -164,12 +143,8 @@ TEST(Paint, SplitOrsTheLowerHalfOntoTheUpper) {
         for (std::size_t i = 0; i < desc.pixels.size(); ++i) {
             desc.pixels[i] = static_cast<std::uint8_t>((i * 5 + 1) & 0xFF);
         }
-        ImageState s = StateFrom(desc);
-        MemorySurface surface = SurfaceFor(s);
-        ViewOptions view;
-        view.splitImage = true;
-        PaintImage(s, view, surface, kOrigin);
-        EXPECT_EQ(s.paintedHeight, c.rows);
+        const Painted p(desc, {.splitImage = true});
+        EXPECT_EQ(p.s.paintedHeight, c.rows);
         for (std::uint32_t y = 0; y < c.rows; ++y) {
             for (std::uint32_t x = 0; x < 4; ++x) {
                 auto index = [&](std::uint32_t row) {
@@ -178,35 +153,27 @@ TEST(Paint, SplitOrsTheLowerHalfOntoTheUpper) {
                     return (n & 1) ? byte >> 4 : byte & 15;
                 };
                 std::uint32_t v = index(y) | index(y + c.pairedOffset);
-                EXPECT_EQ(At(surface, static_cast<int>(x), static_cast<int>(y)),
+                EXPECT_EQ(p.At(static_cast<int>(x), static_cast<int>(y)),
                           PsxToPixel(static_cast<PsxColor>(v + 1)))
                     << "height " << c.height << " at " << x << ',' << y;
             }
         }
-        EXPECT_EQ(At(surface, 0, static_cast<int>(c.rows)), kBefore) << "lower half painted";
+        EXPECT_EQ(p.At(0, static_cast<int>(c.rows)), kBefore) << "lower half painted";
     }
 }
 
 TEST(Paint, SplitOrsWordsAndTwentyFourBitValues) {
-    TimSpec words;
-    words.mode = 2;
-    words.imageWidth = 1;
-    words.imageHeight = 2;
-    words.pixels = {0x1F, 0x00, 0x00, 0x7C};
-    ImageState s16 = StateFrom(words);
-    MemorySurface surface16 = SurfaceFor(s16);
-    PaintImage(s16, {0, true, false}, surface16, kOrigin);
-    EXPECT_EQ(At(surface16, 0, 0), PsxToPixel(0x7C1F));
-
-    TimSpec rgb;
-    rgb.mode = 3;
-    rgb.imageWidth = 2;  // 1 pixel wide, rows 3 bytes apart
-    rgb.imageHeight = 2;
-    rgb.pixels = {0x01, 0x10, 0x00, 0x02, 0x20, 0x80, 0, 0};
-    ImageState s24 = StateFrom(rgb);
-    MemorySurface surface24 = SurfaceFor(s24);
-    PaintImage(s24, {0, true, false}, surface24, kOrigin);
-    EXPECT_EQ(At(surface24, 0, 0), MakePixel(0x03, 0x30, 0x80));
+    const Painted words(
+        {.mode = 2, .imageWidth = 1, .imageHeight = 2, .pixels = {0x1F, 0x00, 0x00, 0x7C}},
+        {.splitImage = true});
+    EXPECT_EQ(words.At(0, 0), PsxToPixel(0x7C1F));
+    // 1 pixel wide, rows 3 bytes apart.
+    const Painted rgb({.mode = 3,
+                       .imageWidth = 2,
+                       .imageHeight = 2,
+                       .pixels = {0x01, 0x10, 0x00, 0x02, 0x20, 0x80, 0, 0}},
+                      {.splitImage = true});
+    EXPECT_EQ(rgb.At(0, 0), MakePixel(0x03, 0x30, 0x80));
 }
 
 TEST(Paint, TransparencyLeavesOnlyWordZeroUndrawnAndErasesThePreviousPicture) {
@@ -215,28 +182,18 @@ TEST(Paint, TransparencyLeavesOnlyWordZeroUndrawnAndErasesThePreviousPicture) {
     desc.clut[1] = 0x8000;       // STP only: visible black
     desc.clut[16] = 0x7FFF;      // set 1, index 0: white
     desc.pixels = {0x10, 0x00};  // indices 0, 1, 0, 0
-    ImageState s = StateFrom(desc);
-    MemorySurface surface = SurfaceFor(s);
-    ViewOptions view;
-    view.currentSet = 1;
-    PaintImage(s, view, surface, kOrigin);
-    EXPECT_EQ(At(surface, 0, 0), PsxToPixel(0x7FFF));
+    Painted p(desc, {.currentSet = 1});
+    EXPECT_EQ(p.At(0, 0), PsxToPixel(0x7FFF));
     // Switching to set 0 with Transparency on must not leave set 1's white.
-    view.currentSet = 0;
-    view.transparency = true;
-    PaintImage(s, view, surface, kOrigin);
-    EXPECT_EQ(At(surface, 0, 0), MemorySurface::kDefaultButtonFace);
-    EXPECT_EQ(At(surface, 1, 0), MakePixel(7, 7, 7));
+    p.Paint({.currentSet = 0, .transparency = true});
+    EXPECT_EQ(p.At(0, 0), MemorySurface::kDefaultButtonFace);
+    EXPECT_EQ(p.At(1, 0), MakePixel(7, 7, 7));
 }
 
 // A 16-bit image 16 x 9 of word 0 but a red pixel at (9, 0): the squares
 // alternate every 8 pixels both ways, under undrawn pixels only.
 TEST(Paint, TheCheckerboardShowsUnderUndrawnPixelsOnly) {
-    TimSpec desc;
-    desc.mode = 2;
-    desc.imageWidth = 16;
-    desc.imageHeight = 9;
-    desc.pixels.assign(16 * 9 * 2, 0);
+    TimSpec desc{.mode = 2, .imageWidth = 16, .imageHeight = 9, .pixels = Bytes(16 * 9 * 2, 0)};
     desc.pixels[2 * 9] = 0x1F;
     const Pixel red = MakePixel(255, 7, 7);
     struct Case {
@@ -250,33 +207,24 @@ TEST(Paint, TheCheckerboardShowsUnderUndrawnPixelsOnly) {
           Case{true, true, 15, 8, kCheckerLight}, Case{true, true, 9, 0, red},
           Case{true, false, 0, 0, MemorySurface::kDefaultButtonFace},
           Case{false, true, 0, 0, MakePixel(7, 7, 7)}}) {
-        ImageState s = StateFrom(desc);
-        MemorySurface surface = SurfaceFor(s);
-        ViewOptions view;
-        view.transparency = c.transparency;
-        view.checkerboard = c.checkerboard;
-        PaintImage(s, view, surface, kOrigin);
-        PaintImage(s, view, surface, kOrigin);  // the second paint erases the first
-        EXPECT_EQ(At(surface, c.x, c.y), c.expected)
+        const ViewOptions view{.transparency = c.transparency, .checkerboard = c.checkerboard};
+        Painted p(desc, view);
+        p.Paint(view);  // the second paint erases the first
+        EXPECT_EQ(p.At(c.x, c.y), c.expected)
             << c.transparency << c.checkerboard << " " << c.x << "," << c.y;
     }
 }
 
 TEST(Paint, MissingDataAndMissingClutEntriesStayUndrawn) {
     // Pixel data for 1.5 rows of a 4-pixel 16-bit image of 3 rows.
-    TimSpec desc;
-    desc.mode = 2;
-    desc.imageWidth = 4;
-    desc.imageHeight = 3;
-    desc.pixels.assign(12 + 1, 0x21);  // 6.5 pixels: the half pixel is not drawn
-    ImageState s = StateFrom(desc);
-    MemorySurface surface = SurfaceFor(s);
-    PaintImage(s, {}, surface, kOrigin);
-    EXPECT_EQ(At(surface, 3, 0), PsxToPixel(0x2121));
-    EXPECT_EQ(At(surface, 1, 1), PsxToPixel(0x2121));
-    EXPECT_EQ(At(surface, 2, 1), kBefore);
-    EXPECT_EQ(At(surface, 0, 2), kBefore);
-    EXPECT_EQ(s.paintedHeight, 3u);
+    // 6.5 pixels: the half pixel is not drawn.
+    const TimSpec desc{.mode = 2, .imageWidth = 4, .imageHeight = 3, .pixels = Bytes(12 + 1, 0x21)};
+    const Painted p(desc);
+    EXPECT_EQ(p.At(3, 0), PsxToPixel(0x2121));
+    EXPECT_EQ(p.At(1, 1), PsxToPixel(0x2121));
+    EXPECT_EQ(p.At(2, 1), kBefore);
+    EXPECT_EQ(p.At(0, 2), kBefore);
+    EXPECT_EQ(p.s.paintedHeight, 3u);
 
     // A CLUT of 8 entries: indices 8 and up, and any set past it, draw nothing.
     TimSpec clutShort = FourBit(1, 1, 0);
@@ -284,23 +232,18 @@ TEST(Paint, MissingDataAndMissingClutEntriesStayUndrawn) {
         clutShort.clut.push_back(static_cast<std::uint16_t>(0x100 + i));
     }
     clutShort.pixels = {0x87, 0x00};  // indices 7, 8, 0, 0
-    ImageState c = StateFrom(clutShort);
-    MemorySurface clutSurface = SurfaceFor(c);
-    PaintImage(c, {}, clutSurface, kOrigin);
-    EXPECT_EQ(At(clutSurface, 0, 0), PsxToPixel(0x107));
-    EXPECT_EQ(At(clutSurface, 1, 0), kBefore);
-    clutSurface.Clear(kBefore);
-    PaintImage(c, {5, false, false}, clutSurface, kOrigin);
-    EXPECT_EQ(At(clutSurface, 0, 0), kBefore);
-    EXPECT_EQ(At(clutSurface, 2, 0), kBefore);
+    Painted c(clutShort);
+    EXPECT_EQ(c.At(0, 0), PsxToPixel(0x107));
+    EXPECT_EQ(c.At(1, 0), kBefore);
+    c.surface.Clear(kBefore);
+    c.Paint({.currentSet = 5});
+    EXPECT_EQ(c.At(0, 0), kBefore);
+    EXPECT_EQ(c.At(2, 0), kBefore);
 
     // Split needs both halves: with the lower half missing nothing is drawn.
     TimSpec split = desc;
     split.imageHeight = 4;
-    ImageState sp = StateFrom(split);
-    MemorySurface splitSurface = SurfaceFor(sp);
-    PaintImage(sp, {0, true, false}, splitSurface, kOrigin);
-    EXPECT_EQ(At(splitSurface, 0, 0), kBefore);
+    EXPECT_EQ(Painted(split, {.splitImage = true}).At(0, 0), kBefore);
 }
 
 TEST(Paint, LyingHeadersNeverReadOutsideTheBuffers) {
@@ -368,13 +311,11 @@ TEST(Paint, DrawableExtentIsTheBoxOfWhatAPaintDraws) {
 }
 
 TEST(Paint, RecordsThePaintedExtent) {
-    ImageState s = StateFrom(PatternTim(8, 10, 9));
-    MemorySurface surface = SurfaceFor(s);
-    PaintImage(s, {}, surface, kOrigin);
-    EXPECT_EQ(s.paintedWidth, 10u);
-    EXPECT_EQ(s.paintedHeight, 9u);
-    PaintImage(s, {0, true, false}, surface, kOrigin);
-    EXPECT_EQ(s.paintedHeight, 4u);
+    Painted p(PatternTim(8, 10, 9));
+    EXPECT_EQ(p.s.paintedWidth, 10u);
+    EXPECT_EQ(p.s.paintedHeight, 9u);
+    p.Paint({.splitImage = true});
+    EXPECT_EQ(p.s.paintedHeight, 4u);
 }
 
 TEST(Paint, EraseExtents) {
@@ -405,4 +346,4 @@ TEST(Paint, EraseExtents) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

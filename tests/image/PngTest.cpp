@@ -4,42 +4,23 @@
 
 #include "image/Image.h"
 #include "messages/Catalogue.h"
+#include "support/ImageFiles.h"
 #include "support/PngBuilder.h"
-#include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
 
-using testing::ChunkData;
-using testing::MakePng;
-using testing::MakeTim;
-using testing::PngSpec;
-using testing::TempDir;
-using testing::TimSpec;
 using Bytes = std::vector<std::uint8_t>;
 
-// Answers with origins 1,2 (image) and 3,4 (CLUT), and counts the asks.
-class CountingOrigins : public OriginsRequest {
-  public:
-    std::optional<Origins> AskOrigins(bool) override {
-        ++asked;
-        return Origins{1, 2, 3, 4};
-    }
-    int asked = 0;
+// Answers with origins 1,2 (image) and 3,4 (CLUT).
+struct Origins1234 : ScriptedOrigins {
+    Origins1234() : ScriptedOrigins({Origins{1, 2, 3, 4}}) {}
+    std::size_t Asked() const { return hasClutSeen.size(); }
 };
 
-ImageState LoadTimBytes(const Bytes& bytes) {
-    TempDir dir;
-    File file;
-    EXPECT_TRUE(file.Open(dir.Write("in.tim", bytes), File::Mode::Read));
-    ImageState state;
-    EXPECT_EQ(LoadImage(state, file, true), ErrorCode::None);
-    return state;
-}
-
 PngFile Export(const Bytes& tim, std::uint32_t set) {
-    Result<PngFile> png = ConvertTimToPng(LoadTimBytes(tim), set);
+    Result<PngFile> png = ConvertTimToPng(LoadedTim(tim), set);
     EXPECT_TRUE(png.ok()) << msg::Text(png.error());
     return png.ok() ? *png : PngFile{};
 }
@@ -47,19 +28,17 @@ PngFile Export(const Bytes& tim, std::uint32_t set) {
 // The TIM file a PNG (and sidecar) becomes, or the failure's text.
 std::string Import(const Bytes& png, const Bytes& sidecar, Bytes& tim,
                    std::uint32_t depth = kPngDepthAuto, OriginsRequest* request = nullptr) {
-    CountingOrigins origins;
+    Origins1234 origins;
     ImageState state;
     if (Error error = ConvertPngToTim(state, png, sidecar, depth, request ? *request : origins)) {
         return msg::Text(error);
     }
-    TempDir dir;
-    EXPECT_EQ(WriteImageFile(state, dir.File("out.tim"), true), ErrorCode::None);
-    tim = testing::ReadAll(dir.File("out.tim"));
+    tim = WrittenImage(state, true);
     return {};
 }
 
 TimSpec CaseTim(std::uint32_t bpp, std::uint32_t width, std::uint16_t height, std::uint32_t sets) {
-    TimSpec desc = testing::PatternTim(bpp, width, height, sets, width * 7 + bpp + sets);
+    TimSpec desc = PatternTim(bpp, width, height, sets, width * 7 + bpp + sets);
     desc.imageX = 320;
     desc.imageY = 256;
     desc.clutX = 16;
@@ -94,19 +73,19 @@ TEST(Png, RoundTripsEveryTimByteForByteThroughChunkOrSidecar) {
     for (const Case& c : cases) {
         const Bytes tim = MakeTim(CaseTim(c.bpp, c.width, c.height, c.sets));
         const PngFile png = Export(tim, c.set);
-        const Bytes stripped = testing::WithoutChunk(png.png, kPngRecordChunk);
+        const Bytes stripped = WithoutChunk(png.png, kPngRecordChunk);
         ASSERT_NE(stripped, png.png);
         for (const auto& [pngBytes, sidecar] :
              {std::pair{png.png, Bytes()}, std::pair{stripped, png.sidecar},
               std::pair{png.png, png.sidecar}}) {
             Bytes back;
-            CountingOrigins never;
+            Origins1234 never;
             EXPECT_EQ(Import(pngBytes, sidecar, back, kPngDepthAuto, &never), "");
             EXPECT_EQ(back, tim) << c.bpp << "-bit " << c.width << "x" << c.height << ", set "
                                  << c.set << " of " << c.sets
                                  << (sidecar.empty() ? "" : ", sidecar")
                                  << (pngBytes == stripped ? " alone" : "");
-            EXPECT_EQ(never.asked, 0);
+            EXPECT_EQ(never.Asked(), 0u);
         }
     }
 }
@@ -117,7 +96,7 @@ TEST(Png, WritesIndexedPalettesWithTheAlphaRuleAndTheOtherDepthsAsColour) {
         std::uint8_t bitDepth, colourType;
     };
     for (const Case& c : {Case{4, 4, 3}, Case{8, 8, 3}, Case{16, 8, 6}, Case{24, 8, 2}}) {
-        TimSpec desc = testing::PatternTim(c.bpp, 8, 2, 2);
+        TimSpec desc = PatternTim(c.bpp, 8, 2, 2);
         if (c.bpp <= 8) {
             // Set 1: transparent, opaque black, STP red, plain white, then opaque.
             const std::size_t first = c.bpp == 4 ? 16 : 256;
@@ -146,6 +125,30 @@ std::vector<std::uint16_t> Samples(std::initializer_list<std::uint16_t> values) 
     return values;
 }
 
+// A PNG without a palette.
+PngSpec Direct(int width, int height, int colourType, int bitDepth,
+               std::vector<std::uint16_t> samples, bool interlaced = false) {
+    return {width, height, colourType, bitDepth, interlaced, {}, {}, std::move(samples), {}};
+}
+
+// The TIM an imported PNG becomes: the image at 1,2 and a CLUT (if any) of
+// one row at 3,4.
+TimSpec Imported(std::uint8_t mode, std::uint16_t imageWidth, std::uint16_t height, Bytes pixels,
+                 std::vector<std::uint16_t> clut = {}, std::uint16_t clutWidth = 16) {
+    const bool hasClut = !clut.empty();
+    return {.mode = mode,
+            .clutX = static_cast<std::uint16_t>(hasClut ? 3 : 0),
+            .clutY = static_cast<std::uint16_t>(hasClut ? 4 : 0),
+            .clutWidth = static_cast<std::uint16_t>(hasClut ? clutWidth : 0),
+            .clutHeight = static_cast<std::uint16_t>(hasClut ? 1 : 0),
+            .clut = std::move(clut),
+            .imageX = 1,
+            .imageY = 2,
+            .imageWidth = imageWidth,
+            .imageHeight = height,
+            .pixels = std::move(pixels)};
+}
+
 TEST(Png, ReadsPngsAsEditorsWriteThem) {
     Bytes gimpPalette(256 * 3, 0);
     for (std::size_t i = 0; i < gimpPalette.size(); ++i) {
@@ -170,102 +173,23 @@ TEST(Png, ReadsPngsAsEditorsWriteThem) {
     const Case cases[] = {
         {"GIMP: 256-entry palette for 16 colours, tRNS shorter than PLTE",
          {4, 2, 3, 8, false, gimpPalette, {0, 128, 1}, Samples({0, 1, 2, 15, 3, 4, 5, 6}), {}},
-         {9, 0, 0, 0, {}, 3, 4, 256, 1, gimpClut, {}, 1, 2, 2, 2, {0, 1, 2, 15, 3, 4, 5, 6}}},
+         Imported(9, 2, 2, {0, 1, 2, 15, 3, 4, 5, 6}, gimpClut, 256)},
         {"Aseprite: as many palette entries as colours, no tRNS",
          {4, 1, 3, 8, false, {0, 0, 0, 255, 0, 0, 0, 255, 0}, {}, Samples({2, 1, 0, 1}), {}},
-         {8,
-          0,
-          0,
-          0,
-          {},
-          3,
-          4,
-          16,
-          1,
-          clut4({0x0000, 0x001F, 0x03E0}),
-          {},
-          1,
-          2,
-          1,
-          1,
-          {0x12, 0x10}}},
+         Imported(8, 1, 1, {0x12, 0x10}, clut4({0x0000, 0x001F, 0x03E0}))},
         {"4-bit indexed, interlaced",
          {4, 2, 3, 4, true, {8, 16, 24, 255, 255, 255}, {}, Samples({1, 0, 0, 1, 1, 1, 0, 0}), {}},
-         {8,
-          0,
-          0,
-          0,
-          {},
-          3,
-          4,
-          16,
-          1,
-          clut4({0x0C41, 0x7FFF}),
-          {},
-          1,
-          2,
-          1,
-          2,
-          {0x01, 0x10, 0x11, 0x00}}},
+         Imported(8, 1, 2, {0x01, 0x10, 0x11, 0x00}, clut4({0x0C41, 0x7FFF}))},
         {"RGBA: alpha 0, 1, 128, 254, 255",
-         {5,
-          1,
-          6,
-          8,
-          false,
-          {},
-          {},
-          Samples({9, 9, 9, 0, 8, 0, 0, 1, 0, 8, 0, 128, 0, 0, 8, 254, 248, 248, 248, 255}),
-          {}},
-         {2,
-          0,
-          0,
-          0,
-          {},
-          0,
-          0,
-          0,
-          0,
-          {},
-          {},
-          1,
-          2,
-          5,
-          1,
-          {0, 0, 0x01, 0x80, 0x20, 0x80, 0x00, 0x84, 0xFF, 0x7F}}},
+         Direct(5, 1, 6, 8,
+                {9, 9, 9, 0, 8, 0, 0, 1, 0, 8, 0, 128, 0, 0, 8, 254, 248, 248, 248, 255}),
+         Imported(2, 5, 1, {0, 0, 0x01, 0x80, 0x20, 0x80, 0x00, 0x84, 0xFF, 0x7F})},
         {"RGBA at 16 bits a channel",
-         {2,
-          1,
-          6,
-          16,
-          false,
-          {},
-          {},
-          Samples({0x0800, 0x1000, 0x1800, 0xFFFF, 0, 0, 0, 0x8000}),
-          {}},
-         {2, 0, 0, 0, {}, 0, 0, 0, 0, {}, {}, 1, 2, 2, 1, {0x41, 0x0C, 0x00, 0x80}}},
-        {"grey, interlaced",
-         {3, 2, 0, 8, true, {}, {}, Samples({0, 8, 255, 16, 24, 32}), {}},
-         {2,
-          0,
-          0,
-          0,
-          {},
-          0,
-          0,
-          0,
-          0,
-          {},
-          {},
-          1,
-          2,
-          3,
-          2,
-          {0, 0, 0x21, 0x04, 0xFF, 0x7F, 0x42, 0x08, 0x63, 0x0C, 0x84, 0x10}}},
-        {"RGB taken as 24-bit",
-         {1, 1, 2, 8, false, {}, {}, Samples({1, 2, 3}), {}},
-         {3, 0, 0, 0, {}, 0, 0, 0, 0, {}, {}, 1, 2, 2, 1, {1, 2, 3, 0}},
-         24},
+         Direct(2, 1, 6, 16, {0x0800, 0x1000, 0x1800, 0xFFFF, 0, 0, 0, 0x8000}),
+         Imported(2, 2, 1, {0x41, 0x0C, 0x00, 0x80})},
+        {"grey, interlaced", Direct(3, 2, 0, 8, {0, 8, 255, 16, 24, 32}, true),
+         Imported(2, 3, 2, {0, 0, 0x21, 0x04, 0xFF, 0x7F, 0x42, 0x08, 0x63, 0x0C, 0x84, 0x10})},
+        {"RGB taken as 24-bit", Direct(1, 1, 2, 8, {1, 2, 3}), Imported(3, 2, 1, {1, 2, 3, 0}), 24},
     };
     for (const Case& c : cases) {
         Bytes back;
@@ -318,7 +242,7 @@ TEST(Png, KeepsWhatAnEditorLeftAndTakesWhatItChanged) {
         // An editor that drops the palette's alpha keeps every unchanged word.
         edited.trns.clear();
         EXPECT_EQ(Import(MakePng(edited), {}, back), "");
-        ImageState got = LoadTimBytes(back);
+        ImageState got = LoadedTim(back);
         EXPECT_EQ(ReadU16LE(&got.clutData[(entries + 1) * 2]), 0x8000) << bpp;
         EXPECT_EQ(ReadU16LE(&got.clutData[(entries + 2) * 2]), set1[2]) << bpp;
     }
@@ -332,13 +256,13 @@ TEST(Png, TakesTheChunkOverTheSidecarAndEitherOnlyWhenItFitsThePixels) {
     const PngFile pngA = Export(MakeTim(a), 0);
     const PngFile pngB = Export(MakeTim(b), 0);
     const PngFile pngOther = Export(MakeTim(other), 0);
-    const Bytes strippedA = testing::WithoutChunk(pngA.png, kPngRecordChunk);
+    const Bytes strippedA = WithoutChunk(pngA.png, kPngRecordChunk);
     const Bytes none;
     struct Case {
         const Bytes& png;
         const Bytes& sidecar;
         std::uint16_t imageX;
-        int asked;
+        std::size_t asked;
     };
     const Case cases[] = {
         {pngA.png, pngB.sidecar, 320, 0},     // the chunk wins
@@ -347,12 +271,12 @@ TEST(Png, TakesTheChunkOverTheSidecarAndEitherOnlyWhenItFitsThePixels) {
         {strippedA, none, 1, 1},              // nothing: asked
     };
     for (const Case& c : cases) {
-        CountingOrigins origins;
+        Origins1234 origins;
         ImageState state;
         ASSERT_EQ(ConvertPngToTim(state, c.png, c.sidecar, kPngDepthAuto, origins),
                   ErrorCode::None);
         EXPECT_EQ(state.imageOrgX, c.imageX);
-        EXPECT_EQ(origins.asked, c.asked);
+        EXPECT_EQ(origins.Asked(), c.asked);
     }
 }
 
@@ -367,7 +291,7 @@ TEST(Png, QuantisesTruecolourToTheDepthAsked) {
         }
     }
     for (const std::uint32_t bpp : {4u, 8u}) {
-        CountingOrigins origins;
+        Origins1234 origins;
         ImageState state;
         ASSERT_EQ(ConvertPngToTim(state, MakePng(rgba), {}, bpp, origins), ErrorCode::None);
         ASSERT_EQ(state.bpp, bpp);
@@ -382,15 +306,8 @@ TEST(Png, QuantisesTruecolourToTheDepthAsked) {
 
 TEST(Png, FailuresSayWhatIsWrong) {
     const PngFile four = Export(MakeTim(CaseTim(4, 4, 2, 1)), 0);
-    PngSpec beyond{4,
-                   2,
-                   3,
-                   8,
-                   false,
-                   Bytes(256 * 3),
-                   {},
-                   Samples({1, 2, 3, 4, 5, 6, 17, 200}),
-                   {{kPngRecordChunk, ChunkData(four.png, kPngRecordChunk)}}};
+    PngSpec beyond{4, 2, 3, 8, false, Bytes(256 * 3), {}, Samples({1, 2, 3, 4, 5, 6, 17, 200}), {}};
+    beyond.chunks = {{kPngRecordChunk, ChunkData(four.png, kPngRecordChunk)}};
     const Bytes valid = MakePng(beyond);
     struct Case {
         Bytes png;
@@ -411,9 +328,9 @@ TEST(Png, FailuresSayWhatIsWrong) {
         EXPECT_EQ(Import(c.png, {}, tim, c.depth), c.text);
     }
     TimSpec empty = CaseTim(16, 0, 2, 0);
-    EXPECT_EQ(msg::Text(ConvertTimToPng(LoadTimBytes(MakeTim(empty)), 0).error()),
+    EXPECT_EQ(msg::Text(ConvertTimToPng(LoadedTim(MakeTim(empty)), 0).error()),
               "An image without pixels can't be written as a PNG.");
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

@@ -1,30 +1,17 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <fstream>
 
 #include "image/Image.h"
+#include "support/ImageFiles.h"
 #include "support/TempDir.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
-
-using testing::MakeTim;
-using testing::PatternTim;
-using testing::TempDir;
-using testing::TimSpec;
 
 // Loads bytes as a file, with the TIM starting at offset.
 Error LoadBytes(const std::vector<std::uint8_t>& bytes, ImageState& state,
                 std::int64_t offset = 0) {
-    TempDir dir;
-    std::string path = dir.Write("image.tim", bytes);
-    File file;
-    EXPECT_TRUE(file.Open(path, File::Mode::Read));
-    file.Seek(offset);
-    return LoadImage(state, file, true);
+    return LoadImageBytes(bytes, state, true, std::nullopt, offset);
 }
 
 TimSpec Small16Bit() {
@@ -53,63 +40,57 @@ std::vector<std::uint8_t> Truncated(std::vector<std::uint8_t> bytes, std::size_t
 }
 
 TEST(TimReader, ReturnsTheFirstFailureInOrder) {
+    using enum ErrorCode;
     const std::vector<MessageCase> cases = {
-        {"valid 16-bit control", MakeTim(Small16Bit()), ErrorCode::None},
-        {"valid 4-bit control", MakeTim(Small4Bit()), ErrorCode::None},
-        {"BMP magic", {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, ErrorCode::TimHeaderNotFound},
-        {"four zero bytes", {0, 0, 0, 0, 2, 0, 0, 0}, ErrorCode::TimHeaderNotFound},
-        {"empty file", {}, ErrorCode::TimHeaderNotFound},
-        {"identifier cut short", {0x10, 0, 0}, ErrorCode::TimHeaderNotFound},
-        {"identifier byte 1 set", {0x10, 1, 0, 0, 2, 0, 0, 0}, ErrorCode::TimHeaderNotFound},
-        {"mode 0", With(Small16Bit(), [](TimSpec& s) { s.mode = 0; }), ErrorCode::InvalidTimHeader},
-        {"mode 1", With(Small16Bit(), [](TimSpec& s) { s.mode = 1; }), ErrorCode::InvalidTimHeader},
-        {"mode 10", With(Small16Bit(), [](TimSpec& s) { s.mode = 10; }),
-         ErrorCode::InvalidTimHeader},
-        {"mode 11", With(Small16Bit(), [](TimSpec& s) { s.mode = 11; }),
-         ErrorCode::InvalidTimHeader},
+        {"valid 16-bit control", MakeTim(Small16Bit()), None},
+        {"valid 4-bit control", MakeTim(Small4Bit()), None},
+        {"BMP magic", {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, TimHeaderNotFound},
+        {"four zero bytes", {0, 0, 0, 0, 2, 0, 0, 0}, TimHeaderNotFound},
+        {"empty file", {}, TimHeaderNotFound},
+        {"identifier cut short", {0x10, 0, 0}, TimHeaderNotFound},
+        {"identifier byte 1 set", {0x10, 1, 0, 0, 2, 0, 0, 0}, TimHeaderNotFound},
+        {"mode 0", With(Small16Bit(), [](TimSpec& s) { s.mode = 0; }), InvalidTimHeader},
+        {"mode 1", With(Small16Bit(), [](TimSpec& s) { s.mode = 1; }), InvalidTimHeader},
+        {"mode 10", With(Small16Bit(), [](TimSpec& s) { s.mode = 10; }), InvalidTimHeader},
+        {"mode 11", With(Small16Bit(), [](TimSpec& s) { s.mode = 11; }), InvalidTimHeader},
         {"mode with another bit", With(Small16Bit(), [](TimSpec& s) { s.mode = 0x12; }),
-         ErrorCode::InvalidTimHeader},
-        {"flag byte 5", With(Small16Bit(), [](TimSpec& s) { s.flagByte5 = 1; }),
-         ErrorCode::InvalidTimHeader},
+         InvalidTimHeader},
+        {"flag byte 5", With(Small16Bit(), [](TimSpec& s) { s.flagByte5 = 1; }), InvalidTimHeader},
         {"flag byte 6", With(Small16Bit(), [](TimSpec& s) { s.flagByte6 = 0x80; }),
-         ErrorCode::InvalidTimHeader},
-        {"flag byte 7", With(Small16Bit(), [](TimSpec& s) { s.flagByte7 = 1; }),
-         ErrorCode::InvalidTimHeader},
-        {"flags cut short", {0x10, 0, 0, 0}, ErrorCode::InvalidTimHeader},
-        {"mode 2 with flag bytes cut short", {0x10, 0, 0, 0, 2, 0, 0}, ErrorCode::InvalidTimHeader},
+         InvalidTimHeader},
+        {"flag byte 7", With(Small16Bit(), [](TimSpec& s) { s.flagByte7 = 1; }), InvalidTimHeader},
+        {"flags cut short", {0x10, 0, 0, 0}, InvalidTimHeader},
+        {"mode 2 with flag bytes cut short", {0x10, 0, 0, 0, 2, 0, 0}, InvalidTimHeader},
         {"image block length 11", With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 11; }),
-         ErrorCode::ImageBeyond1Gig},
+         ImageBeyond1Gig},
         {"image block length 0", With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 0; }),
-         ErrorCode::ImageBeyond1Gig},
+         ImageBeyond1Gig},
         {"data size exactly 1e9",
          With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 1'000'000'012; }),
-         ErrorCode::ImageBeyond1Gig},
+         ImageBeyond1Gig},
         {"data size just under 1e9 but past the end",
-         With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 1'000'000'011; }),
-         ErrorCode::FileTooSmall},
+         With(Small16Bit(), [](TimSpec& s) { s.imageBlockLength = 1'000'000'011; }), FileTooSmall},
         {"bytes after the TIM are ignored",
          [] {
              auto bytes = MakeTim(Small16Bit());
              bytes.push_back(0xAB);
              return bytes;
          }(),
-         ErrorCode::None},
-        {"pixel data one byte short", Truncated(MakeTim(Small16Bit()), 1), ErrorCode::FileTooSmall},
-        {"4-bit pixel data one byte short", Truncated(MakeTim(Small4Bit()), 1),
-         ErrorCode::FileTooSmall},
-        {"image header cut short", Truncated(MakeTim(Small16Bit()), 9), ErrorCode::FileTooSmall},
-        {"CLUT header cut short", {0x10, 0, 0, 0, 8, 0, 0, 0, 44, 0}, ErrorCode::FileTooSmall},
+         None},
+        {"pixel data one byte short", Truncated(MakeTim(Small16Bit()), 1), FileTooSmall},
+        {"4-bit pixel data one byte short", Truncated(MakeTim(Small4Bit()), 1), FileTooSmall},
+        {"image header cut short", Truncated(MakeTim(Small16Bit()), 9), FileTooSmall},
+        {"CLUT header cut short", {0x10, 0, 0, 0, 8, 0, 0, 0, 44, 0}, FileTooSmall},
         {"CLUT block length 11", With(Small4Bit(), [](TimSpec& s) { s.clutBlockLength = 11; }),
-         ErrorCode::NotEnoughMemory},
+         NotEnoughMemory},
         {"CLUT block length 0", With(Small4Bit(), [](TimSpec& s) { s.clutBlockLength = 0; }),
-         ErrorCode::NotEnoughMemory},
+         NotEnoughMemory},
         {"CLUT past the end of the file",
-         With(Small4Bit(), [](TimSpec& s) { s.clutBlockLength = 0xFFFFFFF0; }),
-         ErrorCode::FileTooSmall},
+         With(Small4Bit(), [](TimSpec& s) { s.clutBlockLength = 0xFFFFFFF0; }), FileTooSmall},
         {"CLUT block length 12 is an empty CLUT",
-         With(Small4Bit(), [](TimSpec& s) { s.clut.clear(); }), ErrorCode::None},
+         With(Small4Bit(), [](TimSpec& s) { s.clut.clear(); }), None},
         {"image block length 12 is an empty image",
-         With(Small16Bit(), [](TimSpec& s) { s.pixels.clear(); }), ErrorCode::None},
+         With(Small16Bit(), [](TimSpec& s) { s.pixels.clear(); }), None},
     };
     for (const auto& c : cases) {
         ImageState state;
@@ -250,4 +231,4 @@ TEST(TimReader, ReloadReplacesEveryFieldOfTheLastImage) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

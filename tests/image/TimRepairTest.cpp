@@ -3,15 +3,12 @@
 #include "image/Image.h"
 #include "image/TimRepair.h"
 #include "messages/Catalogue.h"
-#include "support/TempDir.h"
+#include "support/ImageFiles.h"
 #include "support/TimBuilder.h"
 
-namespace pixalto {
+namespace pixalto::testing {
 namespace {
 
-using testing::MakeTim;
-using testing::PatternTim;
-using testing::TimSpec;
 using Bytes = std::vector<std::uint8_t>;
 
 // Each broken TIM is repaired into exactly the bytes of the same TIM built
@@ -74,11 +71,8 @@ TEST(TimRepair, RepairsIntoTheBytesOfTheTimBuiltRight) {
 
         // It loads with all its pixels (2,048 bytes of them for the short
         // image length), and no block length disagrees any more.
-        testing::TempDir dir;
         ImageState state;
-        File file;
-        ASSERT_TRUE(file.Open(dir.Write("repaired.tim", bytes), File::Mode::Read));
-        ASSERT_EQ(LoadImage(state, file, /*isTim=*/true), ErrorCode::None) << c.name;
+        ASSERT_EQ(LoadImageBytes(bytes, state, /*isTim=*/true), ErrorCode::None) << c.name;
         EXPECT_EQ(state.imageDataSize, c.broken.pixels.size()) << c.name;
         EXPECT_TRUE(
             std::equal(c.broken.pixels.begin(), c.broken.pixels.end(), state.imageData.begin()))
@@ -154,4 +148,4 @@ TEST(TimRepair, WarnsAboutEachBlockLengthThatDisagrees) {
 }
 
 }  // namespace
-}  // namespace pixalto
+}  // namespace pixalto::testing

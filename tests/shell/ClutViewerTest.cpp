@@ -127,58 +127,30 @@ TEST_F(ClutViewerTest, EditorReadsItsFieldsAndComposesTheNewColour) {
         std::string hexTyped = {};
         std::optional<QColor> picked = {};
     };
+    const auto typed = [](std::string r, std::string g, std::string b) {
+        return std::optional(std::array{std::move(r), std::move(g), std::move(b)});
+    };
     const std::vector<Case> cases = {
         {0x7FFF, "255, 255, 255 (Invis)", {}, {}, QColor(255, 255, 255), 0x7FFF, "#FFFFFF", "255"},
         {0x8000, "7, 7, 7 (Vis)", {}, {}, QColor(7, 7, 7), 0x8000, "#070707", "7"},
         {0x9A3C, "231, 143, 55 (Vis)", {}, {}, QColor(231, 143, 55), 0x9A3C, "#E78F37", "231"},
-        {0x8000,
-         "7, 7, 7 (Vis)",
-         {{"255", "0", "0"}},
-         true,
-         QColor(255, 7, 7),
-         0x001F,
-         "#FF0000",
-         "255"},
-        {0x0000,
-         "7, 7, 7 (Invis)",
-         {{"255", "0", "0"}},
-         false,
-         QColor(255, 7, 7),
-         0x801F,
-         "#FF0000",
-         "255"},
+        {0x8000, "7, 7, 7 (Vis)", typed("255", "0", "0"), true, QColor(255, 7, 7), 0x001F,
+         "#FF0000", "255"},
+        {0x0000, "7, 7, 7 (Invis)", typed("255", "0", "0"), false, QColor(255, 7, 7), 0x801F,
+         "#FF0000", "255"},
         // A leading 0 is a digit; past three characters nothing is read; a
         // value over 255 counts by its low 8 bits.
-        {0x8000,
-         "7, 7, 7 (Vis)",
-         {{"010", "1234", "300"}},
-         {},
-         QColor(15, 127, 47),
-         0x95E1,
-         "#0A7B2C",
-         "010"},
-        {0x8000,
-         "7, 7, 7 (Vis)",
-         {{"077", "8", "16"}},
-         {},
-         QColor(79, 15, 23),
-         0x8829,
-         "#4D0810",
-         "077"},
+        {0x8000, "7, 7, 7 (Vis)", typed("010", "1234", "300"), std::nullopt, QColor(15, 127, 47),
+         0x95E1, "#0A7B2C", "010"},
+        {0x8000, "7, 7, 7 (Vis)", typed("077", "8", "16"), std::nullopt, QColor(79, 15, 23), 0x8829,
+         "#4D0810", "077"},
         // An emptied field keeps the value it had.
-        {0x7C00, "7, 7, 255 (Invis)", {{"", "", "8"}}, {}, QColor(7, 7, 15), 0x0400, "#070708", ""},
+        {0x7C00, "7, 7, 255 (Invis)", typed("", "", "8"), std::nullopt, QColor(7, 7, 15), 0x0400,
+         "#070708", ""},
         {0x8000, "7, 7, 7 (Vis)", {}, {}, QColor(23, 255, 135), 0xC3E2, "#10ff80", "16", "#10ff80"},
         {0x8000, "7, 7, 7 (Vis)", {}, {}, QColor(7, 7, 7), 0x8000, "#12", "7", "#12"},
-        {0x8000,
-         "7, 7, 7 (Vis)",
-         {},
-         {},
-         QColor(207, 103, 55),
-         0x9999,
-         "#C86432",
-         "200",
-         "",
-         QColor(200, 100, 50)},
+        {0x8000, "7, 7, 7 (Vis)", std::nullopt, std::nullopt, QColor(207, 103, 55), 0x9999,
+         "#C86432", "200", "", QColor(200, 100, 50)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.oldText + " " + c.hexShown);

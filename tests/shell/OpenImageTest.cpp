@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
@@ -17,7 +16,6 @@
 namespace pixalto::testing {
 namespace {
 
-using shell::CMainDlg;
 using ui::MenuMark;
 using ui::ShownMessage;
 
@@ -33,10 +31,9 @@ TEST_F(MainWindowTest, StartsEmptyWithMenu129AndNoMarks) {
     EXPECT_EQ(Menu().Id(), res::kMenuEmpty);
     EXPECT_EQ(Menu().PopupTitles(),
               (std::vector<std::string>{"&File", "&View", "&Convert", "&Help"}));
-    EXPECT_EQ(Menu().ItemIds(0),
-              (std::vector<int>{res::kCmdOpenTim, res::kCmdOpenBmp, res::kCmdOpenPng,
-                                res::kCmdScanRawFile, 0, res::kCmdInsertTimFiles, 0,
-                                res::kCmdExit}));
+    EXPECT_EQ(Menu().ItemIds(0), (std::vector<int>{res::kCmdOpenTim, res::kCmdOpenBmp,
+                                                   res::kCmdOpenPng, res::kCmdScanRawFile, 0,
+                                                   res::kCmdInsertTimFiles, 0, res::kCmdExit}));
     EXPECT_EQ(Menu().MarkOf(res::kCmdSplitImage), MenuMark::None);
     EXPECT_EQ(Menu().MarkOf(res::kCmdTransparency), MenuMark::None);
     EXPECT_FALSE(window->List().isVisible());

@@ -44,27 +44,21 @@ TEST_F(PngWindowTest, ExportsAndOpensPngsAndPalettes) {
         Messages messages;
         bool fromViewer = false;
     };
+    const Messages paletteSaved = {{"The palette has been saved!", "File Saved"}};
+    const Messages notGimp = {
+        {"Couldn't read the palette: it doesn't start with \"GIMP Palette\"", "Palette Error"}};
     const Case cases[] = {
         {res::kCmdExportPng, "out.png", {{"PNG File has been saved!", "File Saved"}}},
         {res::kCmdExportPng, "no/out.png", {{"Failed on saving PNG File!", "Error"}}},
-        {res::kCmdExportPalette, "out.act", {{"The palette has been saved!", "File Saved"}}},
-        {res::kCmdExportPalette,
-         "viewer.act",
-         {{"The palette has been saved!", "File Saved"}},
-         true},
-        {res::kCmdExportPalette,
-         "out.txt",
-         {{"Unknown palette format: " + dir.File("out.txt") +
-               " (use .gpl, .pal, .act, .tim or .clt)",
-           "Conversion Error"}}},
+        {res::kCmdExportPalette, "out.act", paletteSaved},
+        {res::kCmdExportPalette, "viewer.act", paletteSaved, true},
+        {res::kCmdExportPalette, "out.txt",
+         Messages{{"Unknown palette format: " + dir.File("out.txt") +
+                       " (use .gpl, .pal, .act, .tim or .clt)",
+                   "Conversion Error"}}},
         {res::kCmdOpenPng, "out.png", {}},
-        {res::kCmdImportPalette,
-         "junk.gpl",
-         {{"Couldn't read the palette: it doesn't start with \"GIMP Palette\"", "Palette Error"}}},
-        {res::kCmdImportPalette,
-         "junk.gpl",
-         {{"Couldn't read the palette: it doesn't start with \"GIMP Palette\"", "Palette Error"}},
-         true},
+        {res::kCmdImportPalette, "junk.gpl", notGimp},
+        {res::kCmdImportPalette, "junk.gpl", notGimp, true},
     };
     WriteFile("junk.gpl", {'x'});
     for (const Case& c : cases) {

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
