@@ -43,25 +43,15 @@ Answer AnswerOf(const InsertArgs& args) {
     return args.yes ? Answer::Yes : args.no ? Answer::No : Answer::AskTerminal;
 }
 
-// One row of the dry run's table.
-void PrintReportRow(const raw::InsertRecordReport& report) {
-    std::cout << report.fileNumber << '\t'
-              << (report.timSize ? msg::SizeChange(report.listedSize, *report.timSize) : "-")
-              << '\t';
-    if (report.firstSector) {
-        std::cout << *report.firstSector;
-        if (*report.lastSector != *report.firstSector) {
-            std::cout << '-' << *report.lastSector;
-        }
-        std::cout << '\t' << report.damagedSectors;
-    } else {
-        std::cout << "-\t-";
+// One row of the dry run's table, its cells apart by tabs.
+template <typename Cells>
+void PrintRow(const Cells& cells) {
+    const char* separator = "";
+    for (const auto& cell : cells) {
+        std::cout << separator << cell;
+        separator = "\t";
     }
-    std::cout << '\t'
-              << (report.written        ? std::string(msg::kWouldBeWritten)
-                  : report.sizeDeclined ? std::string(msg::kSizeChangedNotWritten)
-                                        : msg::NotWritten(report.refusal))
-              << '\n';
+    std::cout << '\n';
 }
 
 int RunDryRun(const InsertArgs& args) {
@@ -71,14 +61,9 @@ int RunDryRun(const InsertArgs& args) {
     std::uint64_t records = 0;
     options.report = [&records](const raw::InsertRecordReport& report) {
         if (records++ == 0) {
-            const char* separator = "";
-            for (const char* header : msg::kDryRunHeaders) {
-                std::cout << separator << header;
-                separator = "\t";
-            }
-            std::cout << '\n';
+            PrintRow(msg::kDryRunHeaders);
         }
-        PrintReportRow(report);
+        PrintRow(raw::ReportCells(report));
     };
     raw::InsertJob job(host, args.listPath, options);
     if (raw::RunJob(job) != raw::kJobFinished) {
