@@ -11,8 +11,10 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/qt/FileFilter.h"
 
@@ -151,14 +153,31 @@ std::optional<std::size_t> QtPrompts::ReviewTable(const std::string& text, const
     table->verticalHeader()->hide();
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setWordWrap(false);
+    // Every column as wide as its cells, up to about 60 characters; a longer
+    // text (a refusal's reason) wraps within its cell.
+    table->setWordWrap(true);
     table->resizeColumnsToContents();
+    const int widest = table->fontMetrics().averageCharWidth() * 60;
+    int width = 2 * table->frameWidth();
+    for (int column = 0; column < table->columnCount(); ++column) {
+        table->setColumnWidth(column, std::min(table->columnWidth(column), widest));
+        width += table->columnWidth(column);
+    }
     table->resizeRowsToContents();
+    // Every row shows without scrolling, up to two thirds of the screen's
+    // height; a longer table scrolls.
+    int height = 2 * table->frameWidth() + table->horizontalHeader()->sizeHint().height();
+    for (int row = 0; row < table->rowCount(); ++row) {
+        height += table->rowHeight(row);
+    }
+    const int tallest = dialog.screen()->availableGeometry().height() * 2 / 3;
+    if (height > tallest) {
+        width += table->verticalScrollBar()->sizeHint().width();
+        height = tallest;
+    }
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->horizontalHeader()->setStretchLastSection(true);
-    // As large as its cells, so that every row and column shows without
-    // scrolling, up to two thirds of the screen's height; a longer list
-    // scrolls.
-    table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    table->setFixedSize(width, height);
     layout->addWidget(table);
 
     auto* buttons = new QDialogButtonBox(&dialog);
@@ -167,6 +186,9 @@ std::optional<std::size_t> QtPrompts::ReviewTable(const std::string& text, const
         QPushButton* button =
             buttons->addButton(QString::fromStdString(actions[i]), QDialogButtonBox::AcceptRole);
         button->setDefault(i == 0);
+        if (i == 0) {
+            button->setFocus();
+        }
         QObject::connect(button, &QPushButton::clicked, &dialog, [&taken, &dialog, i] {
             taken = i;
             dialog.accept();
@@ -176,7 +198,6 @@ std::optional<std::size_t> QtPrompts::ReviewTable(const std::string& text, const
     QObject::connect(buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole),
                      &QPushButton::clicked, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
-    table->setMaximumHeight(dialog.screen()->availableGeometry().height() * 2 / 3);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
