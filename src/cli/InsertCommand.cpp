@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <iostream>
 #include <memory>
 
@@ -6,11 +5,9 @@
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
 #include "cli/Failure.h"
-#include "disc/PatchFile.h"
 #include "messages/Catalogue.h"
-#include "platform/FileReplace.h"
-#include "raw/FileIdentity.h"
 #include "raw/InsertJob.h"
+#include "raw/InsertPatch.h"
 
 namespace pixalto::cli {
 namespace {
@@ -46,25 +43,15 @@ Answer AnswerOf(const InsertArgs& args) {
     return args.yes ? Answer::Yes : args.no ? Answer::No : Answer::AskTerminal;
 }
 
-// One row of the dry run's table.
-void PrintReportRow(const raw::InsertRecordReport& report) {
-    std::cout << report.fileNumber << '\t'
-              << (report.timSize ? msg::SizeChange(report.listedSize, *report.timSize) : "-")
-              << '\t';
-    if (report.firstSector) {
-        std::cout << *report.firstSector;
-        if (*report.lastSector != *report.firstSector) {
-            std::cout << '-' << *report.lastSector;
-        }
-        std::cout << '\t' << report.damagedSectors;
-    } else {
-        std::cout << "-\t-";
+// One row of the dry run's table, its cells apart by tabs.
+template <typename Cells>
+void PrintRow(const Cells& cells) {
+    const char* separator = "";
+    for (const auto& cell : cells) {
+        std::cout << separator << cell;
+        separator = "\t";
     }
-    std::cout << '\t'
-              << (report.written        ? std::string(msg::kWouldBeWritten)
-                  : report.sizeDeclined ? std::string(msg::kSizeChangedNotWritten)
-                                        : msg::NotWritten(report.refusal))
-              << '\n';
+    std::cout << '\n';
 }
 
 int RunDryRun(const InsertArgs& args) {
@@ -74,14 +61,9 @@ int RunDryRun(const InsertArgs& args) {
     std::uint64_t records = 0;
     options.report = [&records](const raw::InsertRecordReport& report) {
         if (records++ == 0) {
-            const char* separator = "";
-            for (const char* header : msg::kDryRunHeaders) {
-                std::cout << separator << header;
-                separator = "\t";
-            }
-            std::cout << '\n';
+            PrintRow(msg::kDryRunHeaders);
         }
-        PrintReportRow(report);
+        PrintRow(raw::ReportCells(report));
     };
     raw::InsertJob job(host, args.listPath, options);
     if (raw::RunJob(job) != raw::kJobFinished) {
@@ -91,43 +73,7 @@ int RunDryRun(const InsertArgs& args) {
     return job.InsertedCount() == records ? kExitOk : kExitFailure;
 }
 
-// The patch of every byte the insertion changed, kept instead of written;
-// the image itself is only read.
-Error WritePatch(const std::string& rawPath, const std::string& patchPath, bool ips,
-                 const disc::PendingWrites& pending, const std::string& listPath,
-                 std::uint64_t& changedBytes) {
-    File original;
-    if (!original.Open(rawPath, File::Mode::ReadRaw)) {
-        return original.LastError().As(ErrorCode::CouldntOpenFile);
-    }
-    auto changes = disc::ChangesOf(pending, original);
-    if (!changes) {
-        return changes.error();
-    }
-    changedBytes = 0;
-    for (const disc::PatchChange& change : *changes) {
-        changedBytes += change.after.size();
-    }
-    const std::string listName = listPath.substr(listPath.find_last_of('/') + 1);
-    auto bytes =
-        ips ? disc::MakeIps(*changes, original)
-            : Result(disc::MakePpf(*changes, "Made by Pixalto from " + listName, original));
-    if (!bytes) {
-        return bytes.error();
-    }
-    const auto target = raw::IdentityOf(patchPath);
-    if (target && target == raw::IdentityOf(rawPath)) {
-        return Error(ErrorCode::OutputIsRawFile, patchPath);
-    }
-    PendingFile out(patchPath);
-    if (!out.Create() || !out.file().Write(bytes->data(), bytes->size()) || !out.Finish() ||
-        !out.Commit()) {
-        return out.LastError().As(ErrorCode::CouldntCreateFile).About(patchPath);
-    }
-    return {};
-}
-
-int RunPatch(const InsertArgs& args, bool ips) {
+int RunPatch(const InsertArgs& args, raw::PatchFormat format) {
     ConsoleHost host(AnswerOf(args), /*wantBar=*/false);
     raw::InsertOptions options = args.options;
     disc::PendingWrites pending;
@@ -137,21 +83,14 @@ int RunPatch(const InsertArgs& args, bool ips) {
     if (ReportSkipped(host) || !finished) {
         return kExitFailure;
     }
-    std::uint64_t changedBytes = 0;
-    if (Error error =
-            WritePatch(job.RawPath(), *args.patch, ips, pending, args.listPath, changedBytes)) {
-        ReportFailure(error);
+    const auto changedBytes =
+        raw::WriteInsertPatch(job.RawPath(), args.listPath, pending, *args.patch, format);
+    if (!changedBytes) {
+        ReportFailure(changedBytes.error());
         return kExitFailure;
     }
-    std::cout << msg::PatchWritten(*args.patch, changedBytes) << '\n';
+    std::cout << msg::PatchWritten(*args.patch, *changedBytes) << '\n';
     return kExitOk;
-}
-
-bool EndsWith(std::string text, std::string_view end) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text.size() >= end.size() &&
-           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 int RunInsert(const InsertArgs& args) {
@@ -159,11 +98,11 @@ int RunInsert(const InsertArgs& args) {
         return RunDryRun(args);
     }
     if (args.patch) {
-        const bool ips = EndsWith(*args.patch, ".ips");
-        if (!ips && !EndsWith(*args.patch, ".ppf")) {
+        const auto format = raw::PatchFormatOf(*args.patch);
+        if (!format) {
             throw UsageError("--patch must name a .ppf or .ips file, not '" + *args.patch + "'");
         }
-        return RunPatch(args, ips);
+        return RunPatch(args, *format);
     }
     ConsoleHost host(AnswerOf(args), /*wantBar=*/false);
     raw::InsertJob job(host, args.listPath, args.options);

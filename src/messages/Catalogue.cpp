@@ -274,6 +274,12 @@ std::string PatchWritten(const std::string& path, std::uint64_t changedBytes) {
            (changedBytes == 1 ? " byte" : " bytes") + " of the image change.";
 }
 
+std::string InsertPreview(const std::string& rawPath, std::uint64_t written, std::uint64_t records,
+                          bool sizeChanged) {
+    return "Inserting into " + rawPath + ":\n" + DryRunSummary(written, records) +
+           (sizeChanged ? "\nWrite asks before writing a TIM whose size changed." : "");
+}
+
 std::string NoFileSystem(const std::string& path) {
     return "No ISO 9660 file system could be read in " + path +
            ": hits show their sector (LBA) only.";

@@ -109,6 +109,13 @@ std::string NotWritten(const Error& reason);
 std::string DryRunSummary(std::uint64_t written, std::uint64_t records);
 // A patch made instead of writing into the image.
 std::string PatchWritten(const std::string& path, std::uint64_t changedBytes);
+// The window's Insert shows the dry run's table first, under this title and
+// text, and offers these actions besides Cancel: write, or save a patch.
+inline constexpr const char* kInsertPreviewTitle = "Insertion Preview";
+std::string InsertPreview(const std::string& rawPath, std::uint64_t written, std::uint64_t records,
+                          bool sizeChanged);
+inline constexpr const char* kInsertActions[] = {"&Write", "Save as &Patch..."};
+inline constexpr const char* kPatchSavedTitle = "Patch Saved";
 
 // extract --path chose nothing.
 inline constexpr const char* kNoTimInPaths = "No TIM lies in a file that --path names.";

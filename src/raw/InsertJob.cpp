@@ -187,6 +187,23 @@ disc::DiscLayout InsertJob::ChosenLayout(disc::DiscLayout detected,
     return layout && *layout != disc::DiscLayout::Plain ? *layout : disc::DiscLayout::Mode2Raw;
 }
 
+std::vector<std::string> ReportCells(const InsertRecordReport& report) {
+    std::string sectors = "-", damaged = "-";
+    if (report.firstSector) {
+        sectors = Decimal(*report.firstSector);
+        if (report.lastSector && *report.lastSector != *report.firstSector) {
+            sectors += '-' + Decimal(*report.lastSector);
+        }
+        damaged = Decimal(report.damagedSectors);
+    }
+    return {Decimal(report.fileNumber),
+            report.timSize ? msg::SizeChange(report.listedSize, *report.timSize) : "-",
+            std::move(sectors), std::move(damaged),
+            report.written        ? std::string(msg::kWouldBeWritten)
+            : report.sizeDeclined ? std::string(msg::kSizeChangedNotWritten)
+                                  : msg::NotWritten(report.refusal)};
+}
+
 JobState InsertJob::Insert(const ListRecord& record) {
     InsertRecordReport report;
     report.fileNumber = record.fileNumber;

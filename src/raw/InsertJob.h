@@ -34,6 +34,10 @@ struct InsertRecordReport {
     Error refusal;              // why it wasn't written, when refused
 };
 
+// The cells of a record's row in a dry run's report, one under each of
+// msg::kDryRunHeaders: "-" where the record gave nothing to tell.
+std::vector<std::string> ReportCells(const InsertRecordReport& report);
+
 struct InsertOptions {
     // Auto: as the list's layout line says, which the file must agree with;
     // a list without one goes only into a file that isn't a disc image.

@@ -4,9 +4,9 @@
 // client pixel (330, 5). What it shows is the workspace's state; its command
 // handlers pass the user's input to the workspace and show the outcome.
 
+#include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
-#include <QLineEdit>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
@@ -45,6 +45,7 @@ inline constexpr const char* kPaletteFilter =
 // File dialogs of the RAW-file commands.
 inline constexpr const char* kRawFilter = "All Files|*.*||";
 inline constexpr const char* kExtractionListFilter = "Extract File|timextracts.txt|All Files|*.*||";
+inline constexpr const char* kPatchFilter = "PPF patches|*.ppf|IPS patches|*.ips||";
 
 // Where the window keeps what it remembers across runs.
 std::unique_ptr<QSettings> OpenSettings();
@@ -144,6 +145,10 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     void OpenGivenFile(const std::string& path);
     // Scans the workspace's path for TIMs into the list.
     void ScanChosenFile();
+    // Insert's two ways on once its preview has been seen: into the RAW
+    // file the list names, or into a patch of it.
+    void WriteInsertion(const std::string& listPath);
+    void SaveInsertionPatch(const std::string& listPath);
 
     // The surface point of client pixel (330, 5) at the window's pixel ratio.
     SurfacePoint ImageOrigin() const;

@@ -1,14 +1,23 @@
 // The Qt platform layer on its own: dialog units, filters, the window's
-// surface, menus, and the main window's geometry.
+// surface, menus, the main window's geometry, and the table to decide on.
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTimer>
 #include <set>
 
 #include "platform/qt/DialogUnits.h"
 #include "platform/qt/FileFilter.h"
 #include "platform/qt/Menu.h"
 #include "platform/qt/QImageSurface.h"
+#include "platform/qt/QtPrompts.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
 #include "shell/ShellTestSupport.h"
@@ -190,6 +199,61 @@ TEST(DialogTest, LabelsOfSeveralLinesShowEveryLine) {
                     << id << ": " << label->text().toStdString();
             }
         }
+    }
+}
+
+// The real table question: every cell shown whole without scrolling, a
+// button per action then Cancel, and the answer of whichever is pressed.
+TEST(QtPromptsTest, AReviewedTableShowsItsCellsAndAnswersWithTheButtonPressed) {
+    EnsureApplication();
+    const std::vector<std::vector<std::string>> rows = {
+        {"1", "same", "would be written"},
+        {"2", "12 bytes bigger",
+         "not written: a reason long enough to need more than one line of its cell, as a "
+         "refusal's reason often does"}};
+    struct Case {
+        const char* press;  // a button's text, or "Escape"
+        std::optional<std::size_t> answer;
+    };
+    for (const Case& c : {Case{"&Write", 0}, Case{"Save as &Patch...", 1},
+                          Case{"Cancel", std::nullopt}, Case{"Escape", std::nullopt}}) {
+        SCOPED_TRACE(c.press);
+        std::vector<std::string> cells, buttons;
+        bool whole = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            const auto* table = dialog->findChild<QTableWidget*>();
+            ASSERT_NE(table, nullptr);
+            for (int row = 0; row < table->rowCount(); ++row) {
+                for (int column = 0; column < table->columnCount(); ++column) {
+                    cells.push_back(table->item(row, column)->text().toStdString());
+                }
+            }
+            // The long reason wraps onto lines of its own.
+            whole = table->horizontalHeader()->length() <= table->viewport()->width() &&
+                    !table->verticalScrollBar()->isVisible() &&
+                    table->rowHeight(1) > table->rowHeight(0);
+            QPushButton* pressed = nullptr;
+            for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+                buttons.push_back(button->text().toStdString());
+                pressed = button->text() == c.press ? button : pressed;
+            }
+            if (pressed != nullptr) {
+                pressed->click();
+            } else {
+                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(dialog, &escape);
+            }
+        });
+        ui::QtPrompts prompts;
+        EXPECT_EQ(prompts.ReviewTable("text", "title", {"File #", "Size", "Result"}, rows,
+                                      {"&Write", "Save as &Patch..."}),
+                  c.answer);
+        EXPECT_EQ(cells, (std::vector<std::string>{"1", "same", "would be written", "2",
+                                                   "12 bytes bigger", rows[1][2]}));
+        EXPECT_EQ(buttons, (std::vector<std::string>{"&Write", "Save as &Patch...", "Cancel"}));
+        EXPECT_TRUE(whole);
     }
 }
 

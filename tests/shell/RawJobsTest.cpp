@@ -65,8 +65,15 @@ class RawJobsTest : public MainWindowTest {
         QTimer::singleShot(0, [this, selection] { Answer(window->extractNumbers, selection); });
         window->OnCommand(res::kCmdSaveMultipleFiles);
     }
-    void Insert() {
+    // "Insert TIM File(s)", its preview answered with action (0: Write; 1:
+    // Save as Patch, patch given to the save dialog or none to cancel it).
+    void Insert(std::optional<std::size_t> action = 0,
+                std::optional<std::string> patch = std::nullopt) {
         prompts.files.push_back(dir.File("timextracts.txt"));
+        if (patch) {
+            prompts.files.push_back(*patch);
+        }
+        prompts.tableActions.assign({action});
         window->OnCommand(res::kCmdInsertTimFiles);
     }
     // The texts of the rows, every column but the thumbnails'.
@@ -387,6 +394,81 @@ TEST_F(RawJobsTest, InsertionWritesTheFilesBackAskingAboutSizeChanges) {
                   c.thirdWritten ? third : Slice(original, kAt[2], third.size()));
         EXPECT_EQ(std::filesystem::file_size(raw), original.size());
         EXPECT_EQ(Menu().Id(), res::kMenuEmpty);
+    }
+}
+
+// Insert shows what it would do first, then writes, saves a patch of it
+// (the image only read) or does nothing, as the user answers.
+TEST_F(RawJobsTest, InsertionShowsItsDryRunAndWritesOrSavesAPatchOrNothing) {
+    // Edited: the first keeps its size, the third grows by 4 bytes.
+    Bytes first = kTims[0];
+    first.back() ^= 0xFF;
+    Bytes third = kTims[2];
+    third.insert(third.end(), {1, 2, 3, 4});
+    const Bytes original = ReadAll(MakeRaw("original.bin"));
+    Bytes inserted = original;
+    Place(inserted, kAt[0], first);
+    Place(inserted, kAt[2], third);
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < original.size(); ++i) {
+        changed += original[i] != inserted[i] ? 1 : 0;
+    }
+    const std::string patch = dir.File("fix.ppf");
+    const ShownMessage larger{
+        "TIM #3 is 4 bytes larger than it originally was. Continue inserting?", "Confirm",
+        ui::MessageButtons::YesNo};
+    const ShownMessage written{"TIM File(s) have been inserted!", "File(s) Inserted"};
+    const ShownMessage saved{"Patch written to " + patch + ": " + std::to_string(changed) +
+                                 " bytes of the image change.",
+                             "Patch Saved"};
+    struct Case {
+        const char* desc;
+        std::optional<std::size_t> action;
+        std::optional<std::string> patchName;  // given to the save dialog
+        Messages messages;
+        bool written;
+    };
+    for (const Case& c : {Case{"Write", 0, std::nullopt, {larger, written}, true},
+                          Case{"Save as Patch", 1, patch, {larger, saved}, false},
+                          Case{"Save as Patch, no name", 1, std::nullopt, {}, false},
+                          Case{"Cancel", std::nullopt, std::nullopt, {}, false}}) {
+        SCOPED_TRACE(c.desc);
+        const std::string raw = MakeRaw();
+        Scan(raw);
+        Extract("1,3");
+        WriteFile("1.tim", first);
+        WriteFile("3.tim", third);
+        prompts.messages.clear();
+        prompts.tablesShown.clear();
+        prompts.answers.assign({ui::Answer::Yes});
+        const std::size_t dialogs = prompts.filters.size();
+        Insert(c.action, c.patchName);
+
+        EXPECT_EQ(prompts.tablesShown,
+                  (std::vector<ui::ShownTable>{
+                      {"Inserting into " + raw +
+                           ":\n2 of 2 TIMs would be written.\nWrite asks before writing a TIM "
+                           "whose size changed.",
+                       "Insertion Preview",
+                       {"File #", "Size", "Sectors", "Damaged", "Result"},
+                       {{"1", "same", "-", "-", "would be written"},
+                        {"3", "4 bytes bigger", "-", "-", "would be written"}},
+                       {"&Write", "Save as &Patch..."}}}));
+        // After the list's open dialog, a save dialog for Save as Patch alone.
+        ASSERT_EQ(prompts.filters.size(), dialogs + (c.action == 1u ? 2 : 1));
+        if (c.action == 1u) {
+            EXPECT_EQ(prompts.filters.back(), "PPF patches|*.ppf|IPS patches|*.ips||");
+            EXPECT_EQ(prompts.defaultExtensions.back(), ".ppf");
+        }
+        EXPECT_EQ(prompts.messages, c.messages);
+        EXPECT_EQ(ReadAll(raw), c.written ? inserted : original);
+        EXPECT_EQ(std::filesystem::exists(patch), c.patchName.has_value());
+        if (c.patchName) {
+            const Bytes made = ReadAll(patch);
+            ASSERT_GE(made.size(), 5u);
+            EXPECT_EQ(std::string(made.begin(), made.begin() + 5), "PPF30");
+            std::filesystem::remove(patch);
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Every question the program puts to the user goes through this one
-// interface: message boxes, the file dialogs and the folder chooser. The
+// interface: message boxes, the file dialogs, the folder chooser, choices
+// and tables to decide on. The
 // program answers it with Qt's dialogs (QtPrompts); tests answer it from a
 // script and read back what was shown (ScriptedPrompts).
 
@@ -33,6 +34,13 @@ class Prompts {
     virtual std::optional<std::size_t> Choose(const std::string& text, const std::string& title,
                                               const std::vector<std::string>& choices,
                                               std::size_t preset) = 0;
+    // A table to look over before something is done (headers over rows, text
+    // above it) and a button for each action, then Cancel: the index of the
+    // action taken, or nothing when the user cancelled.
+    virtual std::optional<std::size_t> ReviewTable(
+        const std::string& text, const std::string& title, const std::vector<std::string>& headers,
+        const std::vector<std::vector<std::string>>& rows,
+        const std::vector<std::string>& actions) = 0;
 };
 
 }  // namespace pixalto::ui

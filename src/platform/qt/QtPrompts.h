@@ -21,6 +21,10 @@ class QtPrompts final : public Prompts {
     std::optional<std::size_t> Choose(const std::string& text, const std::string& title,
                                       const std::vector<std::string>& choices,
                                       std::size_t preset) override;
+    std::optional<std::size_t> ReviewTable(const std::string& text, const std::string& title,
+                                           const std::vector<std::string>& headers,
+                                           const std::vector<std::vector<std::string>>& rows,
+                                           const std::vector<std::string>& actions) override;
 
   private:
     QWidget* owner_;

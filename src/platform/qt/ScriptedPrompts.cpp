@@ -16,15 +16,6 @@ Answer ScriptedPrompts::MessageBox(const std::string& text, const std::string& t
     return answer;
 }
 
-std::optional<std::string> ScriptedPrompts::Next(std::deque<std::optional<std::string>>& queue) {
-    if (queue.empty()) {
-        return std::nullopt;
-    }
-    auto next = std::move(queue.front());
-    queue.pop_front();
-    return next;
-}
-
 std::optional<std::string> ScriptedPrompts::OpenFile(const std::string& filter) {
     filters.push_back(filter);
     return Next(files);
@@ -41,6 +32,13 @@ std::optional<std::string> ScriptedPrompts::ChooseFolder(const std::string&) {
     return Next(folders);
 }
 
+std::optional<std::size_t> ScriptedPrompts::ReviewTable(
+    const std::string& text, const std::string& title, const std::vector<std::string>& headers,
+    const std::vector<std::vector<std::string>>& rows, const std::vector<std::string>& actions) {
+    tablesShown.push_back({text, title, headers, rows, actions});
+    return Next(tableActions);
+}
+
 std::optional<std::size_t> ScriptedPrompts::Choose(const std::string& text,
                                                    const std::string& title,
                                                    const std::vector<std::string>& choices,
@@ -48,12 +46,7 @@ std::optional<std::size_t> ScriptedPrompts::Choose(const std::string& text,
     std::vector<std::string> shown = {text, title, preset < choices.size() ? choices[preset] : ""};
     shown.insert(shown.end(), choices.begin(), choices.end());
     choicesShown.push_back(std::move(shown));
-    if (picks.empty()) {
-        return std::nullopt;
-    }
-    const auto pick = picks.front();
-    picks.pop_front();
-    return pick;
+    return Next(picks);
 }
 
 }  // namespace pixalto::ui

@@ -17,6 +17,15 @@ struct ShownMessage {
     bool operator==(const ShownMessage&) const = default;
 };
 
+struct ShownTable {
+    std::string text;
+    std::string title;
+    std::vector<std::string> headers;
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> actions;
+    bool operator==(const ShownTable&) const = default;
+};
+
 class ScriptedPrompts final : public Prompts {
   public:
     Answer MessageBox(const std::string& text, const std::string& title,
@@ -28,12 +37,17 @@ class ScriptedPrompts final : public Prompts {
     std::optional<std::size_t> Choose(const std::string& text, const std::string& title,
                                       const std::vector<std::string>& choices,
                                       std::size_t preset) override;
+    std::optional<std::size_t> ReviewTable(const std::string& text, const std::string& title,
+                                           const std::vector<std::string>& headers,
+                                           const std::vector<std::vector<std::string>>& rows,
+                                           const std::vector<std::string>& actions) override;
 
     // The script.
-    std::deque<std::optional<std::size_t>> picks;    // choices; empty: Cancel
-    std::deque<Answer> answers;                      // for Yes/No questions
-    std::deque<std::optional<std::string>> files;    // open and save dialogs
-    std::deque<std::optional<std::string>> folders;  // folder chooser
+    std::deque<std::optional<std::size_t>> picks;         // choices; empty: Cancel
+    std::deque<std::optional<std::size_t>> tableActions;  // tables reviewed; empty: Cancel
+    std::deque<Answer> answers;                           // for Yes/No questions
+    std::deque<std::optional<std::string>> files;         // open and save dialogs
+    std::deque<std::optional<std::string>> folders;       // folder chooser
 
     // What was shown.
     std::vector<ShownMessage> messages;
@@ -41,9 +55,19 @@ class ScriptedPrompts final : public Prompts {
     std::vector<std::string> defaultExtensions;
     // Each choice as its text, its title and its choices, the preset first.
     std::vector<std::vector<std::string>> choicesShown;
+    std::vector<ShownTable> tablesShown;
 
   private:
-    static std::optional<std::string> Next(std::deque<std::optional<std::string>>& queue);
+    // The next answer of queue, taken from it; nothing when it is empty.
+    template <typename T>
+    static std::optional<T> Next(std::deque<std::optional<T>>& queue) {
+        if (queue.empty()) {
+            return std::nullopt;
+        }
+        auto next = std::move(queue.front());
+        queue.pop_front();
+        return next;
+    }
 };
 
 }  // namespace pixalto::ui
