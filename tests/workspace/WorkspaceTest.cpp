@@ -194,6 +194,7 @@ TEST(Workspace, TheRawFileIsOpenedOnceAndItsEntriesAreReadFromIt) {
     testing::PlaceBytes(sample->iso, 2 * 2048 + 10, system.tim);
     sample->tims.push_back(system);
     const testing::BuiltDisc iso = testing::WrapMode2(sample->iso);
+    const testing::BuiltDisc headerless = testing::WithoutHeaders(iso);
     // Each image's file position of an ISO offset; the sector is the ISO's.
     struct Image {
         std::string name;
@@ -203,6 +204,7 @@ TEST(Workspace, TheRawFileIsOpenedOnceAndItsEntriesAreReadFromIt) {
     const Image images[] = {
         {"FS.BIN", iso.image, [&](std::size_t at) { return iso.FileOffsetOf(at); }},
         {"FS.ISO", sample->iso, [](std::size_t at) { return std::uint64_t{at}; }},
+        {"FS.IMG", headerless.image, [&](std::size_t at) { return headerless.FileOffsetOf(at); }},
     };
     for (const Image& image : images) {
         SCOPED_TRACE(image.name);
