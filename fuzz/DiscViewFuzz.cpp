@@ -42,12 +42,13 @@ void ReadAndMap(disc::DiscView& view, std::size_t step) {
     Require(!view.FileOffsetOf(at).has_value());
 }
 
-void RequireValidSector(File& file, std::optional<std::uint64_t> fileOffset) {
+void RequireValidSector(File& file, std::size_t stored, std::optional<std::uint64_t> fileOffset) {
     Require(fileOffset.has_value());
-    const std::uint64_t sector = *fileOffset / disc::kSectorSize;
+    const std::uint64_t sector = *fileOffset / stored;
     std::array<std::uint8_t, disc::kSectorSize> bytes;
-    Require(file.Seek(static_cast<std::int64_t>(sector * disc::kSectorSize)) &&
-            file.Read(bytes.data(), bytes.size()) == bytes.size());
+    Require(file.Seek(static_cast<std::int64_t>(sector * stored)) &&
+            file.Read(bytes.data() + disc::kSectorSize - stored, stored) == stored);
+    disc::CompleteStoredSector(bytes.data(), stored);
     const disc::SectorCheck check = disc::CheckSectorCodes(bytes.data());
     Require(disc::IsDataSector(check.kind) && check.edcOk && check.eccOk);
 }
@@ -59,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Uneven pieces, but no more than about 32 of them: a plain file is read
     // from the file on every call.
     const std::size_t step = std::max<std::size_t>(size > 0 ? 1 + data[0] * 40 : 1, size / 32 + 1);
-    for (auto layout : {disc::DiscLayout::Mode2Raw, disc::DiscLayout::Plain}) {
+    for (auto layout :
+         {disc::DiscLayout::Mode2Raw, disc::DiscLayout::Mode2Headerless, disc::DiscLayout::Plain}) {
         File file;
         Require(file.Open(path, File::Mode::WriteInPlace));
         disc::DiscView view(file, layout);
@@ -80,10 +82,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // The check reads whatever the input holds; sectors the input brought
         // with bad codes may stay bad, but every sector the write touched
         // must be valid now.
-        disc::CheckDisc(file);
+        disc::CheckDisc(file, layout);
         for (std::uint64_t v = at - at % disc::kUserDataSize; v < at + piece.size();
              v += disc::kUserDataSize) {
-            RequireValidSector(file, view.FileOffsetOf(v));
+            RequireValidSector(file, view.SectorSize(), view.FileOffsetOf(v));
         }
     }
     return 0;

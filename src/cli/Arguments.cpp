@@ -94,8 +94,8 @@ CLI::Option* AddLayoutOption(CLI::App& command, raw::LayoutChoice& value) {
                                                "must be auto, plain or disc, not '" + text + "'");
                 }
             },
-            "auto (default): a raw CD image (2,352-byte sectors) is read through its "
-            "sectors' data; plain: every byte as it is; disc: as a raw CD image")
+            "auto (default): a raw CD image (2,352-byte sectors, or MODE2/2336) is read "
+            "through its sectors' data; plain: every byte as it is; disc: as a raw CD image")
         ->type_name("auto|plain|disc");
 }
 

@@ -34,8 +34,8 @@ std::string Hex(std::uint8_t value) {
 
 // "bad sector 2 at byte 4704 (Mode 2 Form 1): EDC ECC", and the same shape
 // for a sector whose kind can't be told.
-void PrintBad(const disc::BadSector& bad) {
-    std::cout << "bad sector " << bad.index << " at byte " << bad.index * disc::kSectorSize;
+void PrintBad(const disc::BadSector& bad, std::size_t sectorSize) {
+    std::cout << "bad sector " << bad.index << " at byte " << bad.index * sectorSize;
     switch (bad.fault) {
         case disc::SectorFault::Codes:
             std::cout << " (" << KindName(bad.kind) << "):" << (bad.edcBad ? " EDC" : "")
@@ -53,12 +53,12 @@ void PrintBad(const disc::BadSector& bad) {
 
 // "sector 5 at byte 11760: no sync, not data", or "sectors 5-9 at ..." for
 // a run of them (an audio track).
-void PrintNotData(const disc::SectorRun& run) {
+void PrintNotData(const disc::SectorRun& run, std::size_t sectorSize) {
     std::cout << (run.count == 1 ? "sector " : "sectors ") << run.first;
     if (run.count > 1) {
         std::cout << '-' << run.first + run.count - 1;
     }
-    std::cout << " at byte " << run.first * disc::kSectorSize << ": no sync, not data\n";
+    std::cout << " at byte " << run.first * sectorSize << ": no sync, not data\n";
 }
 
 // Every sector listed, damaged or not data, in file order.
@@ -68,9 +68,9 @@ void PrintListed(const disc::DiscCheckResult& result) {
     while (bad != result.bad.end() || notData != result.notDataRuns.end()) {
         if (notData == result.notDataRuns.end() ||
             (bad != result.bad.end() && bad->index < notData->first)) {
-            PrintBad(*bad++);
+            PrintBad(*bad++, result.sectorSize);
         } else {
-            PrintNotData(*notData++);
+            PrintNotData(*notData++, result.sectorSize);
         }
     }
 }

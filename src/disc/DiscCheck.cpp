@@ -1,9 +1,11 @@
 #include "disc/DiscCheck.h"
 
 #include <algorithm>
+#include <array>
 #include <new>
 #include <optional>
 
+#include "disc/DiscLayout.h"
 #include "disc/SectorCodes.h"
 
 namespace pixalto::disc {
@@ -72,41 +74,56 @@ void Check(DiscCheckResult& result, std::uint64_t index, const std::uint8_t* sec
 }  // namespace
 
 DiscCheckResult CheckDisc(File& file) {
+    return CheckDisc(file, DetectLayout(file));
+}
+
+DiscCheckResult CheckDisc(File& file, DiscLayout layout) {
     DiscCheckResult result;
+    // A MODE2/2336 image has no sync to look for: each sector is checked
+    // made whole.
+    const bool headerless = layout == DiscLayout::Mode2Headerless;
+    const std::size_t stored = headerless ? kHeaderlessSectorSize : kSectorSize;
+    result.sectorSize = stored;
     std::int64_t length = file.GetLength();
     const std::uint64_t fileLength = length > 0 ? static_cast<std::uint64_t>(length) : 0;
-    const std::uint64_t sectors = fileLength / kSectorSize;
+    const std::uint64_t sectors = fileLength / stored;
     if (sectors == 0) {
         result.failure = Error(ErrorCode::NotARawCdImage, file.GetFilePath());
         return result;
     }
-    result.partialTailBytes = fileLength % kSectorSize;
+    result.partialTailBytes = fileLength % stored;
     if (file.Seek(0) != 0) {
         result.failure = Error(ErrorCode::CouldntReadToEnd, file.GetFilePath());
         return result;
     }
     std::vector<std::uint8_t> chunk;
     try {
-        chunk.resize(static_cast<std::size_t>(std::min(kChunkSectors, sectors) * kSectorSize));
+        chunk.resize(static_cast<std::size_t>(std::min(kChunkSectors, sectors) * stored));
     } catch (const std::bad_alloc&) {
         result.failure = Error(ErrorCode::OutOfMemory);
         return result;
     }
+    std::array<std::uint8_t, kSectorSize> whole;
     for (std::uint64_t index = 0; index < sectors;) {
         const std::uint64_t want = std::min(kChunkSectors, sectors - index);
-        const std::size_t got =
-            file.Read(chunk.data(), static_cast<std::size_t>(want * kSectorSize));
-        const std::uint64_t whole = got / kSectorSize;
-        if (index == 0 && whole > 0 && !HasSync(chunk.data())) {
+        const std::size_t got = file.Read(chunk.data(), static_cast<std::size_t>(want * stored));
+        const std::uint64_t read = got / stored;
+        if (index == 0 && read > 0 && !headerless && !HasSync(chunk.data())) {
             result = {};
             result.failure = Error(ErrorCode::NotARawCdImage, file.GetFilePath());
             return result;
         }
-        for (std::uint64_t i = 0; i < whole; ++i) {
-            Check(result, index + i, chunk.data() + i * kSectorSize);
+        for (std::uint64_t i = 0; i < read; ++i) {
+            const std::uint8_t* sector = chunk.data() + i * stored;
+            if (headerless) {
+                std::copy(sector, sector + stored, whole.begin() + (kSectorSize - stored));
+                CompleteStoredSector(whole.data(), stored);
+                sector = whole.data();
+            }
+            Check(result, index + i, sector);
         }
-        index += whole;
-        if (whole < want) {
+        index += read;
+        if (read < want) {
             result.failure = file.LastError()
                                  ? file.LastError().As(ErrorCode::CouldntReadToEnd)
                                  : Error(ErrorCode::CouldntReadToEnd, file.GetFilePath());

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "disc/DiscLayout.h"
 #include "disc/SectorFormat.h"
 #include "platform/File.h"
 
@@ -19,7 +20,7 @@ enum class SectorFault {
 };
 
 struct BadSector {
-    std::uint64_t index = 0;  // sector number in the file, from 0; its offset is index * 2,352
+    std::uint64_t index = 0;              // sector number in the file, from 0
     SectorKind kind = SectorKind::Other;  // Other unless the fault is in the codes
     bool edcBad = false;
     bool eccBad = false;
@@ -35,8 +36,9 @@ struct SectorRun {
 
 struct DiscCheckResult {
     // Why the check couldn't look at every sector: NotARawCdImage when the
-    // file is shorter than one sector or has no sync in the first (random
-    // bytes, a text, an ISO; nothing else is filled in then), CouldntReadToEnd
+    // file is shorter than one sector or has no sync in the first and is no
+    // MODE2/2336 image (random bytes, a text, an ISO; nothing else is filled
+    // in then), CouldntReadToEnd
     // when it could not be read to its end (the counts cover what was read),
     // OutOfMemory when no buffer could be had for the reading.
     Error failure;
@@ -53,11 +55,20 @@ struct DiscCheckResult {
     // Bytes after the last whole sector (a truncated image); not checked.
     std::uint64_t partialTailBytes = 0;
     std::vector<BadSector> bad;  // in file order
+    // The bytes each sector takes in the file: 2,352, or 2,336 for a Mode 2
+    // image stored without sync and headers. A sector's offset is its index
+    // times this.
+    std::size_t sectorSize = kSectorSize;
 
     std::uint64_t SectorCount() const { return mode1 + mode2Form1 + mode2Form2 + other + notData; }
 };
 
 // Reads the whole file from its start in large pieces; the position moves.
+// The layout is detected: a file without a sync in its first sector is taken
+// as a MODE2/2336 image when its file system's volume descriptor says so.
 DiscCheckResult CheckDisc(File& file);
+// The same with the layout given: Mode2Headerless reads 2,336-byte sectors;
+// any other is checked as 2,352-byte sectors with a sync in the first.
+DiscCheckResult CheckDisc(File& file, DiscLayout layout);
 
 }  // namespace pixalto::disc

@@ -98,6 +98,9 @@ SectorGeometry GeometryOf(DiscLayout layout) {
         case DiscLayout::Mode2Raw:
             return {static_cast<std::uint32_t>(kSectorSize),
                     static_cast<std::uint32_t>(kForm1DataOffset)};
+        case DiscLayout::Mode2Headerless:
+            return {static_cast<std::uint32_t>(kHeaderlessSectorSize),
+                    static_cast<std::uint32_t>(kForm1DataOffset - kSubheaderOffset)};
     }
     return {};
 }

@@ -44,11 +44,15 @@ class StopSignalsHeld {
 
 }  // namespace
 
-DiscView::DiscView(File& file, DiscLayout layout) : file_(file), layout_(layout) {
+DiscView::DiscView(File& file, DiscLayout layout)
+    : file_(file),
+      layout_(layout),
+      stride_(StoredSectorSize(layout)),
+      skip_(stride_ != 0 ? kSectorSize - stride_ : 0) {
     std::int64_t length = file_.GetLength();
     fileLength_ = length > 0 ? static_cast<std::uint64_t>(length) : 0;
     if (layout_ != DiscLayout::Plain) {
-        wholeSectors_ = fileLength_ / kSectorSize;
+        wholeSectors_ = fileLength_ / stride_;
     }
 }
 
@@ -129,14 +133,14 @@ std::optional<std::uint64_t> DiscView::FileOffsetOf(std::uint64_t viewOffset) {
         return std::nullopt;
     }
     Place place = PlaceOf(viewOffset / kUserDataSize);
-    return place.sector * kSectorSize + place.dataOffset + viewOffset % kUserDataSize;
+    return place.sector * stride_ + place.dataOffset + viewOffset % kUserDataSize;
 }
 
 std::optional<std::uint64_t> DiscView::ViewOffsetOf(std::uint64_t fileOffset) {
     if (layout_ == DiscLayout::Plain) {
         return fileOffset < fileLength_ ? std::optional(fileOffset) : std::nullopt;
     }
-    std::uint64_t sector = fileOffset / kSectorSize;
+    std::uint64_t sector = fileOffset / stride_;
     if (!MapFileSector(sector)) {
         return std::nullopt;
     }
@@ -147,7 +151,7 @@ std::optional<std::uint64_t> DiscView::ViewOffsetOf(std::uint64_t fileOffset) {
         return std::nullopt;
     }
     const Run& run = *(after - 1);
-    std::size_t within = static_cast<std::size_t>(fileOffset % kSectorSize);
+    std::size_t within = static_cast<std::size_t>(fileOffset % stride_);
     if (sector >= run.firstSector + run.count || within < run.dataOffset ||
         within >= run.dataOffset + kUserDataSize) {
         return std::nullopt;
@@ -171,7 +175,7 @@ bool DiscView::MapMore() {
         return false;
     }
     const std::uint64_t cacheEnd = cacheFirst_ + cacheSectors_;
-    for (; mappedSectors_ < cacheEnd; bytes += kSectorSize) {
+    for (; mappedSectors_ < cacheEnd; bytes += stride_) {
         MapSector(mappedSectors_, bytes);
         ++mappedSectors_;
     }
@@ -179,11 +183,12 @@ bool DiscView::MapMore() {
 }
 
 void DiscView::MapSector(std::uint64_t sector, const std::uint8_t* bytes) {
-    SectorKind kind = ClassifySector(bytes);
+    SectorKind kind = skip_ != 0 ? ClassifyHeaderless(bytes) : ClassifySector(bytes);
     if (!IsDataSector(kind)) {
         return;
     }
-    std::size_t dataOffset = UserDataOffset(kind);
+    // Where the data lies in the sector as the file stores it.
+    std::size_t dataOffset = UserDataOffset(kind) - skip_;
     if (!runs_.empty()) {
         Run& last = runs_.back();
         if (last.firstSector + last.count == sector && last.dataOffset == dataOffset) {
@@ -239,7 +244,7 @@ DiscView::Place DiscView::PlaceOf(std::uint64_t viewSector) {
 // sectors from this one on; nothing when it can't be read in full.
 std::uint8_t* DiscView::SectorBytes(std::uint64_t sector) {
     if (sector >= cacheFirst_ && sector - cacheFirst_ < cacheSectors_) {
-        return cache_.data() + (sector - cacheFirst_) * kSectorSize;
+        return cache_.data() + (sector - cacheFirst_) * stride_;
     }
     cacheSectors_ = 0;
     if (sector >= wholeSectors_) {
@@ -249,49 +254,50 @@ std::uint8_t* DiscView::SectorBytes(std::uint64_t sector) {
     // No bigger than the image: a small one costs no MiB. Without memory for
     // it the sector can't be read, as when the file can't.
     try {
-        cache_.resize(std::max(cache_.size(), static_cast<std::size_t>(want * kSectorSize)));
+        cache_.resize(std::max(cache_.size(), static_cast<std::size_t>(want * stride_)));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
     std::size_t got = 0;
-    if (file_.Seek(static_cast<std::int64_t>(sector * kSectorSize))) {
-        got = file_.Read(cache_.data(), static_cast<std::size_t>(want * kSectorSize));
+    if (file_.Seek(static_cast<std::int64_t>(sector * stride_))) {
+        got = file_.Read(cache_.data(), static_cast<std::size_t>(want * stride_));
     }
     cacheFirst_ = sector;
-    cacheSectors_ = got / kSectorSize;
+    cacheSectors_ = got / stride_;
     return cacheSectors_ > 0 ? cache_.data() : nullptr;
 }
 
 // Puts count bytes at within of a data sector's user data, rebuilds its
 // codes, and writes the sector back whole. The sector is read afresh rather
 // than taken from the cache, so that the check of its kind and the bytes
-// written back are what the file holds now.
+// written back are what the file holds now. A sector stored without sync and
+// header is made whole in memory for its codes, and goes back as stored.
 bool DiscView::WriteSector(Place place, std::size_t within, const std::uint8_t* data,
                            std::size_t count) {
-    const std::uint64_t base = place.sector * kSectorSize;
+    const std::uint64_t base = place.sector * stride_;
     std::array<std::uint8_t, kSectorSize> sector;
-    if (!file_.Seek(static_cast<std::int64_t>(base)) ||
-        file_.Read(sector.data(), kSectorSize) != kSectorSize) {
+    std::uint8_t* const stored = sector.data() + skip_;
+    if (!file_.Seek(static_cast<std::int64_t>(base)) || file_.Read(stored, stride_) != stride_) {
         return false;
     }
     if (pending_ != nullptr) {
-        pending_->Overlay(base, sector.data(), kSectorSize);
+        pending_->Overlay(base, stored, stride_);
     }
-    std::memcpy(sector.data() + place.dataOffset + within, data, count);
+    CompleteStoredSector(sector.data(), stride_);
+    std::memcpy(stored + place.dataOffset + within, data, count);
     // The map said data sector; a file changed under the view is not patched.
-    if (UserDataOffset(ClassifySector(sector.data())) != place.dataOffset ||
+    if (UserDataOffset(ClassifySector(sector.data())) != skip_ + place.dataOffset ||
         !RebuildSectorCodes(sector.data())) {
         return false;
     }
     if (pending_ != nullptr) {
-        pending_->Put(base, sector.data(), kSectorSize);
+        pending_->Put(base, stored, stride_);
         return true;
     }
     bool written = false;
     {
         const StopSignalsHeld held;
-        written =
-            file_.Seek(static_cast<std::int64_t>(base)) && file_.Write(sector.data(), kSectorSize);
+        written = file_.Seek(static_cast<std::int64_t>(base)) && file_.Write(stored, stride_);
     }
     // The cache holds what the file now holds, or forgets its sectors when
     // the file may be half written.
@@ -299,8 +305,7 @@ bool DiscView::WriteSector(Place place, std::size_t within, const std::uint8_t* 
     if (!written) {
         cacheSectors_ = 0;
     } else if (cached) {
-        std::memcpy(cache_.data() + (place.sector - cacheFirst_) * kSectorSize, sector.data(),
-                    kSectorSize);
+        std::memcpy(cache_.data() + (place.sector - cacheFirst_) * stride_, stored, stride_);
     }
     return written;
 }

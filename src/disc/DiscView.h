@@ -1,5 +1,6 @@
 #pragma once
-// The data of a file as one run of bytes. For a raw CD image that is the
+// The data of a file as one run of bytes. For a raw CD image (2,352-byte
+// sectors, or 2,336-byte Mode 2 sectors without sync and header) that is the
 // 2,048 user bytes of every Mode 1 and Mode 2 Form 1 sector, in order, with
 // Form 2 sectors (audio, video), sectors without sync and a partial last
 // sector left out; for a plain file it is the file itself.
@@ -31,6 +32,9 @@ class DiscView {
     DiscView(File& file, DiscLayout layout);
 
     DiscLayout Layout() const { return layout_; }
+    // The bytes each sector takes in the file (2,352 or 2,336); 0 for a
+    // plain file.
+    std::size_t SectorSize() const { return stride_; }
     std::uint64_t FileLength() const { return fileLength_; }
     // The most the view can hold: the file's length, or every whole sector's
     // 2,048 bytes. Cheap, for progress ranges.
@@ -97,6 +101,8 @@ class DiscView {
 
     File& file_;
     DiscLayout layout_;
+    std::size_t stride_ = 0;  // a sector's bytes in the file
+    std::size_t skip_ = 0;    // the bytes of a raw sector the file leaves out (sync, header)
     PendingWrites* pending_ = nullptr;
     std::uint64_t fileLength_ = 0;
     std::uint64_t wholeSectors_ = 0;

@@ -66,6 +66,21 @@ SectorKind ClassifySector(const std::uint8_t* sector) {
     }
 }
 
+SectorKind ClassifyHeaderless(const std::uint8_t* stored) {
+    constexpr std::size_t kSubmode = kSubmodeOffset - (kSectorSize - kHeaderlessSectorSize);
+    return (stored[kSubmode] & kSubmodeForm2) != 0 ? SectorKind::Mode2Form2
+                                                   : SectorKind::Mode2Form1;
+}
+
+void CompleteStoredSector(std::uint8_t* sector, std::size_t storedSize) {
+    if (storedSize >= kSectorSize) {
+        return;
+    }
+    std::copy(std::begin(kSync), std::end(kSync), sector);
+    std::fill(sector + kHeaderOffset, sector + kModeOffset, std::uint8_t{0});
+    sector[kModeOffset] = 2;
+}
+
 bool RebuildSectorCodes(std::uint8_t* sector) {
     SectorKind kind = ClassifySector(sector);
     if (kind == SectorKind::Other) {

@@ -2,6 +2,7 @@
 // Classifying raw sectors, and rebuilding and checking their EDC and ECC by
 // kind. Every function takes a whole sector of kSectorSize bytes.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "disc/SectorFormat.h"
@@ -14,6 +15,17 @@ bool HasSync(const std::uint8_t* sector);
 // Whether the two copies of a Mode 2 sector's subheader are the same: when
 // they differ, its form (and so where its codes lie) is unknown.
 bool SubheaderCopiesAgree(const std::uint8_t* sector);
+
+// The kind of a sector of a MODE2/2336 image (kHeaderlessSectorSize bytes at
+// stored): Mode 2 Form 1 or Form 2, as its submode says.
+SectorKind ClassifyHeaderless(const std::uint8_t* stored);
+// Makes the kSectorSize bytes at sector a whole raw sector once the file's
+// storedSize bytes of it have been put at sector + kSectorSize - storedSize:
+// a MODE2/2336 sector gets the sync and a header with a zero address and mode
+// 2. Mode 2 codes leave the header out (the EDC starts at the subheader, the
+// ECC takes the address as zero), so they check and rebuild as on the disc.
+// Nothing to do for a stored size of kSectorSize.
+void CompleteStoredSector(std::uint8_t* sector, std::size_t storedSize);
 
 // Rebuilds the EDC and ECC of a Mode 1 or Mode 2 Form 1 sector, and the EDC
 // of a Form 2 sector, from its header, subheader and data. Sync, header and

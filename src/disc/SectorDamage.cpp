@@ -15,16 +15,20 @@ void VisitTouchedSectors(DiscView& view, File& file, std::uint64_t offset, std::
         return;
     }
     std::array<std::uint8_t, kSectorSize> sector;
+    const std::size_t stored = view.SectorSize();
     const std::uint64_t last = (offset + count - 1) / kUserDataSize;
     for (std::uint64_t viewSector = offset / kUserDataSize; viewSector <= last; ++viewSector) {
         const auto at = view.FileOffsetOf(viewSector * kUserDataSize);
         if (!at) {
             return;
         }
-        const std::uint64_t index = *at / kSectorSize;
-        if (!file.Seek(static_cast<std::int64_t>(index * kSectorSize)) ||
-            file.Read(sector.data(), sector.size()) != sector.size() ||
-            !visit(index, CheckSectorCodes(sector.data()))) {
+        const std::uint64_t index = *at / stored;
+        if (!file.Seek(static_cast<std::int64_t>(index * stored)) ||
+            file.Read(sector.data() + kSectorSize - stored, stored) != stored) {
+            return;
+        }
+        CompleteStoredSector(sector.data(), stored);
+        if (!visit(index, CheckSectorCodes(sector.data()))) {
             return;
         }
     }

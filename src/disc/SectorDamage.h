@@ -13,8 +13,9 @@
 namespace pixalto::disc {
 
 struct DamagedSector {
-    std::uint64_t index = 0;  // sector number in the file, from 0; its offset is index * 2,352
-    SectorCheck check;        // its kind, and which of its codes don't match
+    std::uint64_t index =
+        0;              // sector number in the file, from 0; at index * the view's SectorSize()
+    SectorCheck check;  // its kind, and which of its codes don't match
 };
 
 // The first sector, in file order, among those that hold the view's bytes

@@ -9,6 +9,9 @@ namespace pixalto::disc {
 
 inline constexpr std::size_t kSectorSize = 2352;
 inline constexpr std::size_t kUserDataSize = 2048;
+// A MODE2/2336 image stores each Mode 2 sector without its sync and header:
+// the subheader comes first.
+inline constexpr std::size_t kHeaderlessSectorSize = 2336;
 
 // Every data sector starts with this pattern; audio sectors have none.
 inline constexpr std::uint8_t kSync[12] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,

@@ -309,7 +309,7 @@ Error InsertJob::InsertIntoData(const ListRecord& record, File& tim, std::uint64
         if (auto bad = disc::FirstDamagedSector(view, raw_.file(), *at, length)) {
             Error damaged(ErrorCode::SectorAlreadyDamaged);
             damaged.number = static_cast<std::int64_t>(bad->index);
-            damaged.offset = bad->index * disc::kSectorSize;
+            damaged.offset = bad->index * view.SectorSize();
             damaged.damage = static_cast<std::uint8_t>((bad->check.edcOk ? 0 : kEdcDamaged) |
                                                        (bad->check.eccOk ? 0 : kEccDamaged));
             return NotInserted(damaged);

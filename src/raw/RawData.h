@@ -1,9 +1,9 @@
 #pragma once
 // The RAW file as the jobs read and patch it: the file itself, and the view
-// of its data. For a raw CD image (2,352-byte sectors) the view leaves out
-// every sector's sync, headers and codes, so that a TIM spread over several
-// sectors reads as one run of bytes, and writing through it rebuilds the
-// sectors' codes. Positions shown to the user and kept in the extraction list
+// of its data. For a raw CD image (2,352-byte sectors, or 2,336 without sync
+// and header) the view leaves out every sector's sync, headers and codes, so
+// that a TIM spread over several sectors reads as one run of bytes, and
+// writing through it rebuilds the sectors' codes. Positions shown to the user and kept in the extraction list
 // are offsets in the file; the jobs work in the view and map between the two.
 
 #include <cstdint>

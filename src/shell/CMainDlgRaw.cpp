@@ -95,9 +95,17 @@ void CMainDlg::ScanChosenFile() {
         OnCloseImage();
     } else {
         RememberFile(workspace::OpenedAs::Raw);
+        // Said once for the file, in the status bar with the scan's own
+        // result, not per row: the rows still show their sectors.
+        std::string said;
         if (scanDlg.Cancelled()) {
-            statusBar->showMessage(
-                QString::fromStdString(msg::ScanCancelled(workspace.Entries().size())));
+            said = msg::ScanCancelled(workspace.Entries().size());
+        }
+        if (workspace.DiscWithoutFileSystem()) {
+            said += (said.empty() ? "" : " ") + msg::NoFileSystem(workspace.path);
+        }
+        if (!said.empty()) {
+            statusBar->showMessage(QString::fromStdString(said));
         }
     }
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "disc/SectorFormat.h"
 #include "image/LoadImage.h"
 #include "image/Writer.h"
 #include "platform/ByteOrder.h"
@@ -322,6 +321,10 @@ const disc::DiscFiles::Extent* Workspace::ExtentOf(const raw::ScanEntry& entry) 
     return discFiles_ ? discFiles_->ExtentAt(discFiles_->PlaceOf(entry.position).lba) : nullptr;
 }
 
+bool Workspace::DiscWithoutFileSystem() const {
+    return raw_.IsOpen() && raw_.IsDisc() && !discFiles_;
+}
+
 std::string Workspace::RawLayoutNote() {
     if (!raw_.IsOpen() || !raw_.IsDisc()) {
         return {};
@@ -361,7 +364,7 @@ void Workspace::FilterEntries(const EntryFilter& filter) {
 bool Workspace::HasColumn(ListColumn column) const {
     switch (column) {
         case ListColumn::Sector:
-            return raw_.IsDisc();
+            return raw_.IsDisc() || discFiles_.has_value();
         case ListColumn::Path:
             return discFiles_.has_value();
         default:
@@ -378,10 +381,15 @@ std::optional<std::int64_t> Workspace::ListValue(const raw::ScanEntry& entry, Li
         case ListColumn::Height:
             return entry.height;
         case ListColumn::Sector:
+            // A plain file holding a file system (an .iso) has sectors too.
+            if (discFiles_) {
+                return static_cast<std::int64_t>(discFiles_->PlaceOf(entry.position).lba);
+            }
             if (!raw_.IsDisc()) {
                 return std::nullopt;
             }
-            return static_cast<std::int64_t>(entry.position / disc::kSectorSize);
+            return static_cast<std::int64_t>(entry.position /
+                                             disc::GeometryOf(raw_.Layout()).sectorSize);
         case ListColumn::Path:
             if (const auto* extent = ExtentOf(entry)) {
                 return pathRanks_[static_cast<std::size_t>(extent - discFiles_->Extents().data())];

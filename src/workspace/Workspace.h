@@ -178,6 +178,9 @@ class Workspace {
     raw::RawData& RawFile() { return raw_; }
     // How the RAW file's bytes are read, for the user: "" for a plain file.
     std::string RawLayoutNote();
+    // Whether the RAW file is a disc image (a known layout) whose file system
+    // couldn't be read: its entries show their sector only.
+    bool DiscWithoutFileSystem() const;
 
     const std::vector<raw::ScanEntry>& Entries() const { return entries_; }
     void ClearEntries();

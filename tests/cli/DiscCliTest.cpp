@@ -252,9 +252,11 @@ TEST(CliDisc, SaysWhyNothingWasReadOrWritten) {
     }
 }
 
-// What check-disc prints before its list for the nine sectors of the test below.
-std::string Counts(int form1, int form2, int other, int notData) {
-    return "sectors: 9\nmode-1: 0\nmode-2-form-1: " + std::to_string(form1) +
+// What check-disc prints before its list: the counts of the nine-sector
+// image of the test below, or of as many sectors as given.
+std::string Counts(int form1, int form2, int other, int notData, int sectors = 9) {
+    return "sectors: " + std::to_string(sectors) +
+           "\nmode-1: 0\nmode-2-form-1: " + std::to_string(form1) +
            "\nmode-2-form-2: " + std::to_string(form2) + "\nother: " + std::to_string(other) +
            "\nnot-data: " + std::to_string(notData) + "\n";
 }
@@ -280,6 +282,13 @@ TEST(CliDisc, CheckDiscListsEverySectorItCannotVouchFor) {
         return image[sector * 2352 + offset];
     };
     const std::string readme = "# Pixalto\n\nA tool for TIM images.\n";
+    // 18 Form 1 sectors stored without sync and headers, known by the volume
+    // descriptor in sector 16; sector 5 damaged.
+    testing::DiscContents fs;
+    fs.data = Bytes(18 * 2048, 0x5A);
+    testing::PlaceBytes(fs.data, 16 * 2048, {0x01, 'C', 'D', '0', '0', '1'});
+    Bytes headerless = testing::WithoutHeaders(testing::MakeDisc(fs)).image;
+    headerless[5 * 2336 + 100] ^= 0x01;
     const CheckDiscCase cases[] = {
         {"valid", [](Bytes&) {}, 0, Counts(6, 3, 0, 0) + "all sectors are valid\n", false},
         {"empty", [](Bytes& b) { b.clear(); }, 1, "", true},
@@ -323,6 +332,10 @@ TEST(CliDisc, CheckDiscListsEverySectorItCannotVouchFor) {
                               "sectors 3-5 at byte 7056: no sync, not data\n"
                               "bad sector 7 at byte 16464 (Mode 2 Form 1): EDC ECC\n"
                               "some sectors are not valid\n",
+         false},
+        {"MODE2/2336", [&](Bytes& b) { b = headerless; }, 1,
+         Counts(18, 0, 0, 0, 18) + "bad sector 5 at byte 11680 (Mode 2 Form 1): EDC ECC\n"
+                                   "some sectors are not valid\n",
          false},
     };
     TempDir dir;

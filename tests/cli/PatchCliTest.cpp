@@ -89,41 +89,54 @@ bool ApplyIps(const Bytes& patch, Bytes& image) {
     return false;
 }
 
+enum class Kind { Plain, Mode2, Headerless };
+
 // A MODE2/2352 image of 24 data sectors with Form 2 sectors between some,
-// or the same data as a plain file, with three TIMs: one inside a sector,
-// one across two sector boundaries, one near the end. The check block of a
-// PPF patch (sector 16) holds none of them.
+// the same without sync and headers (MODE2/2336, known by the volume
+// descriptor in its sector 16), or the same data as a plain file, with three
+// TIMs: one inside a sector, one across two sector boundaries, one near the
+// end. The check block of a PPF patch (sector 16) holds none of them.
 struct PatchImage {
     testing::TempDir dir;
     testing::DiscContents desc;
+    testing::DiscContents edited;  // desc with the edits, as insertion leaves the data
     const std::vector<std::size_t> at = {300, 1900, 22 * 2048 + 100};
     const std::vector<Bytes> tims = {MakeTim(PatternTim(4, 16, 8)), MakeTim(PatternTim(16, 40, 20)),
                                      MakeTim(PatternTim(8, 16, 4))};
     testing::BuiltDisc built;
+    Kind kind;
     bool disc;
     std::string image;
     Bytes original;
 
-    explicit PatchImage(bool isDisc) : disc(isDisc) {
+    explicit PatchImage(Kind imageKind) : kind(imageKind), disc(imageKind != Kind::Plain) {
         desc.data = Bytes(24 * 2048, 0xA5);
         for (std::size_t i = 0; i < tims.size(); ++i) {
             testing::PlaceBytes(desc.data, at[i], tims[i]);
         }
+        // Data sector 13 is file sector 16, after the three gaps.
+        testing::PlaceBytes(desc.data, 13 * 2048, {0x01, 'C', 'D', '0', '0', '1'});
         desc.gapsBefore = {1, 2, 2};
-        built = testing::MakeDisc(desc);
+        edited = desc;
+        built = Build(desc);
         original = disc ? built.image : desc.data;
         image = dir.Write("GAME.BIN", original);
         EXPECT_EQ(RunCli({"extract", image, "1-"}).exitCode, 0);
     }
+    testing::BuiltDisc Build(const testing::DiscContents& contents) const {
+        const testing::BuiltDisc raw = testing::MakeDisc(contents);
+        return kind == Kind::Headerless ? testing::WithoutHeaders(raw) : raw;
+    }
     std::uint64_t Sector(std::size_t tim, std::size_t byte) const {
-        return built.FileOffsetOf(at[tim] + byte) / 2352;
+        return built.FileOffsetOf(at[tim] + byte) / built.sectorSize;
     }
     // Writes TIM i edited (its last byte flipped) and, when grow, longer.
     void Edit(std::size_t i, std::size_t grow = 0) {
-        Bytes edited = tims[i];
-        edited.back() ^= 0xFF;
-        edited.resize(edited.size() + grow, 0x55);
-        dir.Write(std::to_string(i + 1) + ".tim", edited);
+        Bytes edit = tims[i];
+        edit.back() ^= 0xFF;
+        edit.resize(edit.size() + grow, 0x55);
+        dir.Write(std::to_string(i + 1) + ".tim", edit);
+        testing::PlaceBytes(edited.data, at[i], edit);
     }
     std::string List() const { return dir.File("timextracts.txt"); }
 };
@@ -137,49 +150,52 @@ struct timespec ModifiedAt(const std::string& path) {
 // A dry run reports each record (size, sectors, damage, whether it would be
 // written) and leaves every byte and the timestamp of the image as they were.
 TEST(InsertPreview, DryRunReportsEachRecordAndWritesNothing) {
-    PatchImage disc(true);
-    disc.Edit(0);
-    disc.Edit(1, 6);
-    disc.Edit(2);
-    // A byte of TIM 3's sector outside the TIM itself goes bad.
-    Bytes damaged = disc.original;
-    damaged[disc.Sector(2, 0) * 2352 + 24 + 2000] ^= 1;
-    disc.dir.Write("GAME.BIN", damaged);
-    const struct timespec before = ModifiedAt(disc.image);
-    const auto s = [&](std::size_t tim, std::size_t byte) {
-        return std::to_string(disc.Sector(tim, byte));
-    };
-    const std::string span2 = s(1, 0) + "-" + s(1, disc.tims[1].size() + 5);
-    const std::string header = "File #\tSize\tSectors\tDamaged\tResult\n";
-    struct Case {
-        std::vector<std::string> options;
-        std::string rows;
-        int exitCode;
-    };
-    for (const Case& c : {
-             Case{{},
-                  "1\tsame\t" + s(0, 0) + "\t0\twould be written\n2\t6 bytes bigger\t" + span2 +
-                      "\t0\tnot written: its size changed (--yes writes it)\n3\tsame\t" + s(2, 0) +
-                      "\t1\tnot written: Couldn't insert TIM #3. Sector " + s(2, 0) + " at byte " +
-                      std::to_string(disc.Sector(2, 0) * 2352) +
-                      " is already damaged: its EDC and ECC don't match its bytes.\n"
-                      "1 of 3 TIMs would be written.\n",
-                  1},
-             Case{{"--yes", "--rebuild-damaged"},
-                  "1\tsame\t" + s(0, 0) + "\t0\twould be written\n2\t6 bytes bigger\t" + span2 +
-                      "\t0\twould be written\n3\tsame\t" + s(2, 0) +
-                      "\t1\twould be written\n3 of 3 TIMs would be written.\n",
-                  0},
-         }) {
-        std::vector<std::string> args = {"insert", disc.List(), "--dry-run"};
-        args.insert(args.end(), c.options.begin(), c.options.end());
-        auto run = RunCli(args);
-        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
-        EXPECT_EQ(run.out, header + c.rows);
-        EXPECT_EQ(ReadAll(disc.image), damaged);
-        const struct timespec after = ModifiedAt(disc.image);
-        EXPECT_EQ(after.tv_sec, before.tv_sec);
-        EXPECT_EQ(after.tv_nsec, before.tv_nsec);
+    for (const Kind kind : {Kind::Mode2, Kind::Headerless}) {
+        SCOPED_TRACE(kind == Kind::Mode2 ? "MODE2/2352" : "MODE2/2336");
+        PatchImage disc(kind);
+        disc.Edit(0);
+        disc.Edit(1, 6);
+        disc.Edit(2);
+        // A byte of TIM 3's sector outside the TIM itself goes bad.
+        Bytes damaged = disc.original;
+        damaged[disc.built.FileOffsetOf(22 * 2048 + 2000)] ^= 1;
+        disc.dir.Write("GAME.BIN", damaged);
+        const struct timespec before = ModifiedAt(disc.image);
+        const auto s = [&](std::size_t tim, std::size_t byte) {
+            return std::to_string(disc.Sector(tim, byte));
+        };
+        const std::string span2 = s(1, 0) + "-" + s(1, disc.tims[1].size() + 5);
+        const std::string header = "File #\tSize\tSectors\tDamaged\tResult\n";
+        struct Case {
+            std::vector<std::string> options;
+            std::string rows;
+            int exitCode;
+        };
+        for (const Case& c : {
+                 Case{{},
+                      "1\tsame\t" + s(0, 0) + "\t0\twould be written\n2\t6 bytes bigger\t" + span2 +
+                          "\t0\tnot written: its size changed (--yes writes it)\n3\tsame\t" +
+                          s(2, 0) + "\t1\tnot written: Couldn't insert TIM #3. Sector " + s(2, 0) +
+                          " at byte " + std::to_string(disc.Sector(2, 0) * disc.built.sectorSize) +
+                          " is already damaged: its EDC and ECC don't match its bytes.\n"
+                          "1 of 3 TIMs would be written.\n",
+                      1},
+                 Case{{"--yes", "--rebuild-damaged"},
+                      "1\tsame\t" + s(0, 0) + "\t0\twould be written\n2\t6 bytes bigger\t" + span2 +
+                          "\t0\twould be written\n3\tsame\t" + s(2, 0) +
+                          "\t1\twould be written\n3 of 3 TIMs would be written.\n",
+                      0},
+             }) {
+            std::vector<std::string> args = {"insert", disc.List(), "--dry-run"};
+            args.insert(args.end(), c.options.begin(), c.options.end());
+            auto run = RunCli(args);
+            EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+            EXPECT_EQ(run.out, header + c.rows);
+            EXPECT_EQ(ReadAll(disc.image), damaged);
+            const struct timespec after = ModifiedAt(disc.image);
+            EXPECT_EQ(after.tv_sec, before.tv_sec);
+            EXPECT_EQ(after.tv_nsec, before.tv_nsec);
+        }
     }
 }
 
@@ -188,13 +204,14 @@ TEST(InsertPreview, DryRunReportsEachRecordAndWritesNothing) {
 // data gives the original back.
 TEST(InsertPatch, AppliesAsInsertionDoesAndUndoes) {
     struct Case {
-        bool disc;
+        Kind kind;
         std::string patch;
     };
-    for (const Case& c : {Case{true, "fix.ppf"}, Case{false, "fix.ppf"}, Case{true, "fix.ips"},
-                          Case{false, "FIX.IPS"}}) {
-        SCOPED_TRACE(c.patch + (c.disc ? " disc" : " plain"));
-        PatchImage image(c.disc);
+    for (const Case& c :
+         {Case{Kind::Mode2, "fix.ppf"}, Case{Kind::Plain, "fix.ppf"}, Case{Kind::Mode2, "fix.ips"},
+          Case{Kind::Plain, "FIX.IPS"}, Case{Kind::Headerless, "fix.ppf"}}) {
+        SCOPED_TRACE(c.patch + " kind " + std::to_string(static_cast<int>(c.kind)));
+        PatchImage image(c.kind);
         image.Edit(0);
         image.Edit(1);
         const std::string patchPath = image.dir.File(c.patch);
@@ -205,6 +222,13 @@ TEST(InsertPatch, AppliesAsInsertionDoesAndUndoes) {
         ASSERT_EQ(RunCli({"insert", image.List()}).exitCode, 0);
         const Bytes inserted = ReadAll(image.image);
         ASSERT_NE(inserted, image.original);
+        // The edited data with every sector's codes as the disc would have
+        // them, and the image check agrees.
+        EXPECT_EQ(inserted, image.disc ? image.Build(image.edited).image : image.edited.data);
+        if (image.disc) {
+            auto check = RunCli({"check-disc", image.image});
+            EXPECT_EQ(check.exitCode, 0) << check.out;
+        }
         std::size_t changed = 0;
         for (std::size_t i = 0; i < inserted.size(); ++i) {
             changed += inserted[i] != image.original[i] ? 1 : 0;

@@ -25,6 +25,7 @@ using testing::DiscContents;
 using testing::MakeDisc;
 using testing::ReadAll;
 using testing::TempDir;
+using testing::WithoutHeaders;
 
 std::vector<std::uint8_t> Pattern(std::size_t size, std::uint32_t seed) {
     std::vector<std::uint8_t> bytes(size);
@@ -51,6 +52,13 @@ BuiltDisc GappedDisc(SectorKind dataKind = SectorKind::Mode2Form1,
     }
     desc.firstLba = 4000;
     return MakeDisc(desc);
+}
+
+// The layout a test disc was built with: a MODE2/2336 one without a file
+// system is not detected.
+DiscLayout LayoutOf(const BuiltDisc& disc, File& file) {
+    return disc.sectorSize == kHeaderlessSectorSize ? DiscLayout::Mode2Headerless
+                                                    : DetectLayout(file);
 }
 
 std::vector<std::uint8_t> ReadView(DiscView& view, std::uint64_t offset, std::size_t count) {
@@ -118,6 +126,13 @@ TEST(DiscViewTest, DetectsRawImagesByTheirFirstSector) {
     mode0[kModeOffset] = 0;
     auto truncated = Slice(mode2, 0, 2 * kSectorSize + 1000);
     auto belowOneSector = Slice(mode2, 0, kSectorSize - 1);
+    // Without sync and headers, known by the volume descriptor in sector 16.
+    DiscContents fs;
+    fs.data = Pattern(18 * kUserDataSize, 3);
+    testing::PlaceBytes(fs.data, 16 * kUserDataSize, {0x01, 'C', 'D', '0', '0', '1'});
+    auto headerless = WithoutHeaders(MakeDisc(fs)).image;
+    auto otherDescriptor = headerless;
+    otherDescriptor[16 * kHeaderlessSectorSize + 8] = 0x02;
     const DetectCase cases[] = {
         {"mode 2", mode2, DiscLayout::Mode2Raw},
         {"mode 1", mode1, DiscLayout::Mode1Raw},
@@ -128,6 +143,13 @@ TEST(DiscViewTest, DetectsRawImagesByTheirFirstSector) {
         {"mode 0", mode0, DiscLayout::Plain},
         {"2,048-byte sectors", std::vector<std::uint8_t>(8 * kUserDataSize, 0), DiscLayout::Plain},
         {"empty", {}, DiscLayout::Plain},
+        {"2,336-byte sectors", headerless, DiscLayout::Mode2Headerless},
+        {"2,336-byte, up to the descriptor", Slice(headerless, 0, kLayoutDetectBytes),
+         DiscLayout::Mode2Headerless},
+        {"2,336-byte, descriptor cut short", Slice(headerless, 0, kLayoutDetectBytes - 1),
+         DiscLayout::Plain},
+        {"2,336-byte, not a primary descriptor", otherDescriptor, DiscLayout::Plain},
+        {"2,336-byte, no file system", WithoutHeaders(GappedDisc()).image, DiscLayout::Plain},
     };
     TempDir dir;
     for (const DetectCase& c : cases) {
@@ -140,13 +162,15 @@ TEST(DiscViewTest, DetectsRawImagesByTheirFirstSector) {
 }
 
 TEST(DiscViewTest, LayoutNamesReadBackExactly) {
-    for (DiscLayout layout : {DiscLayout::Plain, DiscLayout::Mode1Raw, DiscLayout::Mode2Raw}) {
+    for (DiscLayout layout : {DiscLayout::Plain, DiscLayout::Mode1Raw, DiscLayout::Mode2Raw,
+                              DiscLayout::Mode2Headerless}) {
         EXPECT_EQ(ParseLayoutName(LayoutName(layout)), layout);
     }
     EXPECT_EQ(LayoutName(DiscLayout::Mode2Raw), "MODE2/2352");
+    EXPECT_EQ(LayoutName(DiscLayout::Mode2Headerless), "MODE2/2336");
     EXPECT_EQ(LayoutName(DiscLayout::Mode1Raw), "MODE1/2352");
     EXPECT_EQ(LayoutName(DiscLayout::Plain), "plain");
-    for (const char* other : {"", "mode2/2352", "MODE2/2352 ", "MODE2", "disc"}) {
+    for (const char* other : {"", "mode2/2352", "MODE2/2352 ", "MODE2", "disc", "MODE2/2340"}) {
         EXPECT_EQ(ParseLayoutName(other), std::nullopt) << other;
     }
 }
@@ -159,7 +183,7 @@ struct ReadCase {
 
 TEST(DiscViewTest, ReadsAcrossSectorBoundariesAndGaps) {
     const BuiltDisc discs[] = {GappedDisc(), GappedDisc(SectorKind::Mode1, SectorKind::Other),
-                               MixedDisc()};
+                               MixedDisc(), WithoutHeaders(GappedDisc())};
     for (const BuiltDisc& disc : discs) {
         const std::uint64_t size = disc.view.size();
         const ReadCase cases[] = {
@@ -176,7 +200,7 @@ TEST(DiscViewTest, ReadsAcrossSectorBoundariesAndGaps) {
         TempDir dir;
         File file;
         ASSERT_TRUE(file.Open(dir.Write("disc.bin", disc.image), File::Mode::Read));
-        DiscView view(file, DetectLayout(file));
+        DiscView view(file, LayoutOf(disc, file));
         for (const ReadCase& c : cases) {
             SCOPED_TRACE(c.name);
             EXPECT_EQ(
@@ -187,11 +211,11 @@ TEST(DiscViewTest, ReadsAcrossSectorBoundariesAndGaps) {
 }
 
 TEST(DiscViewTest, MapsOffsetsBothWays) {
-    for (const BuiltDisc& disc : {GappedDisc(), MixedDisc()}) {
+    for (const BuiltDisc& disc : {GappedDisc(), MixedDisc(), WithoutHeaders(GappedDisc())}) {
         TempDir dir;
         File file;
         ASSERT_TRUE(file.Open(dir.Write("disc.bin", disc.image), File::Mode::Read));
-        DiscView view(file, DetectLayout(file));
+        DiscView view(file, LayoutOf(disc, file));
         for (std::uint64_t v = 0; v < disc.view.size(); ++v) {
             ASSERT_EQ(view.FileOffsetOf(v), disc.FileOffsetOf(v)) << v;
         }
@@ -222,18 +246,55 @@ std::vector<bool> MayChange(const BuiltDisc& disc, std::uint64_t offset, std::si
     for (std::uint64_t v = offset; v < offset + count; ++v) {
         std::uint64_t f = disc.FileOffsetOf(v);
         may[f] = true;
-        std::uint64_t sector = f / kSectorSize;
-        std::size_t codes = (disc.image[sector * kSectorSize + kModeOffset] == 1 ? 16 : 24) + 2048;
-        std::fill(may.begin() + static_cast<std::ptrdiff_t>(sector * kSectorSize + codes),
-                  may.begin() + static_cast<std::ptrdiff_t>((sector + 1) * kSectorSize), true);
+        const std::size_t size = disc.sectorSize;
+        std::uint64_t sector = f / size;
+        std::size_t codes = disc.FileOffsetOf(v - v % kUserDataSize) % size + kUserDataSize;
+        std::fill(may.begin() + static_cast<std::ptrdiff_t>(sector * size + codes),
+                  may.begin() + static_cast<std::ptrdiff_t>((sector + 1) * size), true);
     }
     return may;
 }
 
+// Writes into each kind of image; a MODE2/2336 image must end up exactly as
+// the same write into its 2,352-byte twin with sync and headers cut off,
+// since Mode 2 codes leave the header out.
 TEST(DiscViewTest, WritesRebuildCodesAndTouchNothingElse) {
-    for (SectorKind kind : {SectorKind::Mode2Form1, SectorKind::Mode1}) {
-        BuiltDisc disc = GappedDisc(
-            kind, kind == SectorKind::Mode1 ? SectorKind::Other : SectorKind::Mode2Form2);
+    struct Variant {
+        const char* name;
+        BuiltDisc disc;
+        const BuiltDisc* twin;  // the 2,352-byte image this one is cut from
+    };
+    const BuiltDisc mode2 = GappedDisc();
+    const Variant variants[] = {
+        {"mode 2", mode2, nullptr},
+        {"mode 1", GappedDisc(SectorKind::Mode1, SectorKind::Other), nullptr},
+        {"mode 2 without headers", WithoutHeaders(mode2), &mode2},
+    };
+    // The image after writing piece at offset through the view.
+    auto written = [](const BuiltDisc& disc, std::uint64_t offset,
+                      const std::vector<std::uint8_t>& piece, TempDir& dir,
+                      DiscCheckResult& check) {
+        std::string path = dir.Write("disc.bin", disc.image);
+        {
+            File file;
+            EXPECT_TRUE(file.Open(path, File::Mode::WriteInPlace));
+            DiscView view(file, LayoutOf(disc, file));
+            EXPECT_TRUE(view.Write(offset, piece.data(), piece.size()));
+            // The view reads what was written, before and after reopening.
+            EXPECT_EQ(ReadView(view, offset, piece.size()), piece);
+        }
+        auto expectedView = disc.view;
+        testing::PlaceBytes(expectedView, static_cast<std::size_t>(offset), piece);
+        File file;
+        EXPECT_TRUE(file.Open(path, File::Mode::Read));
+        const DiscLayout layout = LayoutOf(disc, file);
+        DiscView view(file, layout);
+        EXPECT_EQ(ReadView(view, 0, expectedView.size()), expectedView);
+        check = CheckDisc(file, layout);
+        return ReadAll(path);
+    };
+    for (const Variant& variant : variants) {
+        const BuiltDisc& disc = variant.disc;
         const std::uint64_t size = disc.view.size();
         const WriteCase cases[] = {
             {"inside one sector", 300, 500},
@@ -246,33 +307,25 @@ TEST(DiscViewTest, WritesRebuildCodesAndTouchNothingElse) {
             {"nothing", 5000, 0},
         };
         for (const WriteCase& c : cases) {
-            SCOPED_TRACE(std::string(c.name) + (kind == SectorKind::Mode1 ? " mode 1" : ""));
+            SCOPED_TRACE(std::string(c.name) + ", " + variant.name);
             TempDir dir;
-            std::string path = dir.Write("disc.bin", disc.image);
-            auto piece = Pattern(c.count, 99);
-            {
-                File file;
-                ASSERT_TRUE(file.Open(path, File::Mode::WriteInPlace));
-                DiscView view(file, DetectLayout(file));
-                ASSERT_TRUE(view.Write(c.offset, piece.data(), piece.size()));
-                // The view reads what was written, before and after reopening.
-                EXPECT_EQ(ReadView(view, c.offset, c.count), piece);
-            }
-            auto expectedView = disc.view;
-            testing::PlaceBytes(expectedView, static_cast<std::size_t>(c.offset), piece);
-            File file;
-            ASSERT_TRUE(file.Open(path, File::Mode::Read));
-            DiscView view(file, DetectLayout(file));
-            EXPECT_EQ(ReadView(view, 0, expectedView.size()), expectedView);
-            DiscCheckResult check = CheckDisc(file);
+            const auto piece = Pattern(c.count, 99);
+            DiscCheckResult check;
+            const auto after = written(disc, c.offset, piece, dir, check);
+            EXPECT_EQ(check.SectorCount(), disc.image.size() / disc.sectorSize);
             EXPECT_TRUE(check.bad.empty()) << "first bad sector " << check.bad.front().index;
-            auto after = ReadAll(path);
             ASSERT_EQ(after.size(), disc.image.size());
             auto may = MayChange(disc, c.offset, c.count);
             for (std::size_t i = 0; i < after.size(); ++i) {
                 if (!may[i]) {
                     ASSERT_EQ(after[i], disc.image[i]) << "byte " << i << " changed";
                 }
+            }
+            if (variant.twin != nullptr) {
+                TempDir twinDir;
+                BuiltDisc twinAfter = *variant.twin;
+                twinAfter.image = written(*variant.twin, c.offset, piece, twinDir, check);
+                EXPECT_EQ(after, WithoutHeaders(twinAfter).image);
             }
         }
     }

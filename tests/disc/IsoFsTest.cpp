@@ -18,18 +18,25 @@ TEST(DiscFiles, NamesEachHitByLbaPathAndOffsetInFile) {
         GTEST_SKIP() << "genisoimage and xorriso are not installed";
     }
     const testing::BuiltDisc raw = testing::WrapMode2(sample->iso);
+    const testing::BuiltDisc headerless = testing::WithoutHeaders(raw);
     testing::TempDir dir;
     struct Case {
         DiscLayout layout;
         std::string path;
+        const testing::BuiltDisc* wrapped;  // nothing for the ISO itself
     };
-    for (const Case& image : {Case{DiscLayout::Plain, dir.Write("GAME.ISO", sample->iso)},
-                              Case{DiscLayout::Mode2Raw, dir.Write("GAME.BIN", raw.image)}}) {
+    for (const Case& image : {Case{DiscLayout::Plain, dir.Write("GAME.ISO", sample->iso), nullptr},
+                              Case{DiscLayout::Mode2Raw, dir.Write("GAME.BIN", raw.image), &raw},
+                              Case{DiscLayout::Mode2Headerless,
+                                   dir.Write("GAME.IMG", headerless.image), &headerless}}) {
         SCOPED_TRACE(image.path);
+        File file;
+        ASSERT_TRUE(file.Open(image.path, File::Mode::Read));
+        EXPECT_EQ(DetectLayout(file), image.layout);
         const auto files = DiscFiles::Read(image.path, image.layout);
         ASSERT_TRUE(files.has_value());
         auto positionOf = [&](std::size_t isoOffset) -> std::uint64_t {
-            return image.layout == DiscLayout::Plain ? isoOffset : raw.FileOffsetOf(isoOffset);
+            return image.wrapped ? image.wrapped->FileOffsetOf(isoOffset) : isoOffset;
         };
         for (std::size_t i = 0; i < sample->tims.size(); ++i) {
             const testing::IsoTim& hit = sample->tims[i];

@@ -485,6 +485,11 @@ TEST_F(RawJobsTest, ADiscImageIsShownExtractedAndInsertedThroughItsSectorsData) 
     EXPECT_EQ(ListRows(), (Rows{{"1", std::to_string(disc.FileOffsetOf(1500)), "40", "20", "16",
                                  "0", std::to_string(disc.FileOffsetOf(1500) / 2352)}}));
     EXPECT_EQ(Tooltip(), "Read as a MODE2/2352 disc image");
+    // No file system: said once, in the status bar, never in a message box.
+    EXPECT_EQ(window->statusBar->currentMessage().toStdString(),
+              "No ISO 9660 file system could be read in " + path +
+                  ": hits show their sector (LBA) only.");
+    EXPECT_TRUE(prompts.messages.empty());
 
     Extract("1");
     EXPECT_EQ(ReadAll(dir.File("1.tim")), MakeTim(desc));

@@ -98,12 +98,27 @@ BuiltDisc MakeDisc(const DiscContents& desc) {
     return disc;
 }
 
+BuiltDisc WithoutHeaders(const BuiltDisc& disc) {
+    constexpr std::size_t kSkip = disc::kSectorSize - disc::kHeaderlessSectorSize;
+    BuiltDisc stripped = disc;
+    stripped.sectorSize = disc::kHeaderlessSectorSize;
+    stripped.image.clear();
+    for (std::size_t at = 0; at + disc::kSectorSize <= disc.image.size(); at += disc::kSectorSize) {
+        stripped.image.insert(
+            stripped.image.end(), disc.image.begin() + static_cast<std::ptrdiff_t>(at + kSkip),
+            disc.image.begin() + static_cast<std::ptrdiff_t>(at + disc::kSectorSize));
+    }
+    return stripped;
+}
+
 std::uint64_t BuiltDisc::FileOffsetOf(std::uint64_t viewOffset) const {
     std::uint64_t sector = dataSectorAt.at(viewOffset / disc::kUserDataSize);
-    std::size_t dataAt = image[sector * disc::kSectorSize + disc::kModeOffset] == 1
-                             ? disc::kMode1DataOffset
-                             : disc::kForm1DataOffset;
-    return sector * disc::kSectorSize + dataAt + viewOffset % disc::kUserDataSize;
+    std::size_t dataAt = disc::kForm1DataOffset - (disc::kSectorSize - sectorSize);
+    if (sectorSize == disc::kSectorSize &&
+        image[sector * disc::kSectorSize + disc::kModeOffset] == 1) {
+        dataAt = disc::kMode1DataOffset;
+    }
+    return sector * sectorSize + dataAt + viewOffset % disc::kUserDataSize;
 }
 
 void PlaceBytes(std::vector<std::uint8_t>& view, std::size_t offset,

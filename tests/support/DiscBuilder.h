@@ -27,8 +27,9 @@ struct DiscContents {
 
 struct BuiltDisc {
     std::vector<std::uint8_t> image;
-    std::vector<std::uint8_t> view;           // data padded to whole sectors
-    std::vector<std::uint64_t> dataSectorAt;  // file sector of each data sector
+    std::vector<std::uint8_t> view;              // data padded to whole sectors
+    std::vector<std::uint64_t> dataSectorAt;     // file sector of each data sector
+    std::size_t sectorSize = disc::kSectorSize;  // or kHeaderlessSectorSize
 
     // Where the view's byte at viewOffset lies in the image, counted here
     // independently of the disc view.
@@ -36,6 +37,9 @@ struct BuiltDisc {
 };
 
 BuiltDisc MakeDisc(const DiscContents& desc);
+// The same Mode 2 disc as a MODE2/2336 image: every sector without its sync
+// and header.
+BuiltDisc WithoutHeaders(const BuiltDisc& disc);
 
 // One whole sector of the kind at lba with the given data (cut or padded with
 // zeros to the kind's data size) and correct codes. Form 2 sectors get data

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "platform/ByteOrder.h"
 #include "raw/HeadlessHost.h"
@@ -176,6 +177,7 @@ TEST(Workspace, TheRawFileIsOpenedOnceAndItsEntriesAreReadFromIt) {
         }
     }
     EXPECT_FALSE(workspace.HasColumn(ListColumn::Path));  // a disc with no file system
+    EXPECT_TRUE(workspace.DiscWithoutFileSystem());
     workspace.CloseImage();
     EXPECT_FALSE(workspace.RawFile().IsOpen());
     EXPECT_EQ(workspace.RawLayoutNote(), "");
@@ -192,30 +194,50 @@ TEST(Workspace, TheRawFileIsOpenedOnceAndItsEntriesAreReadFromIt) {
     testing::PlaceBytes(sample->iso, 2 * 2048 + 10, system.tim);
     sample->tims.push_back(system);
     const testing::BuiltDisc iso = testing::WrapMode2(sample->iso);
-    ASSERT_EQ(ScanInto(workspace, dir, "FS.BIN", iso.image), raw::kJobFinished);
-    ASSERT_TRUE(workspace.HasColumn(ListColumn::Path));
-    ASSERT_EQ(workspace.Entries().size(), sample->tims.size());
-    for (std::size_t i = 0; i < sample->tims.size(); ++i) {
-        const auto entry = std::find_if(
-            workspace.Entries().begin(), workspace.Entries().end(), [&](const raw::ScanEntry& e) {
-                return e.position == iso.FileOffsetOf(sample->IsoOffsetOf(i));
-            });
-        ASSERT_NE(entry, workspace.Entries().end()) << i;
-        EXPECT_EQ(workspace.ListText(*entry, ListColumn::Path), sample->tims[i].path);
-    }
-    for (const bool descending : {false, true}) {
-        workspace.SortEntries(ListColumn::Path, descending);
-        std::vector<std::string> paths;
-        for (std::size_t row = 0; row < workspace.ShownCount(); ++row) {
-            paths.push_back(workspace.ListText(workspace.Entries()[*workspace.ShownEntryIndex(row)],
-                                               ListColumn::Path));
+    const testing::BuiltDisc headerless = testing::WithoutHeaders(iso);
+    // Each image's file position of an ISO offset; the sector is the ISO's.
+    struct Image {
+        std::string name;
+        const Bytes& bytes;
+        std::function<std::uint64_t(std::size_t)> positionOf;
+    };
+    const Image images[] = {
+        {"FS.BIN", iso.image, [&](std::size_t at) { return iso.FileOffsetOf(at); }},
+        {"FS.ISO", sample->iso, [](std::size_t at) { return std::uint64_t{at}; }},
+        {"FS.IMG", headerless.image, [&](std::size_t at) { return headerless.FileOffsetOf(at); }},
+    };
+    for (const Image& image : images) {
+        SCOPED_TRACE(image.name);
+        ASSERT_EQ(ScanInto(workspace, dir, image.name, image.bytes), raw::kJobFinished);
+        ASSERT_TRUE(workspace.HasColumn(ListColumn::Path));
+        ASSERT_TRUE(workspace.HasColumn(ListColumn::Sector));
+        EXPECT_FALSE(workspace.DiscWithoutFileSystem());
+        ASSERT_EQ(workspace.Entries().size(), sample->tims.size());
+        for (std::size_t i = 0; i < sample->tims.size(); ++i) {
+            const std::size_t at = sample->IsoOffsetOf(i);
+            const auto entry = std::find_if(
+                workspace.Entries().begin(), workspace.Entries().end(),
+                [&](const raw::ScanEntry& e) { return e.position == image.positionOf(at); });
+            ASSERT_NE(entry, workspace.Entries().end()) << i;
+            EXPECT_EQ(workspace.ListText(*entry, ListColumn::Path), sample->tims[i].path);
+            EXPECT_EQ(workspace.ListValue(*entry, ListColumn::Sector),
+                      static_cast<std::int64_t>(at / 2048));
         }
-        std::vector<std::string> sorted = {"", "/DATA/CHARA.BIN", "/DATA/CHARA.BIN",
-                                           "/DATA/SUB/FACE.TIM", "/TOP.BIN"};
-        if (descending) {
-            std::reverse(sorted.begin(), sorted.end());
+        for (const bool descending : {false, true}) {
+            workspace.SortEntries(ListColumn::Path, descending);
+            std::vector<std::string> paths;
+            for (std::size_t row = 0; row < workspace.ShownCount(); ++row) {
+                paths.push_back(workspace.ListText(
+                    workspace.Entries()[*workspace.ShownEntryIndex(row)], ListColumn::Path));
+            }
+            std::vector<std::string> sorted = {"", "/DATA/CHARA.BIN", "/DATA/CHARA.BIN",
+                                               "/DATA/SUB/FACE.TIM", "/TOP.BIN"};
+            if (descending) {
+                std::reverse(sorted.begin(), sorted.end());
+            }
+            EXPECT_EQ(paths, sorted);
         }
-        EXPECT_EQ(paths, sorted);
+        workspace.SortEntries(std::nullopt, false);
     }
     workspace.CloseImage();
     EXPECT_FALSE(workspace.HasColumn(ListColumn::Path));
