@@ -153,13 +153,13 @@ Error ImageWriteBatch::Add(const ImageState& state, const std::string& path, boo
 }
 
 void ImageWriteBatch::Commit(std::span<Error> errors) {
-    CommitEntries(errors.first(count_));
+    CommitEntries(0, errors.first(count_));
     count_ = 0;
 }
 
 Error ImageWriteBatch::Stage(std::size_t index, const ImageState& state, const std::string& path,
                              bool asTim) {
-    Entry& entry = entries_[index];
+    Entry& entry = entries_[index % kCapacity];
     entry.asTim = asTim;
     entry.image.emplace(path);
     Error error = StageFiles(state, path, asTim, *entry.image, entry.sidecar);
@@ -177,24 +177,25 @@ Error ImageWriteBatch::Stage(std::size_t index, const ImageState& state, const s
     return {};
 }
 
-void ImageWriteBatch::CommitEntries(std::span<Error> errors) {
+void ImageWriteBatch::CommitEntries(std::size_t first, std::span<Error> errors) {
+    const auto at = [&](std::size_t i) -> Entry& { return entries_[(first + i) % kCapacity]; };
     // Sidecars before their BMPs, as a single save flushes them.
     std::array<PendingFile*, kCapacity * 2> files{};
     std::array<bool, kCapacity * 2> finished{};
     std::size_t count = 0;
     for (std::size_t i = 0; i < errors.size(); ++i) {
-        if (entries_[i].sidecar) {
-            files[count++] = &*entries_[i].sidecar;
+        if (at(i).sidecar) {
+            files[count++] = &*at(i).sidecar;
         }
-        if (entries_[i].image) {
-            files[count++] = &*entries_[i].image;
+        if (at(i).image) {
+            files[count++] = &*at(i).image;
         }
     }
     const std::span<PendingFile* const> group(files.data(), count);
     FinishTogether(group, std::span<bool>(finished.data(), count));
     std::size_t next = 0;
     for (std::size_t i = 0; i < errors.size(); ++i) {
-        Entry& entry = entries_[i];
+        Entry& entry = at(i);
         errors[i] = {};
         if (!entry.image) {
             continue;
@@ -212,8 +213,8 @@ void ImageWriteBatch::CommitEntries(std::span<Error> errors) {
     }
     SyncFoldersOf(group);
     for (std::size_t i = 0; i < errors.size(); ++i) {
-        entries_[i].image.reset();
-        entries_[i].sidecar.reset();
+        at(i).image.reset();
+        at(i).sidecar.reset();
     }
 }
 

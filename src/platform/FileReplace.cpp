@@ -335,6 +335,7 @@ bool PendingFile::Create() {
     if ((error_ = CheckDestination(destination_, old, exists))) {
         return false;
     }
+    replacing_ = exists;
     const Creation creation;
     for (int attempt = 0; attempt < kNameAttempts && temporary_.empty(); ++attempt) {
         std::string candidate = CandidateNameBeside(destination_);
@@ -436,8 +437,10 @@ void SyncFoldersOf(std::span<PendingFile* const> files) {
 
 Error CommitBoth(PendingFile& first, PendingFile& second) {
     const std::string& destination = first.Destination();
-    const bool hadOld = Exists(destination);
-    const std::string backup = hadOld ? LinkAside(destination) : std::string();
+    // Create looked for the destination: one that wasn't there then needs no
+    // second look (a folder conversion's sidecars are mostly new).
+    const std::string backup = first.replacing_ ? LinkAside(destination) : std::string();
+    const bool hadOld = !backup.empty() || (first.replacing_ && Exists(destination));
     // From here to the second rename, a stop undoes the first one.
     int slot = !backup.empty() ? Track(backup, kRestore, destination)
                : !hadOld       ? Track(destination, kRemove)

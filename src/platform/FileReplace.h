@@ -61,12 +61,14 @@ class PendingFile {
 
   private:
     friend void FinishTogether(std::span<PendingFile* const>, std::span<bool>);
+    friend Error CommitBoth(PendingFile&, PendingFile&);
 
     std::string target_;
     std::string destination_;
     std::string temporary_;
     int cleanupSlot_ = -1;
     bool flushLater_ = false;
+    bool replacing_ = false;  // the destination existed at Create
     File file_;
     Error error_;
 };
