@@ -73,16 +73,19 @@ class Group {
     void Add(std::size_t index, Outcome outcome) {
         bytes_ += outcome.bytes;
         pending_.emplace_back(index, std::move(outcome));
-        if (bytes_ >= kGroupBytes || pending_.size() == kGroupFiles || index + 1 == names_.size()) {
-            Commit();
+        const bool last = index + 1 == names_.size();
+        if (bytes_ >= kGroupBytes || pending_.size() == kGroupFiles || last) {
+            Commit(last);
         }
     }
 
   private:
-    // Puts the group's files in place and shows its messages.
-    void Commit() {
+    // Puts the group's files in place and shows its messages. The next
+    // group's flush makes this one's renames durable; the last group flushes
+    // its folder.
+    void Commit(bool last) {
         const std::span<Error> errors(errors_.data(), pending_.size());
-        batch_->CommitEntries(pending_.front().first, errors);
+        batch_->CommitEntries(pending_.front().first, errors, /*flushFolder=*/last);
         for (std::size_t i = 0; i < pending_.size(); ++i) {
             auto& [index, outcome] = pending_[i];
             if (outcome.written) {

@@ -177,7 +177,7 @@ Error ImageWriteBatch::Stage(std::size_t index, const ImageState& state, const s
     return {};
 }
 
-void ImageWriteBatch::CommitEntries(std::size_t first, std::span<Error> errors) {
+void ImageWriteBatch::CommitEntries(std::size_t first, std::span<Error> errors, bool flushFolder) {
     const auto at = [&](std::size_t i) -> Entry& { return entries_[(first + i) % kCapacity]; };
     // Sidecars before their BMPs, as a single save flushes them.
     std::array<PendingFile*, kCapacity * 2> files{};
@@ -211,7 +211,29 @@ void ImageWriteBatch::CommitEntries(std::size_t first, std::span<Error> errors) 
         }
         errors[i] = Saving(error, entry.asTim);
     }
-    SyncFoldersOf(group);
+    // Whether a rename in folder is one of this group's.
+    const auto inGroup = [&](const std::string& folder) {
+        return std::any_of(group.begin(), group.end(), [&](const PendingFile* file) {
+            return FolderOf(file->Destination()) == folder;
+        });
+    };
+    if (flushFolder) {
+        SyncFoldersOf(group);
+        // Folders of earlier renames that this group's flush didn't take.
+        for (const std::string& folder : unsynced_) {
+            if (!inGroup(folder)) {
+                SyncFolder(folder);
+            }
+        }
+        unsynced_.clear();
+    } else {
+        for (const PendingFile* file : group) {
+            std::string folder = FolderOf(file->Destination());
+            if (std::find(unsynced_.begin(), unsynced_.end(), folder) == unsynced_.end()) {
+                unsynced_.push_back(std::move(folder));
+            }
+        }
+    }
     for (std::size_t i = 0; i < errors.size(); ++i) {
         at(i).image.reset();
         at(i).sidecar.reset();

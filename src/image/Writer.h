@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "image/ImageState.h"
 #include "platform/Error.h"
@@ -47,8 +48,10 @@ class ImageWriteBatch {
     Error Stage(std::size_t index, const ImageState& state, const std::string& path, bool asTim);
     // Commit for files first to first + errors.size() - 1 (at most
     // kCapacity), in that order, staged or not (an entry that holds no file
-    // gets None). Empties those entries.
-    void CommitEntries(std::size_t first, std::span<Error> errors);
+    // gets None). Empties those entries. Without flushFolder, the renames are
+    // left for the next group's flush, which takes the whole file system
+    // with it: only a run's last group flushes its folder.
+    void CommitEntries(std::size_t first, std::span<Error> errors, bool flushFolder = true);
 
   private:
     struct Entry {
@@ -58,6 +61,8 @@ class ImageWriteBatch {
     };
     std::array<Entry, kCapacity> entries_;
     std::size_t count_ = 0;
+    // The folders of renames left for a later flush.
+    std::vector<std::string> unsynced_;
 };
 
 }  // namespace pixalto

@@ -428,11 +428,15 @@ void SyncFoldersOf(std::span<PendingFile* const> files) {
         if (std::find(synced.begin(), synced.end(), folder) != synced.end()) {
             continue;
         }
-        // A folder that can't be flushed (some file systems refuse) still
-        // holds the renamed files; there is nothing better to do.
-        static_cast<void>(FlushFolder(folder, /*wholeFileSystem=*/false));
+        SyncFolder(folder);
         synced.push_back(std::move(folder));
     }
+}
+
+void SyncFolder(const std::string& folder) {
+    // A folder that can't be flushed (some file systems refuse) still holds
+    // the renamed files; there is nothing better to do.
+    static_cast<void>(FlushFolder(folder, /*wholeFileSystem=*/false));
 }
 
 Error CommitBoth(PendingFile& first, PendingFile& second) {

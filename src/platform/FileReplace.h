@@ -93,6 +93,9 @@ void LeaveStopsToOtherThreads();
 
 // Makes committed renames durable: one flush of each folder the files are in.
 void SyncFoldersOf(std::span<PendingFile* const> files);
+// The same for one folder, named by its path ("" or ending in '/', as
+// FolderOf gives it).
+void SyncFolder(const std::string& folder);
 
 // Commits two finished files as one change: first, then second. Should the
 // second fail to take its place, the first target gets its old file back (or
