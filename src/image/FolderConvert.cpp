@@ -29,56 +29,67 @@ bool IsBatchFile(const std::string& name, std::string_view extension) {
 struct Outcome {
     Error error;
     const char* title = nullptr;
-    bool written = false;  // waiting for the group's commit
+    bool written = false;     // waiting for the group's commit
+    std::uint64_t bytes = 0;  // written to its temporaries
 };
 
-// The files of a folder are put in place a group at a time. While one group
-// is committed, the workers write the next one (to BMP): both groups'
-// temporaries fit in the cleanup slots at once.
-constexpr std::size_t kGroupSize = ImageWriteBatch::kCapacity;
+// The files of a folder are put in place a group at a time: a few megabytes,
+// so that the disk starts writing early and the last group's flush waits for
+// little, and never more files than half the write batch holds. While one
+// group is committed, the workers write up to that many files after it:
+// their temporaries and the group's fit in the cleanup slots at once.
+constexpr std::size_t kGroupFiles = ImageWriteBatch::kCapacity / 2;
+constexpr std::uint64_t kGroupBytes = std::uint64_t{6} << 20;
 
 // The files written but not yet committed, with their failures in order:
 // the messages wait for the commit, so that they come as they always have.
-// Group g writes to batch g % 2, file i to entry i % kGroupSize: the workers
-// fill the next group's batch while the calling thread commits this one's.
+// File i is entry i of the batch, which the workers fill ahead while the
+// calling thread commits the group before.
 class Group {
   public:
     Group(const std::string& prefix, const std::vector<std::string>& names, MessageSink& messages,
           FolderConversionResult& result)
         : prefix_(prefix), names_(names), messages_(messages), result_(result) {
-        errors_.resize(kGroupSize);
-        pending_.reserve(kGroupSize);
+        errors_.resize(kGroupFiles);
+        pending_.reserve(kGroupFiles);
     }
 
     // Writes file index's output to its temporaries, on any thread, once
     // for each file. The outcome comes back with the failure, if any.
     Outcome Stage(std::size_t index, Outcome outcome, const ImageState& state, bool asTim) {
         if (!outcome.error) {
-            outcome.error = batches_[(index / kGroupSize) % 2].Stage(
-                index % kGroupSize, state, prefix_ + ConvertedName(names_[index], !asTim), asTim);
+            outcome.error =
+                batch_->Stage(index, state, prefix_ + ConvertedName(names_[index], !asTim), asTim);
             outcome.title = msg::kErrorTitle;
             outcome.written = !outcome.error;
+            outcome.bytes = asTim ? std::uint64_t{state.imageDataSize} + state.clutDataSize
+                                  : std::uint64_t{state.bmpFileHeader.bfSize} + state.sidecarSize;
         }
         return outcome;
     }
 
-    // On the calling thread, in order: takes file index's outcome; the last
-    // file of a group, or of the folder, commits the group.
+    // On the calling thread, in order: takes file index's outcome; the file
+    // that fills a group, or the last of the folder, commits the group.
     void Add(std::size_t index, Outcome outcome) {
+        bytes_ += outcome.bytes;
         pending_.emplace_back(index, std::move(outcome));
-        if ((index + 1) % kGroupSize == 0 || index + 1 == names_.size()) {
-            Commit((index / kGroupSize) % 2);
+        const bool last = index + 1 == names_.size();
+        if (bytes_ >= kGroupBytes || pending_.size() == kGroupFiles || last) {
+            Commit(last);
         }
     }
 
   private:
-    // Puts the group's files in place and shows its messages.
-    void Commit(std::size_t batch) {
+    // Puts the group's files in place and shows its messages. The next
+    // group's flush makes this one's renames durable; the last group flushes
+    // its folder.
+    void Commit(bool last) {
         const std::span<Error> errors(errors_.data(), pending_.size());
-        batches_[batch].CommitEntries(errors);
-        for (auto& [index, outcome] : pending_) {
+        batch_->CommitEntries(pending_.front().first, errors, /*flushFolder=*/last);
+        for (std::size_t i = 0; i < pending_.size(); ++i) {
+            auto& [index, outcome] = pending_[i];
             if (outcome.written) {
-                outcome.error = std::move(errors[index % kGroupSize]);
+                outcome.error = std::move(errors[i]);
             }
             if (outcome.error) {
                 messages_.Show(FailureText(outcome.error, prefix_ + names_[index]), outcome.title);
@@ -87,15 +98,17 @@ class Group {
         }
         pending_.clear();
         messages_.Progress(result_.converted + result_.failed, names_.size());
+        bytes_ = 0;
     }
 
     const std::string& prefix_;
     const std::vector<std::string>& names_;
     MessageSink& messages_;
     FolderConversionResult& result_;
-    std::unique_ptr<ImageWriteBatch[]> batches_ = std::make_unique<ImageWriteBatch[]>(2);
+    std::unique_ptr<ImageWriteBatch> batch_ = std::make_unique<ImageWriteBatch>();
     std::vector<Error> errors_;
     std::vector<std::pair<std::size_t, Outcome>> pending_;
+    std::uint64_t bytes_ = 0;
 };
 
 // The first step of one file, on a worker: reading it, and for a TIM its
@@ -136,12 +149,12 @@ class DecodePool {
                ImageState& first, OriginsRequest& origins, Group& group)
         : prefix_(prefix), names_(names), toBmp_(toBmp), origins_(origins), group_(group) {
         const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-        const std::size_t threads = std::min<std::size_t>({cores, names.size(), kGroupSize});
-        // To BMP, the workers may run a whole group ahead of the calling
-        // thread, which commits the group before; to TIM, two records a
+        const std::size_t threads = std::min<std::size_t>({cores, names.size(), kGroupFiles});
+        // To BMP, the workers may run up to a group's most files ahead of
+        // the calling thread, which commits the group before; to TIM, two records a
         // thread keep every worker busy while the calling thread converts
         // and writes the ones before.
-        ring_.resize(toBmp ? kGroupSize : std::clamp<std::size_t>(2 * threads, 1, kGroupSize));
+        ring_.resize(toBmp ? kGroupFiles : std::clamp<std::size_t>(2 * threads, 1, kGroupFiles));
         states_.resize(std::max<std::size_t>(toBmp ? threads : ring_.size(), 1));
         states_[0] = &first;
         extra_.resize(states_.size() - 1);

@@ -153,13 +153,13 @@ Error ImageWriteBatch::Add(const ImageState& state, const std::string& path, boo
 }
 
 void ImageWriteBatch::Commit(std::span<Error> errors) {
-    CommitEntries(errors.first(count_));
+    CommitEntries(0, errors.first(count_));
     count_ = 0;
 }
 
 Error ImageWriteBatch::Stage(std::size_t index, const ImageState& state, const std::string& path,
                              bool asTim) {
-    Entry& entry = entries_[index];
+    Entry& entry = entries_[index % kCapacity];
     entry.asTim = asTim;
     entry.image.emplace(path);
     Error error = StageFiles(state, path, asTim, *entry.image, entry.sidecar);
@@ -177,24 +177,25 @@ Error ImageWriteBatch::Stage(std::size_t index, const ImageState& state, const s
     return {};
 }
 
-void ImageWriteBatch::CommitEntries(std::span<Error> errors) {
+void ImageWriteBatch::CommitEntries(std::size_t first, std::span<Error> errors, bool flushFolder) {
+    const auto at = [&](std::size_t i) -> Entry& { return entries_[(first + i) % kCapacity]; };
     // Sidecars before their BMPs, as a single save flushes them.
     std::array<PendingFile*, kCapacity * 2> files{};
     std::array<bool, kCapacity * 2> finished{};
     std::size_t count = 0;
     for (std::size_t i = 0; i < errors.size(); ++i) {
-        if (entries_[i].sidecar) {
-            files[count++] = &*entries_[i].sidecar;
+        if (at(i).sidecar) {
+            files[count++] = &*at(i).sidecar;
         }
-        if (entries_[i].image) {
-            files[count++] = &*entries_[i].image;
+        if (at(i).image) {
+            files[count++] = &*at(i).image;
         }
     }
     const std::span<PendingFile* const> group(files.data(), count);
     FinishTogether(group, std::span<bool>(finished.data(), count));
     std::size_t next = 0;
     for (std::size_t i = 0; i < errors.size(); ++i) {
-        Entry& entry = entries_[i];
+        Entry& entry = at(i);
         errors[i] = {};
         if (!entry.image) {
             continue;
@@ -210,10 +211,32 @@ void ImageWriteBatch::CommitEntries(std::span<Error> errors) {
         }
         errors[i] = Saving(error, entry.asTim);
     }
-    SyncFoldersOf(group);
+    // Whether a rename in folder is one of this group's.
+    const auto inGroup = [&](const std::string& folder) {
+        return std::any_of(group.begin(), group.end(), [&](const PendingFile* file) {
+            return FolderOf(file->Destination()) == folder;
+        });
+    };
+    if (flushFolder) {
+        SyncFoldersOf(group);
+        // Folders of earlier renames that this group's flush didn't take.
+        for (const std::string& folder : unsynced_) {
+            if (!inGroup(folder)) {
+                SyncFolder(folder);
+            }
+        }
+        unsynced_.clear();
+    } else {
+        for (const PendingFile* file : group) {
+            std::string folder = FolderOf(file->Destination());
+            if (std::find(unsynced_.begin(), unsynced_.end(), folder) == unsynced_.end()) {
+                unsynced_.push_back(std::move(folder));
+            }
+        }
+    }
     for (std::size_t i = 0; i < errors.size(); ++i) {
-        entries_[i].image.reset();
-        entries_[i].sidecar.reset();
+        at(i).image.reset();
+        at(i).sidecar.reset();
     }
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "image/ImageState.h"
 #include "platform/Error.h"
@@ -27,9 +28,9 @@ Error WriteImageFile(const ImageState& state, const std::string& path, bool asTi
 // and a stop by a signal at any moment removes the group's temporaries.
 class ImageWriteBatch {
   public:
-    // A BMP and its sidecar each, for two batches at once: a folder
-    // conversion writes the next while it commits one.
-    static constexpr std::size_t kCapacity = kMostPendingFiles / 4;
+    // A BMP and its sidecar each: as many files as can be cleaned up on a
+    // stop, shared by the group being committed and the ones written after.
+    static constexpr std::size_t kCapacity = kMostPendingFiles / 2;
 
     // Writes the image as WriteImageFile would, short of the flush; the
     // failure is the one it would give, and leaves nothing of this file.
@@ -40,13 +41,17 @@ class ImageWriteBatch {
     // one added (None when it took its place). Empties the batch.
     void Commit(std::span<Error> errors);
 
-    // Add for the file at a place of one's choosing (below kCapacity), for
+    // Add for file number index of a run (entry index % kCapacity), for
     // files written on several threads: each may stage its own entries while
-    // the others do, as long as no two stage the same one.
+    // the others do, as long as no two stage the same entry before it is
+    // committed.
     Error Stage(std::size_t index, const ImageState& state, const std::string& path, bool asTim);
-    // Commit for entries 0 to errors.size() - 1, in that order, staged or not
-    // (an entry that holds no file gets None). Empties those entries.
-    void CommitEntries(std::span<Error> errors);
+    // Commit for files first to first + errors.size() - 1 (at most
+    // kCapacity), in that order, staged or not (an entry that holds no file
+    // gets None). Empties those entries. Without flushFolder, the renames are
+    // left for the next group's flush, which takes the whole file system
+    // with it: only a run's last group flushes its folder.
+    void CommitEntries(std::size_t first, std::span<Error> errors, bool flushFolder = true);
 
   private:
     struct Entry {
@@ -56,6 +61,8 @@ class ImageWriteBatch {
     };
     std::array<Entry, kCapacity> entries_;
     std::size_t count_ = 0;
+    // The folders of renames left for a later flush.
+    std::vector<std::string> unsynced_;
 };
 
 }  // namespace pixalto

@@ -335,6 +335,7 @@ bool PendingFile::Create() {
     if ((error_ = CheckDestination(destination_, old, exists))) {
         return false;
     }
+    replacing_ = exists;
     const Creation creation;
     for (int attempt = 0; attempt < kNameAttempts && temporary_.empty(); ++attempt) {
         std::string candidate = CandidateNameBeside(destination_);
@@ -427,17 +428,23 @@ void SyncFoldersOf(std::span<PendingFile* const> files) {
         if (std::find(synced.begin(), synced.end(), folder) != synced.end()) {
             continue;
         }
-        // A folder that can't be flushed (some file systems refuse) still
-        // holds the renamed files; there is nothing better to do.
-        static_cast<void>(FlushFolder(folder, /*wholeFileSystem=*/false));
+        SyncFolder(folder);
         synced.push_back(std::move(folder));
     }
 }
 
+void SyncFolder(const std::string& folder) {
+    // A folder that can't be flushed (some file systems refuse) still holds
+    // the renamed files; there is nothing better to do.
+    static_cast<void>(FlushFolder(folder, /*wholeFileSystem=*/false));
+}
+
 Error CommitBoth(PendingFile& first, PendingFile& second) {
     const std::string& destination = first.Destination();
-    const bool hadOld = Exists(destination);
-    const std::string backup = hadOld ? LinkAside(destination) : std::string();
+    // Create looked for the destination: one that wasn't there then needs no
+    // second look (a folder conversion's sidecars are mostly new).
+    const std::string backup = first.replacing_ ? LinkAside(destination) : std::string();
+    const bool hadOld = !backup.empty() || (first.replacing_ && Exists(destination));
     // From here to the second rename, a stop undoes the first one.
     int slot = !backup.empty() ? Track(backup, kRestore, destination)
                : !hadOld       ? Track(destination, kRemove)

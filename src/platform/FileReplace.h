@@ -61,12 +61,14 @@ class PendingFile {
 
   private:
     friend void FinishTogether(std::span<PendingFile* const>, std::span<bool>);
+    friend Error CommitBoth(PendingFile&, PendingFile&);
 
     std::string target_;
     std::string destination_;
     std::string temporary_;
     int cleanupSlot_ = -1;
     bool flushLater_ = false;
+    bool replacing_ = false;  // the destination existed at Create
     File file_;
     Error error_;
 };
@@ -91,6 +93,9 @@ void LeaveStopsToOtherThreads();
 
 // Makes committed renames durable: one flush of each folder the files are in.
 void SyncFoldersOf(std::span<PendingFile* const> files);
+// The same for one folder, named by its path ("" or ending in '/', as
+// FolderOf gives it).
+void SyncFolder(const std::string& folder);
 
 // Commits two finished files as one change: first, then second. Should the
 // second fail to take its place, the first target gets its old file back (or

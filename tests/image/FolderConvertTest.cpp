@@ -262,9 +262,11 @@ TEST(FolderConvert, ARecordKeepsItsBuffersAndNothingOfTheImageBefore) {
 }
 
 // The workers write each file to its temporaries before the calling thread
-// announces it; the files take their places a group at a time, in order. A
-// stop by a signal while later files are written ahead removes every
-// temporary and leaves each output whole or not there at all.
+// announces it; the files take their places a group at a time, in order, a
+// group being a few megabytes at most (the first TIMs take a megabyte each).
+// A stop by a signal while later files are written ahead removes every
+// temporary and leaves each output whole or not there at all, every file of
+// the groups before in place.
 TEST(FolderConvert, FilesAreWrittenAheadAndAStopLeavesOnlyWholeFiles) {
     class StoppingSink : public RecordingSink {
       public:
@@ -289,7 +291,8 @@ TEST(FolderConvert, FilesAreWrittenAheadAndAStopLeavesOnlyWholeFiles) {
         char name[16];
         std::snprintf(name, sizeof name, "f%03u.tim", i);
         names.push_back(name);
-        dir.Write(name, MakeTim(PatternTim(4 << (i % 3), 8 + i % 24, 2, 1, i)));
+        dir.Write(name, MakeTim(i < 10 ? PatternTim(16, 512, 1024, 1, i)
+                                       : PatternTim(4 << (i % 3), 8 + i % 24, 2, 1, i)));
     }
     ImageState state;
     CountingOrigins origins;
@@ -306,13 +309,20 @@ TEST(FolderConvert, FilesAreWrittenAheadAndAStopLeavesOnlyWholeFiles) {
     }
     ASSERT_EQ(outputs.size(), 2 * names.size());
 
-    for (const char* stopAt : {"f000.tim", "f150.tim"}) {
+    const struct {
+        const char* stopAt;
+        std::size_t inPlace;  // at least the outputs of the files before this one
+    } stops[] = {{"f000.tim", 0}, {"f012.tim", 4}, {"f150.tim", 128}};
+    for (const auto& [stopAt, inPlace] : stops) {
         StoppingSink stopping;
         stopping.stopAt = stopAt;
         EXPECT_EQ(testing::SignalThatEnds([&] {
                       ConvertFolder(dir.Path().string(), names, true, state, origins, stopping);
                   }),
                   SIGTERM);
+        for (std::size_t i = 0; i < inPlace; ++i) {
+            EXPECT_TRUE(fs::exists(dir.File(ConvertedName(names[i], true)))) << stopAt << ": " << i;
+        }
         for (const auto& entry : fs::directory_iterator(dir.Path())) {
             const std::string name = entry.path().filename().string();
             if (entry.path().extension() != ".tim") {
