@@ -39,7 +39,7 @@ constexpr std::size_t kMiB = std::size_t{1} << 20;
 constexpr std::size_t kFileMiB = 7;
 constexpr std::uint32_t kTimEverySectors = 512;  // one a MiB of data
 constexpr std::size_t kVolumeDescriptorSector = 16;
-constexpr int kRounds = 4;
+constexpr int kRounds = 10;
 constexpr double kTarget = 1.1;
 
 [[noreturn]] void Fail(const std::string& what) {
