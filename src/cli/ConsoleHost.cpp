@@ -93,6 +93,9 @@ std::optional<bool> ConsoleHost::ReadAnswer() {
 }
 
 bool ConsoleHost::AskYesNo(const std::string& text, const std::string&) {
+    if (silent_ && answer_ != Answer::AskTerminal) {
+        return answer_ == Answer::Yes;
+    }
     FinishProgress();
     std::ostream& out = *console_.out;
     out << text;

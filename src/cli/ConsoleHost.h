@@ -55,6 +55,10 @@ class ConsoleHost : public raw::HeadlessHost {
     // written there; the next progress draws it again.
     void ClearBar();
 
+    // Answers every question by the flag given without printing it: a dry
+    // run's report already says what each answer does.
+    void AnswerSilently() { silent_ = true; }
+
     // Every question answered No, in order.
     const std::vector<Declined>& DeclinedQuestions() const { return declined_; }
 
@@ -66,6 +70,7 @@ class ConsoleHost : public raw::HeadlessHost {
     Console console_;
     bool showProgress_;
     bool barDrawn_ = false;
+    bool silent_ = false;
     int lastPercent_ = -1;
     std::vector<Declined> declined_;
 };

@@ -56,6 +56,7 @@ void PrintRow(const Cells& cells) {
 
 int RunDryRun(const InsertArgs& args) {
     ConsoleHost host(AnswerOf(args), /*wantBar=*/false);
+    host.AnswerSilently();
     raw::InsertOptions options = args.options;
     options.dryRun = true;
     std::uint64_t records = 0;

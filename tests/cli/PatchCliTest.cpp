@@ -191,6 +191,7 @@ TEST(InsertPreview, DryRunReportsEachRecordAndWritesNothing) {
             auto run = RunCli(args);
             EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
             EXPECT_EQ(run.out, header + c.rows);
+            EXPECT_EQ(run.err, "");  // the rows say what each answer did
             EXPECT_EQ(ReadAll(disc.image), damaged);
             const struct timespec after = ModifiedAt(disc.image);
             EXPECT_EQ(after.tv_sec, before.tv_sec);
