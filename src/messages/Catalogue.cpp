@@ -281,7 +281,7 @@ std::string InsertPreview(const std::string& rawPath, std::uint64_t written, std
 }
 
 std::string NoFileSystem(const std::string& path) {
-    return "No ISO 9660 file system could be read in " + path +
+    return "No ISO 9660 file system could be read" + (path.empty() ? "" : " in " + path) +
            ": hits show their sector (LBA) only.";
 }
 

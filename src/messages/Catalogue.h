@@ -120,6 +120,8 @@ inline constexpr const char* kPatchSavedTitle = "Patch Saved";
 // extract --path chose nothing.
 inline constexpr const char* kNoTimInPaths = "No TIM lies in a file that --path names.";
 // A disc image whose file system can't be read: said once, before its hits.
+// Without a path (the window, which shows it in the path box) the text is
+// short enough for the status bar.
 std::string NoFileSystem(const std::string& path);
 
 }  // namespace pixalto::msg

@@ -102,7 +102,9 @@ void CMainDlg::ScanChosenFile() {
             said = msg::ScanCancelled(workspace.Entries().size());
         }
         if (workspace.DiscWithoutFileSystem()) {
-            said += (said.empty() ? "" : " ") + msg::NoFileSystem(workspace.path);
+            // Without the path, which the path box shows: the status bar
+            // cuts what is wider than the window.
+            said += (said.empty() ? "" : " ") + msg::NoFileSystem("");
         }
         if (!said.empty()) {
             statusBar->showMessage(QString::fromStdString(said));
