@@ -32,10 +32,10 @@ struct IsoCloser {
 };
 using IsoHandle = std::unique_ptr<iso9660_t, IsoCloser>;
 
-struct ListFreer {
-    void operator()(CdioList_t* list) const { iso9660_filelist_free(list); }
+struct StatFreer {
+    void operator()(iso9660_stat_t* stat) const { iso9660_stat_free(stat); }
 };
-using ListHandle = std::unique_ptr<CdioList_t, ListFreer>;
+using StatHandle = std::unique_ptr<iso9660_stat_t, StatFreer>;
 
 // "CHARA.BIN;1" is /CHARA.BIN; "README.;1" is README.
 std::string CleanName(std::string_view name) {
@@ -48,42 +48,89 @@ std::string CleanName(std::string_view name) {
     return std::string(name);
 }
 
+std::uint32_t LittleEndian32(const std::uint8_t* bytes) {
+    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
+           std::uint32_t{bytes[3]} << 24;
+}
+
+// A directory record as the disc stores it: its length, the extent (first
+// sector, both byte orders) and data length, the flags and the identifier.
+constexpr std::size_t kRecordExtent = 2;
+constexpr std::size_t kRecordDataLength = 10;
+constexpr std::size_t kRecordFlags = 25;
+constexpr std::size_t kRecordNameLength = 32;
+constexpr std::size_t kRecordName = 33;
+constexpr std::uint8_t kFlagDirectory = 0x02;
+
+// Walks the directory tree from the root that libiso9660 finds through the
+// volume descriptor. Each directory is read a sector at a time and its
+// records taken here: libiso9660 reads a directory of several sectors as one
+// run of bytes, which in a raw image (2,352 or 2,336 bytes a sector) takes
+// the second sector's data from the middle of the first's codes, and loses
+// every file listed there.
 class Walker {
   public:
     explicit Walker(iso9660_t* iso) : iso_(iso) {}
 
-    bool Walk(const std::string& dir, int depth) {
-        ListHandle list(iso9660_ifs_readdir(iso_, dir.empty() ? "/" : (dir + "/").c_str()));
-        if (!list) {
+    bool WalkRoot() {
+        StatHandle root(iso9660_ifs_stat(iso_, "/"));
+        if (!root || root->lsn < 0) {
             return false;
         }
-        for (CdioListNode_t* node = _cdio_list_begin(list.get()); node != nullptr;
-             node = _cdio_list_node_next(node)) {
-            const auto* stat = static_cast<const iso9660_stat_t*>(_cdio_list_node_data(node));
-            const std::string_view name = stat->filename;
-            if (name.empty() || name == "." || name == ".." || extents.size() >= kMaxExtents) {
-                continue;
+        visited_.insert(static_cast<std::uint32_t>(root->lsn));
+        return Walk("", static_cast<std::uint32_t>(root->lsn), root->size, 0);
+    }
+
+  private:
+    bool Walk(const std::string& dir, std::uint32_t lsn, std::uint64_t size, int depth) {
+        const std::uint64_t sectors = (size + kUserDataSize - 1) / kUserDataSize;
+        std::uint8_t sector[kUserDataSize];
+        for (std::uint64_t i = 0; i < sectors; ++i) {
+            if (iso9660_iso_seek_read(iso_, sector, static_cast<lsn_t>(lsn + i), 1) !=
+                static_cast<long>(kUserDataSize)) {
+                return i > 0;  // the records read so far stand
             }
-            const std::string path = dir + "/" + CleanName(name);
-            if (stat->type == iso9660_stat_t::_STAT_DIR) {
-                if (depth < kMaxDepth && visited_.insert(stat->lsn).second) {
-                    Walk(path, depth + 1);
+            // Records never cross a sector; a zero length ends the sector's.
+            for (std::size_t at = 0; at < kUserDataSize && sector[at] != 0;) {
+                const std::size_t length = sector[at];
+                if (length <= kRecordName || at + length > kUserDataSize) {
+                    break;  // damaged: the rest of this sector can't be trusted
                 }
-            } else if (stat->secsize > 0 && stat->lsn >= 0) {
-                // An XA file's sectors interleave Form 2 (audio, video) with
-                // Form 1; its record counts them all, so it is taken as it
-                // stands.
-                extents.push_back({static_cast<std::uint64_t>(stat->lsn), stat->secsize, path});
+                const std::uint8_t* record = sector + at;
+                at += length;
+                const std::size_t nameLength = record[kRecordNameLength];
+                if (kRecordName + nameLength > length || extents.size() >= kMaxExtents) {
+                    continue;
+                }
+                const std::string_view name(reinterpret_cast<const char*>(record + kRecordName),
+                                            nameLength);
+                if (name.empty() || name == std::string_view("\0", 1) || name == "\1") {
+                    continue;  // the directory itself and its parent
+                }
+                const std::uint32_t first = LittleEndian32(record + kRecordExtent);
+                const std::uint32_t bytes = LittleEndian32(record + kRecordDataLength);
+                const std::string path = dir + "/" + CleanName(name);
+                if ((record[kRecordFlags] & kFlagDirectory) != 0) {
+                    if (depth < kMaxDepth && visited_.insert(first).second) {
+                        Walk(path, first, bytes, depth + 1);
+                    }
+                } else if (bytes > 0) {
+                    // An XA file's sectors interleave Form 2 (audio, video)
+                    // with Form 1; its record counts them all, so it is taken
+                    // as it stands.
+                    extents.push_back(
+                        {first, (std::uint64_t{bytes} + kUserDataSize - 1) / kUserDataSize, path});
+                }
             }
         }
         return true;
     }
 
-    std::vector<DiscFiles::Extent> extents;
-
-  private:
     iso9660_t* iso_;
-    std::unordered_set<lsn_t> visited_;
+    std::unordered_set<std::uint32_t> visited_;
+
+  public:
+    std::vector<DiscFiles::Extent> extents;
 };
 
 }  // namespace
@@ -112,7 +159,7 @@ std::optional<DiscFiles> DiscFiles::Read(const std::string& path, DiscLayout lay
         return std::nullopt;
     }
     Walker walker(iso.get());
-    if (!walker.Walk("", 0)) {
+    if (!walker.WalkRoot()) {
         return std::nullopt;
     }
     return DiscFiles(std::move(walker.extents), layout);

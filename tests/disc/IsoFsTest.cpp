@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
+#include <string>
 
 #include "disc/DiscFiles.h"
 #include "support/DiscBuilder.h"
@@ -12,8 +14,26 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// The sample's TIMs, and one in the last file of a folder whose listing takes
+// several sectors (as a game's data folders do).
+std::optional<testing::SampleIso> SampleWithLongFolder() {
+    testing::SampleIso sample{testing::SampleIsoTims(), {}};
+    const testing::TimSpec shape = testing::PatternTim(4, 24, 6, 1, 9);
+    sample.tims.push_back({"/MANY/ZZ.BIN", 10, shape, testing::MakeTim(shape)});
+    auto files = testing::FilesHolding(sample.tims);
+    for (int i = 0; i < 80; ++i) {
+        files.push_back({"MANY/FILLER" + std::to_string(i) + ".BIN", Bytes(1, 0)});
+    }
+    auto iso = testing::MakeIso(files);
+    if (!iso) {
+        return std::nullopt;
+    }
+    sample.iso = std::move(*iso);
+    return sample;
+}
+
 TEST(DiscFiles, NamesEachHitByLbaPathAndOffsetInFile) {
-    const auto sample = testing::MakeSampleIso();
+    const auto sample = SampleWithLongFolder();
     if (!sample) {
         GTEST_SKIP() << "genisoimage and xorriso are not installed";
     }
