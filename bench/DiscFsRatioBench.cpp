@@ -12,12 +12,9 @@
 //   discfs_ratio_bench [MIB [FOLDER]]     (700 MiB unless told)
 
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "TimeProcess.h"
 #include "disc/SectorFormat.h"
 #include "support/DiscBuilder.h"
 #include "support/TimBuilder.h"
@@ -33,7 +31,6 @@ namespace {
 
 using namespace pixalto;
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kMiB = std::size_t{1} << 20;
 constexpr std::size_t kFileMiB = 7;
@@ -115,30 +112,6 @@ void SetFileSystem(const std::string& image, bool readable) {
     ::close(fd);
 }
 
-double TimeProcess(const std::vector<std::string>& args, const char* outPath) {
-    std::vector<char*> argv;
-    for (const std::string& arg : args) {
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath, O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const auto start = Clock::now();
-    pid_t pid = 0;
-    int status = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0 ||
-        ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "failed: %s\n", args[0].c_str());
-        std::exit(1);
-    }
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    posix_spawn_file_actions_destroy(&actions);
-    return seconds;
-}
-
 // Rows of a TSV listing that name a file.
 std::size_t RowsWithPath(const std::string& listing) {
     std::FILE* in = std::fopen(listing.c_str(), "r");
@@ -169,15 +142,16 @@ int main(int argc, char** argv) {
     const std::size_t tims = WriteImage(folder, image, mebibytes);
     const std::vector<std::string> scan = {PIXALTO_CLI_PATH, "scan", image, "--format", "tsv"};
 
-    TimeProcess(scan, listing.c_str());  // warms the cache and checks the result
+    bench::TimeProcess(scan, listing.c_str(),
+                       "/dev/null");  // warms the cache and checks the result
     const std::size_t named = RowsWithPath(listing);
     double with = 1e9;
     double without = 1e9;
     for (int round = 0; round < kRounds; ++round) {
         SetFileSystem(image, false);
-        without = std::min(without, TimeProcess(scan, "/dev/null"));
+        without = std::min(without, bench::TimeProcess(scan, "/dev/null", "/dev/null"));
         SetFileSystem(image, true);
-        with = std::min(with, TimeProcess(scan, "/dev/null"));
+        with = std::min(with, bench::TimeProcess(scan, "/dev/null", "/dev/null"));
     }
     fs::remove_all(folder);
 
@@ -189,6 +163,7 @@ int main(int argc, char** argv) {
         "(target <= %.1fx)\n",
         mebibytes, with / without, kTarget);
     if (named != tims) {
+        std::fflush(stdout);  // the figures first, then why they don't count
         std::fprintf(stderr, "the scan named %zu TIMs by file, %zu were placed\n", named, tims);
         return 1;
     }

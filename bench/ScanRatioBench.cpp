@@ -15,12 +15,9 @@
 //   scan_ratio_bench --count FILE
 
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "TimeProcess.h"
 #include "platform/ByteOrder.h"
 #include "support/TimBuilder.h"
 
@@ -35,7 +33,6 @@ namespace {
 
 using namespace pixalto;
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kMiB = std::size_t{1} << 20;
 constexpr std::size_t kTimAt = 4099;  // inside each MiB
@@ -120,30 +117,6 @@ int CountIdBytes(const char* path) {
     return n < 0 ? 1 : 0;
 }
 
-// Runs argv with its output going to outPath and returns the seconds it took.
-double TimeProcess(const std::vector<std::string>& args, const char* outPath) {
-    std::vector<char*> argv;
-    for (const std::string& arg : args) {
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath, O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    const auto start = Clock::now();
-    pid_t pid = 0;
-    int status = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0 ||
-        ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "failed: %s\n", args[0].c_str());
-        std::exit(1);
-    }
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    posix_spawn_file_actions_destroy(&actions);
-    return seconds;
-}
-
 std::size_t ListedRows(const std::string& listing) {
     std::FILE* in = std::fopen(listing.c_str(), "r");
     std::size_t lines = 0;
@@ -165,15 +138,15 @@ bool MeasureIn(const std::string& folder, const char* label, std::size_t mebibyt
     const std::vector<std::string> count = {self, "--count", path};
 
     // One untimed run of each warms the cache, and checks the scan's result.
-    TimeProcess(count, "/dev/null");
-    TimeProcess(scan, listing.c_str());
+    bench::TimeProcess(count, "/dev/null");
+    bench::TimeProcess(scan, listing.c_str());
     const std::size_t found = ListedRows(listing);
 
     double ours = 1e9;
     double floor = 1e9;
     for (int round = 0; round < kRounds; ++round) {
-        floor = std::min(floor, TimeProcess(count, "/dev/null"));
-        ours = std::min(ours, TimeProcess(scan, "/dev/null"));
+        floor = std::min(floor, bench::TimeProcess(count, "/dev/null"));
+        ours = std::min(ours, bench::TimeProcess(scan, "/dev/null"));
     }
     fs::remove(path);
     fs::remove(listing);
