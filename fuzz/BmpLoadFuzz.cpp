@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "FuzzOrigins.h"
 #include "FuzzTarget.h"
 #include "image/Image.h"
 #include "support/BmpBuilder.h"
@@ -18,27 +19,8 @@
 namespace {
 
 using namespace pixalto;
-
-// Closes the question once without an answer (the dialog's Escape), then
-// answers.
-class EscapeThenAnswer : public OriginsRequest {
-  public:
-    std::optional<Origins> AskOrigins(bool) override {
-        if (asked_++ == 0) {
-            return std::nullopt;
-        }
-        return Origins{70000, 2, 3, 4};
-    }
-
-  private:
-    int asked_ = 0;
-};
-
-// A BMP we built ourselves comes with a usable sidecar.
-class NeverAsked : public OriginsRequest {
-  public:
-    std::optional<Origins> AskOrigins(bool) override { std::abort(); }
-};
+using fuzz::EscapeThenAnswer;
+using fuzz::NeverAsked;
 
 bool SameTim(const ImageState& a, const ImageState& b) {
     auto pixels = [](const ImageState& s) {

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "FuzzOrigins.h"
 #include "FuzzTarget.h"
 #include "image/Image.h"
 #include "support/PngBuilder.h"
@@ -18,26 +19,8 @@
 namespace {
 
 using namespace pixalto;
-
-// Closes the question once without an answer, then answers.
-class EscapeThenAnswer : public OriginsRequest {
-  public:
-    std::optional<Origins> AskOrigins(bool) override {
-        if (asked_++ == 0) {
-            return std::nullopt;
-        }
-        return Origins{70000, 2, 3, 4};
-    }
-
-  private:
-    int asked_ = 0;
-};
-
-// A PNG we wrote ourselves carries its record.
-class NeverAsked : public OriginsRequest {
-  public:
-    std::optional<Origins> AskOrigins(bool) override { std::abort(); }
-};
+using fuzz::EscapeThenAnswer;
+using fuzz::NeverAsked;
 
 std::vector<std::uint8_t> TimBytes(const ImageState& s) {
     std::vector<std::uint8_t> out(s.clutData.begin(), s.clutData.begin() + s.clutDataSize);
