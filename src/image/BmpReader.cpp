@@ -85,7 +85,7 @@ std::uint64_t BmpPixelBytes(std::uint64_t rowSize, std::uint64_t height) {
 Error LoadBmp(ImageState& state, File& file) {
     // The old pixel buffer's memory and bytes serve the new image: every
     // byte of it is read over below, so only the part that grows is cleared.
-    std::vector<std::uint8_t> pixels = std::move(state.bmpPixels);
+    PixelBytes pixels = std::move(state.bmpPixels);
     state.EmptyBmpSide();
     state.bmpStart = static_cast<std::uint64_t>(std::max<std::int64_t>(file.GetPosition(), 0));
     std::uint8_t headers[kBmpHeadersSize];

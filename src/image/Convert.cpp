@@ -1,6 +1,7 @@
 #include "image/Convert.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <span>
 #include <utility>
@@ -17,18 +18,13 @@ namespace {
 
 using Bytes = std::span<const std::uint8_t>;
 
-// The first count bytes of buffer that exist: a header may promise more than
-// a buffer holds.
 // Takes buffer's memory, emptied, for a new image; buffer is left empty.
-std::vector<std::uint8_t> Reuse(std::vector<std::uint8_t>& buffer) {
-    std::vector<std::uint8_t> taken = std::move(buffer);
+template <class Buffer>
+Buffer Reuse(Buffer& buffer) {
+    Buffer taken = std::move(buffer);
     buffer = {};
     taken.clear();
     return taken;
-}
-
-Bytes Present(const std::vector<std::uint8_t>& buffer, std::uint64_t count) {
-    return {buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(count, buffer.size()))};
 }
 
 // TIM words hold red in the low bits, BMP words blue; the swap is its own inverse.
@@ -67,7 +63,7 @@ void ConvertRowPixels(std::uint32_t bpp, std::uint8_t* row, std::size_t count) {
 // Appends rows to out, mirroring their order (TIM rows run top to bottom,
 // BMP rows bottom to top), each converted and padded with zeros to the
 // destination's row length. Rows the source doesn't hold are zeros. Every
-// byte is written once: the buffer is never cleared first.
+// byte is written once: out grows without being cleared first.
 struct RowCopy {
     Bytes source;
     std::uint64_t sourceRow = 0;
@@ -76,18 +72,21 @@ struct RowCopy {
     std::uint64_t bytesPerRow = 0;  // at most both row lengths
 };
 
-void AppendRowsMirrored(std::uint32_t bpp, const RowCopy& copy, std::vector<std::uint8_t>& out) {
-    for (std::uint64_t row = copy.rows; row-- != 0;) {
+void AppendRowsMirrored(std::uint32_t bpp, const RowCopy& copy, PixelBytes& out) {
+    const std::size_t begin = out.size();
+    out.resize(begin + static_cast<std::size_t>(copy.rows * copy.destinationRow));
+    std::uint8_t* to = out.data() + begin;
+    for (std::uint64_t row = copy.rows; row-- != 0; to += copy.destinationRow) {
         const std::uint64_t from = row * copy.sourceRow;
-        const std::uint64_t count =
+        const auto count = static_cast<std::size_t>(
             from < copy.source.size()
                 ? std::min<std::uint64_t>(copy.bytesPerRow, copy.source.size() - from)
-                : 0;
-        const std::size_t start = out.size();
-        const auto first = copy.source.begin() + static_cast<std::ptrdiff_t>(count == 0 ? 0 : from);
-        out.insert(out.end(), first, first + static_cast<std::ptrdiff_t>(count));
-        ConvertRowPixels(bpp, out.data() + start, static_cast<std::size_t>(count));
-        out.resize(start + copy.destinationRow);  // the padding, zeros
+                : 0);
+        if (count != 0) {
+            std::memcpy(to, copy.source.data() + from, count);
+        }
+        ConvertRowPixels(bpp, to, count);
+        std::memset(to + count, 0, static_cast<std::size_t>(copy.destinationRow) - count);
     }
 }
 
@@ -243,7 +242,7 @@ Error ConvertTimToBmp(ImageState& state, std::uint32_t currentSet) {
         return sidecar.error();
     }
     std::vector<std::uint8_t> palette = Reuse(state.bmpPalette);
-    std::vector<std::uint8_t> pixels = Reuse(state.bmpPixels);
+    PixelBytes pixels = Reuse(state.bmpPixels);
     try {
         palette.resize(std::size_t{BmpPaletteCountFor(bpp)} * kBmpPaletteEntrySize);
         MakePixelRoom(pixels, pixelSize);
@@ -308,7 +307,7 @@ Error ConvertBmpToTim(ImageState& state, OriginsRequest& request) {
     const std::uint64_t clutDataSize = std::uint64_t{content.setCount} * paletteCount * 2;
 
     std::vector<std::uint8_t> clut = Reuse(state.clutData);
-    std::vector<std::uint8_t> pixels = Reuse(state.imageData);
+    PixelBytes pixels = Reuse(state.imageData);
     const std::uint64_t bmpRow = state.bmpRowSize;
     try {
         clut.resize(clutDataSize);

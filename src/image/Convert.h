@@ -53,7 +53,7 @@ struct TimParts {
     std::uint32_t bpp = 0;
     SidecarContent content;  // origins and the number of CLUT sets
     std::vector<std::uint8_t> clut;
-    std::vector<std::uint8_t> pixels;  // unitsWide x 2 x rows bytes and one spare byte
+    PixelBytes pixels;  // unitsWide x 2 x rows bytes and one spare byte
     std::uint16_t unitsWide = 0;
     std::uint16_t rows = 0;
 };

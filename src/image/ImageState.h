@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "image/BmpFormat.h"
+#include "image/PixelBuffer.h"
 #include "image/TimFormat.h"
 
 namespace pixalto {
@@ -35,7 +36,7 @@ struct ImageState {
     // imageDataSize bytes of pixels plus one spare byte, so that it is never
     // empty while an image is loaded: an image is loaded exactly while this
     // buffer is present.
-    std::vector<std::uint8_t> imageData;
+    PixelBytes imageData;
 
     // --- BMP side: the staging area while a BMP is read or written ---
     BmpFileHeader bmpFileHeader;
@@ -43,7 +44,7 @@ struct ImageState {
     // The sidecar file's bytes: what a BMP can't carry (origins, other CLUT sets).
     std::vector<std::uint8_t> sidecarData;
     std::vector<std::uint8_t> bmpPalette;  // bmpPaletteCount entries of blue, green, red, 0
-    std::vector<std::uint8_t> bmpPixels;   // bmpPixelSize bytes, bottom row first
+    PixelBytes bmpPixels;                  // bmpPixelSize bytes, bottom row first
     std::uint32_t sidecarSize = 0;         // 0: no sidecar
     std::uint32_t bmpPaletteCount = 0;     // 16, 256 or 0
     std::uint32_t bmpPixelSize = 0;

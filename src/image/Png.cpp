@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "image/AlphaRule.h"
+#include "image/PixelBuffer.h"
 #include "image/Sidecar.h"
 #include "platform/ByteOrder.h"
 #include "platform/File.h"
@@ -55,10 +56,6 @@ std::uint8_t ByteAt(Bytes bytes, std::uint64_t at) {
 
 PsxColor WordAt(Bytes bytes, std::uint64_t at) {
     return static_cast<PsxColor>(ByteAt(bytes, at) | (ByteAt(bytes, at + 1) << 8));
-}
-
-Bytes Present(const std::vector<std::uint8_t>& buffer, std::uint64_t count) {
-    return {buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(count, buffer.size()))};
 }
 
 void AppendU16(std::vector<std::uint8_t>& out, std::uint32_t value) {
@@ -436,7 +433,7 @@ Error CheckIndices(const DecodedPng& png) {
 }
 
 void FillPixels(const DecodedPng& png, std::uint32_t bpp, std::uint16_t units, Bytes spare,
-                std::vector<std::uint8_t>& pixels) {
+                PixelBytes& pixels) {
     const std::uint64_t timRow = std::uint64_t{units} * 2;
     const std::uint32_t spareBytes = SpareRowBytes(bpp, units);
     for (std::uint64_t y = 0; y < png.height; ++y) {

@@ -1,5 +1,6 @@
 #include <new>
 #include <optional>
+#include <type_traits>
 
 #include "image/FileRead.h"
 #include "image/LoadImage.h"
@@ -19,11 +20,13 @@ std::optional<BlockHeader> ReadBlockHeader(File& file) {
 
 // Sizes the buffer to count bytes; false when memory runs out. The bytes are
 // not cleared: the caller reads over every one of them at once (ReadExactly
-// zeroes what a short file lacks), so memory kept from the image before
-// costs nothing but the part that grows. Pixels get the room of most images.
-bool Allocate(std::vector<std::uint8_t>& buffer, std::size_t count, bool pixels) {
+// zeroes what a short file lacks), so the pixels, which are never cleared on
+// a resize, cost nothing but the reading, and the CLUT only the part that
+// grows. Pixels get the room of most images.
+template <class Buffer>
+bool Allocate(Buffer& buffer, std::size_t count) {
     try {
-        if (pixels) {
+        if constexpr (std::is_same_v<Buffer, PixelBytes>) {
             MakePixelRoom(buffer, count);
         }
         buffer.resize(count);
@@ -48,7 +51,7 @@ Error ReadClutBlock(ImageState& state, File& file) {
     if (!FitsInFile(file, state.clutDataSize)) {
         return Error(ErrorCode::FileTooSmall);
     }
-    if (!Allocate(state.clutData, state.clutDataSize, /*pixels=*/false)) {
+    if (!Allocate(state.clutData, state.clutDataSize)) {
         return Error(ErrorCode::NotEnoughMemory);
     }
     ReadExactly(file, state.clutData.data(), state.clutDataSize);
@@ -103,7 +106,7 @@ Error LoadTim(ImageState& state, File& file) {
     }
 
     // One spare byte, so that a loaded image's buffer is never empty.
-    if (!Allocate(state.imageData, std::size_t{state.imageDataSize} + 1, /*pixels=*/true)) {
+    if (!Allocate(state.imageData, std::size_t{state.imageDataSize} + 1)) {
         return Error(ErrorCode::NotEnoughMemory);
     }
     ReadExactly(file, state.imageData.data(), state.imageDataSize);

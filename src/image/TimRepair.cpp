@@ -29,8 +29,8 @@ struct BlockFix {
 
 // Finds the length the block at offset should have; "" or the reason it can't.
 // The block's data, as its width and height measure it, must lie in bytes.
-Error PlanBlock(std::span<const std::uint8_t> bytes, std::size_t offset,
-                      std::uint64_t maxDataSize, BlockFix& fix) {
+Error PlanBlock(std::span<const std::uint8_t> bytes, std::size_t offset, std::uint64_t maxDataSize,
+                BlockFix& fix) {
     const auto header =
         offset <= bytes.size() ? BlockHeader::Parse(bytes.subspan(offset)) : std::nullopt;
     if (!header) {

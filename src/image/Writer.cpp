@@ -21,7 +21,7 @@ class Pieces {
 
     // count bytes of buffer; bytes a header promises but the buffer lacks are
     // written as zeros, so the file agrees with its own header.
-    void AddBuffer(const std::vector<std::uint8_t>& buffer, std::uint64_t count) {
+    void AddBuffer(std::span<const std::uint8_t> buffer, std::uint64_t count) {
         const std::uint64_t present = std::min<std::uint64_t>(count, buffer.size());
         Add(buffer.data(), static_cast<std::size_t>(present));
         static const std::vector<std::uint8_t> zeros(64 * 1024, 0);

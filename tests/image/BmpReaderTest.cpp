@@ -92,7 +92,8 @@ TEST(BmpReader, ReturnsTheFirstFailureInOrder) {
     };
     for (const auto& c : cases) {
         ImageState state;  // holding the BMP side of an earlier image
-        state.bmpPixels = state.bmpPalette = state.sidecarData = {1};
+        state.bmpPixels = {1};
+        state.bmpPalette = state.sidecarData = {1};
         state.sidecarSize = 1;
         EXPECT_EQ(LoadBmpBytes(c.bytes, state), c.message) << c.name;
         if (c.message != ErrorCode::None) {

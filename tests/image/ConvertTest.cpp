@@ -242,8 +242,15 @@ TEST(Convert, PixelTransformsAndRowMirroring) {
         desc.pixels = c.tim;
         ImageState state = ToBmp(desc);
         EXPECT_EQ(state.bmpPixels, c.bmp) << c.name;
+        // A record reused from an image before, as a folder conversion
+        // reuses it: the old bytes in its buffers' memory show nowhere.
+        state.bmpPixels.assign(64, 0xEE);
+        ASSERT_EQ(ConvertTimToBmp(state, 0), ErrorCode::None) << c.name;
+        EXPECT_EQ(state.bmpPixels, c.bmp) << c.name << " in a reused record";
 
         ScriptedOrigins origins;
+        state.imageData.assign(64, 0xEE);
+        state.EmptyTimSide();
         ASSERT_EQ(ConvertBmpToTim(state, origins), ErrorCode::None) << c.name;
         EXPECT_EQ(std::vector<std::uint8_t>(state.imageData.begin(),
                                             state.imageData.begin() + state.imageDataSize),
@@ -455,7 +462,7 @@ TEST(Convert, BmpsWithTheLongerInfoHeadersOfImageEditorsConvertBack) {
             edited.height = ours.bmpInfoHeader.biHeight;
             edited.bitCount = static_cast<std::uint16_t>(image.bpp);
             edited.palette = ours.bmpPalette;
-            edited.pixels = ours.bmpPixels;
+            edited.pixels.assign(ours.bmpPixels.begin(), ours.bmpPixels.end());
             edited.trailer.assign(header.profileSize, 0x5A);
             const auto profileOffset = static_cast<std::uint32_t>(
                 header.biSize + edited.palette.size() + edited.pixels.size());

@@ -30,7 +30,7 @@ ImageState StateFrom(const TimSpec& desc) {
     s.imageHeight = desc.imageHeight;
     s.pixelWidth = PixelWidthFor(s.bpp, desc.imageWidth);
     s.imageDataSize = static_cast<std::uint32_t>(desc.pixels.size());
-    s.imageData = desc.pixels;
+    s.imageData.assign(desc.pixels.begin(), desc.pixels.end());
     s.imageData.push_back(0xEE);  // the spare byte is never pixel data
     return s;
 }
