@@ -158,6 +158,9 @@ double TimeWriting(const std::vector<OutputFile>& files, const fs::path& folder)
 }
 
 void Measure(const fs::path& root, const char* label) {
+    // What an interrupted run left.
+    fs::remove_all(root);
+    fs::create_directories(root);
     const fs::path source = root / "source";
     MakeFolder(source);
     struct statfs info {};
