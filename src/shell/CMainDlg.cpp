@@ -86,6 +86,7 @@ CMainDlg::CMainDlg(ui::Prompts& prompts, QWidget* parent)
     InstallSetKeys();
     connect(&List(), &ui::ListView::ItemChanged, this, &CMainDlg::OnListItemChanged);
     connect(&List(), &ui::ListView::DoubleClicked, this, &CMainDlg::OnListDblClk);
+    KeepPanelLayout();
     SetUpImageArea();
     LoadRecentFiles();
 }
@@ -216,10 +217,15 @@ void CMainDlg::OnCloseImage() {
     SetScrollBar().SetScrollPos(0);
 }
 
+QPoint CMainDlg::ClientImageOrigin() const {
+    return {kImageOrigin.x + (List().isHidden() ? 0 : listWidening_), kImageOrigin.y};
+}
+
 SurfacePoint CMainDlg::ImageOrigin() const {
     const qreal ratio = drawSurface.DevicePixelRatio();
-    return {static_cast<int>(std::lround(kImageOrigin.x * ratio)),
-            static_cast<int>(std::lround(kImageOrigin.y * ratio))};
+    const QPoint origin = ClientImageOrigin();
+    return {static_cast<int>(std::lround(origin.x() * ratio)),
+            static_cast<int>(std::lround(origin.y() * ratio))};
 }
 
 void CMainDlg::FitSurfaceToClient() {

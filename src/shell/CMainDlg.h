@@ -150,8 +150,20 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     void WriteInsertion(const std::string& listPath);
     void SaveInsertionPatch(const std::string& listPath);
 
-    // The surface point of client pixel (330, 5) at the window's pixel ratio.
+    // The surface point of client pixel (330, 5) at the window's pixel ratio,
+    // moved right by the list's widening.
     SurfacePoint ImageOrigin() const;
+    // The same in client pixels.
+    QPoint ClientImageOrigin() const;
+    // Client pixels the list is widened by while it shows: the handle at its
+    // right edge drags it, and a scan widens it to show every column. The
+    // panel's controls right of the list move with it, and so does the
+    // image.
+    int ListWidening() const { return listWidening_; }
+    void SetListWidening(int pixels);
+    // The widening that shows every column of the list (0 when they fit).
+    int ListWideningToFit() const;
+    QWidget* ListHandle() const { return listHandle_; }
     // The picture's image area at the workspace's zoom: what painting and
     // erasing the image draw on.
     ZoomedSurface ImageSurface();
@@ -225,8 +237,22 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     void SetUpEntryList();
     void SizeListColumns();
     void OnFilterEdited(const QString& text);
-    // The filter box shows and hides with the list.
+    // The filter box shows and hides with the list, and the panel widens
+    // and narrows with it.
     bool ListEvent(QObject* watched, QEvent* event);
+    // The controls of the panel where the template puts them, taken before
+    // any other child of the client area is made.
+    void KeepPanelLayout();
+    // Places the panel's controls for the list's widening (none while the
+    // list is hidden) and paints the image where it then goes.
+    void LayOutPanel();
+    // A list just filled or shown shows its columns, as far as a sensible
+    // width allows; a list the user widened further stays so.
+    void WidenListToItsColumns();
+    std::vector<std::pair<QPointer<QWidget>, QRect>> panelLayout_;
+    int listRight_ = 0;  // the template list's right edge, in client pixels
+    int listWidening_ = 0;
+    QWidget* listHandle_ = nullptr;
     void PictureChanged() override { ShowEditState(); }
 
     QString title_;  // the template's

@@ -1,16 +1,71 @@
 // The list of TIMs found in a RAW file: its columns and thumbnails, sorting by
-// a header, the filter box under it, Enter and double click, and View >
-// "Follow Selection", which shows each TIM as it is selected.
+// a header, the filter box under it, Enter and double click, View >
+// "Follow Selection", which shows each TIM as it is selected, and the handle
+// that widens the list.
 
 #include <QEvent>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <algorithm>
+#include <functional>
 
 #include "messages/Catalogue.h"
 #include "resources/ResourceIds.h"
 #include "shell/CMainDlg.h"
 
 namespace pixalto::shell {
+namespace {
+
+// A scan widens the list to show its columns, up to this many client pixels:
+// a disc's long paths are left for the handle.
+constexpr int kMostWideningToFit = 420;
+
+// The strip between the list and the info panel: dragging it sideways
+// widens or narrows the list, a double click fits the list to its columns.
+class WideningHandle final : public QWidget {
+  public:
+    WideningHandle(QWidget* parent, std::function<int()> widening,
+                   std::function<void(int)> setWidening, std::function<void()> fit)
+        : QWidget(parent),
+          widening_(std::move(widening)),
+          setWidening_(std::move(setWidening)),
+          fit_(std::move(fit)) {
+        setCursor(Qt::SplitHCursor);
+        setToolTip(QStringLiteral("Drag to widen the list; double-click to fit its columns"));
+    }
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) {
+            dragFrom_ = ScreenX(event);
+            startWidening_ = widening_();
+        }
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        if (dragFrom_ && (event->buttons() & Qt::LeftButton)) {
+            setWidening_(startWidening_ + ScreenX(event) - *dragFrom_);
+        }
+    }
+    void mouseReleaseEvent(QMouseEvent*) override { dragFrom_.reset(); }
+    void mouseDoubleClickEvent(QMouseEvent*) override { fit_(); }
+
+  private:
+    // The cursor's place on the screen. The handle moves as it is dragged, so
+    // the point in it is taken where the handle is when the event comes.
+    int ScreenX(const QMouseEvent* event) const {
+        return mapToGlobal(event->position().toPoint()).x();
+    }
+
+    std::function<int()> widening_;
+    std::function<void(int)> setWidening_;
+    std::function<void()> fit_;
+    std::optional<int> dragFrom_;
+    int startWidening_ = 0;
+};
+
+}  // namespace
 
 QLineEdit& CMainDlg::FilterBox() const {
     return *Item<QLineEdit>(res::kEntryFilter);
@@ -33,6 +88,10 @@ void CMainDlg::SetUpEntryList() {
 
     // The filter box shows and hides with the list.
     list.installEventFilter(this);
+    listHandle_ = new WideningHandle(
+        Client(), [this] { return listWidening_; }, [this](int pixels) { SetListWidening(pixels); },
+        [this] { SetListWidening(ListWideningToFit()); });
+    listHandle_->hide();
     FilterBox().setPlaceholderText(QStringLiteral("64x64 4bpp"));
     FilterBox().setToolTip(QString::fromStdString(msg::kEntryFilterHelp));
     connect(&FilterBox(), &QLineEdit::textChanged, this, &CMainDlg::OnFilterEdited);
@@ -49,6 +108,73 @@ void CMainDlg::SizeListColumns() {
             list.resizeColumnToContents(column);
         }
     }
+    if (!list.isHidden()) {
+        WidenListToItsColumns();
+    }
+}
+
+void CMainDlg::WidenListToItsColumns() {
+    SetListWidening(std::max(listWidening_, std::min(ListWideningToFit(), kMostWideningToFit)));
+}
+
+int CMainDlg::ListWideningToFit() const {
+    const auto& list = List();
+    int width = 2 * list.frameWidth() + list.verticalHeader()->width() +
+                list.verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < list.model()->columnCount(); ++column) {
+        width += list.columnWidth(column);
+    }
+    return std::max(width - (listRight_ - list.x()), 0);
+}
+
+void CMainDlg::SetListWidening(int pixels) {
+    const int widening = std::clamp(pixels, 0, std::max(ListWideningToFit(), listWidening_));
+    if (widening != listWidening_) {
+        listWidening_ = widening;
+        LayOutPanel();
+    }
+}
+
+void CMainDlg::KeepPanelLayout() {
+    for (QWidget* child : Client()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        panelLayout_.emplace_back(child, child->geometry());
+    }
+    listRight_ = List().geometry().x() + List().geometry().width();
+}
+
+void CMainDlg::LayOutPanel() {
+    const int widening = List().isHidden() ? 0 : listWidening_;
+    int handleLeft = listRight_;
+    int handleRight = listRight_;
+    for (auto& [widget, place] : panelLayout_) {
+        if (widget == nullptr) {
+            continue;
+        }
+        QRect moved = place;
+        if (place.x() >= listRight_) {
+            // Right of the list: the info panel.
+            moved.translate(widening, 0);
+            handleRight = handleRight == listRight_ ? place.x() : std::min(handleRight, place.x());
+        } else if (place.x() + place.width() >= listRight_) {
+            // Across the list's right edge: the list itself, its filter box,
+            // the path box and the frame around them all.
+            moved.setWidth(place.width() + widening);
+        }
+        widget->setGeometry(moved);
+    }
+    const QRect list = List().geometry();
+    if (listHandle_ == nullptr) {
+        return;
+    }
+    listHandle_->setGeometry(handleLeft + widening, list.y(), std::max(handleRight - handleLeft, 2),
+                             list.height());
+    listHandle_->setVisible(!List().isHidden());
+    Client()->setMinimumSize(TemplateClientSize() + QSize(widening, 0));
+    // The picture moves: what it covered is now under the panel.
+    FitSurfaceToClient();
+    const QSize size = drawSurface.Image().size();
+    drawSurface.FillSolidRect(0, 0, size.width(), size.height(), drawSurface.ButtonFaceColor());
+    PaintImage();
 }
 
 void CMainDlg::OnFilterEdited(const QString& text) {
@@ -105,6 +231,13 @@ void CMainDlg::ShowSelectedEntry(bool following) {
 bool CMainDlg::ListEvent(QObject* watched, QEvent* event) {
     if (watched == &List() && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
         FilterBox().setVisible(event->type() == QEvent::Show);
+    }
+    if (watched == &List() &&
+        (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent)) {
+        LayOutPanel();
+        if (event->type() == QEvent::ShowToParent) {
+            WidenListToItsColumns();
+        }
     }
     return false;
 }

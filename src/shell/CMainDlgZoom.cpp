@@ -84,8 +84,8 @@ void CMainDlg::SetUpImageArea() {
 bool CMainDlg::LayOutImageArea() {
     const qreal ratio = devicePixelRatioF();
     const QSize client = Client()->size();
-    const int left = kImageOrigin.x;
-    const int top = kImageOrigin.y;
+    const int left = ClientImageOrigin().x();
+    const int top = ClientImageOrigin().y();
     const auto zoomed = workspace.ZoomedSize(ratio);
     const int thickX = areaScrollX->sizeHint().height();
     const int thickY = areaScrollY->sizeHint().width();
@@ -145,7 +145,8 @@ void CMainDlg::GrowForImage() {
     const qreal perPixel = workspace.devicePixels ? 1.0 / devicePixelRatioF() : 1.0;
     const QSize client = Client()->size();
     const QSize wanted(
-        kImageOrigin.x + static_cast<int>(std::ceil(extent.width * perPixel)) + kImageOrigin.y,
+        ClientImageOrigin().x() + static_cast<int>(std::ceil(extent.width * perPixel)) +
+            kImageOrigin.y,
         kImageOrigin.y + static_cast<int>(std::ceil(extent.rows * perPixel)) + kImageOrigin.y);
     QSize target = size() + wanted.expandedTo(client) - client;
     if (const QScreen* shown = screen()) {

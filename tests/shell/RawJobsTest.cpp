@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -596,6 +597,65 @@ TEST(ScanDialog, FitsSixtyFourBitProgressIntoTheBar) {
         EXPECT_EQ(shell::ProgressShiftFor(upper), shift) << upper;
         EXPECT_EQ(shell::ScaledProgress(upper, shift), static_cast<int>(upper >> shift));
     }
+}
+
+TEST_F(RawJobsTest, TheListWidensToItsColumnsAndItsHandleMovesThePanelAndTheImage) {
+    const QRect list = window->List().geometry();
+    const QRect info = window->GetDlgItem(res::kImageSizeEdit)->geometry();
+    const int origin = shell::CMainDlg::kImageOrigin.x;
+    Scan(MakeRaw());
+    window->List().SelectRow(2);
+    emit window->List().DoubleClicked();
+    const Pixel corner = ImagePixel(0, 0);
+    ASSERT_NE(corner, ButtonFace());
+    const int fit = window->ListWideningToFit();
+    ASSERT_GT(fit, 60);
+    EXPECT_EQ(window->ListWidening(), std::min(fit, 420)) << "a scan shows the columns";
+
+    // Drags the handle sideways by dx.
+    const auto drag = [&](int dx) {
+        QWidget* handle = window->ListHandle();
+        const QPointF from(handle->width() / 2, handle->height() / 2);
+        const QPointF to = from + QPointF(dx, 0);
+        QMouseEvent press(QEvent::MouseButtonPress, from, handle->mapToGlobal(from), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, to, handle->mapToGlobal(from) + QPointF(dx, 0),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, to,
+                            handle->mapToGlobal(from) + QPointF(dx, 0), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &press);
+        QApplication::sendEvent(handle, &move);
+        QApplication::sendEvent(handle, &release);
+    };
+    const struct {
+        const char* name;
+        int dx;
+        int widening;
+    } steps[] = {
+        {"narrower", -40, std::min(fit, 420) - 40},
+        {"past the template's width", -5000, 0},
+        {"past the columns", 5000, fit},
+        {"back", -(fit - 12), 12},
+    };
+    for (const auto& step : steps) {
+        const SurfacePoint before = window->ImageOrigin();
+        drag(step.dx);
+        EXPECT_EQ(window->ListWidening(), step.widening) << step.name;
+        EXPECT_EQ(window->List().geometry(), list.adjusted(0, 0, step.widening, 0)) << step.name;
+        EXPECT_EQ(window->GetDlgItem(res::kImageSizeEdit)->geometry(),
+                  info.translated(step.widening, 0))
+            << step.name;
+        EXPECT_EQ(window->ClientImageOrigin().x(), origin + step.widening) << step.name;
+        EXPECT_EQ(ImagePixel(0, 0), corner) << step.name << ": the image moves with the panel";
+        EXPECT_EQ(window->drawSurface.At(before.x, before.y), ButtonFace())
+            << step.name << ": nothing is left where it was";
+    }
+    // Without the list the panel is the template's again.
+    window->OnCommand(res::kCmdCloseImage);
+    EXPECT_EQ(window->List().geometry(), list);
+    EXPECT_EQ(window->GetDlgItem(res::kImageSizeEdit)->geometry(), info);
+    EXPECT_EQ(window->ClientImageOrigin().x(), origin);
 }
 
 }  // namespace
