@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <functional>
+#include <limits>
 
 #include "messages/Catalogue.h"
 #include "resources/ResourceIds.h"
@@ -144,8 +145,8 @@ void CMainDlg::KeepPanelLayout() {
 
 void CMainDlg::LayOutPanel() {
     const int widening = List().isHidden() ? 0 : listWidening_;
-    int handleLeft = listRight_;
-    int handleRight = listRight_;
+    // The handle fills the gap between the list and the controls right of it.
+    int gapRight = std::numeric_limits<int>::max();
     for (auto& [widget, place] : panelLayout_) {
         if (widget == nullptr) {
             continue;
@@ -154,7 +155,7 @@ void CMainDlg::LayOutPanel() {
         if (place.x() >= listRight_) {
             // Right of the list: the info panel.
             moved.translate(widening, 0);
-            handleRight = handleRight == listRight_ ? place.x() : std::min(handleRight, place.x());
+            gapRight = std::min(gapRight, place.x());
         } else if (place.x() + place.width() >= listRight_) {
             // Across the list's right edge: the list itself, its filter box,
             // the path box and the frame around them all.
@@ -162,12 +163,12 @@ void CMainDlg::LayOutPanel() {
         }
         widget->setGeometry(moved);
     }
-    const QRect list = List().geometry();
     if (listHandle_ == nullptr) {
-        return;
+        return;  // the window is still being made
     }
-    listHandle_->setGeometry(handleLeft + widening, list.y(), std::max(handleRight - handleLeft, 2),
-                             list.height());
+    const QRect list = List().geometry();
+    const int gap = gapRight == std::numeric_limits<int>::max() ? 4 : gapRight - listRight_;
+    listHandle_->setGeometry(listRight_ + widening, list.y(), std::max(gap, 2), list.height());
     listHandle_->setVisible(!List().isHidden());
     Client()->setMinimumSize(TemplateClientSize() + QSize(widening, 0));
     // The picture moves: what it covered is now under the panel.
