@@ -86,7 +86,10 @@ void AppendRowsMirrored(std::uint32_t bpp, const RowCopy& copy, PixelBytes& out)
             std::memcpy(to, copy.source.data() + from, count);
         }
         ConvertRowPixels(bpp, to, count);
-        std::memset(to + count, 0, static_cast<std::size_t>(copy.destinationRow) - count);
+        // Rows of no bytes (an image of width 0) may leave out without memory.
+        if (copy.destinationRow > count) {
+            std::memset(to + count, 0, static_cast<std::size_t>(copy.destinationRow) - count);
+        }
     }
 }
 
