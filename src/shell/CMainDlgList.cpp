@@ -7,7 +7,10 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOption>
 #include <algorithm>
 #include <functional>
 #include <limits>
@@ -51,6 +54,14 @@ class WideningHandle final : public QWidget {
     }
     void mouseReleaseEvent(QMouseEvent*) override { dragFrom_.reset(); }
     void mouseDoubleClickEvent(QMouseEvent*) override { fit_(); }
+    // Drawn as the style draws a splitter's handle, so that it reads as one.
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        QStyleOption option;
+        option.initFrom(this);
+        option.state |= QStyle::State_Horizontal;
+        style()->drawControl(QStyle::CE_Splitter, &option, &painter, this);
+    }
 
   private:
     // The cursor's place on the screen. The handle moves as it is dragged, so
