@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOption>
@@ -22,9 +23,12 @@
 namespace pixalto::shell {
 namespace {
 
-// A scan widens the list to show its columns, up to this many client pixels:
-// a disc's long paths are left for the handle.
-constexpr int kMostWideningToFit = 420;
+// A scan widens the list to show its columns, by at least this many client
+// pixels when they need it, and further as far as the screen leaves room for
+// a texture page of kPageRoom pixels beside the panel; the rest of a disc's
+// long paths is left for the handle.
+constexpr int kLeastWideningToFit = 420;
+constexpr int kPageRoom = 256;
 
 // The strip between the list and the info panel: dragging it sideways
 // widens or narrows the list, a double click fits the list to its columns.
@@ -126,7 +130,13 @@ void CMainDlg::SizeListColumns() {
 }
 
 void CMainDlg::WidenListToItsColumns() {
-    SetListWidening(std::max(listWidening_, std::min(ListWideningToFit(), kMostWideningToFit)));
+    int most = kLeastWideningToFit;
+    if (const QScreen* shown = screen()) {
+        const int frame = frameGeometry().width() - Client()->width();
+        most = std::max(most, shown->availableGeometry().width() - frame -
+                                  TemplateClientSize().width() - kPageRoom);
+    }
+    SetListWidening(std::max(listWidening_, std::min(ListWideningToFit(), most)));
 }
 
 int CMainDlg::ListWideningToFit() const {
