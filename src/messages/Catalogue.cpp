@@ -280,6 +280,15 @@ std::string InsertPreview(const std::string& rawPath, std::uint64_t written, std
            (sizeChanged ? "\nWrite asks before writing a TIM whose size changed." : "");
 }
 
+std::string RebuildDamagedQuestion(std::uint64_t sectors) {
+    return std::to_string(sectors) +
+           (sectors == 1 ? " sector that the insertion writes into already has"
+                         : " sectors that the insertion writes into already have") +
+           " wrong codes (EDC or ECC).\n\nRebuild their codes? Their damage can then no longer "
+           "be seen in the image. No stops the insertion at the first TIM that would go into "
+           "one.";
+}
+
 std::string NoFileSystem(const std::string& path) {
     return "No ISO 9660 file system could be read" + (path.empty() ? "" : " in " + path) +
            ": hits show their sector (LBA) only.";

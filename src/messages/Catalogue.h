@@ -116,6 +116,10 @@ std::string InsertPreview(const std::string& rawPath, std::uint64_t written, std
                           bool sizeChanged);
 inline constexpr const char* kInsertActions[] = {"&Write", "Save as &Patch..."};
 inline constexpr const char* kPatchSavedTitle = "Patch Saved";
+// Asked after Write or Save as Patch when the preview found sectors whose
+// codes were already wrong (the command line's --rebuild-damaged).
+inline constexpr const char* kDamagedSectorsTitle = "Damaged Sectors";
+std::string RebuildDamagedQuestion(std::uint64_t sectors);
 
 // extract --path chose nothing.
 inline constexpr const char* kNoTimInPaths = "No TIM lies in a file that --path names.";

@@ -147,8 +147,8 @@ class CMainDlg final : public ui::Dialog, private workspace::Observer {
     void ScanChosenFile();
     // Insert's two ways on once its preview has been seen: into the RAW
     // file the list names, or into a patch of it.
-    void WriteInsertion(const std::string& listPath);
-    void SaveInsertionPatch(const std::string& listPath);
+    void WriteInsertion(const std::string& listPath, bool rebuildDamaged);
+    void SaveInsertionPatch(const std::string& listPath, bool rebuildDamaged);
 
     // The surface point of client pixel (330, 5) at the window's pixel ratio,
     // moved right by the list's widening.

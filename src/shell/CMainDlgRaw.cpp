@@ -64,6 +64,7 @@ class KeptJob final : public raw::Job {
 struct InsertPreview {
     std::vector<std::vector<std::string>> rows;
     std::uint64_t written = 0;
+    std::uint64_t damagedSectors = 0;
     bool sizeChanged = false;
 };
 
@@ -142,6 +143,7 @@ void CMainDlg::OnInsertTimFiles() {
     options.report = [&preview](const raw::InsertRecordReport& report) {
         preview.rows.push_back(raw::ReportCells(report));
         preview.written += report.written ? 1 : 0;
+        preview.damagedSectors += report.damagedSectors;
         preview.sizeChanged =
             preview.sizeChanged || (report.timSize && *report.timSize != report.listedSize);
     };
@@ -155,17 +157,27 @@ void CMainDlg::OnInsertTimFiles() {
                            preview.sizeChanged),
         msg::kInsertPreviewTitle, {std::begin(msg::kDryRunHeaders), std::end(msg::kDryRunHeaders)},
         preview.rows, {std::begin(msg::kInsertActions), std::end(msg::kInsertActions)});
+    if (action != kWriteAction && action != kSavePatchAction) {
+        return;
+    }
+    // Sectors already damaged are only written over when the user says so:
+    // rebuilding their codes would hide the damage.
+    const bool rebuildDamaged =
+        preview.damagedSectors != 0 &&
+        prompts.MessageBox(msg::RebuildDamagedQuestion(preview.damagedSectors),
+                           msg::kDamagedSectorsTitle, ui::MessageButtons::YesNo) == ui::Answer::Yes;
     if (action == kWriteAction) {
-        WriteInsertion(listPath);
-    } else if (action == kSavePatchAction) {
-        SaveInsertionPatch(listPath);
+        WriteInsertion(listPath, rebuildDamaged);
+    } else {
+        SaveInsertionPatch(listPath, rebuildDamaged);
     }
 }
 
-void CMainDlg::WriteInsertion(const std::string& listPath) {
+void CMainDlg::WriteInsertion(const std::string& listPath, bool rebuildDamaged) {
     std::uint64_t inserted = 0;
     raw::InsertOptions options;
     options.insertedCount = &inserted;
+    options.rebuildDamaged = rebuildDamaged;
     const raw::JobState result = scanDlg.Run(
         raw::JobKind::Insert, std::make_unique<raw::InsertJob>(scanDlg, listPath, options));
     // Skipping every record is the user's choice, but nothing may be called
@@ -179,7 +191,7 @@ void CMainDlg::WriteInsertion(const std::string& listPath) {
 
 // The insertion runs as Write's does, its questions asked, but what it would
 // write is kept and saved as a patch; the image is only read.
-void CMainDlg::SaveInsertionPatch(const std::string& listPath) {
+void CMainDlg::SaveInsertionPatch(const std::string& listPath, bool rebuildDamaged) {
     const auto patchPath = prompts.SaveFile(kPatchFilter, ".ppf");
     if (!patchPath) {
         return;
@@ -187,6 +199,7 @@ void CMainDlg::SaveInsertionPatch(const std::string& listPath) {
     disc::PendingWrites pending;
     raw::InsertOptions options;
     options.divert = &pending;
+    options.rebuildDamaged = rebuildDamaged;
     raw::InsertJob job(scanDlg, listPath, options);
     if (scanDlg.Run(raw::JobKind::Insert, std::make_unique<KeptJob>(job)) != raw::kJobFinished) {
         return;

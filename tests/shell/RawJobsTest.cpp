@@ -509,6 +509,55 @@ TEST_F(RawJobsTest, ADiscImageIsShownExtractedAndInsertedThroughItsSectorsData) 
     EXPECT_EQ(Pixels(), desc.pixels);
 }
 
+// A sector whose codes were already wrong is written over only when the user
+// says so after the preview; otherwise the insertion stops before it.
+TEST_F(RawJobsTest, InsertingIntoADamagedSectorAsksBeforeRebuildingItsCodes) {
+    const struct {
+        const char* name;
+        ui::Answer answer;
+        bool inserted;
+    } cases[] = {{"rebuilt", ui::Answer::Yes, true}, {"left alone", ui::Answer::No, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DiscContents contents;
+        contents.data = Filler(3 * 2048);
+        TimSpec desc = PatternTim(16, 40, 20);
+        PlaceBytes(contents.data, 1500, MakeTim(desc));
+        const BuiltDisc disc = MakeDisc(contents);
+        const std::string path = WriteFile("GAME.BIN", disc.image);
+        Scan(path);
+        Extract("1");
+        // The EDC of the sector the TIM begins in no longer matches its bytes.
+        Bytes image = ReadAll(path);
+        const std::uint64_t sector = disc.FileOffsetOf(1500) / 2352;
+        image[sector * 2352 + 24 + 2048] ^= 0xFF;
+        WriteFile("GAME.BIN", image);
+        std::fill(desc.pixels.begin(), desc.pixels.end(), 0x5A);
+        WriteFile("1.tim", MakeTim(desc));
+        prompts.messages.clear();
+        prompts.answers.assign({c.answer});
+        Insert();
+
+        ASSERT_EQ(prompts.messages.size(), 2u);
+        EXPECT_EQ(prompts.messages[0].title, "Damaged Sectors");
+        EXPECT_EQ(prompts.messages[0].buttons, ui::MessageButtons::YesNo);
+        EXPECT_EQ(prompts.messages[0].text.rfind(
+                      "1 sector that the insertion writes into already has wrong codes", 0),
+                  0u);
+        File file;
+        ASSERT_TRUE(file.Open(path, File::Mode::Read));
+        if (c.inserted) {
+            EXPECT_EQ(prompts.messages[1].text, "TIM File(s) have been inserted!");
+            EXPECT_TRUE(disc::CheckDisc(file).bad.empty());
+        } else {
+            EXPECT_NE(prompts.messages[1].text.find("already damaged"), std::string::npos)
+                << prompts.messages[1].text;
+            file.Close();
+            EXPECT_EQ(ReadAll(path), image) << "nothing written";
+        }
+    }
+}
+
 // What the jobs refuse before they write anything reaches the window as one
 // message box, and no success message follows: an extraction whose files
 // would replace the RAW file itself, and a list without its layout line for
