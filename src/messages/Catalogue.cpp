@@ -284,9 +284,9 @@ std::string RebuildDamagedQuestion(std::uint64_t sectors) {
     return std::to_string(sectors) +
            (sectors == 1 ? " sector that the insertion writes into already has"
                          : " sectors that the insertion writes into already have") +
-           " wrong codes (EDC or ECC).\n\nRebuild their codes? Their damage can then no longer "
-           "be seen in the image. No stops the insertion at the first TIM that would go into "
-           "one.";
+           " wrong codes (EDC or ECC).\n\nRebuild the codes? The damage can then no longer be "
+           "seen in the image. No stops the insertion at the first TIM that would go into a "
+           "damaged sector.";
 }
 
 std::string NoFileSystem(const std::string& path) {
