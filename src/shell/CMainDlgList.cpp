@@ -13,7 +13,6 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <algorithm>
-#include <functional>
 #include <limits>
 
 #include "messages/Catalogue.h"
@@ -34,12 +33,7 @@ constexpr int kPageRoom = 256;
 // widens or narrows the list, a double click fits the list to its columns.
 class WideningHandle final : public QWidget {
   public:
-    WideningHandle(QWidget* parent, std::function<int()> widening,
-                   std::function<void(int)> setWidening, std::function<void()> fit)
-        : QWidget(parent),
-          widening_(std::move(widening)),
-          setWidening_(std::move(setWidening)),
-          fit_(std::move(fit)) {
+    explicit WideningHandle(CMainDlg& window) : QWidget(window.Client()), window_(window) {
         setCursor(Qt::SplitHCursor);
         setToolTip(QStringLiteral("Drag to widen the list; double-click to fit its columns"));
     }
@@ -48,16 +42,18 @@ class WideningHandle final : public QWidget {
     void mousePressEvent(QMouseEvent* event) override {
         if (event->button() == Qt::LeftButton) {
             dragFrom_ = ScreenX(event);
-            startWidening_ = widening_();
+            startWidening_ = window_.ListWidening();
         }
     }
     void mouseMoveEvent(QMouseEvent* event) override {
         if (dragFrom_ && (event->buttons() & Qt::LeftButton)) {
-            setWidening_(startWidening_ + ScreenX(event) - *dragFrom_);
+            window_.SetListWidening(startWidening_ + ScreenX(event) - *dragFrom_);
         }
     }
     void mouseReleaseEvent(QMouseEvent*) override { dragFrom_.reset(); }
-    void mouseDoubleClickEvent(QMouseEvent*) override { fit_(); }
+    void mouseDoubleClickEvent(QMouseEvent*) override {
+        window_.SetListWidening(window_.ListWideningToFit());
+    }
     // Drawn as the style draws a splitter's handle, so that it reads as one.
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
@@ -74,9 +70,7 @@ class WideningHandle final : public QWidget {
         return mapToGlobal(event->position().toPoint()).x();
     }
 
-    std::function<int()> widening_;
-    std::function<void(int)> setWidening_;
-    std::function<void()> fit_;
+    CMainDlg& window_;
     std::optional<int> dragFrom_;
     int startWidening_ = 0;
 };
@@ -104,9 +98,7 @@ void CMainDlg::SetUpEntryList() {
 
     // The filter box shows and hides with the list.
     list.installEventFilter(this);
-    listHandle_ = new WideningHandle(
-        Client(), [this] { return listWidening_; }, [this](int pixels) { SetListWidening(pixels); },
-        [this] { SetListWidening(ListWideningToFit()); });
+    listHandle_ = new WideningHandle(*this);
     listHandle_->hide();
     FilterBox().setPlaceholderText(QStringLiteral("64x64 4bpp"));
     FilterBox().setToolTip(QString::fromStdString(msg::kEntryFilterHelp));
